@@ -1,0 +1,20 @@
+#pragma once
+// The archives' LZ scheme: a 1024-byte ring written from position 1, a flag
+// byte per eight items (least significant bit first, 1 = literal), and
+// back-references of a 16-bit word: distance in the low 10 bits (0 ends the
+// data), length (word >> 10) + 3.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+struct LzUnpackResult {
+  std::size_t length = 0;     // bytes produced
+  bool complete = false;      // the end marker was reached
+};
+
+// Decodes input into output (cleared first; its capacity grows in 32 KiB
+// steps). Never reads past input. When the output cannot grow, writes
+// "Can't allocate memory for Output...\n" to stderr and ends the program
+// with code 1.
+LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& output);

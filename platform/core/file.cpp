@@ -1,0 +1,190 @@
+#include "platform/core/file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/core/paths.h"
+
+namespace platform {
+
+int CauseFromErrno(int err) {
+  struct Row { int err; int cause; };
+  static constexpr Row kTable[] = {
+      {ENOENT, kCauseFileNotFound}, {ENOTDIR, kCauseBadPath},       {ENAMETOOLONG, kCauseBadPath},
+      {EINVAL, kCauseBadPath},      {ELOOP, kCauseBadPath},         {EMFILE, kCauseTooManyOpenFiles},
+      {ENFILE, kCauseTooManyOpenFiles}, {EACCES, kCauseAccessDenied}, {EPERM, kCauseAccessDenied},
+      {EROFS, kCauseAccessDenied},  {EISDIR, kCauseAccessDenied},   {EEXIST, kCauseAccessDenied},
+      {EBADF, kCauseInvalidFile},   {EBUSY, kCauseSharingViolation}, {ETXTBSY, kCauseSharingViolation},
+      {ESPIPE, kCauseBadSeek},      {EOVERFLOW, kCauseBadSeek},     {EIO, kCauseHardIO},
+      {ENOSPC, kCauseDiskFull},     {EDQUOT, kCauseDiskFull},       {EFBIG, kCauseDiskFull},
+  };
+  for (const Row& r : kTable)
+    if (r.err == err) return r.cause;
+  return kCauseGeneric;
+}
+
+FileException::FileException(int cause, int osError, std::string path)
+    : std::runtime_error("file error " + std::to_string(cause) + " on " + path),
+      cause_(cause), osError_(osError), path_(std::move(path)) {}
+
+File::File(std::string_view winPath, unsigned flags) {
+  FileException err(kCauseNone, 0, {});
+  if (!Open(winPath, flags, &err)) throw err;
+}
+
+File::~File() { Abort(); }
+
+File::File(File&& other) noexcept { *this = std::move(other); }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Abort();
+    fp_ = other.fp_;
+    path_ = std::move(other.path_);
+    native_ = std::move(other.native_);
+    temp_ = std::move(other.temp_);
+    other.fp_ = nullptr;
+    other.temp_.clear();
+  }
+  return *this;
+}
+
+bool File::Open(std::string_view winPath, unsigned flags, FileException* error) {
+  Abort();
+  path_ = std::string(winPath);
+  native_ = ResolvePath(winPath);
+  const bool write = flags & (modeWrite | modeReadWrite);
+  const bool create = flags & modeCreate;
+  const char* mode = "rb";
+  if (flags & modeReadWrite) mode = create && !(flags & modeNoTruncate) ? "w+b" : "r+b";
+  else if (flags & modeWrite) mode = create && !(flags & modeNoTruncate) ? "wb" : "r+b";
+  if (create && (flags & modeNoTruncate)) {
+    // Create when missing, keep contents when present.
+    struct stat st {};
+    if (::stat(native_.c_str(), &st) != 0) mode = (flags & modeReadWrite) ? "w+b" : "wb";
+  }
+  std::string target = native_;
+  if (write && create && (flags & modeSafeSave) && !(flags & modeNoTruncate)) {
+    std::random_device rd;
+    temp_ = native_ + ".tmp" + std::to_string(rd() % 1000000u);
+    target = temp_;
+  }
+  struct stat st {};
+  if (!write && ::stat(native_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (error) *error = FileException(kCauseAccessDenied, EISDIR, path_);
+    temp_.clear();
+    return false;
+  }
+  fp_ = std::fopen(target.c_str(), mode);
+  if (!fp_) {
+    int e = errno;
+    if (error) *error = FileException(CauseFromErrno(e), e, path_);
+    temp_.clear();
+    return false;
+  }
+  return true;
+}
+
+void File::Fail(int err) const { throw FileException(CauseFromErrno(err), err, path_); }
+
+std::size_t File::Read(void* buffer, std::size_t n) {
+  if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
+  if (n == 0) return 0;
+  std::size_t got = std::fread(buffer, 1, n, fp_);
+  if (got < n && std::ferror(fp_)) Fail(errno);
+  return got;
+}
+
+void File::Write(const void* buffer, std::size_t n) {
+  if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
+  if (n == 0) return;
+  if (std::fwrite(buffer, 1, n, fp_) != n) Fail(errno ? errno : EIO);
+}
+
+std::uint64_t File::Seek(std::int64_t offset, SeekOrigin origin) {
+  if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
+  int whence = origin == begin ? SEEK_SET : origin == current ? SEEK_CUR : SEEK_END;
+  if (::fseeko(fp_, static_cast<off_t>(offset), whence) != 0) throw FileException(kCauseBadSeek, errno, path_);
+  return GetPosition();
+}
+
+std::uint64_t File::GetPosition() const {
+  if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
+  off_t p = ::ftello(fp_);
+  if (p < 0) throw FileException(kCauseBadSeek, errno, path_);
+  return static_cast<std::uint64_t>(p);
+}
+
+std::uint64_t File::GetLength() const {
+  if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
+  struct stat st {};
+  if (::fstat(::fileno(fp_), &st) != 0) throw FileException(CauseFromErrno(errno), errno, path_);
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+void File::Flush() {
+  if (fp_ && std::fflush(fp_) != 0) Fail(errno);
+}
+
+void File::Close() {
+  if (!fp_) return;
+  std::FILE* f = fp_;
+  fp_ = nullptr;
+  int flushErr = std::fflush(f) != 0 ? errno : 0;
+  if (!flushErr && !temp_.empty() && ::fsync(::fileno(f)) != 0) flushErr = errno;
+  int closeErr = std::fclose(f) != 0 ? errno : 0;
+  int err = flushErr ? flushErr : closeErr;
+  if (!temp_.empty()) {
+    std::string tmp = std::move(temp_);
+    temp_.clear();
+    if (!err && std::rename(tmp.c_str(), native_.c_str()) != 0) err = errno;
+    if (err) ::unlink(tmp.c_str());
+  }
+  if (err) Fail(err);
+}
+
+void File::Abort() noexcept {
+  if (fp_) {
+    std::fclose(fp_);
+    fp_ = nullptr;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+std::FILE* OpenCFile(std::string_view winPath, const char* mode) {
+  std::string native = ResolvePath(winPath);
+  struct stat st {};
+  if (::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return nullptr;
+  }
+  return std::fopen(native.c_str(), mode);
+}
+
+std::string ReadWholeFile(std::string_view winPath) {
+  File f(winPath, File::modeRead);
+  std::uint64_t len = f.GetLength();
+  std::string data(static_cast<std::size_t>(len), '\0');
+  std::size_t got = f.Read(data.data(), data.size());
+  data.resize(got);
+  f.Close();
+  return data;
+}
+
+void WriteWholeFile(std::string_view winPath, std::span<const std::uint8_t> bytes) {
+  File f(winPath, File::modeCreate | File::modeWrite | File::modeSafeSave);
+  f.Write(bytes);
+  f.Close();
+}
+
+void WriteWholeFile(std::string_view winPath, std::string_view bytes) {
+  WriteWholeFile(winPath, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+}  // namespace platform

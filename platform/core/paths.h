@@ -1,0 +1,63 @@
+#pragma once
+// Windows-style paths over a POSIX file system.
+//
+// Game data names files with backslashes and in any case. A path resolves
+// against the current directory (the start directory, unless a caller moved
+// it): each component matches an existing entry ignoring case, an exact match
+// first; a leading separator means the start directory itself.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The directory the program started in. main() sets it and changes into it.
+void SetStartDirectory(std::string_view nativePath);
+const std::string& StartDirectory();
+
+// The process's current directory, native form.
+std::string CurrentDirectory();
+bool ChangeDirectory(std::string_view nativePath);
+
+// Native path for a Windows-style one. Components that exist are replaced by
+// their on-disk spelling; those that do not are kept as given, so a file about
+// to be created takes the caller's name.
+std::string ResolvePath(std::string_view winPath);
+
+// True when the path names an existing file or directory.
+bool PathExists(std::string_view winPath);
+bool IsDirectory(std::string_view winPath);
+
+// Creates one directory (the parent must exist). True when it exists afterwards.
+bool CreateDirectory(std::string_view winPath);
+bool RemoveFile(std::string_view winPath);
+
+// Case-insensitive ASCII comparisons, as the game's data expects.
+int CompareNoCase(std::string_view a, std::string_view b);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+// '*' any run, '?' one character; ASCII case ignored.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+struct FindEntry {
+  std::string name;      // on-disk name, no folder
+  bool isDirectory = false;
+  bool readOnly = false;
+  std::uint64_t size = 0;
+};
+
+// Entries of the pattern's folder whose names match its last component.
+// Sorted by name ignoring case, then bytewise, so listings are repeatable.
+// "." and ".." are never returned.
+std::vector<FindEntry> FindFiles(std::string_view winPattern);
+
+// Splits a Windows-style path like _splitpath: drive ("c:"), folder (with its
+// trailing separator), base name and extension (with its dot).
+struct PathParts {
+  std::string drive, dir, fname, ext;
+};
+PathParts SplitPath(std::string_view path);
+
+}  // namespace platform
