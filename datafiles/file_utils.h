@@ -16,11 +16,13 @@ std::string ReadCountedString(platform::File& file);
 // the whole stored string is consumed.
 void ReadCountedString(platform::File& file, char* buffer, std::size_t capacity);
 
-// Writes the text and, when newline is set, CR LF.
+// Writes the text and, when newline is set, CR LF. Throws platform::FileException.
 void WriteTextLine(platform::File& file, std::string_view text, bool newline);
 
-// Copies a whole file with the program's message boxes on failure. Without
-// force an existing destination is kept (and counts as success).
+// Copies a whole file with the program's message boxes on failure; false when
+// nothing was copied for a fault. Without force an existing destination is
+// kept (and counts as success). The destination is replaced only once the
+// whole copy was written.
 bool CopyWholeFile(const char* source, const char* destination, bool force);
 
 // The path without a leading "c:" and a following "\vrel\kzt\" (ignoring case);
@@ -32,7 +34,7 @@ std::string ReplacePathPrefix(std::string_view path, std::string_view prefix, st
 // The path after a whole leading "<program directory>\" (ignoring case), else the path.
 const char* SkipProgramDirPrefix(const char* path);
 
-// The program directory (the start directory), at most 511 characters.
+// The program directory (the start directory).
 const std::string& ProgramDirectory();
 
 // A string value of the machine-wide store under a registry-style key path:

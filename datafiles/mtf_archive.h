@@ -26,7 +26,8 @@ struct MtfFile {
 };
 
 // Mounts an archive into slot 0..31. 1 on success; 0 (traced, directory
-// unchanged) when the file cannot be opened or its directory is damaged.
+// unchanged) when the file cannot be opened, the slot is taken, or its
+// directory is damaged.
 int MtfOpenArchive(const char* path, int slot);
 // Closes every archive and forgets the directory and the loose-files-first flag.
 void MtfCloseAllArchives();
@@ -56,8 +57,9 @@ const char* MtfFindNext(const char* pattern);
 // Number of merged directory entries (for tests and benchmarks).
 std::size_t MtfDirectoryCount();
 
-// A packed block (head, LZ data; not the CRC word after it): its unpacked
-// bytes, or an empty optional-like result (false) when the block is damaged
-// or too short to hold data. `expectedSize` bytes at least are returned
-// (zero-filled past a stream that ended early).
+// A packed block (head and LZ data; not the CRC word after it). False, with
+// out empty, when the block is damaged: shorter than its 12-byte head, or its
+// length word below 12 or beyond the bytes given. Otherwise out holds the
+// unpacked bytes, zero-filled to expectedSize when the stream ended early
+// (a size that no stream of that length could reach is not filled).
 bool UnpackBlock(std::span<const std::uint8_t> block, std::size_t expectedSize, std::vector<std::uint8_t>& out);

@@ -1,6 +1,6 @@
 #include "datafiles/common/lz_unpack.h"
 
-#include <array>
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -10,10 +10,15 @@ namespace {
 
 constexpr std::size_t kRingSize = 1024;
 constexpr std::size_t kGrowStep = 0x8000;
+// Room for the longest back-reference, so one check covers a whole item.
+constexpr std::size_t kMaxItem = 66;
 
 void Grow(std::vector<std::uint8_t>& out) {
+  // At least 32 KiB more, and half again what is there: large entries would
+  // otherwise be copied over and over.
+  const std::size_t want = out.size() + std::max(kGrowStep, out.size() / 2);
   try {
-    out.reserve(out.capacity() + kGrowStep);
+    out.resize(want);
   } catch (const std::bad_alloc&) {
     std::fputs("Can't allocate memory for Output...\n", stderr);
     platform::Exit(1);
@@ -23,42 +28,46 @@ void Grow(std::vector<std::uint8_t>& out) {
 }  // namespace
 
 LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& output) {
+  // The output doubles as the ring: the ring's position p after k bytes is
+  // (1 + k) % 1024, and a distance below 1024 always lands on the newest byte
+  // written there, i.e. output[k - d]. A reference to a ring cell never written
+  // (k < d) reads the ring's initial zero.
+  static_assert(kRingSize == 1024);
   output.clear();
-  // The ring starts zeroed, so a reference to a never-written position yields zeros.
-  std::array<std::uint8_t, kRingSize> ring{};
-  std::size_t pos = 1;
+  output.resize(output.capacity());  // keep what the caller reserved
+  std::size_t o = 0;
   std::size_t in = 0;
   const std::size_t n = input.size();
+  const std::uint8_t* src = input.data();
   LzUnpackResult result;
 
-  auto put = [&](std::uint8_t b) {
-    if (output.size() == output.capacity()) Grow(output);
-    output.push_back(b);
-    ring[pos] = b;
-    pos = (pos + 1) & (kRingSize - 1);
-  };
-
   while (in < n) {
-    unsigned flags = input[in++];
+    unsigned flags = src[in++];
     for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
+      if (output.size() - o < kMaxItem) Grow(output);
+      std::uint8_t* dst = output.data();
       if (flags & 1) {
         if (in >= n) goto done;
-        put(input[in++]);
+        dst[o++] = src[in++];
       } else {
-        if (in + 2 > n) goto done;
-        unsigned w = input[in] | (unsigned(input[in + 1]) << 8);
+        if (n - in < 2) goto done;
+        const unsigned w = src[in] | (unsigned(src[in + 1]) << 8);
         in += 2;
-        unsigned dist = w & 0x3FF;
+        const std::size_t dist = w & 0x3FF;
         if (dist == 0) {
           result.complete = true;
           goto done;
         }
-        unsigned len = (w >> 10) + 3;
-        for (unsigned i = 0; i < len; ++i) put(ring[(pos - dist) & (kRingSize - 1)]);
+        const std::size_t len = (w >> 10) + 3;
+        std::size_t i = 0;
+        for (; i < len && o < dist; ++i) dst[o++] = 0;
+        // Byte by byte: the copy may overlap what it produces.
+        for (; i < len; ++i, ++o) dst[o] = dst[o - dist];
       }
     }
   }
 done:
-  result.length = output.size();
+  output.resize(o);
+  result.length = o;
   return result;
 }

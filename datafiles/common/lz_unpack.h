@@ -13,8 +13,10 @@ struct LzUnpackResult {
   bool complete = false;      // the end marker was reached
 };
 
-// Decodes input into output (cleared first; its capacity grows in 32 KiB
-// steps). Never reads past input. When the output cannot grow, writes
+// Decodes input into output (cleared first; a capacity the caller reserved is
+// used before it grows, by at least 32 KiB a time). Never reads past input;
+// input that ends before the end marker gives what was decoded, with
+// `complete` false. When the output cannot grow, writes
 // "Can't allocate memory for Output...\n" to stderr and ends the program
 // with code 1.
 LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& output);
