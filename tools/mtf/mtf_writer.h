@@ -1,0 +1,76 @@
+#pragma once
+// Writes MTF archives: u32 entry count, the directory (u32 name length with
+// its terminator, the name, u32 offset, u32 size as read), then each entry's
+// data, stored as it is or as a packed block (magic, u32 block length with
+// the 12-byte head, u32 0, LZ data) followed by the CRC-32 of the unpacked
+// bytes.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::size_t kMtfMaxNameLength = 259;
+inline constexpr std::uint32_t kMtfWriterMagic = 0x0BADBEAA;
+inline constexpr std::size_t kMtfBlockHeadSize = 12;
+
+enum class MtfStorage {
+  kStored,  // the bytes as they are
+  kPacked,  // always a packed block, even when it is larger
+  kAuto,    // packed when that is smaller, else stored
+};
+
+// A bad name, or an archive too large for its 32-bit offsets and sizes.
+class MtfWriteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class MtfWriter {
+ public:
+  // Adds an entry; names use backslashes ("data\itemobject.dat"). Throws
+  // MtfWriteError for an empty name, one longer than 259 characters, one
+  // holding a zero byte, or data of 4 GiB or more. Packing happens here.
+  //
+  // Bytes that a reader would take for a packed block when stored (they
+  // begin with a packed magic, or are shorter than a magic and could begin
+  // one) are always written packed, so they read back as they were given.
+  void Add(std::string name, std::span<const std::uint8_t> bytes, MtfStorage storage);
+  void Add(std::string name, std::string_view bytes, MtfStorage storage);
+
+  std::size_t count() const { return entries_.size(); }
+  bool isPacked(std::size_t index) const { return entries_.at(index).packed; }
+
+  // The archive's bytes. Throws MtfWriteError when it would not fit 32-bit offsets.
+  std::vector<std::uint8_t> Build() const;
+  // Writes the archive through a temporary file renamed into place. Throws
+  // MtfWriteError or platform::FileException; the previous file then stays.
+  void Write(std::string_view winPath) const;
+
+  // Where each entry's data starts, for entries whose names (without their
+  // terminators) and data have the given lengths; the archive's total length
+  // comes last. Throws MtfWriteError when anything passes 0xFFFFFFFF.
+  struct Extent {
+    std::size_t nameLength = 0;
+    std::uint64_t dataLength = 0;
+  };
+  static std::vector<std::uint32_t> LayOut(std::span<const Extent> extents);
+
+ private:
+  struct Entry {
+    std::string name;
+    std::vector<std::uint8_t> data;  // as written: stored bytes, or block and CRC
+    std::uint32_t size = 0;          // as read
+    bool packed = false;
+  };
+
+  std::vector<std::uint8_t> Head(const std::vector<std::uint32_t>& offsets) const;
+  std::vector<std::uint32_t> Offsets() const;
+
+  std::vector<Entry> entries_;
+};
+
+// True when a reader would take these bytes, stored, for a packed block.
+bool MtfLooksPacked(std::span<const std::uint8_t> bytes);
