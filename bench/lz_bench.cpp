@@ -1,0 +1,144 @@
+// LzUnpack against zlib's inflate on the same bytes, each packed by its own packer.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "datafiles/common/lz_unpack.h"
+#include "tools/mtf/lz_pack.h"
+
+#ifdef HAVE_ZLIB
+#include <zlib.h>
+#endif
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// About 1 MB like the game's data: fixed-size binary table records (ids,
+// small counters, floats, padded names) followed by dialogue text.
+const Bytes& GameLikeData() {
+  static const Bytes data = [] {
+    Bytes out;
+    std::mt19937 rng(1234);
+    const char* words[] = {"sword", "shield", "potion", "goblin", "dungeon", "gate", "key", "merchant",
+                           "the", "of", "a", "to", "and", "knight", "dragon", "scroll", "gold"};
+    auto put32 = [&](std::uint32_t v) {
+      for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    for (std::uint32_t id = 0; out.size() < 600 * 1024; ++id) {
+      put32(id);
+      put32(rng() % 16);                 // a type
+      put32(static_cast<std::uint32_t>(rng() % 500) * 10);  // a price
+      float f = static_cast<float>(rng() % 1000) / 8.0f;
+      std::uint32_t bits;
+      std::memcpy(&bits, &f, 4);
+      put32(bits);
+      char name[32] = {};
+      std::snprintf(name, sizeof name, "%s_%s_%u", words[rng() % 17], words[rng() % 17], id % 100);
+      out.insert(out.end(), name, name + sizeof name);
+    }
+    while (out.size() < 1024 * 1024) {
+      std::string line;
+      const int n = 4 + static_cast<int>(rng() % 12);
+      for (int i = 0; i < n; ++i) line += std::string(words[rng() % 17]) + (i + 1 < n ? " " : ".\r\n");
+      out.insert(out.end(), line.begin(), line.end());
+    }
+    out.resize(1024 * 1024);
+    return out;
+  }();
+  return data;
+}
+
+void BM_LzPack(benchmark::State& state) {
+  const Bytes& data = GameLikeData();
+  std::size_t packed = 0;
+  for (auto _ : state) {
+    Bytes p = LzPack(data);
+    packed = p.size();
+    benchmark::DoNotOptimize(p.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
+  state.counters["packed_percent"] = 100.0 * static_cast<double>(packed) / static_cast<double>(data.size());
+}
+BENCHMARK(BM_LzPack)->Unit(benchmark::kMillisecond);
+
+void BM_LzUnpack(benchmark::State& state) {
+  const Bytes& data = GameLikeData();
+  const Bytes packed = LzPack(data);
+  Bytes out;
+  for (auto _ : state) {
+    LzUnpack(packed, out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  if (out != data) state.SkipWithError("LzUnpack did not restore the data");
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
+  state.counters["packed_percent"] = 100.0 * static_cast<double>(packed.size()) / static_cast<double>(data.size());
+}
+BENCHMARK(BM_LzUnpack)->Unit(benchmark::kMillisecond);
+
+#ifdef HAVE_ZLIB
+Bytes Deflate(const Bytes& data) {
+  uLongf len = compressBound(data.size());
+  Bytes z(len);
+  compress2(z.data(), &len, data.data(), data.size(), Z_DEFAULT_COMPRESSION);
+  z.resize(len);
+  return z;
+}
+
+bool Inflate(const Bytes& z, Bytes& out) {
+  uLongf len = out.size();
+  return uncompress(out.data(), &len, z.data(), z.size()) == Z_OK && len == out.size();
+}
+
+void BM_ZlibInflate(benchmark::State& state) {
+  const Bytes& data = GameLikeData();
+  const Bytes z = Deflate(data);
+  Bytes out(data.size());
+  for (auto _ : state) {
+    Inflate(z, out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  if (out != data) state.SkipWithError("inflate did not restore the data");
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
+  state.counters["packed_percent"] = 100.0 * static_cast<double>(z.size()) / static_cast<double>(data.size());
+}
+BENCHMARK(BM_ZlibInflate)->Unit(benchmark::kMillisecond);
+
+// Both decoders in the same iterations; speed_ratio > 1 means LzUnpack is faster.
+void BM_LzUnpackVsInflate(benchmark::State& state) {
+  using Clock = std::chrono::steady_clock;
+  const Bytes& data = GameLikeData();
+  const Bytes packed = LzPack(data);
+  const Bytes z = Deflate(data);
+  Bytes lzOut, zOut(data.size());
+  Clock::duration lzTime{}, zTime{};
+  for (auto _ : state) {
+    auto t0 = Clock::now();
+    LzUnpack(packed, lzOut);
+    auto t1 = Clock::now();
+    Inflate(z, zOut);
+    auto t2 = Clock::now();
+    benchmark::DoNotOptimize(lzOut.data());
+    benchmark::DoNotOptimize(zOut.data());
+    lzTime += t1 - t0;
+    zTime += t2 - t1;
+  }
+  const double lzSec = std::chrono::duration<double>(lzTime).count();
+  const double zSec = std::chrono::duration<double>(zTime).count();
+  const double bytes = static_cast<double>(state.iterations()) * static_cast<double>(data.size());
+  state.counters["lz_MBps"] = bytes / lzSec / 1e6;
+  state.counters["inflate_MBps"] = bytes / zSec / 1e6;
+  state.counters["speed_ratio"] = zSec / lzSec;
+  state.counters["size_ratio"] = static_cast<double>(packed.size()) / static_cast<double>(z.size());
+}
+BENCHMARK(BM_LzUnpackVsInflate)->Unit(benchmark::kMillisecond);
+#endif
+
+}  // namespace
+
+BENCHMARK_MAIN();
