@@ -103,7 +103,7 @@ std::string ResolvePath(std::string_view winPath) {
       out += actual;
     }
   }
-  if (out.empty()) out = ".";
+  if (out.empty()) out.assign(1, '.');  // assign() sidesteps a false -Wrestrict in GCC 12 at -O3
   return out;
 }
 
