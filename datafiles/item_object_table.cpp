@@ -1,0 +1,55 @@
+#include "datafiles/item_object_table.h"
+
+#include <cstring>
+
+#include "datafiles/byte_source.h"
+#include "datafiles/exchange_sort.h"
+#include "datafiles/table_file.h"
+
+CItemObjectTable g_itemObjectTable;
+
+int CItemObjectTable::Load() {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadGameFile(kFileName, bytes)) return 0;
+  Read(bytes);
+  return 1;
+}
+
+bool CItemObjectTable::Read(std::span<const std::uint8_t> bytes) {
+  SpanSource source(bytes);
+  return Read(source);
+}
+
+bool CItemObjectTable::Read(ByteSource& source) {
+  Free();
+  std::uint32_t count = 0;
+  if (!ReadTableHeader(source, "ITEM OBJECT TABLE", count)) return false;
+  Allocate(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    rows_[i].Read(source);
+    if (source.failed()) {
+      TraceTableTruncated("ITEM OBJECT TABLE", i);
+      Free();
+      return false;
+    }
+  }
+  Sort();
+  return true;
+}
+
+void CItemObjectTable::Allocate(std::size_t count) {
+  Free();
+  rows_.resize(count + kSpareRows);
+  count_ = count;
+}
+
+void CItemObjectTable::Free() {
+  rows_.clear();
+  rows_.shrink_to_fit();
+  count_ = 0;
+}
+
+void CItemObjectTable::Sort() {
+  ExchangeSortRows(std::span<CItemObject>(rows_.data(), count_),
+                   [](const CItemObject& a, const CItemObject& b) { return std::strcmp(a.name, b.name) < 0; });
+}
