@@ -1,0 +1,46 @@
+#pragma once
+// A placed instance of a machine or of a monster, with the map positions its
+// nodes had when the quest was last saved.
+#include <string_view>
+
+#include "quest/quest_list.h"
+
+struct InstancePosition {
+  InstancePosition* next = nullptr;
+  int paramNumber = 0;  // the machine parameter whose node this was; 0 for monsters
+  int x = 0;
+  int y = 0;
+  int nodeType = 0;  // the node's kind
+  int cellX = 0;
+  int cellY = 0;
+  int rotation = 0;
+};
+
+struct ElementInstance {
+  static constexpr int kLinkSlots = 8;
+
+  ElementInstance() = default;
+  ~ElementInstance() { FreePositions(); }
+  ElementInstance(const ElementInstance&) = delete;
+  ElementInstance& operator=(const ElementInstance&) = delete;
+
+  void FreePositions() { FreeList(positions); }
+  // Puts the text into the first empty link slot; false when all are used.
+  bool AddLink(std::string_view text);
+
+  ElementInstance* next = nullptr;
+  char name[80] = {};   // "<owner name>_<counter>"
+  char name2[80] = {};
+  int value1 = 0;
+  int value2 = 0;
+  char links[kLinkSlots][80] = {};  // empty or "<machine>:<instance>"
+  InstancePosition* positions = nullptr;
+};
+
+ElementInstance* NewElementInstance(ElementInstance*& head);
+InstancePosition* NewInstancePosition(InstancePosition*& head);
+// Unlinks and frees one instance with its positions (ignored when not in the list).
+void RemoveElementInstance(ElementInstance*& head, ElementInstance* instance);
+void FreeInstanceList(ElementInstance*& head);
+// The first instance of the list with that name, ignoring case.
+ElementInstance* FindInstanceNamed(ElementInstance* head, std::string_view name);

@@ -1,0 +1,79 @@
+#pragma once
+// A node of the world map and the keys that keep it alive: one key per
+// instance (and, for machines, per parameter value) that the node stands for.
+// A node left without keys is removed with its links.
+#include <memory>
+#include <string_view>
+
+#include "quest/quest_list.h"
+
+class CMachine;
+class CMachineParam;
+class CMonster;
+
+enum GraphNodeKind : int {
+  kNodeMachine = 1,       // machine instance
+  kNodeObject = 2,        // object, shared by every instance naming it
+  kNodeSkeleton = 3,      // machine instance drawn with a skeleton model
+  kNodeMonsterParam = 4,  // monster named by a machine parameter
+  kNodeMonster = 5,       // monster instance
+};
+
+struct GraphKey {
+  // element: the machine or monster whose instance the key stands for.
+  void Set(std::string_view instanceName, CMachineParam* keyValue, const void* keyElement);
+
+  char name[80] = {};                // the instance name
+  CMachineParam* value = nullptr;    // null for monster instances
+  const void* element = nullptr;
+  GraphKey* next = nullptr;
+};
+
+class GraphNode {
+ public:
+  GraphNode();
+  ~GraphNode();
+  GraphNode(const GraphNode&) = delete;
+  GraphNode& operator=(const GraphNode&) = delete;
+
+  // Back to a new node: everything cleared, no keys or model, drawSlot -1,
+  // cell (96, 96).
+  void Reset();
+  // Position, kind, title and name, owner (a CMachine for kinds 1 and 3, a
+  // CMonster for kind 5, none otherwise).
+  void Set(int nodeKind, std::string_view nodeName, int nodeX, int nodeY, void* nodeOwner);
+  void SetName(std::string_view nodeName);
+
+  // Removes the keys of that value; returns the number of keys left.
+  int RemoveKeysOf(const CMachineParam* keyValue);
+  int KeyCount() const { return static_cast<int>(ListLength(keys)); }
+
+  CMachine* OwnerMachine() const;
+  CMonster* OwnerMonster() const;
+
+  GraphNode* next = nullptr;
+  int x = 0;
+  int y = 0;
+  int left = 0, top = 0, right = 0, bottom = 0;  // on the map, set by the drawing
+  int kind = 0;
+  void* owner = nullptr;
+  // The model the room drawing built for the node, owned by the node.
+  std::shared_ptr<void> model;
+  int drawSlot = -1;
+  char skeletonName[80] = {};  // what the model was built from
+  char title[80] = {};
+  char name[80] = {};
+  int flags = 0;  // bit 0: selected on the map
+  int linkCounts[4] = {};  // top, right, bottom, left
+  GraphKey* keys = nullptr;
+  int cellX = 96;
+  int cellY = 96;
+  int rotation = 0;
+  int exportIndex = 0;
+};
+
+inline constexpr int kNodeSelected = 0x1;
+
+GraphKey* NewGraphKey(GraphKey*& head);
+void RemoveGraphKey(GraphKey*& head, GraphKey* key);
+void FreeKeyList(GraphKey*& head);

@@ -1,0 +1,55 @@
+#include "quest/quest_lists.h"
+
+#include "quest/graph_link.h"
+#include "quest/graph_node.h"
+#include "quest/machine.h"
+#include "quest/marker.h"
+#include "quest/monster.h"
+#include "quest/quest_object.h"
+
+QuestState::QuestState() = default;
+
+QuestState::~QuestState() {
+  view = nullptr;  // the views are gone by now
+  FreeList(graphNodes);
+  FreeList(graphLinks);
+  FreeList(mergeMachines);
+  FreeList(mergeMonsters);
+  FreeList(mergeObjects);
+  FreeList(machines);
+  FreeList(monsters);
+  FreeList(questObjects);
+  FreeList(markers);
+}
+
+QuestState& Quest() {
+  static QuestState state;
+  return state;
+}
+
+void FreeGraph() {
+  QuestState& q = Quest();
+  FreeList(q.graphNodes);
+  FreeList(q.graphLinks);
+}
+
+void FreeQuestLists() {
+  QuestState& q = Quest();
+  FreeGraph();
+  FreeList(q.questObjects);
+  FreeList(q.machines);
+  FreeList(q.monsters);
+  FreeList(q.markers);
+  q.markerCounter = 0;
+  FreeList(q.mergeObjects);
+  FreeList(q.mergeMachines);
+  FreeList(q.mergeMonsters);
+}
+
+void ResetQuestState() {
+  FreeQuestLists();
+  QuestState& q = Quest();
+  q.library.Clear();
+  q.mapView = MapRect{};
+  q.view = nullptr;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The open quest's lists and the state-machine library, kept in one place so
+// that closing a quest (and each test) starts from a known state.
+#include <string_view>
+
+#include "quest/machine_library.h"
+
+class CMachine;
+class CMonster;
+class CQuestObject;
+class GraphNode;
+struct ElementInstance;
+struct GraphLink;
+struct Marker;
+
+struct MapRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// What the world map needs from the views; the editor installs it.
+class IWorldMapView {
+ public:
+  virtual ~IWorldMapView() = default;
+  // The current edit mode's view rectangle in world units; false when there
+  // is no room view or no mode.
+  virtual bool GetViewRect(MapRect& rect) = 0;
+  // The click point stored by the map's context menu, relative to the view,
+  // cleared as it is taken; false when none is stored.
+  virtual bool TakeClickPoint(int& x, int& y) = 0;
+  // The room view's tooltip of a machine instance (ignored without a view).
+  virtual void AddInstanceTooltip(const ElementInstance* instance, std::string_view text) = 0;
+  virtual void RemoveInstanceTooltip(const ElementInstance* instance) = 0;
+};
+
+struct QuestState {
+  QuestState();
+  ~QuestState();
+  QuestState(const QuestState&) = delete;
+  QuestState& operator=(const QuestState&) = delete;
+
+  // The library (read-only after start-up) and its generic trap definitions.
+  GenericDef* generics = nullptr;
+  CMachineLibrary library{generics};
+
+  CMachine* machines = nullptr;
+  CQuestObject* questObjects = nullptr;
+  CMonster* monsters = nullptr;
+  GraphNode* graphNodes = nullptr;
+  GraphLink* graphLinks = nullptr;
+  Marker* markers = nullptr;
+  int markerCounter = 0;
+  MapRect mapView;  // the world-map view rectangle, saved with the quest
+
+  // Where Merge reads a second quest before splicing it in.
+  CMachine* mergeMachines = nullptr;
+  CQuestObject* mergeObjects = nullptr;
+  CMonster* mergeMonsters = nullptr;
+
+  IWorldMapView* view = nullptr;  // not owned
+};
+
+QuestState& Quest();
+
+// Frees every node with its keys and every link.
+void FreeGraph();
+// Closes the quest: the graph, objects, machines, monsters, markers (and
+// their counter) and the staging lists.
+void FreeQuestLists();
+// Everything back to the state at start, library and view hook included.
+void ResetQuestState();

@@ -1,0 +1,125 @@
+#include "quest/world_graph.h"
+
+#include "datafiles/monster_class_table.h"
+#include "quest/machine.h"
+#include "quest/monster.h"
+
+GraphNode* NewGraphNode(GraphNode*& head) { return PushHead(head, new GraphNode); }
+
+void RemoveGraphNode(GraphNode*& head, GraphNode* node) {
+  if (!UnlinkRecord(head, node)) return;
+  RemoveLinksWhere([node](const GraphLink& l) { return l.from == node || l.to == node; });
+  delete node;
+}
+
+GraphLink* AddGraphLink(GraphNode* from, GraphNode* to, CMachineParam* owner, std::string_view name,
+                        const void* element) {
+  GraphLink* link = NewGraphLink(Quest().graphLinks);
+  link->from = from;
+  link->to = to;
+  link->owner = owner;
+  SetField(link->name, name);
+  link->element = element;
+  return link;
+}
+
+namespace {
+
+bool LinkMatches(const GraphLink& l, int kind, const CMachineParam* owner, std::string_view name) {
+  return l.owner == owner && SameName(l.name, name) &&
+         ((l.from && l.from->kind == kind) || (l.to && l.to->kind == kind));
+}
+
+}  // namespace
+
+GraphLink* FindGraphLink(int kind, const CMachineParam* owner, std::string_view name) {
+  for (GraphLink* l = Quest().graphLinks; l; l = l->next) {
+    if (LinkMatches(*l, kind, owner, name)) return l;
+  }
+  return nullptr;
+}
+
+void RemoveGraphLinks(int kind, const CMachineParam* owner, std::string_view name) {
+  RemoveLinksWhere([&](const GraphLink& l) { return LinkMatches(l, kind, owner, name); });
+}
+
+GraphNode* FindNodeWithValue(const CMachineParam* value) {
+  return FindNodeWithKey(0, [value](const GraphKey& k) { return k.value == value; });
+}
+
+void MoveSelectedGraphNodes(int dx, int dy) {
+  for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
+    if (n->flags & kNodeSelected) {
+      n->x += dx;
+      n->y += dy;
+    }
+  }
+}
+
+void BuildQuestGraph() {
+  QuestState& q = Quest();
+  for (CMonster* m = q.monsters; m; m = m->next) m->LinkAllInstances();
+  for (CMonster* m = q.monsters; m; m = m->next) m->RestorePositions(0, 0);
+  for (CMachine* m = q.machines; m; m = m->next) m->LinkAllInstances();
+  for (CMachine* m = q.machines; m; m = m->next) m->RestorePositions(0, 0);
+}
+
+void RebuildQuestGraph() {
+  FreeGraph();
+  BuildQuestGraph();
+}
+
+void SyncAllGraphs() {
+  QuestState& q = Quest();
+  for (CMachine* m = q.machines; m; m = m->next) SyncMachineGraph(m);
+  for (CMonster* m = q.monsters; m; m = m->next) SyncMonsterGraph(m);
+}
+
+MapPoint PlacementBase(bool forMachine) {
+  IWorldMapView* view = Quest().view;
+  MapRect rect;
+  if (!view || !view->GetViewRect(rect)) return {128, 128};
+  int cx = 0;
+  int cy = 0;
+  if (view->TakeClickPoint(cx, cy)) return {rect.left + cx, rect.top + cy};
+  if (forMachine) return {rect.left + 128, rect.top + 128};
+  return {rect.left, rect.top};
+}
+
+MapPoint SyncBase() {
+  IWorldMapView* view = Quest().view;
+  MapRect rect;
+  if (!view || !view->GetViewRect(rect)) return {128, 128};
+  return {rect.left, rect.top};
+}
+
+GraphNode* ReuseOrCreateObjectNode(std::string_view name, int x, int y) {
+  for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
+    if (SameName(n->name, name)) {
+      if (n->kind == kNodeObject) return n;
+      break;
+    }
+  }
+  GraphNode* node = NewGraphNode(Quest().graphNodes);
+  node->Set(kNodeObject, name, x, y, nullptr);
+  return node;
+}
+
+std::string BuildToolText(std::string_view comment) {
+  std::string text;
+  text.reserve(comment.size());
+  bool pendingSpace = false;
+  for (char c : comment) {
+    // Bytes 128 to 255 are letters of the game's code page, not control characters.
+    if (static_cast<unsigned char>(c) < 32) {
+      pendingSpace = true;
+      continue;
+    }
+    if (pendingSpace) text += ' ';
+    pendingSpace = false;
+    text += c;
+  }
+  return text;
+}
+
+bool IsMonsterClassName(std::string_view name) { return g_monsterClassTable.Find(name) >= 0; }
