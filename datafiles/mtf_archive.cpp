@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <new>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -16,6 +17,7 @@
 #include "datafiles/file_utils.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
+#include "platform/core/services.h"
 
 namespace {
 
@@ -184,9 +186,15 @@ void UnpackData(std::span<const std::uint8_t> lz, std::size_t expectedSize, std:
   const std::uint64_t most = std::uint64_t(lz.size()) * kMaxExpansion;
   const std::size_t target = expectedSize <= most ? expectedSize : 0;
   out.clear();
-  out.reserve(target);
-  LzUnpack(lz, out);
-  if (out.size() < target) out.resize(target, 0);
+  try {
+    out.reserve(target);
+    LzUnpack(lz, out);
+    if (out.size() < target) out.resize(target, 0);
+  } catch (const std::bad_alloc&) {
+    // As the unpacker does when its output cannot grow.
+    std::fputs("Can't allocate memory for Output...\n", stderr);
+    platform::Exit(1);
+  }
 }
 
 // Fills a packed entry's handle. Called with the layer locked.
