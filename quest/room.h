@@ -1,0 +1,229 @@
+#pragma once
+// A room of the quest: an outdoor land or a dungeon level built on a 64 x 64
+// grid of blocks (each a mesh of the room's block set) with a 192 x 192
+// collision grid, placed traps and monsters, a box on the world map, a
+// seven-language name, its own camera and the edit state of the room tools.
+//
+// Geometry: a collision cell is 512/3 world units, a block 3 cells (512
+// units); y is up and z grows toward row 0.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "datafiles/multi_lang_text.h"
+#include "quest/room_block.h"
+#include "quest/room_monster.h"
+#include "quest/room_trap.h"
+#include "render/bank_list.h"
+#include "render/camera.h"
+#include "render/vector3.h"
+
+class GraphNode;
+
+inline constexpr int kRoomCells = 192;   // collision cells per side
+inline constexpr int kRoomBlocks = 64;   // blocks per side
+inline constexpr int kCellsPerBlock = 3;
+inline constexpr float kCellSize = 512.0f / 3.0f;
+inline constexpr float kBlockSize = 512.0f;
+
+// Collision values.
+inline constexpr std::uint16_t kCollisionFree = 0;
+inline constexpr std::uint16_t kCollisionBlocked = 1;
+inline constexpr std::uint16_t kCollisionLow = 2;
+
+inline constexpr int kRoomSelected = 0x1;  // `flags` bit: selected on the world map
+
+// The world position of a collision cell: ((column - 1) x 512/3, 0, (1 - row) x 512/3),
+// half a cell inside the cell.
+CVector3 CellToWorld(int column, int row);
+// The cell holding a world position: integer parts of (x + 256) x 3/512 and
+// (256 - z) x 3/512 (not limited to the grid).
+void WorldToCell(float x, float z, int& column, int& row);
+// The centre cell of a block.
+constexpr int BlockToCell(int block) { return block * kCellsPerBlock + 1; }
+
+// Land and level labels of the room list and the map label.
+const char* LandName(int land);    // "1-..." to "7-..."; "" outside 0..6
+const char* LevelName(int level);  // "Outside", "Level1".."Level4"; "" otherwise
+
+class CRoom {
+ public:
+  CRoom();
+  ~CRoom();
+  CRoom(const CRoom&) = delete;
+  CRoom& operator=(const CRoom&) = delete;
+
+  // ---- Grids -------------------------------------------------------------
+  std::uint16_t& Collision(int column, int row) {
+    return collision[static_cast<std::size_t>(row) * kRoomCells + static_cast<std::size_t>(column)];
+  }
+  std::uint16_t Collision(int column, int row) const {
+    return collision[static_cast<std::size_t>(row) * kRoomCells + static_cast<std::size_t>(column)];
+  }
+  RoomBlock& Block(int column, int row) {
+    return blocks[static_cast<std::size_t>(row) * kRoomBlocks + static_cast<std::size_t>(column)];
+  }
+  const RoomBlock& Block(int column, int row) const {
+    return blocks[static_cast<std::size_t>(row) * kRoomBlocks + static_cast<std::size_t>(column)];
+  }
+  static bool IsCellInGrid(int column, int row) {
+    return column >= 0 && row >= 0 && column < kRoomCells && row < kRoomCells;
+  }
+  static bool IsBlockInGrid(int column, int row) {
+    return column >= 0 && row >= 0 && column < kRoomBlocks && row < kRoomBlocks;
+  }
+
+  // ---- Traps and placed monsters -----------------------------------------
+  // Unlink and free one trap or monster; every pick, link source and trap
+  // target that referred to it is cleared. Unknown addresses are ignored.
+  void RemoveTrap(RoomTrap* trap);
+  void RemoveMonster(RoomMonster* monster);
+  // Free every trap or every placed monster, clearing what referred to them.
+  void FreeTraps();
+  void FreeMonsters();
+  // Forgets a graph node that is going away (picks and link source).
+  void ForgetNode(const GraphNode* node);
+  RoomTrap* FindTrapAt(int column, int row) const;
+  RoomMonster* FindMonsterAt(int column, int row) const;
+  // Each trap whose target cell is not negative targets the first other
+  // trap standing on that cell, else none.
+  void RelinkTrapTargets();
+
+  // ---- Map box -------------------------------------------------------------
+  bool IsSelected() const { return (flags & kRoomSelected) != 0; }
+  void SetSelected(bool on) { flags = on ? (flags | kRoomSelected) : (flags & ~kRoomSelected); }
+  // "%s [%s,%s]" of name, land label and level label.
+  std::string MapLabel() const;
+
+  // ---- Import ------------------------------------------------------------
+  // A game room file: geometry, collision, traps and monsters, then the
+  // block-set part. 0 when the file cannot be opened (silently) or is cut
+  // short (reported; the room is then unchanged); otherwise the result of
+  // the last part read.
+  int ImportCdf(const char* path);
+  // A block-set file; 0 when it cannot be opened, is not a block set, or is
+  // cut short (reported; the block set is then unchanged).
+  int ImportCbs(const char* path);
+  // The block set of the room's level and land.
+  void LoadBlockSet();
+  // Every block name whose base name the block set knows becomes that entry's full path.
+  void RemapBlockNames();
+
+  // ---- Editing tools and camera (room_tools.cpp) --------------------------
+  void ZoomCamera(int d);
+  void TranslateCamera(int dx, int dy);
+  void YawCamera(int d);
+  void PitchCamera(int d);
+  void ElevateCamera(int d);
+  CVector3 ScreenToGround(int x, int y) const;
+  CVector3 WorldToCamera(const CVector3& p) const;
+  CVector3 CameraToWorld(const CVector3& p) const;
+  void DrawGrid(bool placement);
+  bool PickCell(int x, int y);
+  bool IsCellTool() const;
+  void PickDragStart(int x, int y);
+  void PickDragEnd(int x, int y);
+  void MoveBlock();
+  void CopyBlock();
+  void ClearBlock();
+  void PickBlock();
+  void RotateBlock();
+  void PasteBlock();
+  void SetChosenBlock(const char* fileName);
+  void DrawBlock();
+  void EraseBlock();
+  void NullTool() {}
+  void SetCollision();
+  void SetLowCollision();
+  void ClearCollision();
+  void AddTrap();
+  void DeleteTrap();
+  void PickNodeOrTrap();
+  void MovePickedNodeOrTrap();
+  void RotatePicked();
+  void ClearNodeOrTrapPick();
+  void ClearPicks();
+  void SetMonsterToAdd(const char* monsterClass);
+  void AddMonster();
+  void PickMonster();
+  void ClearMonsterPick();
+  void MovePickedMonster();
+  void RotateMonster();
+  void DeleteMonster();
+  void PickForMove();
+  void AddLink();
+  void DeleteLinks();
+  void ClearLinkSource();
+
+  // ---- Collision, placement and export (room_export.cpp) ------------------
+  bool IsCellBlocked(int column, int row);
+  bool IsInTrapFootprint(const RoomTrap& trap, int column, int row);
+  GraphNode* FindNodeAt(int column, int row) const;
+  bool IsNodeInRoom(const GraphNode* node) const;
+  bool IsCellTaken(int column, int row, const RoomTrap* ignore);
+  bool IsCellTakenForNode(int column, int row, const RoomTrap* ignore);
+  GraphNode* ResolveLink(GraphNode* node, int slot);
+  void SeparateNodes();
+  void CheckPlacements();
+  int ExportCdf(const char* namePrefix, const char* questName);
+
+  // ---- 3D drawing (room_render.cpp) ---------------------------------------
+  void Render3D();
+  // Colours are 16-bit 5-6-5 values.
+  void DrawGroundLine(const CVector3& from, const CVector3& to, std::uint16_t colour);
+  void DrawBlockSquare(int column, int row, std::uint16_t colour, float size);
+  void DrawCellSquare(int column, int row, std::uint16_t colour, float size);
+  void DrawNodes3D();
+  void DrawTraps3D();
+  void DrawMonsters3D();
+  void DrawPlacedMonster(RoomMonster& monster);
+  void DrawLinks3D();
+  void DrawFootprints();
+
+  // ---- Record ------------------------------------------------------------
+  CRoom* next = nullptr;
+  char name[80] = {};
+  std::int32_t land = 0;   // 0..6
+  std::int32_t level = 0;  // 0 outside, 1..4 dungeon level
+  CMultiLangText text;
+  std::int32_t levelFlag = 0;
+  std::int32_t entrance = 0;
+  std::int32_t flags = 0;
+  std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // box on the world map
+  std::array<std::uint16_t, kRoomCells * kRoomCells> collision{};  // row after row
+  std::array<RoomBlock, kRoomBlocks * kRoomBlocks> blocks;         // row after row
+  RoomTrap* traps = nullptr;
+  RoomMonster* monsters = nullptr;
+  CBankList blockSet;
+  RoomBlock copyBlock;
+
+  CCamera camera;
+  float targetX = 0.0f, targetY = 0.0f, targetZ = 0.0f;
+  float offsetX = 0.0f, offsetY = 0.0f;
+  float distance = 4000.0f;
+  float pitch = -0.3926991f;  // -pi/8
+  float yaw = 0.0f;
+  float roll = 0.0f;
+
+  // ---- Edit state of the room tools ----------------------------------------
+  std::int32_t tool = 0;
+  bool buttonDown = false;
+  CVector3 cursorPoint;  // world point under the mouse
+  std::int32_t cellX = 0, cellY = 0;    // current collision cell
+  std::int32_t blockX = 0, blockY = 0;  // current block
+  std::int32_t dragStartX = 0, dragStartY = 0;
+  std::int32_t dragEndX = 0, dragEndY = 0;
+  GraphNode* pickedNode = nullptr;
+  RoomTrap* pickedTrap = nullptr;
+  RoomMonster* pickedMonster = nullptr;
+  GraphNode* linkSourceNode = nullptr;
+  RoomTrap* linkSourceTrap = nullptr;
+  std::int32_t selectedTrapType = -1;
+  char monsterToAdd[80] = {};
+  RoomMonster previewMonster;
+  std::int32_t collisionColumns = kRoomCells, collisionRows = kRoomCells;
+  std::int32_t blockColumns = kRoomBlocks, blockRows = kRoomBlocks;
+};
+
+// A new room pushed at the head of a room list.
+CRoom* NewRoom(CRoom*& head);
