@@ -1,0 +1,627 @@
+#include "platform/video/rasterizer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <vector>
+
+namespace platform::video {
+namespace {
+
+// Vertices farther out than this are cut to the target before scan
+// conversion, which keeps the fixed-point edge arithmetic exact.
+constexpr float kGuardBand = 8192.0f;
+// Texture coordinates (in texels) beyond this are treated as 0.
+constexpr float kTexLimit = 4.0e6f;
+
+typedef std::int32_t v4si __attribute__((vector_size(16)));
+
+// How a target format packs and unpacks its channels.
+struct PackInfo {
+  PixelFormat format;
+  int bytes = 2;
+  int down[4] = {};  // r, g, b, a: 8 - bits
+  int pos[4] = {};
+  std::uint32_t mask[4] = {};
+  std::array<std::uint8_t, 256> expand[4] = {};  // raw channel value -> 0..255
+  std::uint8_t dither[4][4][3] = {};
+};
+
+PackInfo MakePackInfo(const PixelFormat& f) {
+  PackInfo p;
+  p.format = f;
+  p.bytes = f.bitsPerPixel == 32 ? 4 : 2;
+  const std::uint32_t masks[4] = {f.redMask, f.greenMask, f.blueMask, f.alphaMask};
+  static constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  for (int c = 0; c < 4; ++c) {
+    const int bits = std::min(8, MaskBits(masks[c]));
+    p.mask[c] = masks[c];
+    p.pos[c] = masks[c] ? MaskShift(masks[c]) : 0;
+    p.down[c] = 8 - bits;
+    const int maxv = bits ? (1 << bits) - 1 : 0;
+    for (int v = 0; v < 256; ++v) p.expand[c][v] = maxv ? static_cast<std::uint8_t>((std::min(v, maxv) * 255 + maxv / 2) / maxv) : 255;
+    if (c < 3) {
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) p.dither[y][x][c] = static_cast<std::uint8_t>((kBayer[y][x] * ((1 << (8 - bits)) - 1)) / 16);
+    }
+  }
+  return p;
+}
+
+const PackInfo& PackFor(const PixelFormat& f) {
+  thread_local const PackInfo* last = nullptr;
+  if (last && last->format == f) return *last;
+  static std::deque<PackInfo> cache;  // a handful of formats; never shrinks
+  static std::mutex lock;
+  std::lock_guard<std::mutex> guard(lock);
+  for (const auto& p : cache) {
+    if (p.format == f) {
+      last = &p;
+      return p;
+    }
+  }
+  cache.push_back(MakePackInfo(f));
+  last = &cache.back();
+  return cache.back();
+}
+
+// float to int for pixel positions, safe for any finite value.
+inline int PixelOf(double v) {
+  v = std::floor(v + 0.5);
+  if (!(v >= -1.0e9)) return -1000000000;  // also NaN
+  if (v > 1.0e9) return 1000000000;
+  return static_cast<int>(v);
+}
+
+inline bool DepthPass(std::uint32_t func, float w, float stored) {
+  switch (func) {
+    case kCmpNever: return false;
+    case kCmpLess: return w > stored;
+    case kCmpEqual: return w == stored;
+    case kCmpLessEqual: return w >= stored;
+    case kCmpGreater: return w < stored;
+    case kCmpNotEqual: return w != stored;
+    case kCmpGreaterEqual: return w <= stored;
+    default: return true;
+  }
+}
+
+// x / 255 rounded, for x in 0..255 * 255.
+inline int Div255(int x) {
+  x += 128;
+  return (x + (x >> 8)) >> 8;
+}
+
+inline std::uint32_t Bilerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+  const std::uint32_t inv = 256 - f;
+  const std::uint32_t rb = (((a & 0x00FF00FFu) * inv + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
+  const std::uint32_t ag = ((((a >> 8) & 0x00FF00FFu) * inv + ((b >> 8) & 0x00FF00FFu) * f)) & 0xFF00FF00u;
+  return rb | ag;
+}
+
+inline int Wrap(int i, int size, int mask, bool pow2) {
+  if (pow2) return i & mask;
+  int r = i % size;
+  return r < 0 ? r + size : r;
+}
+
+// A blend factor in 0..255.
+inline int BlendFactor(std::uint32_t f, int srcC, int srcA) {
+  switch (f) {
+    case kBlendZero: return 0;
+    case kBlendSrcColor: return srcC;
+    case kBlendInvSrcColor: return 255 - srcC;
+    case kBlendSrcAlpha: return srcA;
+    case kBlendInvSrcAlpha: return 255 - srcA;
+    default: return 255;
+  }
+}
+
+struct SpanContext {
+  const RasterState* st;
+  const PackInfo* pk;
+  const RasterTexture* tex;
+  int texMaskW, texMaskH;
+  bool pow2;
+  int fogR, fogG, fogB;
+};
+
+struct SpanStart {
+  float w, dw, uw, duw, vw, dvw;
+  v4si dif, ddif, spc, dspc;
+};
+
+template <bool kTex, bool kBilinear, bool kZ, bool kBlend, int kBytes>
+void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int xs, int xe, const SpanStart& s0) {
+  const RasterState& st = *c.st;
+  const PackInfo& pk = *c.pk;
+  float w = s0.w, uw = s0.uw, vw = s0.vw;
+  v4si dif = s0.dif, spc = s0.spc;
+  const float dw = s0.dw, duw = s0.duw, dvw = s0.dvw;
+  const v4si ddif = s0.ddif, dspc = s0.dspc;
+  const bool zWrite = st.zWrite;
+  const bool specular = st.specular, fog = st.fog;
+  const bool dither = st.dither && kBytes == 2;
+  const bool key = kTex && st.colorKey && c.tex->keyed;
+  const std::uint32_t texBlend = st.texBlend;
+  const std::uint32_t zFunc = st.zFunc;
+
+  for (int x = xs; x < xe; ++x, w += dw, uw += duw, vw += dvw, dif += ddif, spc += dspc) {
+    if constexpr (kZ) {
+      if (!DepthPass(zFunc, w, zrow[x])) continue;
+    }
+    int r = dif[0] >> 16, g = dif[1] >> 16, b = dif[2] >> 16, a = dif[3] >> 16;
+    if constexpr (kTex) {
+      const RasterTexture& t = *c.tex;
+      const float iw = 1.0f / w;
+      float uf = uw * iw, vf = vw * iw;
+      if (!(uf > -kTexLimit && uf < kTexLimit)) uf = 0.0f;
+      if (!(vf > -kTexLimit && vf < kTexLimit)) vf = 0.0f;
+      const int ui = static_cast<int>(uf * 256.0f);
+      const int vi = static_cast<int>(vf * 256.0f);
+      std::uint32_t texel;
+      if (key) {
+        const int kx = Wrap(ui >> 8, t.width, c.texMaskW, c.pow2);
+        const int ky = Wrap(vi >> 8, t.height, c.texMaskH, c.pow2);
+        const std::uint8_t* rp = t.raw + static_cast<std::ptrdiff_t>(ky) * t.rawPitch + kx * t.rawBytes;
+        std::uint32_t raw;
+        if (t.rawBytes == 2) {
+          std::uint16_t r16;
+          std::memcpy(&r16, rp, 2);
+          raw = r16;
+        } else {
+          std::memcpy(&raw, rp, 4);
+        }
+        if (raw >= t.keyLow && raw <= t.keyHigh) continue;
+      }
+      if constexpr (kBilinear) {
+        const int us = ui - 128, vs = vi - 128;
+        const int x0 = Wrap(us >> 8, t.width, c.texMaskW, c.pow2);
+        const int x1 = Wrap((us >> 8) + 1, t.width, c.texMaskW, c.pow2);
+        const int y0 = Wrap(vs >> 8, t.height, c.texMaskH, c.pow2);
+        const int y1 = Wrap((vs >> 8) + 1, t.height, c.texMaskH, c.pow2);
+        const std::uint32_t* r0 = t.argb + static_cast<std::ptrdiff_t>(y0) * t.width;
+        const std::uint32_t* r1 = t.argb + static_cast<std::ptrdiff_t>(y1) * t.width;
+        const std::uint32_t fx = static_cast<std::uint32_t>(us & 255), fy = static_cast<std::uint32_t>(vs & 255);
+        texel = Bilerp(Bilerp(r0[x0], r0[x1], fx), Bilerp(r1[x0], r1[x1], fx), fy);
+      } else {
+        const int tx = Wrap(ui >> 8, t.width, c.texMaskW, c.pow2);
+        const int ty = Wrap(vi >> 8, t.height, c.texMaskH, c.pow2);
+        texel = t.argb[static_cast<std::ptrdiff_t>(ty) * t.width + tx];
+      }
+      const int ta = static_cast<int>(texel >> 24), tr = (texel >> 16) & 255, tg = (texel >> 8) & 255,
+                tb = texel & 255;
+      if (texBlend == kTexBlendDecal) {
+        r = tr;
+        g = tg;
+        b = tb;
+        a = ta;
+      } else {
+        r = Div255(tr * r);
+        g = Div255(tg * g);
+        b = Div255(tb * b);
+        if (texBlend == kTexBlendModulateAlpha) a = Div255(ta * a);
+        else if (t.hasAlpha) a = ta;
+      }
+    }
+    if (specular) {
+      r = std::min(255, r + (spc[0] >> 16));
+      g = std::min(255, g + (spc[1] >> 16));
+      b = std::min(255, b + (spc[2] >> 16));
+    }
+    if (fog) {
+      const int f = spc[3] >> 16, nf = 255 - f;
+      r = Div255(r * f + c.fogR * nf);
+      g = Div255(g * f + c.fogG * nf);
+      b = Div255(b * f + c.fogB * nf);
+    }
+    std::uint8_t* px = row + x * kBytes;
+    std::uint32_t old = 0;
+    if constexpr (kBlend) {
+      if constexpr (kBytes == 2) {
+        std::uint16_t o;
+        std::memcpy(&o, px, 2);
+        old = o;
+      } else {
+        std::memcpy(&old, px, 4);
+      }
+      const int dr = pk.expand[0][(old & pk.mask[0]) >> pk.pos[0]];
+      const int dg = pk.expand[1][(old & pk.mask[1]) >> pk.pos[1]];
+      const int db = pk.expand[2][(old & pk.mask[2]) >> pk.pos[2]];
+      if (st.srcBlend == kBlendSrcAlpha && st.destBlend == kBlendInvSrcAlpha) {
+        const int na = 255 - a;
+        r = Div255(r * a + dr * na);
+        g = Div255(g * a + dg * na);
+        b = Div255(b * a + db * na);
+      } else {
+        r = std::min(255, Div255(r * BlendFactor(st.srcBlend, r, a)) + Div255(dr * BlendFactor(st.destBlend, r, a)));
+        g = std::min(255, Div255(g * BlendFactor(st.srcBlend, g, a)) + Div255(dg * BlendFactor(st.destBlend, g, a)));
+        b = std::min(255, Div255(b * BlendFactor(st.srcBlend, b, a)) + Div255(db * BlendFactor(st.destBlend, b, a)));
+      }
+    }
+    if (dither) {
+      const std::uint8_t* d = pk.dither[y & 3][x & 3];
+      r = std::min(255, r + d[0]);
+      g = std::min(255, g + d[1]);
+      b = std::min(255, b + d[2]);
+    }
+    std::uint32_t out = (static_cast<std::uint32_t>(r) >> pk.down[0]) << pk.pos[0] |
+                        (static_cast<std::uint32_t>(g) >> pk.down[1]) << pk.pos[1] |
+                        (static_cast<std::uint32_t>(b) >> pk.down[2]) << pk.pos[2];
+    if (pk.mask[3]) out |= ((static_cast<std::uint32_t>(a) >> pk.down[3]) << pk.pos[3]) & pk.mask[3];
+    if constexpr (kBytes == 2) {
+      const std::uint16_t o16 = static_cast<std::uint16_t>(out);
+      std::memcpy(px, &o16, 2);
+    } else {
+      std::memcpy(px, &out, 4);
+    }
+    if constexpr (kZ) {
+      if (zWrite) zrow[x] = w;
+    }
+  }
+}
+
+using SpanFn = void (*)(const SpanContext&, std::uint8_t*, float*, int, int, int, const SpanStart&);
+
+template <int kBytes>
+SpanFn PickSpan4(bool tex, bool bilinear, bool z, bool blend) {
+  static constexpr SpanFn kTable[16] = {
+      DrawSpan<false, false, false, false, kBytes>, DrawSpan<false, false, false, true, kBytes>,
+      DrawSpan<false, false, true, false, kBytes>,  DrawSpan<false, false, true, true, kBytes>,
+      DrawSpan<false, false, false, false, kBytes>, DrawSpan<false, false, false, true, kBytes>,
+      DrawSpan<false, false, true, false, kBytes>,  DrawSpan<false, false, true, true, kBytes>,
+      DrawSpan<true, false, false, false, kBytes>,  DrawSpan<true, false, false, true, kBytes>,
+      DrawSpan<true, false, true, false, kBytes>,   DrawSpan<true, false, true, true, kBytes>,
+      DrawSpan<true, true, false, false, kBytes>,   DrawSpan<true, true, false, true, kBytes>,
+      DrawSpan<true, true, true, false, kBytes>,    DrawSpan<true, true, true, true, kBytes>,
+  };
+  return kTable[(tex ? 8 : 0) | (tex && bilinear ? 4 : 0) | (z ? 2 : 0) | (blend ? 1 : 0)];
+}
+
+// Everything a primitive needs that does not change from pixel to pixel.
+struct Prepared {
+  Rect clip;
+  SpanContext ctx;
+  SpanFn span;
+  bool textured;
+  float texW, texH;
+};
+
+bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
+  if (!t.bits || t.width <= 0 || t.height <= 0) return false;
+  if (t.format.bitsPerPixel != 16 && t.format.bitsPerPixel != 32) return false;
+  p.clip = Intersect(t.clip, Rect{0, 0, t.width, t.height});
+  if (p.clip.Empty()) return false;
+  const RasterTexture* tex = st.texture;
+  if (tex && (!tex->argb || tex->width <= 0 || tex->height <= 0 || (st.colorKey && tex->keyed && !tex->raw)))
+    tex = nullptr;
+  p.textured = tex != nullptr;
+  p.ctx.st = &st;
+  p.ctx.pk = &PackFor(t.format);
+  p.ctx.tex = tex;
+  p.ctx.pow2 = tex && (tex->width & (tex->width - 1)) == 0 && (tex->height & (tex->height - 1)) == 0;
+  p.ctx.texMaskW = tex ? tex->width - 1 : 0;
+  p.ctx.texMaskH = tex ? tex->height - 1 : 0;
+  p.ctx.fogR = (st.fogColor >> 16) & 255;
+  p.ctx.fogG = (st.fogColor >> 8) & 255;
+  p.ctx.fogB = st.fogColor & 255;
+  p.texW = tex ? static_cast<float>(tex->width) : 0.0f;
+  p.texH = tex ? static_cast<float>(tex->height) : 0.0f;
+  const bool z = st.zTest && t.depth;
+  p.span = t.format.bitsPerPixel == 32 ? PickSpan4<4>(p.textured, st.bilinear, z, st.blend)
+                                       : PickSpan4<2>(p.textured, st.bilinear, z, st.blend);
+  return true;
+}
+
+// Interpolated quantities, all affine in screen space.
+enum { kW, kUW, kVW, kDR, kDG, kDB, kDA, kSR, kSG, kSB, kSA, kAttrCount };
+
+void Attributes(const TLVertex& v, const Prepared& p, float out[kAttrCount]) {
+  out[kW] = v.rhw;
+  out[kUW] = p.textured ? v.tu * p.texW * v.rhw : 0.0f;
+  out[kVW] = p.textured ? v.tv * p.texH * v.rhw : 0.0f;
+  out[kDR] = static_cast<float>((v.color >> 16) & 255);
+  out[kDG] = static_cast<float>((v.color >> 8) & 255);
+  out[kDB] = static_cast<float>(v.color & 255);
+  out[kDA] = static_cast<float>(v.color >> 24);
+  out[kSR] = static_cast<float>((v.specular >> 16) & 255);
+  out[kSG] = static_cast<float>((v.specular >> 8) & 255);
+  out[kSB] = static_cast<float>(v.specular & 255);
+  out[kSA] = static_cast<float>(v.specular >> 24);
+}
+
+bool Finite(const TLVertex& v) {
+  return std::isfinite(v.sx) && std::isfinite(v.sy) && std::isfinite(v.sz) && std::isfinite(v.rhw) &&
+         std::isfinite(v.tu) && std::isfinite(v.tv);
+}
+
+inline std::int64_t FloorDiv(std::int64_t n, std::int64_t d) {  // d > 0
+  return n >= 0 ? n / d : -((-n + d - 1) / d);
+}
+inline std::int64_t CeilDiv(std::int64_t n, std::int64_t d) { return -FloorDiv(-n, d); }
+
+inline std::int32_t ToFixed(float v) { return static_cast<std::int32_t>(std::lrint(v * 16.0f)); }
+
+inline int ClampColor16(float v) {
+  v = std::clamp(v, 0.0f, 255.0f);
+  return static_cast<int>(v * 65536.0f);
+}
+
+// Fills one span from the attribute planes.
+void EmitSpan(const RasterTarget& t, const Prepared& p, int y, int xs, int xe, float x0, float y0,
+              const float a0[kAttrCount], const float dx[kAttrCount], const float dy[kAttrCount]) {
+  const float fx = static_cast<float>(xs) - x0, fy = static_cast<float>(y) - y0;
+  const int n = xe - xs;
+  SpanStart s;
+  s.w = a0[kW] + dx[kW] * fx + dy[kW] * fy;
+  s.dw = dx[kW];
+  s.uw = a0[kUW] + dx[kUW] * fx + dy[kUW] * fy;
+  s.duw = dx[kUW];
+  s.vw = a0[kVW] + dx[kVW] * fx + dy[kVW] * fy;
+  s.dvw = dx[kVW];
+  // Colours are clamped at both ends of the span and stepped between them,
+  // so rounding at the triangle's edges never leaves 0..255.
+  const float fxe = fx + static_cast<float>(n - 1);
+  for (int c = 0; c < 4; ++c) {
+    const int ks = kDR + c, kp = kSR + c;
+    const int ds = ClampColor16(a0[ks] + dx[ks] * fx + dy[ks] * fy);
+    const int de = ClampColor16(a0[ks] + dx[ks] * fxe + dy[ks] * fy);
+    const int ss = ClampColor16(a0[kp] + dx[kp] * fx + dy[kp] * fy);
+    const int se = ClampColor16(a0[kp] + dx[kp] * fxe + dy[kp] * fy);
+    s.dif[c] = ds;
+    s.spc[c] = ss;
+    s.ddif[c] = n > 1 ? (de - ds) / (n - 1) : 0;
+    s.dspc[c] = n > 1 ? (se - ss) / (n - 1) : 0;
+  }
+  std::uint8_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.pitch;
+  float* zrow = t.depth ? t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch : nullptr;
+  p.span(p.ctx, row, zrow, y, xs, xe, s);
+}
+
+void ScanTriangle(const RasterTarget& t, const Prepared& p, const RasterState& st, const TLVertex* v[3]) {
+  std::int64_t X[3], Y[3];
+  for (int i = 0; i < 3; ++i) {
+    X[i] = ToFixed(v[i]->sx);
+    Y[i] = ToFixed(v[i]->sy);
+  }
+  const std::int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+  if (area == 0) return;
+  // On the screen (y down) a positive area runs clockwise.
+  if (st.cullMode == kCullClockwise && area > 0) return;
+  if (st.cullMode == kCullCounterClockwise && area < 0) return;
+
+  float attr[3][kAttrCount];
+  for (int i = 0; i < 3; ++i) Attributes(*v[i], p, attr[i]);
+  if (!st.gouraud) {
+    for (int i = 1; i < 3; ++i)
+      for (int k = kDR; k < kAttrCount; ++k) attr[i][k] = attr[0][k];
+  }
+  const float xf[3] = {X[0] / 16.0f, X[1] / 16.0f, X[2] / 16.0f};
+  const float yf[3] = {Y[0] / 16.0f, Y[1] / 16.0f, Y[2] / 16.0f};
+  const float det = static_cast<float>(area) / 256.0f;
+  const float inv = 1.0f / det;
+  float dx[kAttrCount], dy[kAttrCount];
+  for (int k = 0; k < kAttrCount; ++k) {
+    const float d1 = attr[1][k] - attr[0][k], d2 = attr[2][k] - attr[0][k];
+    dx[k] = (d1 * (yf[2] - yf[0]) - d2 * (yf[1] - yf[0])) * inv;
+    dy[k] = (d2 * (xf[1] - xf[0]) - d1 * (xf[2] - xf[0])) * inv;
+  }
+
+  // Sort by y for the edge walk.
+  int o[3] = {0, 1, 2};
+  if (Y[o[1]] < Y[o[0]]) std::swap(o[0], o[1]);
+  if (Y[o[2]] < Y[o[1]]) std::swap(o[1], o[2]);
+  if (Y[o[1]] < Y[o[0]]) std::swap(o[0], o[1]);
+  const std::int64_t X0 = X[o[0]], Y0 = Y[o[0]], X1 = X[o[1]], Y1 = Y[o[1]], X2 = X[o[2]], Y2 = Y[o[2]];
+  if (Y2 == Y0) return;
+  const bool longLeft = (X1 - X0) * (Y2 - Y0) - (X2 - X0) * (Y1 - Y0) > 0;
+
+  const int yStart = static_cast<int>(std::max<std::int64_t>(CeilDiv(Y0, 16), p.clip.top));
+  const int yEnd = static_cast<int>(std::min<std::int64_t>(CeilDiv(Y2, 16), p.clip.bottom));
+  // The first pixel on or right of an edge at scanline y.
+  auto edgeX = [](std::int64_t xa, std::int64_t ya, std::int64_t xb, std::int64_t yb, std::int64_t yy) {
+    const std::int64_t d = yb - ya;
+    return CeilDiv(xa * d + (yy - ya) * (xb - xa), 16 * d);
+  };
+  for (int y = yStart; y < yEnd; ++y) {
+    const std::int64_t yy = static_cast<std::int64_t>(y) * 16;
+    const std::int64_t xl = edgeX(X0, Y0, X2, Y2, yy);
+    const std::int64_t xs = yy < Y1 ? edgeX(X0, Y0, X1, Y1, yy) : edgeX(X1, Y1, X2, Y2, yy);
+    std::int64_t left = longLeft ? xl : xs, right = longLeft ? xs : xl;
+    left = std::max<std::int64_t>(left, p.clip.left);
+    right = std::min<std::int64_t>(right, p.clip.right);
+    if (left >= right) continue;
+    EmitSpan(t, p, y, static_cast<int>(left), static_cast<int>(right), xf[0], yf[0], attr[0], dx, dy);
+  }
+}
+
+// A point of edge a-b at parameter s, interpolated as the rasterizer does
+// (affine in screen space, texture coordinates through 1/z).
+TLVertex LerpScreen(const TLVertex& a, const TLVertex& b, float s) {
+  TLVertex r;
+  r.sx = a.sx + (b.sx - a.sx) * s;
+  r.sy = a.sy + (b.sy - a.sy) * s;
+  r.sz = a.sz + (b.sz - a.sz) * s;
+  r.rhw = a.rhw + (b.rhw - a.rhw) * s;
+  const float uw = a.tu * a.rhw + (b.tu * b.rhw - a.tu * a.rhw) * s;
+  const float vw = a.tv * a.rhw + (b.tv * b.rhw - a.tv * a.rhw) * s;
+  r.tu = r.rhw != 0.0f ? uw / r.rhw : a.tu;
+  r.tv = r.rhw != 0.0f ? vw / r.rhw : a.tv;
+  auto mix = [s](std::uint32_t ca, std::uint32_t cb) {
+    std::uint32_t out = 0;
+    for (int sh = 0; sh < 32; sh += 8) {
+      const float fa = static_cast<float>((ca >> sh) & 255), fb = static_cast<float>((cb >> sh) & 255);
+      const int c = std::clamp(static_cast<int>(std::lrint(fa + (fb - fa) * s)), 0, 255);
+      out |= static_cast<std::uint32_t>(c) << sh;
+    }
+    return out;
+  };
+  r.color = mix(a.color, b.color);
+  r.specular = mix(a.specular, b.specular);
+  return r;
+}
+
+// Cuts a polygon to a rectangle (Sutherland-Hodgman); returns the new count.
+int ClipPolygon(TLVertex* poly, int n, TLVertex* scratch, float left, float top, float right, float bottom) {
+  TLVertex* in = poly;
+  TLVertex* out = scratch;
+  for (int edge = 0; edge < 4 && n > 0; ++edge) {
+    auto dist = [edge, left, top, right, bottom](const TLVertex& v) {
+      switch (edge) {
+        case 0: return v.sx - left;
+        case 1: return right - v.sx;
+        case 2: return v.sy - top;
+        default: return bottom - v.sy;
+      }
+    };
+    int m = 0;
+    for (int i = 0; i < n; ++i) {
+      const TLVertex& a = in[i];
+      const TLVertex& b = in[(i + 1) % n];
+      const float da = dist(a), db = dist(b);
+      if (da >= 0) out[m++] = a;
+      if ((da >= 0) != (db >= 0)) out[m++] = LerpScreen(a, b, da / (da - db));
+    }
+    std::swap(in, out);
+    n = m;
+  }
+  if (in != poly)
+    for (int i = 0; i < n; ++i) poly[i] = in[i];
+  return n;
+}
+
+bool InsideGuard(const TLVertex& v) {
+  return std::fabs(v.sx) <= kGuardBand && std::fabs(v.sy) <= kGuardBand;
+}
+
+void ShadeOne(const RasterTarget& t, const Prepared& p, int x, int y, const TLVertex& v) {
+  if (x < p.clip.left || x >= p.clip.right || y < p.clip.top || y >= p.clip.bottom) return;
+  float a[kAttrCount];
+  Attributes(v, p, a);
+  const float zero[kAttrCount] = {};
+  EmitSpan(t, p, y, x, x + 1, static_cast<float>(x), static_cast<float>(y), a, zero, zero);
+}
+
+void LineImpl(const RasterTarget& t, const Prepared& p, const RasterState& st, TLVertex a, TLVertex b) {
+  // Liang-Barsky against the pixel area of the clip rectangle, in double so
+  // that any finite ends work.
+  const double x0 = a.sx, y0 = a.sy, ddx = static_cast<double>(b.sx) - a.sx, ddy = static_cast<double>(b.sy) - a.sy;
+  double t0 = 0.0, t1 = 1.0;
+  const double lo[2] = {p.clip.left - 0.5, p.clip.top - 0.5};
+  const double hi[2] = {p.clip.right - 0.5, p.clip.bottom - 0.5};
+  const double org[2] = {x0, y0}, dir[2] = {ddx, ddy};
+  for (int k = 0; k < 2; ++k) {
+    if (dir[k] == 0.0) {
+      if (org[k] < lo[k] || org[k] >= hi[k]) return;
+      continue;
+    }
+    double ta = (lo[k] - org[k]) / dir[k], tb = (hi[k] - org[k]) / dir[k];
+    if (ta > tb) std::swap(ta, tb);
+    t0 = std::max(t0, ta);
+    t1 = std::min(t1, tb);
+    if (t0 > t1) return;
+  }
+  const bool xMajor = std::fabs(ddx) >= std::fabs(ddy);
+  const double major0 = xMajor ? x0 : y0, majorD = xMajor ? ddx : ddy;
+  if (majorD == 0.0) return;
+  const int startAll = PixelOf(major0);
+  const int endAll = PixelOf(major0 + majorD);  // not drawn
+  const int step = majorD > 0 ? 1 : -1;
+  // Only the part inside the clip rectangle is walked.
+  int from = PixelOf(major0 + majorD * t0);
+  int to = PixelOf(major0 + majorD * t1);
+  if (step > 0) {
+    from = std::max(from - 1, startAll);
+    to = std::min(to + 1, endAll - 1);
+  } else {
+    from = std::min(from + 1, startAll);
+    to = std::max(to - 1, endAll + 1);
+  }
+  if (static_cast<long long>(to - from) * step < 0) return;
+  if (!st.gouraud) b.color = a.color, b.specular = a.specular;
+  for (int m = from;; m += step) {
+    const double s = std::clamp((static_cast<double>(m) - major0) / majorD, 0.0, 1.0);
+    const TLVertex v = LerpScreen(a, b, static_cast<float>(s));
+    const int x = xMajor ? m : PixelOf(x0 + ddx * s);
+    const int y = xMajor ? PixelOf(y0 + ddy * s) : m;
+    ShadeOne(t, p, x, y, v);
+    if (m == to) break;
+  }
+}
+
+}  // namespace
+
+RasterState MakeRasterState(const RenderStates& s, const RasterTexture* texture, bool hasDepth) {
+  RasterState r;
+  r.texture = texture;
+  r.gouraud = s[kRsShadeMode] != kShadeFlat;
+  r.bilinear = s[kRsTextureMag] == kFilterLinear || s[kRsTextureMin] == kFilterLinear;
+  r.zTest = hasDepth && s[kRsZEnable] != 0;
+  r.zWrite = r.zTest && s[kRsZWriteEnable] != 0;
+  r.blend = s[kRsAlphaBlendEnable] != 0 && !(s[kRsSrcBlend] == kBlendOne && s[kRsDestBlend] == kBlendZero);
+  r.specular = s[kRsSpecularEnable] != 0;
+  r.fog = s[kRsFogEnable] != 0;
+  r.colorKey = s[kRsColorKeyEnable] != 0;
+  r.dither = s[kRsDitherEnable] != 0;
+  r.zFunc = s[kRsZFunc];
+  r.srcBlend = s[kRsSrcBlend];
+  r.destBlend = s[kRsDestBlend];
+  r.texBlend = s[kRsTextureMapBlend];
+  r.fogColor = s[kRsFogColor];
+  r.cullMode = s[kRsCullMode];
+  r.fillMode = s[kRsFillMode];
+  return r;
+}
+
+void RasterTriangle(const RasterTarget& t, const RasterState& st, const TLVertex& a, const TLVertex& b,
+                    const TLVertex& c) {
+  if (!Finite(a) || !Finite(b) || !Finite(c)) return;
+  Prepared p;
+  if (!Prepare(t, st, p)) return;
+  if (st.fillMode == kFillWireframe || st.fillMode == kFillPoint) {
+    const TLVertex* v[3] = {&a, &b, &c};
+    for (int i = 0; i < 3; ++i) {
+      if (st.fillMode == kFillPoint) RasterPoint(t, st, *v[i]);
+      else RasterLine(t, st, *v[i], *v[(i + 1) % 3]);
+    }
+    return;
+  }
+  if (InsideGuard(a) && InsideGuard(b) && InsideGuard(c)) {
+    const TLVertex* v[3] = {&a, &b, &c};
+    ScanTriangle(t, p, st, v);
+    return;
+  }
+  // Far outside: cut to the clip rectangle (with a margin) first, keeping
+  // the first vertex's colour for flat shading.
+  TLVertex poly[8] = {a, b, c};
+  TLVertex scratch[8];
+  if (!st.gouraud) {
+    poly[1].color = poly[2].color = a.color;
+    poly[1].specular = poly[2].specular = a.specular;
+  }
+  const int n = ClipPolygon(poly, 3, scratch, p.clip.left - 1.0f, p.clip.top - 1.0f, p.clip.right + 1.0f,
+                            p.clip.bottom + 1.0f);
+  for (int i = 1; i + 1 < n; ++i) {
+    const TLVertex* v[3] = {&poly[0], &poly[i], &poly[i + 1]};
+    ScanTriangle(t, p, st, v);
+  }
+}
+
+void RasterLine(const RasterTarget& t, const RasterState& st, const TLVertex& a, const TLVertex& b) {
+  if (!Finite(a) || !Finite(b)) return;
+  Prepared p;
+  if (!Prepare(t, st, p)) return;
+  LineImpl(t, p, st, a, b);
+}
+
+void RasterPoint(const RasterTarget& t, const RasterState& st, const TLVertex& a) {
+  if (!Finite(a)) return;
+  Prepared p;
+  if (!Prepare(t, st, p)) return;
+  ShadeOne(t, p, PixelOf(a.sx), PixelOf(a.sy), a);
+}
+
+}  // namespace platform::video
