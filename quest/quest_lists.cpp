@@ -6,6 +6,7 @@
 #include "quest/marker.h"
 #include "quest/monster.h"
 #include "quest/quest_object.h"
+#include "quest/room.h"
 
 QuestState::QuestState() = default;
 
@@ -19,6 +20,7 @@ QuestState::~QuestState() {
   FreeList(machines);
   FreeList(monsters);
   FreeList(questObjects);
+  FreeList(rooms);
   FreeList(markers);
 }
 
@@ -39,6 +41,7 @@ void FreeQuestLists() {
   FreeList(q.questObjects);
   FreeList(q.machines);
   FreeList(q.monsters);
+  FreeList(q.rooms);
   FreeList(q.markers);
   q.markerCounter = 0;
   FreeList(q.mergeObjects);

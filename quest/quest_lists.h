@@ -8,6 +8,7 @@
 class CMachine;
 class CMonster;
 class CQuestObject;
+class CRoom;
 class GraphNode;
 struct ElementInstance;
 struct GraphLink;
@@ -48,6 +49,7 @@ struct QuestState {
   CMachine* machines = nullptr;
   CQuestObject* questObjects = nullptr;
   CMonster* monsters = nullptr;
+  CRoom* rooms = nullptr;
   GraphNode* graphNodes = nullptr;
   GraphLink* graphLinks = nullptr;
   Marker* markers = nullptr;
@@ -66,8 +68,8 @@ QuestState& Quest();
 
 // Frees every node with its keys and every link.
 void FreeGraph();
-// Closes the quest: the graph, objects, machines, monsters, markers (and
-// their counter) and the staging lists.
+// Closes the quest: the graph, objects, machines, monsters, rooms, markers
+// (and their counter) and the staging lists.
 void FreeQuestLists();
 // Everything back to the state at start, library and view hook included.
 void ResetQuestState();
