@@ -8,6 +8,7 @@
 // units); y is up and z grows toward row 0.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "datafiles/multi_lang_text.h"
@@ -104,6 +105,9 @@ class CRoom {
   // A block-set file; 0 when it cannot be opened, is not a block set, or is
   // cut short (reported; the block set is then unchanged).
   int ImportCbs(const char* path);
+  // The same over a whole file's bytes; path names the file in messages.
+  int ImportCdfBytes(std::span<const std::uint8_t> bytes, const char* path);
+  int ImportCbsBytes(std::span<const std::uint8_t> bytes, const char* path);
   // The block set of the room's level and land.
   void LoadBlockSet();
   // Every block name whose base name the block set knows becomes that entry's full path.

@@ -111,7 +111,11 @@ void ApplyBlockSet(CBankList& blockSet, const std::vector<std::string>& names) {
 int CRoom::ImportCdf(const char* path) {
   std::vector<std::uint8_t> bytes;
   if (!ReadFileBytes(path, bytes)) return 0;
-  SpanSource in{std::span<const std::uint8_t>(bytes)};
+  return ImportCdfBytes(bytes, path);
+}
+
+int CRoom::ImportCdfBytes(std::span<const std::uint8_t> bytes, const char* path) {
+  SpanSource in{bytes};
   CdfRoom cdf;
   const CdfStatus roomStatus = ReadCdfRoom(in, cdf);
   std::vector<std::string> names;
@@ -131,7 +135,11 @@ int CRoom::ImportCdf(const char* path) {
 int CRoom::ImportCbs(const char* path) {
   std::vector<std::uint8_t> bytes;
   if (!ReadFileBytes(path, bytes)) return 0;
-  SpanSource in{std::span<const std::uint8_t>(bytes)};
+  return ImportCbsBytes(bytes, path);
+}
+
+int CRoom::ImportCbsBytes(std::span<const std::uint8_t> bytes, const char* path) {
+  SpanSource in{bytes};
   std::vector<std::string> names;
   switch (ReadCbsNames(in, names)) {
     case CbsStatus::kTruncated:

@@ -152,10 +152,12 @@ MeshError CMesh::ReadBytes(std::span<const std::uint8_t> bytes) {
       if (w > 0x7FFFFFFF / 3 || h > 0x7FFFFFFF / 3 || !in.Has(size)) {
         e = MeshError::kTruncated;
       } else {
-        gridWidth = static_cast<int>(w);
-        gridHeight = static_cast<int>(h);
         const std::uint8_t* p = in.Take(static_cast<std::size_t>(size));
-        grid.assign(p, p + size);
+        if (size != 0) {  // a grid without cells is no grid
+          gridWidth = static_cast<int>(w);
+          gridHeight = static_cast<int>(h);
+          grid.assign(p, p + size);
+        }
       }
     }
   }

@@ -193,6 +193,10 @@ TEST(Mesh, Form04DWithAFootprintTwoBlocksWide) {
   EXPECT_EQ(m.FootprintCell(6, 0), 0);
   EXPECT_EQ(m.FootprintCell(-1, 0), 0);
   EXPECT_EQ(m.FootprintCell(0, 3), 0);
+  // A grid without cells is no grid.
+  ASSERT_EQ(m.ReadBytes(Form04D(3, {Side{}}, 5000, 0).data()), MeshError::kNone);
+  EXPECT_FALSE(m.HasFootprint());
+  EXPECT_EQ(m.FootprintColumns(), 0);
 }
 
 TEST(Mesh, DamagedBytesAreRefusedAndLeaveNoMesh) {
