@@ -1,0 +1,234 @@
+#include "meshedit/core/model_import.h"
+
+#include <fstream>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "meshedit/core/shape.h"
+#include "meshedit/core/text_token.h"
+#include "platform/core/trace.h"
+#include "support/bytes.h"
+#include "support/temp_dir.h"
+
+using namespace pavix;
+using testsupport::Bytes;
+
+namespace {
+
+std::string Fixture(const std::string& name) {
+  std::ifstream in(std::string(FIXTURES_DIR) + "/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::set<std::uint32_t> Corners(const CSide& s) { return {s.index, s.index + s.CornerCount()}; }
+
+class ImportTest : public testsupport::TempDirTest {};
+
+TEST(TextToken, SeparatorsAndLongTokens) {
+  const std::string text = std::string("  X:1.5\t\"quoted\"\x80\xFFnext") + std::string(300, 'a') + " end";
+  TextReader r(text);
+  std::string t;
+  for (const char* e : {"X", "1.5", "quoted"}) {
+    ASSERT_TRUE(ReadTextToken(r, t));
+    EXPECT_EQ(t, e);
+  }
+  ASSERT_TRUE(ReadTextToken(r, t));
+  EXPECT_EQ(t.substr(0, 6), "nextaa");
+  EXPECT_EQ(t.size(), 255u);  // cut to the buffer, the rest skipped
+  ASSERT_TRUE(ReadTextToken(r, t));
+  EXPECT_EQ(t, "end");
+  EXPECT_FALSE(ReadTextToken(r, t));
+  EXPECT_TRUE(t.empty());
+  TextReader find("a B b c");
+  EXPECT_TRUE(FindTextToken(find, "b"));  // case matters
+  ReadTextToken(find, t);
+  EXPECT_EQ(t, "c");
+  EXPECT_FALSE(FindTextToken(find, "b"));
+  EXPECT_EQ(ParseReal(" -2.5e1x"), -25.0);
+  EXPECT_EQ(ParseReal("inf"), 0.0);
+  EXPECT_EQ(ParseReal("abc"), 0.0);
+  EXPECT_EQ(ParseInteger("+12"), 12);
+}
+
+TEST_F(ImportTest, AscSwapsYAndZAndTurnsEachFaceToItsTopEdge) {
+  dir.Write("pyramid.ASC", Fixture("pyramid.asc"));
+  CShape shape;
+  ASSERT_EQ(shape.ImportAsc("pyramid.txt"), 1);
+  ASSERT_EQ(shape.VertexCount(), 4);
+  EXPECT_EQ(shape.vertices[0].position, (CVector{1, 3, 2}));
+  EXPECT_EQ(shape.vertices[3].position, (CVector{0, 10, -2}));
+  // Face 2 names vertex 9 of 4 and is dropped.
+  ASSERT_EQ(shape.SideCount(), 3);
+  std::multiset<std::set<std::uint32_t>> faces;
+  for (const CSide& s : shape.sides) {
+    faces.insert(Corners(s));
+    EXPECT_EQ(s.flags, 3u);
+    EXPECT_EQ(s.texture, 0u);
+    EXPECT_EQ(s.CornerCount(), 3);
+  }
+  EXPECT_EQ(faces, (std::multiset<std::set<std::uint32_t>>{{0, 1, 2}, {0, 2, 3}, {1, 2, 3}}));
+  // Face 1 is read as C B A = 3 2 0; its highest edge is 0-3 (heights 3 and
+  // 10), so corner 2 is turned to the front with its coordinates.
+  for (const CSide& s : shape.sides) {
+    if (Corners(s) == std::set<std::uint32_t>{0, 2, 3}) {
+      EXPECT_EQ(s.index[0], 0u);
+      EXPECT_EQ(s.index[1], 3u);
+      EXPECT_EQ(s.index[2], 2u);
+      EXPECT_EQ(s.uv[0], (CUv{0, 0.0005f}));
+      EXPECT_EQ(s.uv[1], (CUv{0, 0}));
+      EXPECT_EQ(s.uv[2], (CUv{0.0005f, 0}));
+    }
+  }
+  EXPECT_EQ(shape.NodeCount(), 1);
+  EXPECT_EQ(shape.nodes[0].vertexCount, 4);
+}
+
+TEST_F(ImportTest, ImportersThatCannotOpenTheirFileChangeNothing) {
+  CShape shape;
+  shape.SetVertexCount(3);
+  shape.AddSide(PlaceholderSide(0, 1, 2));
+  EXPECT_EQ(shape.ImportAsc("missing"), 0);
+  EXPECT_EQ(shape.Import3ds("missing"), 0);
+  EXPECT_EQ(shape.ImportDxf("missing"), 0);
+  EXPECT_EQ(shape.VertexCount(), 3);
+  EXPECT_EQ(shape.SideCount(), 1);
+  EXPECT_EQ(shape.NodeCount(), 0);
+  // Counts that the text cannot hold are refused as well.
+  dir.Write("huge.ASC", "Vertices: 99999999 Faces: 1");
+  EXPECT_EQ(shape.ImportAsc("huge"), 0);
+  EXPECT_EQ(shape.VertexCount(), 3);
+}
+
+Bytes Chunk(std::uint16_t id, const Bytes& body) {
+  Bytes b;
+  b.u16(id).u32(static_cast<std::uint32_t>(6 + body.size())).raw(body.data());
+  return b;
+}
+
+Bytes Object(const std::string& name, const std::vector<CVector>& points,
+             const std::vector<std::array<std::uint16_t, 3>>& faces) {
+  Bytes verts;
+  verts.u16(static_cast<std::uint16_t>(points.size()));
+  for (const CVector& p : points) verts.f32(p.x).f32(p.y).f32(p.z);
+  Bytes faceList;
+  faceList.u16(static_cast<std::uint16_t>(faces.size()));
+  for (const auto& f : faces) faceList.u16(f[0]).u16(f[1]).u16(f[2]).u16(7);
+  faceList.raw(Chunk(0x4130, Bytes().cstr("material").u16(0)).data());  // a sub-chunk inside
+  Bytes mesh;
+  mesh.raw(Chunk(0x4110, verts).data()).raw(Chunk(0x4111, Bytes().u16(1).u16(0)).data());
+  mesh.raw(Chunk(0x4120, faceList).data()).raw(Chunk(0x4160, Bytes().zeros(48)).data());
+  Bytes block;
+  block.cstr(name).raw(Chunk(0x4100, mesh).data());
+  return Chunk(0x4000, block);
+}
+
+Bytes TwoObjects3ds() {
+  Bytes objects;
+  objects.raw(Chunk(0xAFFF, Bytes().zeros(10)).data());  // a material, skipped
+  objects.raw(Object("first", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}}).data());
+  // A name well past 16 characters, and a face naming a vertex the object lacks.
+  objects.raw(Object("a_name_longer_than_sixteen_characters", {{5, 0, 0}, {6, 0, 0}, {5, 1, 2}, {6, 1, 2}},
+                     {{0, 1, 2}, {1, 3, 2}, {0, 1, 9}})
+                  .data());
+  Bytes main;
+  main.raw(Chunk(0x0002, Bytes().u32(3)).data()).raw(Chunk(0x3D3D, objects).data());
+  main.raw(Chunk(0xB000, Bytes()).data());
+  return Chunk(0x4D4D, main);
+}
+
+TEST_F(ImportTest, ThreeDsObjectsMergeIntoOneMesh) {
+  dir.Write("two.3DS", TwoObjects3ds().data());
+  platform::TraceCapture trace;
+  CShape shape;
+  ASSERT_EQ(shape.Import3ds("two.any"), 1);
+  ASSERT_EQ(shape.VertexCount(), 7);
+  EXPECT_EQ(shape.vertices[5].position, (CVector{5, 2, 1}));  // stored as (x, z, y)
+  ASSERT_EQ(shape.SideCount(), 3);
+  std::multiset<std::set<std::uint32_t>> faces;
+  for (const CSide& s : shape.sides) faces.insert(Corners(s));
+  // The second object's faces start after the first object's three vertices.
+  EXPECT_EQ(faces, (std::multiset<std::set<std::uint32_t>>{{0, 1, 2}, {3, 4, 5}, {4, 5, 6}}));
+  for (const CSide& s : shape.sides) {
+    if (Corners(s) == std::set<std::uint32_t>{0, 1, 2}) {
+      EXPECT_EQ(s.index[0], 2u);  // (c, b, a)
+      EXPECT_EQ(s.index[2], 0u);
+    }
+  }
+  EXPECT_EQ(shape.NodeCount(), 1);
+  EXPECT_EQ(shape.nodes[0].vertexCount, 7);
+  EXPECT_TRUE(trace.Contains("MAIN:"));
+  EXPECT_TRUE(trace.Contains("OBJBLOCK:"));
+  EXPECT_TRUE(trace.Contains("FACELIST:"));
+  EXPECT_TRUE(trace.Contains("Chunk afff:16\n"));
+}
+
+TEST(Import3ds, BadChunkLengthsStopTheWalkKeepingWhatWasRead) {
+  const Bytes good = TwoObjects3ds();
+  // Where the second object starts: find its name.
+  const std::string raw = good.string();
+  const std::size_t second = raw.find("a_name_longer") - 6;
+  struct Case {
+    const char* what;
+    std::uint32_t length;
+  };
+  const Case cases[] = {{"below the header", 5}, {"past the end", 100000}, {"zero", 0}};
+  for (const Case& c : cases) {
+    Bytes b = good;
+    for (int i = 0; i < 4; ++i) b.data()[second + 2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(c.length >> (8 * i));
+    CShape shape;
+    Read3dsBytes(b.data(), shape);
+    EXPECT_EQ(shape.VertexCount(), 3) << c.what;
+    EXPECT_EQ(shape.SideCount(), 1) << c.what;
+  }
+  CShape none;
+  Read3dsBytes(Bytes().u16(0x4D4D).data(), none);
+  EXPECT_EQ(none.SideCount(), 0);
+  EXPECT_EQ(none.NodeCount(), 0);  // no face list: no node
+}
+
+TEST_F(ImportTest, DxfFacesWeldTheirCorners) {
+  dir.Write("faces.DXF", Fixture("faces.dxf"));
+  CShape shape;
+  ASSERT_EQ(shape.ImportDxf("faces.dxf"), 1);
+  // A triangle whose fourth corner repeats its third, a quad sharing an edge
+  // with it; the face without code 33 adds nothing.
+  ASSERT_EQ(shape.VertexCount(), 5);
+  ASSERT_EQ(shape.SideCount(), 2);
+  EXPECT_EQ(shape.vertices[0].position, (CVector{1, 1, 0}));  // corner 2 first
+  EXPECT_EQ(shape.vertices[2].position, (CVector{0, 0, 0}));
+  EXPECT_EQ(shape.vertices[3].position, (CVector{-1, 0.5f, 2.5f}));
+  int quads = 0;
+  for (const CSide& s : shape.sides) {
+    EXPECT_EQ(s.flags, 0u);
+    if (s.CornerCount() == 4) {
+      ++quads;
+      EXPECT_EQ(Corners(s), (std::set<std::uint32_t>{0, 2, 3, 4}));
+    }
+  }
+  EXPECT_EQ(quads, 1);
+  EXPECT_EQ(shape.nodes[0].end, (CVector{0, 0, 10}));
+}
+
+TEST(ImportDxf, OddFilesKeepWhatTheyGave) {
+  CShape shape;
+  ReadDxfText("0\n3DFACE\n10\n1\n20\n", shape);  // ends inside a pair
+  EXPECT_EQ(shape.SideCount(), 0);
+  EXPECT_EQ(shape.NodeCount(), 1);
+  ReadDxfText(std::string("0\n3DFACE\n999\n") + std::string(100000, 'x') + "\n10\n1\n", shape);
+  EXPECT_EQ(shape.SideCount(), 0);
+  ReadDxfText("0\n3DFACE\nten\n1\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n32\n0\n13\n0\n23\n1\n33\n0", shape);
+  EXPECT_EQ(shape.SideCount(), 1);  // the last line needs no line end
+}
+
+TEST_F(ImportTest, ImportsKeepACollapseOrderAndBuildItAgain) {
+  dir.Write("faces.DXF", Fixture("faces.dxf"));
+  CShape shape;
+  shape.mrm.order = {0x80000000u};
+  ASSERT_EQ(shape.ImportDxf("faces"), 1);
+  EXPECT_EQ(shape.mrm.count, shape.VertexCount());
+  EXPECT_EQ(shape.mrm.order.size(), static_cast<std::size_t>(shape.VertexCount()));
+  EXPECT_EQ(shape.SideCount(), 3);  // the quad was split for the progressive order
+}
+
+}  // namespace
