@@ -1,0 +1,226 @@
+#include "meshedit/core/progressive_mesh.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "meshedit/core/shape.h"
+
+using namespace pavix;
+
+namespace {
+
+constexpr std::uint32_t kPresent = 0x80000000u;
+
+// A bumpy grid of w x h vertices in quads, all with the same mapping.
+CShape Grid(int w, int h, int firstVertex = 0, CShape shape = {}) {
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      CShapeVertex v;
+      v.position = {static_cast<float>(x), static_cast<float>((x * 7 + y * 3) % 5) * 0.3f, static_cast<float>(y)};
+      shape.AddVertex(v);
+    }
+  }
+  for (int y = 0; y + 1 < h; ++y) {
+    for (int x = 0; x + 1 < w; ++x) {
+      CSide s;
+      const auto at = [&](int xx, int yy) { return static_cast<std::uint32_t>(firstVertex + yy * w + xx); };
+      s.index[0] = at(x, y);
+      s.index[1] = at(x + 1, y);
+      s.index[2] = at(x + 1, y + 1);
+      s.index[3] = at(x, y + 1);
+      for (CUv& uv : s.uv) uv = {0.25f, 0.75f};
+      s.flags = 1;
+      shape.AddSide(s);
+    }
+  }
+  return shape;
+}
+
+// Where each corner of a side lands at a level: follow the collapse order
+// until a present vertex.
+std::uint32_t Resolve(const CShape& shape, std::uint32_t v, const std::vector<bool>& present) {
+  int guard = 0;
+  while (!present[v] && guard++ < 1000000) v = shape.mrm.order[v] & ~kPresent;
+  return v;
+}
+
+std::vector<bool> PresentAt(const CShape& shape, int level) {
+  std::vector<bool> present(shape.vertices.size(), true);
+  std::size_t first = 0;
+  for (const CShapeNode& node : shape.nodes) {
+    const auto n = static_cast<std::size_t>(node.vertexCount);
+    const auto c = static_cast<std::size_t>(PresentVertexCount(node.vertexCount, node.lockedCount, level));
+    for (std::size_t i = c; i < n; ++i) present[first + i] = false;
+    first += n;
+  }
+  return present;
+}
+
+bool Live(const CShape& shape, const CSide& s, const std::vector<bool>& present) {
+  const std::uint32_t a = Resolve(shape, s.index[0], present), b = Resolve(shape, s.index[1], present),
+                      c = Resolve(shape, s.index[2], present);
+  return a != b && b != c && a != c;
+}
+
+std::multiset<std::multiset<std::array<float, 3>>> Triangles(const CShape& shape) {
+  std::multiset<std::multiset<std::array<float, 3>>> out;
+  for (const CSide& s : shape.sides) {
+    std::multiset<std::array<float, 3>> t;
+    for (int j = 0; j < 3; ++j) {
+      const CVector& p = shape.vertices[s.index[j]].position;
+      t.insert({p.x, p.y, p.z});
+    }
+    out.insert(t);
+  }
+  return out;
+}
+
+TEST(PresentVertexCount, FollowsTheLevelWithAFloorOfOne) {
+  struct Case {
+    int n, locked, level, present;
+  };
+  const Case cases[] = {{10, 2, 128, 6}, {3, 0, 255, 2}, {3, 0, 256, 3}, {3, 0, 0, 1},   {3, 0, 86, 1},
+                        {10, 0, 0, 1},   {10, 10, 0, 10}, {10, 20, 5, 10}, {0, 0, 100, 0}, {10, -5, 0, 1}};
+  for (const Case& c : cases) EXPECT_EQ(PresentVertexCount(c.n, c.locked, c.level), c.present) << c.n << " " << c.level;
+}
+
+TEST(BuildProgressive, ALoneTriangleCollapsesAtLevel255) {
+  CShape shape;
+  for (CVector p : {CVector{0, 0, 0}, CVector{1, 0, 0}, CVector{0, 1, 0}}) {
+    CShapeVertex v;
+    v.position = p;
+    shape.AddVertex(v);
+  }
+  CSide s;
+  s.index[0] = 0;
+  s.index[1] = 1;
+  s.index[2] = s.index[3] = 2;
+  shape.AddSide(s);
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  shape.BuildProgressive();
+  ASSERT_EQ(shape.mrm.count, 3);
+  for (std::uint32_t o : shape.mrm.order) EXPECT_TRUE(o & kPresent);
+  for (int l = 0; l < 256; ++l) EXPECT_FALSE(Live(shape, shape.sides[0], PresentAt(shape, l))) << l;
+  EXPECT_TRUE(Live(shape, shape.sides[0], PresentAt(shape, 256)));
+  EXPECT_EQ(shape.nodes[0].lockedCount, 0);
+}
+
+TEST(BuildProgressive, LockedVerticesCollapseLast) {
+  CShape shape = Grid(6, 6);
+  const CVector lockedA = shape.vertices[14].position;
+  const CVector lockedB = shape.vertices[30].position;
+  shape.vertices[14].flags |= kVertexLocked;
+  shape.vertices[30].flags |= kVertexLocked;
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  shape.BuildProgressive();
+  std::set<int> lockedAt;
+  for (int i = 0; i < shape.VertexCount(); ++i) {
+    const CVector& p = shape.vertices[static_cast<std::size_t>(i)].position;
+    if (p == lockedA || p == lockedB) lockedAt.insert(i);
+  }
+  EXPECT_EQ(lockedAt, (std::set<int>{0, 1}));
+  EXPECT_EQ(shape.nodes[0].lockedCount, 2);
+  // Both stay present at every level.
+  for (int l = 0; l <= 256; l += 32) {
+    const std::vector<bool> present = PresentAt(shape, l);
+    EXPECT_TRUE(present[0] && present[1]) << l;
+  }
+}
+
+TEST(BuildProgressive, LiveSidesFormAPrefixAtEveryLevel) {
+  CShape shape = Grid(9, 7);
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  CShape split = shape;
+  split.SplitQuads();
+  const auto before = Triangles(split);
+  shape.BuildProgressive();
+  ASSERT_EQ(shape.SideCount(), 2 * 8 * 6);
+  EXPECT_EQ(Triangles(shape), before);  // same geometry, renumbered
+  std::size_t previous = 0;
+  for (int l = 0; l <= 256; ++l) {
+    const std::vector<bool> present = PresentAt(shape, l);
+    std::size_t live = 0;
+    while (live < shape.sides.size() && Live(shape, shape.sides[live], present)) ++live;
+    for (std::size_t i = live; i < shape.sides.size(); ++i)
+      ASSERT_FALSE(Live(shape, shape.sides[i], present)) << "level " << l << " side " << i;
+    EXPECT_GE(live, previous) << l;
+    previous = live;
+  }
+  EXPECT_EQ(previous, shape.sides.size());
+  // Every vertex collapses into one before it, the first into itself.
+  for (std::size_t v = 0; v < shape.mrm.order.size(); ++v) {
+    const std::uint32_t target = shape.mrm.order[v] & ~kPresent;
+    EXPECT_TRUE(target < v || (v == 0 && target == 0)) << v;
+  }
+  ASSERT_EQ(shape.mrm.uv.size(), shape.vertices.size());
+  EXPECT_EQ(shape.mrm.uv.back(), (CUv{0.25f, 0.75f}));
+}
+
+TEST(BuildProgressive, NodesCollapseApartAndUnownedVerticesStay) {
+  CShape shape = Grid(4, 4);
+  shape = Grid(5, 3, 16, shape);
+  CShapeVertex extra;
+  extra.position = {99, 99, 99};
+  shape.AddVertex(extra);
+  // A side across the two nodes takes part only in the level pass.
+  CSide across;
+  across.index[0] = 3;
+  across.index[1] = 16;
+  across.index[2] = across.index[3] = 17;
+  shape.AddSide(across);
+  shape.SetNodeCount(2);
+  shape.nodes[0].level = 1;
+  shape.nodes[0].vertexCount = 16;
+  shape.nodes[1].level = 2;
+  shape.nodes[1].vertexCount = 15;
+  shape.BuildProgressive();
+  ASSERT_EQ(shape.VertexCount(), 32);
+  EXPECT_EQ(shape.vertices[31].position, (CVector{99, 99, 99}));  // outside every node: not moved
+  for (std::size_t v = 0; v < 16; ++v) EXPECT_LT(shape.mrm.order[v] & ~kPresent, 16u) << v;
+  for (std::size_t v = 16; v < 31; ++v) {
+    EXPECT_GE(shape.mrm.order[v] & ~kPresent, 16u) << v;
+    EXPECT_LT(shape.mrm.order[v] & ~kPresent, 31u) << v;
+  }
+  for (int l = 0; l <= 256; l += 16) {
+    const std::vector<bool> present = PresentAt(shape, l);
+    EXPECT_TRUE(present[31]);
+    std::size_t live = 0;
+    while (live < shape.sides.size() && Live(shape, shape.sides[live], present)) ++live;
+    for (std::size_t i = live; i < shape.sides.size(); ++i) ASSERT_FALSE(Live(shape, shape.sides[i], present)) << l;
+  }
+}
+
+TEST(BuildProgressive, MeshesWithoutNodesOrSidesAreLeftAlone) {
+  CShape noNodes = Grid(3, 3);
+  noNodes.BuildProgressive();
+  EXPECT_EQ(noNodes.mrm.count, 9);
+  for (std::size_t v = 0; v < 9; ++v) EXPECT_EQ(noNodes.mrm.order[v], kPresent | static_cast<std::uint32_t>(v));
+  EXPECT_EQ(noNodes.vertices[4].position, Grid(3, 3).vertices[4].position);
+
+  CShape noSides;
+  noSides.SetVertexCount(3);
+  noSides.mrm.order = {1, 2, 3};
+  noSides.BuildProgressive();
+  EXPECT_EQ(noSides.mrm.count, 0);
+  EXPECT_TRUE(noSides.mrm.order.empty());
+}
+
+TEST(BuildProgressive, RebuildRunsItWhenACollapseOrderIsPresent) {
+  CShape shape = Grid(4, 4);
+  shape.sides[4].texture = 5;  // the middle quad
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  shape.mrm.order = {kPresent};
+  shape.Rebuild();
+  EXPECT_EQ(shape.mrm.count, 16);
+  EXPECT_EQ(shape.SideCount(), 18);
+  EXPECT_EQ(shape.EdgeCount(), 9 + 24);
+  // The side that was current before is found again (its first half).
+  const int now = shape.SideAfterRebuild(4);
+  ASSERT_GE(now, 0);
+  EXPECT_EQ(shape.sides[static_cast<std::size_t>(now)].texture, 5u);
+}
+
+}  // namespace
