@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "datafiles/mtf_archive.h"
+#include "platform/core/services.h"
+#include "quest/room.h"
+#include "render/mesh.h"
+#include "render/vector3.h"
+#include "support/temp_dir.h"
+#include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_output.h"
+
+namespace {
+
+class DemoBlocksTest : public testsupport::TempDirTest {
+ protected:
+  void SetUp() override {
+    MtfCloseAllArchives();
+    DemoOutput out;
+    AddBlockMeshes(out);
+    out.Finish();
+  }
+  void TearDown() override { MtfCloseAllArchives(); }
+
+  platform::ScriptedServices ui;
+};
+
+CVector3 Position(const CMesh& m, int i) {
+  const CMeshVertex& v = m.vertices[static_cast<std::size_t>(i)];
+  return {v.x, v.y, v.z};
+}
+
+TEST_F(DemoBlocksTest, EditorBlocksLoadWithFootprintsAndOutwardSides) {
+  for (const DemoBlock& block : DemoBlocks()) {
+    SCOPED_TRACE(block.name);
+    CMesh mesh;
+    ASSERT_EQ(mesh.Load(EditorBlockPath(block).c_str()), 1);
+    ASSERT_GT(mesh.FaceCount(), 0);
+    ASSERT_TRUE(mesh.HasFootprint());
+    EXPECT_EQ(mesh.FootprintColumns(), 3);
+    for (const CFace& f : mesh.faces) {
+      ASSERT_EQ(f.vertexCount, 4);
+      EXPECT_GE(f.depth, 1);  // a texture bank
+      EXPECT_EQ(f.flags & 1u, 1u);
+      const CVector3 a = Position(mesh, f.index[0]), b = Position(mesh, f.index[1]), c = Position(mesh, f.index[2]);
+      CVector3 n = CrossProduct(b - a, c - b);
+      ASSERT_EQ(n.Normalize(), 1);
+      // Every block is built around its vertical axis: sides face away from
+      // it and nothing faces down.
+      CVector3 centre;
+      for (int k = 0; k < 4; ++k) centre = centre + Position(mesh, f.index[k]) * 0.25f;
+      EXPECT_GE(n.y, 0.0f);
+      if (n.y < 0.5f) {
+        EXPECT_GT(n.x * centre.x + n.z * centre.z, 0.0f);
+      }
+    }
+    for (const CMeshVertex& v : mesh.vertices) {
+      EXPECT_GE(v.y, -256.0f);
+      EXPECT_LE(v.x, 256.0f);
+      EXPECT_GE(v.z, -256.0f);
+    }
+  }
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(DemoBlocksTest, WallsBlockEveryCellAndPillarsTheirCentre) {
+  CMesh wall, pillar, floor;
+  ASSERT_EQ(wall.Load("rozizuzi\\o4d\\dungeon\\wall.o3d"), 1);
+  ASSERT_EQ(pillar.Load("rozizuzi\\o4d\\dungeon\\pillar.o3d"), 1);
+  ASSERT_EQ(floor.Load("rozizuzi\\o4d\\land\\grass.o3d"), 1);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      EXPECT_EQ(wall.FootprintCell(x, y), 1);
+      EXPECT_EQ(pillar.FootprintCell(x, y), x == 1 && y == 1 ? 1 : 0);
+      EXPECT_EQ(floor.FootprintCell(x, y), 0);
+    }
+  }
+  EXPECT_EQ(wall.height, 256.0f);
+  EXPECT_EQ(floor.height, -256.0f);
+}
+
+TEST_F(DemoBlocksTest, TheGameCopiesAreInTheArchive) {
+  ASSERT_EQ(MtfOpenArchive("data.mtf", 0), 1);
+  for (const DemoBlock& block : DemoBlocks()) {
+    SCOPED_TRACE(block.name);
+    CMesh game, editor;
+    ASSERT_EQ(game.Load(GameBlockPath(block).c_str()), 1);
+    ASSERT_EQ(editor.Load(EditorBlockPath(block).c_str()), 1);
+    EXPECT_FALSE(game.HasFootprint());
+    EXPECT_EQ(game.FaceCount(), editor.FaceCount());
+    EXPECT_EQ(game.VertexCount(), editor.VertexCount());
+  }
+}
+
+TEST_F(DemoBlocksTest, RoomsOfEveryKindGetABlockSetOfLoadableMeshes) {
+  auto room = std::make_unique<CRoom>();
+  for (int level : {0, 1, 4}) {
+    for (int land : {0, 3, 6}) {
+      room->level = level;
+      room->land = land;
+      room->LoadBlockSet();
+      ASSERT_EQ(room->blockSet.GetCount(), 4) << level << "," << land;
+      for (int i = 0; i < room->blockSet.GetCount(); ++i) {
+        const CMesh* mesh = room->blockSet.GetMeshAt(i);
+        ASSERT_NE(mesh, nullptr);
+        EXPECT_GT(mesh->FaceCount(), 0) << room->blockSet.GetPath(i);
+        EXPECT_TRUE(mesh->HasFootprint()) << room->blockSet.GetPath(i);
+      }
+    }
+  }
+  room->level = 0;
+  room->LoadBlockSet();
+  EXPECT_GE(room->blockSet.FindName("grass"), 0);
+  room->level = 2;
+  room->LoadBlockSet();
+  EXPECT_GE(room->blockSet.FindName("pillar"), 0);
+}
+
+}  // namespace

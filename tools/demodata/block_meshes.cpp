@@ -1,0 +1,113 @@
+#include "tools/demodata/block_meshes.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "tools/demodata/demo_output.h"
+#include "tools/demodata/o3d_builder.h"
+
+namespace {
+
+// Texture banks ("k%04d_*.tga") the blocks are painted with.
+enum Bank : std::uint16_t {
+  kBankGrass = 1,
+  kBankRoad = 2,
+  kBankHedge = 3,
+  kBankStone = 4,
+  kBankFlagstone = 5,
+  kBankRubble = 6,
+  kBankWall = 7,
+  kBankPillar = 8,
+};
+
+// A block spans x and z from -256 to 256 around its centre; the ground is at -256.
+constexpr float kHalf = 256.0f;
+constexpr float kGround = -256.0f;
+
+using Footprint = std::array<std::uint8_t, 9>;
+constexpr Footprint kOpen = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr Footprint kSolid = {1, 1, 1, 1, 1, 1, 1, 1, 1};
+constexpr Footprint kCentre = {0, 0, 0, 0, 1, 0, 0, 0, 0};
+constexpr Footprint kLowCentre = {0, 0, 0, 0, 2, 0, 0, 0, 0};
+
+void Floor(O3dBuilder& b, std::uint16_t bank) {
+  b.AddQuad({-kHalf, kGround, -kHalf}, {-kHalf, kGround, kHalf}, {kHalf, kGround, kHalf}, {kHalf, kGround, -kHalf},
+            {0, 1, 0}, bank);
+}
+
+O3dBuilder Build(const std::string& name) {
+  O3dBuilder b;
+  if (name == "grass" || name == "road" || name == "flagstone") {
+    Floor(b, name == "grass" ? kBankGrass : name == "road" ? kBankRoad : kBankFlagstone);
+    b.SetFootprint(kOpen);
+  } else if (name == "hedge") {
+    b.AddBox({-kHalf, kGround, -kHalf}, {kHalf, 0.0f, kHalf}, kBankHedge, kBankHedge);
+    b.SetFootprint(kSolid);
+  } else if (name == "menhir") {
+    Floor(b, kBankGrass);
+    b.AddBox({-80.0f, kGround, -48.0f}, {80.0f, 160.0f, 48.0f}, kBankStone, kBankStone);
+    b.SetFootprint(kCentre);
+  } else if (name == "rubble") {
+    Floor(b, kBankFlagstone);
+    b.AddBox({-96.0f, kGround, -96.0f}, {96.0f, -176.0f, 96.0f}, kBankRubble, kBankRubble);
+    b.SetFootprint(kLowCentre);
+  } else if (name == "wall") {
+    b.AddBox({-kHalf, kGround, -kHalf}, {kHalf, kHalf, kHalf}, kBankWall, kBankWall);
+    b.SetFootprint(kSolid);
+  } else {  // pillar
+    Floor(b, kBankFlagstone);
+    b.AddBox({-64.0f, kGround, -64.0f}, {64.0f, kHalf, 64.0f}, kBankPillar, kBankPillar);
+    b.SetFootprint(kCentre);
+  }
+  return b;
+}
+
+std::vector<std::uint8_t> BlockSet(const std::string& set) {
+  std::vector<std::string> names;
+  for (const DemoBlock& b : DemoBlocks()) {
+    if (b.set == set) names.push_back(EditorBlockPath(b));
+  }
+  std::vector<std::uint8_t> out = {'C', 'B', 'S', 0};
+  auto u32 = [&out](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  u32(1);
+  u32(static_cast<std::uint32_t>(names.size()));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    u32(static_cast<std::uint32_t>(i));
+    char path[512] = {};
+    std::strncpy(path, names[i].c_str(), sizeof path - 1);
+    out.insert(out.end(), path, path + sizeof path);
+  }
+  return out;
+}
+
+}  // namespace
+
+const std::vector<DemoBlock>& DemoBlocks() {
+  static const std::vector<DemoBlock> blocks = {
+      {"land", "grass"},         {"land", "road"},     {"land", "hedge"}, {"land", "menhir"},
+      {"dungeon", "flagstone"}, {"dungeon", "rubble"}, {"dungeon", "wall"}, {"dungeon", "pillar"},
+  };
+  return blocks;
+}
+
+std::string EditorBlockPath(const DemoBlock& block) {
+  return "rozizuzi\\o4d\\" + block.set + "\\" + block.name + ".o3d";
+}
+
+std::string GameBlockPath(const DemoBlock& block) { return "data\\" + block.set + "\\" + block.name + ".o3d"; }
+
+void AddBlockMeshes(DemoOutput& out) {
+  for (const DemoBlock& block : DemoBlocks()) {
+    const O3dBuilder mesh = Build(block.name);
+    out.WriteFile(EditorBlockPath(block), mesh.Form04D());
+    out.DataArchive().Add(GameBlockPath(block), mesh.Raw(), MtfStorage::kAuto);
+  }
+  out.WriteFile("rozizuzi\\cbs\\land.cbs", BlockSet("land"));
+  const std::vector<std::uint8_t> dungeon = BlockSet("dungeon");
+  for (const char* name : {"level1a", "level2a", "level3a", "level4a"}) {
+    out.WriteFile(std::string("rozizuzi\\cbs\\") + name + ".cbs", dungeon);
+  }
+}
