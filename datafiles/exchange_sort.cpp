@@ -1,107 +1,105 @@
 #include "datafiles/exchange_sort.h"
 
-#include <bit>
 #include <limits>
+
+// Why this gives the exchange sort's order. Rows with keys up to v move among
+// themselves exactly as an exchange sort of those rows alone would: every
+// pass takes the first smallest row out, and a row with key <= v takes part
+// in a pass's exchanges only through rows with smaller keys. In that smaller
+// sort, a row of the largest key v is exchanged only while it stands first:
+// it then takes the place of the first remaining row with a smaller key, and
+// one such row leaves per pass. So with the rows of key <= v numbered by
+// place (slot), the k smaller rows at slots s_0 < s_1 < ..., pass t moves a
+// row of key v standing at slot t to slot s_t; after k passes the rows of key
+// v stand in their final order. A row at slot p moves to p + c(p), where c(p)
+// counts the rows of key v that have at most p smaller rows before them.
 
 namespace {
 
-constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
-
-// Minimum of the ranks over position ranges, to find the next smaller rank
-// to the right of a position in logarithmic time.
-class MinTree {
+class Fenwick {
  public:
-  explicit MinTree(std::span<const std::uint32_t> values)
-      : size_(std::bit_ceil(std::max<std::size_t>(values.size(), 1))), tree_(2 * size_, kNone) {
-    std::copy(values.begin(), values.end(), tree_.begin() + static_cast<std::ptrdiff_t>(size_));
-    for (std::size_t node = size_ - 1; node >= 1; --node) tree_[node] = std::min(tree_[2 * node], tree_[2 * node + 1]);
+  explicit Fenwick(std::size_t n) : tree_(n + 1, 0) {}
+  void Add(std::size_t index) {
+    for (std::size_t i = index + 1; i < tree_.size(); i += i & (~i + 1)) ++tree_[i];
   }
-
-  void Set(std::size_t pos, std::uint32_t value) {
-    std::size_t node = pos + size_;
-    tree_[node] = value;
-    for (node >>= 1; node >= 1; node >>= 1) tree_[node] = std::min(tree_[2 * node], tree_[2 * node + 1]);
-  }
-
-  // First position >= from whose value is below `limit`, or kNone.
-  std::uint32_t FirstBelow(std::size_t from, std::uint32_t limit) const {
-    if (from >= size_) return kNone;
-    std::size_t node = from + size_;
-    while (tree_[node] >= limit) {
-      while (node & 1) {
-        node >>= 1;
-        if (node == 0) return kNone;
-      }
-      ++node;
-    }
-    while (node < size_) {
-      node *= 2;
-      if (tree_[node] >= limit) ++node;
-    }
-    return static_cast<std::uint32_t>(node - size_);
+  // Marked indexes below `index`.
+  std::uint64_t CountBelow(std::size_t index) const {
+    std::uint64_t sum = 0;
+    for (std::size_t i = index; i > 0; i -= i & (~i + 1)) sum += tree_[i];
+    return sum;
   }
 
  private:
-  std::size_t size_;
   std::vector<std::uint32_t> tree_;
 };
 
-// The literal double loop, on ranks; also the fallback when chains grow long
-// (input far from sorted), where it is the cheaper of the two.
-void QuadraticPasses(std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& id, std::size_t fromPass) {
-  std::size_t n = rank.size();
-  for (std::size_t i = fromPass; i + 1 < n; ++i) {
-    for (std::size_t j = i + 1; j < n; ++j) {
-      if (rank[i] > rank[j]) {
-        std::swap(rank[i], rank[j]);
-        std::swap(id[i], id[j]);
+// Final order of one run of equal keys. members: original indexes, ascending;
+// before[t]: smaller rows before member t in the file; smaller: all smaller rows.
+void OrderRun(std::span<const std::uint32_t> members, std::span<const std::uint64_t> before,
+              std::uint64_t smaller, std::vector<std::uint32_t>& out) {
+  const std::size_t g = members.size();
+  const std::uint64_t slots = smaller + g;
+  if (static_cast<std::uint64_t>(g) * g <= slots) {
+    // Few rows of this key: follow each one's jumps, a stretch of equal c(p) at a time.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> finals;
+    finals.reserve(g);
+    for (std::size_t t = 0; t < g; ++t) {
+      std::uint64_t p = before[t] + t;
+      while (p < smaller) {
+        std::size_t c = static_cast<std::size_t>(std::upper_bound(before.begin(), before.end(), p) - before.begin());
+        std::uint64_t next = c < g ? before[c] : std::numeric_limits<std::uint64_t>::max();
+        std::uint64_t limit = std::min(next, smaller);
+        p += (limit - p + c - 1) / c * c;
       }
+      finals.emplace_back(p, members[t]);
     }
+    std::sort(finals.begin(), finals.end());
+    for (const auto& f : finals) out.push_back(f.second);
+    return;
   }
+  // Many rows of this key: play the passes over all the slots.
+  constexpr std::uint32_t kSmaller = std::numeric_limits<std::uint32_t>::max();
+  std::vector<std::uint32_t> slot(static_cast<std::size_t>(slots), kSmaller);
+  for (std::size_t t = 0; t < g; ++t) slot[static_cast<std::size_t>(before[t] + t)] = members[t];
+  std::vector<bool> ownSlot(slot.size(), false);
+  for (std::size_t t = 0; t < g; ++t) ownSlot[static_cast<std::size_t>(before[t] + t)] = true;
+  std::size_t smallerSlot = 0;  // s_t
+  for (std::size_t t = 0; t < smaller; ++t) {
+    while (ownSlot[smallerSlot]) ++smallerSlot;
+    if (slot[t] != kSmaller) slot[smallerSlot] = slot[t];
+    ++smallerSlot;
+  }
+  out.insert(out.end(), slot.begin() + static_cast<std::ptrdiff_t>(smaller), slot.end());
 }
 
 }  // namespace
 
 std::vector<std::uint32_t> ExchangeSortOrderOfRanks(std::span<const std::uint32_t> ranks) {
-  std::size_t n = ranks.size();
-  std::vector<std::uint32_t> rank(ranks.begin(), ranks.end());
-  std::vector<std::uint32_t> id(n);
-  std::iota(id.begin(), id.end(), 0u);
-  if (n < 2) return id;
+  const std::size_t n = ranks.size();
+  std::vector<std::uint32_t> byRank(n);
+  std::iota(byRank.begin(), byRank.end(), 0u);
+  std::stable_sort(byRank.begin(), byRank.end(), [&](std::uint32_t a, std::uint32_t b) { return ranks[a] < ranks[b]; });
+  if (n < 2) return byRank;
 
-  // Pass i leaves at position i the last of the chain of strictly smaller
-  // ranks met scanning right from it; each chain member takes the element
-  // that stood before it in the chain.
-  MinTree tree(rank);
-  std::uint64_t budget = 64 * static_cast<std::uint64_t>(n) + 4096;
-  std::vector<std::uint32_t> chain;
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    chain.clear();
-    std::uint32_t current = rank[i];
-    std::size_t from = i + 1;
-    for (;;) {
-      std::uint32_t q = tree.FirstBelow(from, current);
-      if (q == kNone || q >= n) break;
-      chain.push_back(q);
-      current = rank[q];
-      from = q + 1;
+  std::vector<std::uint32_t> out;
+  out.reserve(n);
+  Fenwick placed(n);
+  std::vector<std::uint64_t> before;
+  std::uint64_t smaller = 0;
+  for (std::size_t a = 0; a < n;) {
+    std::size_t b = a + 1;
+    while (b < n && ranks[byRank[b]] == ranks[byRank[a]]) ++b;
+    std::span<const std::uint32_t> members(byRank.data() + a, b - a);
+    if (members.size() == 1) {
+      out.push_back(members[0]);
+    } else {
+      before.clear();
+      for (std::uint32_t m : members) before.push_back(placed.CountBelow(m));
+      OrderRun(members, before, smaller, out);
     }
-    if (chain.empty()) continue;
-    if (chain.size() > budget) {
-      QuadraticPasses(rank, id, i);
-      return id;
-    }
-    budget -= chain.size();
-    std::uint32_t carryRank = rank[i];
-    std::uint32_t carryId = id[i];
-    for (std::uint32_t q : chain) {
-      std::swap(rank[q], carryRank);
-      std::swap(id[q], carryId);
-      tree.Set(q, rank[q]);
-    }
-    rank[i] = carryRank;
-    id[i] = carryId;
-    tree.Set(i, rank[i]);
+    for (std::uint32_t m : members) placed.Add(m);
+    smaller += members.size();
+    a = b;
   }
-  return id;
+  return out;
 }

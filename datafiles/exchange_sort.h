@@ -3,9 +3,8 @@
 // for each later row j, rows i and j swap when row i's key is greater. That
 // sort is not stable, and which of two equal keys a linear find meets first
 // depends on the exact permutation it leaves, so the tables keep it. The
-// permutation is computed here without the quadratic number of key
-// comparisons: keys become ranks, and each pass moves only the chain of
-// successively smaller ranks it would have swapped in.
+// permutation is computed here without the quadratic work: keys become
+// ranks, and only the order inside each run of equal keys is worked out.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
