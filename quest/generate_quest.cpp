@@ -1,0 +1,236 @@
+// Generate Quest: the room checks and exports, the seven scripts, the
+// custom meshes, and the quest package.
+#include <algorithm>
+#include <array>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "datafiles/file_utils.h"
+#include "datafiles/language_table.h"
+#include "platform/core/file.h"
+#include "platform/core/paths.h"
+#include "platform/core/services.h"
+#include "quest/fixed_field.h"
+#include "quest/generation_log.h"
+#include "quest/kelvar_doc.h"
+#include "quest/machine.h"
+#include "quest/quest_lists.h"
+#include "quest/quest_script.h"
+#include "quest/room.h"
+#include "quest/text_format.h"
+#include "tools/mtf/mtf_writer.h"
+
+namespace {
+
+constexpr int kScripts = 7;
+constexpr int kLands = 7;
+constexpr int kLevels = 5;
+constexpr const char* kAbortedTail = "\r\n\r\nQUEST GENERATION ABORTED.\r\n";
+
+// Without the editor's dialogs: the texts as they are, debug on, the report in a box.
+class HeadlessGenerationUi final : public IGenerationUi {
+ public:
+  bool RunGenerationDialog(std::string&, std::string&, bool&) override { return true; }
+  void ShowProgress(int) override {}
+  void StepProgress() override {}
+  void HideProgress() override {}
+  void ShowErrorReport(std::string_view report) override { platform::MessageBox(report, "", platform::kMbOk); }
+};
+
+IGenerationUi* g_ui = nullptr;
+
+IGenerationUi& Ui() {
+  static HeadlessGenerationUi headless;
+  return g_ui ? *g_ui : headless;
+}
+
+void Box(const std::string& text) { platform::MessageBox(text, "", platform::kMbOk); }
+
+// Entrances and level rooms per land and level; a dungeon level holds one of them.
+void CheckRooms() {
+  int counts[kLands][kLevels] = {};
+  auto valid = [](const CRoom* r) { return r->land >= 0 && r->land < kLands && r->level >= 0 && r->level < kLevels; };
+  for (const CRoom* room = Quest().rooms; room; room = room->next) {
+    if (!valid(room)) {
+      LogGeneration("room %s has land %d and level %d, outside the lands and levels of the game\r\n", room->name,
+                    room->land, room->level);
+      continue;
+    }
+    counts[room->land][room->level] += (room->entrance ? 1 : 0) + (room->level > 0 ? 1 : 0);
+  }
+  for (const CRoom* room = Quest().rooms; room; room = room->next) {
+    if (!valid(room)) continue;
+    const int count = counts[room->land][room->level];
+    if (room->entrance && count > 1) {
+      LogGeneration("Multiple entrance for dungeon %d are not allowed : error in room %s\r\n", room->land, room->name);
+    }
+    if (room->levelFlag && count > 1) {
+      LogGeneration("room %s is declared as a Level but there are more than one room in level %d\r\n", room->name,
+                    room->level);
+    }
+  }
+}
+
+// The package entry of a quest-folder file.
+std::string EntryName(const std::string& fileName) {
+  const platform::PathParts parts = platform::SplitPath(fileName);
+  if (platform::EqualsNoCase(parts.ext, ".tga")) return "data\\bankdatabase\\brimvault\\" + parts.fname + ".tga";
+  if (platform::EqualsNoCase(parts.ext, ".mp2")) return "voices\\" + parts.fname + ".mp2";
+  return "data\\customQuest\\" + parts.fname + parts.ext;
+}
+
+}  // namespace
+
+void SetGenerationUi(IGenerationUi* ui) { g_ui = ui; }
+
+void CKelvarDoc::OnGenerateQuest() {
+  IGenerationUi& ui = Ui();
+  const int language = g_languageTable.GetLanguage();
+  std::string information = QuestInfoText().Get(language);
+  std::string author = QuestAuthorText().Get(language);
+  bool debugMode = true;
+  if (!ui.RunGenerationDialog(information, author, debugMode)) return;
+  QuestInfoText().Set(language, information.c_str());
+  QuestAuthorText().Set(language, author.c_str());
+
+  platform::ChangeDirectory(platform::StartDirectory());
+  // Every room, object, monster and machine, and each of the seven scripts, moves the bar.
+  ui.ShowProgress(CountItems() + kScripts);
+  ClearGenerationLog();
+
+  const std::string questName = QuestName();
+  if (!IsPlainFileName(questName)) {
+    LogGeneration("Name %s is not a valid file name\r\n", questName.c_str());
+    ui.HideProgress();
+    ui.ShowErrorReport(GenerationLog() + kAbortedTail);
+    return;
+  }
+
+  CheckRooms();
+  for (CRoom* room = Quest().rooms; room; room = room->next) {
+    room->ExportCdf(kQuestNamePrefix, questName.c_str());
+    ui.StepProgress();
+  }
+
+  CreateQuestFolder(questName);
+  std::array<platform::File, kScripts> scripts;
+  std::array<std::string, kScripts> paths;
+  for (int i = 0; i < kScripts; ++i) {
+    paths[i] = FormatText("data\\customQuest\\%s\\quest%d.spt", questName.c_str(), i);
+    platform::FileException error(platform::kCauseNone, 0, paths[i]);
+    const unsigned mode = platform::File::modeCreate | platform::File::modeWrite | platform::File::modeSafeSave;
+    if (!scripts[i].Open(paths[i], mode, &error)) {
+      for (int j = 0; j < i; ++j) scripts[j].Abort();
+      ui.HideProgress();
+      Box(FormatText("Can't open file %s, error = %u\n", paths[i].c_str(), static_cast<unsigned>(error.cause())));
+      return;
+    }
+  }
+
+  ScriptJob job;
+  job.questName = questName;
+  job.debugMode = debugMode;
+  job.step = [&ui] { ui.StepProgress(); };
+  std::array<std::string, kScripts> texts;
+  for (int i = 0; i < kScripts; ++i) {
+    texts[i] = QuestScriptText(i, job);
+    ui.StepProgress();
+  }
+  CopyMachineMeshes(questName);
+  for (const CMachine* machine = Quest().machines; machine; machine = machine->next) {
+    if (const MachineDef* def = Quest().library.FindMachine(FieldText(machine->typeKey))) {
+      texts[0] += MachineCodeText(*machine, *def, kQuestNamePrefix);
+    }
+    ui.StepProgress();
+  }
+
+  ui.HideProgress();
+  for (int i = 0; i < kScripts; ++i) {
+    try {
+      WriteScriptLine(scripts[i], texts[i], false);
+      scripts[i].Close();
+    } catch (const platform::FileException& e) {
+      scripts[i].Abort();
+      LogGeneration("Error while saving %s, error = %u\r\n", paths[i].c_str(), static_cast<unsigned>(e.cause()));
+    }
+  }
+
+  if (GenerationLog().empty()) {
+    platform::CreateDirectory("quest");
+    if (PackQuest("quest", questName.c_str())) {
+      Box("Congratulation ! Quest Generation competed successfully.");
+      return;
+    }
+  }
+  // A package that could not be made for missing files says why in the log.
+  if (!GenerationLog().empty()) ui.ShowErrorReport(GenerationLog() + kAbortedTail);
+}
+
+int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
+  const std::string quest = questName ? questName : "";
+  if (!IsPlainFileName(quest)) {
+    LogGeneration("Name %s is not a valid file name\r\n", quest.c_str());
+    return 0;
+  }
+  CreateQuestFolder(quest);
+  const std::string questFolder = "data\\customQuest\\" + quest;
+  bool copied = true;
+  for (int bank = 800; bank <= 815; ++bank) {
+    const std::string source = FormatText("rozizuzi\\bank\\k%04d_OBJ.tga", bank);
+    const std::string destination = FormatText("%s\\k%04d_OBJ.tga", questFolder.c_str(), bank);
+    if (!CopyWholeFile(source.c_str(), destination.c_str(), false)) {
+      LogGeneration("Copy of %s to %s failed\r\n", source.c_str(), destination.c_str());
+      copied = false;
+    }
+  }
+  if (!copied) return 0;
+
+  std::vector<platform::FindEntry> files;
+  for (platform::FindEntry& e : platform::FindFiles(questFolder + "\\*.*")) {
+    if (!e.isDirectory) files.push_back(std::move(e));
+  }
+  if (files.empty()) return 0;
+  std::reverse(files.begin(), files.end());
+
+  MtfWriter writer;
+  for (const platform::FindEntry& file : files) {
+    const std::string entry = EntryName(file.name);
+    const std::string source = questFolder + "\\" + file.name;
+    platform::File in;
+    platform::FileException error(platform::kCauseNone, 0, source);
+    if (!in.Open(source, platform::File::modeRead, &error)) {
+      Box(FormatText("Can't open file %s, error = %u\n", entry.c_str(), static_cast<unsigned>(error.cause())));
+      return 0;
+    }
+    try {
+      std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.GetLength()));
+      if (in.Read(bytes.data(), bytes.size()) != bytes.size()) {
+        throw platform::FileException(platform::kCauseEndOfFile, 0, source);
+      }
+      in.Close();
+      writer.Add(entry, bytes, MtfStorage::kStored);
+    } catch (const std::bad_alloc&) {
+      Box(FormatText("error : file %s too large to fit in memory.\n", entry.c_str()));
+      return 0;
+    } catch (const platform::FileException& e) {
+      Box(FormatText("Can't open file %s, error = %u\n", entry.c_str(), static_cast<unsigned>(e.cause())));
+      return 0;
+    } catch (const MtfWriteError& e) {
+      Box(e.what());
+      return 0;
+    }
+  }
+
+  const std::string package = std::string(folder ? folder : "") + "\\" + quest + ".mtf";
+  try {
+    writer.Write(package);  // through a temporary file: a failure leaves no half package
+  } catch (const platform::FileException& e) {
+    Box(FormatText("Can't open file %s, error = %u\n", package.c_str(), static_cast<unsigned>(e.cause())));
+    return 0;
+  } catch (const MtfWriteError& e) {
+    Box(e.what());
+    return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,292 @@
+// Writing the quest document file; the layout is in qst_format.h and docs/formats.md.
+#include <bit>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "datafiles/file_utils.h"
+#include "datafiles/language_table.h"
+#include "quest/element_instance.h"
+#include "quest/fixed_field.h"
+#include "quest/machine.h"
+#include "quest/marker.h"
+#include "quest/monster.h"
+#include "quest/qst_format.h"
+#include "quest/quest_lists.h"
+#include "quest/quest_object.h"
+#include "quest/record_io.h"
+#include "quest/room.h"
+
+namespace {
+
+void WriteF32(platform::File& file, float value) { WriteU32(file, std::bit_cast<std::uint32_t>(value)); }
+
+void WriteI16(platform::File& file, std::int16_t value) {
+  const auto v = static_cast<std::uint16_t>(value);
+  const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+  file.Write(bytes, sizeof bytes);
+}
+
+// The sprite row as it lies in memory: name, five i16, two bytes of padding
+// (written as zeros), i32.
+void WriteSprite(platform::File& file, const TrispriteRecord& sprite) {
+  WriteRawField(file, sprite.name);
+  WriteI16(file, sprite.column);
+  WriteI16(file, sprite.row);
+  WriteI16(file, sprite.valueA);
+  WriteI16(file, sprite.cellFormat);
+  WriteI16(file, sprite.cellSize);
+  WriteI16(file, 0);
+  WriteI32(file, sprite.valueB);
+}
+
+// u32 length counting the terminator, then the text and its zero.
+void WriteTerminatedName(platform::File& file, const char* text) {
+  const std::size_t n = std::strlen(text);
+  WriteU32(file, static_cast<std::uint32_t>(n + 1));
+  file.Write(text, n + 1);
+}
+
+template <class T>
+std::uint32_t Count(const T* head) {
+  return static_cast<std::uint32_t>(ListLength(head));
+}
+
+void WriteCollision(platform::File& file, const CRoom& room) {
+  int firstColumn = kQstNoCellLow, lastColumn = kQstNoCellHigh;
+  int firstRow = kQstNoCellLow, lastRow = kQstNoCellHigh;
+  for (int row = 0; row < kRoomCells; ++row) {
+    for (int column = 0; column < kRoomCells; ++column) {
+      if (room.Collision(column, row) == 0) continue;
+      if (column < firstColumn) firstColumn = column;
+      if (column > lastColumn) lastColumn = column;
+      if (row < firstRow) firstRow = row;
+      if (row > lastRow) lastRow = row;
+    }
+  }
+  WriteI32(file, firstColumn);
+  WriteI32(file, lastColumn);
+  WriteI32(file, firstRow);
+  WriteI32(file, lastRow);
+  if (lastColumn < firstColumn) return;
+  // One write for the cells: a full room holds 36,864 of them.
+  std::vector<std::uint8_t> cells;
+  cells.reserve(std::size_t(lastColumn - firstColumn + 1) * std::size_t(lastRow - firstRow + 1) * 2);
+  for (int column = firstColumn; column <= lastColumn; ++column) {
+    for (int row = firstRow; row <= lastRow; ++row) {
+      const std::uint16_t v = room.Collision(column, row);
+      cells.push_back(static_cast<std::uint8_t>(v));
+      cells.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+  }
+  file.Write(cells.data(), cells.size());
+}
+
+void WriteBlocks(platform::File& file, const CRoom& room) {
+  std::uint32_t count = 0;
+  for (const RoomBlock& b : room.blocks) count += b.HasBlock() ? 1 : 0;
+  WriteU32(file, count);
+  for (int column = 0; column < kRoomBlocks; ++column) {
+    for (int row = 0; row < kRoomBlocks; ++row) {
+      const RoomBlock& b = room.Block(column, row);
+      if (!b.HasBlock()) continue;
+      WriteI32(file, column);
+      WriteI32(file, row);
+      file.Write("CMI", 4);  // the tag and its zero
+      WriteU32(file, 1);
+      WriteI32(file, b.id);
+      WriteI32(file, b.rotation);
+      WriteI32(file, b.id2);
+      WriteCountedString(file, b.fileName);
+      WriteI32(file, b.extra);
+    }
+  }
+}
+
+void WriteTraps(platform::File& file, CRoom& room) {
+  // Ids are given before anything is written, as a trap may target a later one.
+  std::int32_t id = 0;
+  for (RoomTrap* t = room.traps; t; t = t->next) t->fileId = ++id;
+  WriteU32(file, Count(room.traps));
+  for (const RoomTrap* t = room.traps; t; t = t->next) {
+    std::int32_t targetId = 0;
+    for (const RoomTrap* u = room.traps; u && t->target; u = u->next) {
+      if (u == t->target) {
+        targetId = u->fileId;
+        break;
+      }
+    }
+    WriteU32(file, 1);
+    WriteI32(file, t->type);
+    WriteI32(file, t->rotation);
+    WriteI32(file, t->cellX);
+    WriteI32(file, t->cellY);
+    for (std::int32_t v : t->data) WriteI32(file, v);
+    for (std::int32_t v : t->links) WriteI32(file, v);
+    WriteI32(file, t->targetCellX);
+    WriteI32(file, t->targetCellY);
+    WriteI32(file, t->exportIndex);
+    WriteRawField(file, t->label);
+    WriteI32(file, t->fileId);
+    WriteI32(file, targetId);
+  }
+}
+
+void WritePlacedMonsters(platform::File& file, const CRoom& room) {
+  WriteU32(file, Count(room.monsters));
+  for (const RoomMonster* m = room.monsters; m; m = m->next) {
+    WriteU32(file, 1);
+    WriteRawField(file, m->name);
+    WriteI32(file, m->classIndex);
+    WriteI32(file, m->rotation);
+    WriteI32(file, m->cellX);
+    WriteI32(file, m->cellY);
+  }
+}
+
+void WriteBlockSet(platform::File& file, const CRoom& room) {
+  const int count = room.blockSet.GetCount();
+  WriteU32(file, static_cast<std::uint32_t>(count));
+  for (int i = 0; i < count; ++i) {
+    WriteTerminatedName(file, room.blockSet.GetPath(i));
+    WriteTerminatedName(file, room.blockSet.GetName(i));
+  }
+}
+
+void WriteHeaderFields(platform::File& file, std::int32_t viewLeft, std::int32_t viewTop, std::int32_t language,
+                       std::int32_t markerCounter, const Marker* markers, const CMultiLangText& author,
+                       const CMultiLangText& information) {
+  WriteU32(file, kQstHeaderVersion);
+  WriteI32(file, viewLeft);
+  WriteI32(file, viewTop);
+  WriteI32(file, language);
+  WriteU32(file, 1);  // marker list version
+  WriteI32(file, markerCounter);
+  WriteU32(file, Count(markers));
+  for (const Marker* m = markers; m; m = m->next) {
+    WriteU32(file, 1);
+    WriteRawField(file, m->name);
+    WriteI32(file, m->x);
+    WriteI32(file, m->y);
+  }
+  author.Write(file);
+  information.Write(file);
+}
+
+}  // namespace
+
+void WriteInstancePosition(platform::File& file, const InstancePosition& p) {
+  WriteU32(file, kQstPositionVersion);
+  WriteI32(file, p.paramNumber);
+  WriteI32(file, p.x);
+  WriteI32(file, p.y);
+  WriteI32(file, p.nodeType);
+  WriteI32(file, p.cellX);
+  WriteI32(file, p.cellY);
+  WriteI32(file, p.rotation);
+}
+
+void WriteElementInstance(platform::File& file, const ElementInstance& instance) {
+  WriteU32(file, kQstInstanceVersion);
+  WriteCountedString(file, FieldText(instance.name));
+  WriteCountedString(file, FieldText(instance.name2));
+  WriteI32(file, instance.value1);
+  WriteI32(file, instance.value2);
+  for (const auto& link : instance.links) WriteCountedString(file, FieldText(link));
+  WriteU32(file, Count(instance.positions));
+  for (const InstancePosition* p = instance.positions; p; p = p->next) WriteInstancePosition(file, *p);
+}
+
+void SaveMachine(platform::File& file, CMachine& machine) {
+  machine.SnapshotPositions();
+  WriteU32(file, kQstMachineVersion);
+  WriteI32(file, machine.kind);
+  WriteRawField(file, machine.name);
+  WriteRawField(file, machine.typeKey);
+  // The list itself is counted, whatever the field says.
+  WriteI32(file, static_cast<std::int32_t>(Count(machine.params)));
+  WriteI32(file, machine.instanceCounter);
+  for (const CMachineParam* value = machine.params; value; value = value->next) {
+    WriteU32(file, static_cast<std::uint32_t>(value->type));
+    value->Write(file);
+  }
+  WriteU32(file, Count(machine.instances));
+  for (const ElementInstance* i = machine.instances; i; i = i->next) WriteElementInstance(file, *i);
+}
+
+void SaveQuestObject(platform::File& file, const CQuestObject& object) {
+  WriteU32(file, kQstObjectVersion);
+  WriteI32(file, object.isVirtual);
+  WriteCountedString(file, FieldText(object.key));
+  WriteCountedString(file, FieldText(object.parent));
+  object.name.Write(file);
+  WriteI32(file, object.questFlag);
+  object.comment.Write(file);
+  WriteSprite(file, object.sprite);
+  WriteCountedString(file, FieldText(object.mesh));
+}
+
+void SaveMonster(platform::File& file, CMonster& monster) {
+  monster.SnapshotPositions();
+  WriteU32(file, kQstMonsterVersion);
+  WriteCountedString(file, FieldText(monster.key));
+  WriteCountedString(file, FieldText(monster.monsterClass));
+  WriteCountedString(file, FieldText(monster.gift));
+  monster.name.Write(file);
+  monster.text2.Write(file);
+  monster.text.Write(file);
+  WriteI32(file, monster.life);
+  WriteI32(file, monster.damage1);
+  WriteI32(file, monster.damage2);
+  WriteI32(file, monster.instanceCounter);
+  WriteU32(file, Count(monster.instances));
+  for (const ElementInstance* i = monster.instances; i; i = i->next) WriteElementInstance(file, *i);
+}
+
+void SaveRoom(platform::File& file, CRoom& room) {
+  WriteU32(file, kQstRoomVersion);
+  WriteRawField(file, room.name);
+  WriteI32(file, room.land);
+  WriteI32(file, room.level);
+  WriteI32(file, room.flags);
+  WriteI32(file, room.left);
+  WriteI32(file, room.top);
+  WriteI32(file, room.right);
+  WriteI32(file, room.bottom);
+  room.text.Write(file);
+  WriteI32(file, room.levelFlag);
+  WriteI32(file, room.entrance);
+  WriteF32(file, room.targetX);
+  WriteF32(file, room.targetY);
+  WriteF32(file, room.targetZ);
+  WriteF32(file, room.offsetX);
+  WriteF32(file, room.offsetY);
+  WriteF32(file, room.distance);
+  WriteF32(file, room.pitch);
+  WriteF32(file, room.yaw);
+  WriteF32(file, room.roll);
+  WriteCollision(file, room);
+  WriteBlocks(file, room);
+  WriteTraps(file, room);
+  WritePlacedMonsters(file, room);
+  WriteBlockSet(file, room);
+}
+
+void WriteQuestHeader(platform::File& file, const QstHeader& header) {
+  WriteHeaderFields(file, header.viewLeft, header.viewTop, header.language, header.markerCounter, header.markers,
+                    header.author, header.information);
+}
+
+void WriteQuestFile(platform::File& file, const CMultiLangText& author, const CMultiLangText& information) {
+  QuestState& q = Quest();
+  WriteU32(file, Count(q.machines));
+  for (CMachine* m = q.machines; m; m = m->next) SaveMachine(file, *m);
+  WriteU32(file, Count(q.questObjects));
+  for (const CQuestObject* o = q.questObjects; o; o = o->next) SaveQuestObject(file, *o);
+  WriteU32(file, Count(q.monsters));
+  for (CMonster* m = q.monsters; m; m = m->next) SaveMonster(file, *m);
+  WriteU32(file, Count(q.rooms));
+  for (CRoom* r = q.rooms; r; r = r->next) SaveRoom(file, *r);
+  WriteHeaderFields(file, q.mapView.left, q.mapView.top, g_languageTable.GetLanguage(), q.markerCounter, q.markers,
+                    author, information);
+}

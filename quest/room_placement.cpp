@@ -1,0 +1,286 @@
+// Collision tests, node separation and the placement report of a room.
+#include "quest/room_placement.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/core/paths.h"
+#include "quest/fixed_field.h"
+#include "quest/generation_log.h"
+#include "quest/graph_node.h"
+#include "quest/machine.h"
+#include "quest/machine_def.h"
+#include "quest/mesh_banks.h"
+#include "quest/monster.h"
+#include "quest/room.h"
+#include "render/mesh.h"
+
+namespace {
+
+constexpr int kMachineNodeSize = 48;
+constexpr int kModelNodeSize = 96;
+constexpr int kMaxSeparationRadius = 15;
+
+bool IsRoomNodeKind(int kind) { return kind == kNodeMachine || kind == kNodeSkeleton || kind == kNodeMonster; }
+
+std::uint16_t Widen(std::uint8_t meshByte) {
+  return static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<std::int8_t>(meshByte)));
+}
+
+void Stamp(ExportGrid& grid, int column, int row, std::uint8_t value) {
+  if (CRoom::IsCellInGrid(column, row)) grid[std::size_t(row) * kRoomCells + std::size_t(column)] = Widen(value);
+}
+
+// The key shown for a trap in the placement report.
+std::string TrapKey(const RoomTrap& trap) {
+  if (const GenericDef* def = FindGenericDef(trap.type)) return std::string(FieldText(def->key));
+  return "#" + std::to_string(trap.type);  // a type without a definition has no key
+}
+
+const char* NodeLabel(const GraphNode& node) { return node.keys ? node.keys->name : node.name; }
+
+}  // namespace
+
+CellPoint RotateCell(int rotation, int x, int y) {
+  switch (rotation) {
+    case 1: return {2 - y, x};
+    case 2: return {2 - x, 2 - y};
+    case 3: return {y, 2 - x};
+    default: return {x, y};
+  }
+}
+
+CellPoint UnrotateCell(int rotation, int x, int y) {
+  switch (rotation) {
+    case 0: return {x, y};
+    case 1: return {y, 2 - x};
+    case 2: return {2 - x, 2 - y};
+    case 3: return {2 - y, x};
+    default: return {2, 2};
+  }
+}
+
+MapRect NodeMapRect(const GraphNode& node) {
+  const int size = (node.kind == kNodeSkeleton || node.kind == kNodeMonsterParam || node.kind == kNodeMonster)
+                       ? kModelNodeSize
+                       : kMachineNodeSize;
+  return MapRect{node.x, node.y, node.x + size, node.y + size};
+}
+
+const GenericDef* FindGenericDef(int type) {
+  for (const GenericDef* def = Quest().generics; def; def = def->next) {
+    if (def->type == type) return def;
+  }
+  return nullptr;
+}
+
+CMesh* GenericDefMesh(const GenericDef& definition) {
+  if (!definition.mesh || definition.mesh->empty()) return nullptr;
+  return GenericMeshBank().GetMesh(*definition.mesh);
+}
+
+void StampBlockCells(CRoom& room, ExportGrid& grid) {
+  for (int column = 0; column < kRoomBlocks; ++column) {
+    for (int row = 0; row < kRoomBlocks; ++row) {
+      const RoomBlock& block = room.Block(column, row);
+      if (!block.HasBlock()) continue;
+      const CMesh* mesh = room.blockSet.GetMesh(block.fileName);
+      if (!mesh || !mesh->HasFootprint()) continue;
+      for (int y = 0; y < mesh->FootprintRows(); ++y) {
+        for (int x = 0; x < mesh->FootprintColumns(); ++x) {
+          const std::uint8_t value = mesh->FootprintCell(x, y);
+          if (value == 0) continue;
+          const CellPoint p = RotateCell(block.rotation, x, y);
+          Stamp(grid, column * kCellsPerBlock + p.x, row * kCellsPerBlock + p.y, value);
+        }
+      }
+    }
+  }
+}
+
+void StampTrapCells(CRoom& room, ExportGrid& grid) {
+  for (const RoomTrap* trap = room.traps; trap; trap = trap->next) {
+    const GenericDef* def = FindGenericDef(trap->type);
+    const CMesh* mesh = def ? GenericDefMesh(*def) : nullptr;
+    if (!mesh || !mesh->HasFootprint()) continue;
+    for (int y = 0; y < mesh->FootprintRows(); ++y) {
+      for (int x = 0; x < mesh->FootprintColumns(); ++x) {
+        const std::uint8_t value = mesh->FootprintCell(x, y);
+        if (value == 0) continue;
+        const CellPoint p = RotateCell(trap->rotation, x, y);
+        Stamp(grid, trap->cellX + p.x - 1, trap->cellY + p.y - 1, value);
+      }
+    }
+  }
+}
+
+ExportGrid BuildExportGrid(CRoom& room) {
+  ExportGrid grid(room.collision.begin(), room.collision.end());
+  StampBlockCells(room, grid);
+  StampTrapCells(room, grid);
+  return grid;
+}
+
+CVector3 NegateVector(const CVector3& v) { return {-v.x, -v.y, -v.z}; }
+
+bool CRoom::IsCellBlocked(int column, int row) {
+  if (!IsCellInGrid(column, row)) return true;
+  if (Collision(column, row) != 0) return true;
+  const RoomBlock& block = Block(column / kCellsPerBlock, row / kCellsPerBlock);
+  if (!block.HasBlock()) return false;
+  const CMesh* mesh = blockSet.GetMesh(block.fileName);
+  if (!mesh || !mesh->HasFootprint()) return false;
+  const CellPoint p = UnrotateCell(block.rotation, column % kCellsPerBlock, row % kCellsPerBlock);
+  return mesh->FootprintCell(p.x, p.y) != 0;
+}
+
+bool CRoom::IsInTrapFootprint(const RoomTrap& trap, int column, int row) {
+  if (!IsCellInGrid(column, row)) return true;
+  const GenericDef* def = FindGenericDef(trap.type);
+  if (!def) return true;  // a trap of an unknown type takes the whole room
+  const CMesh* mesh = GenericDefMesh(*def);
+  if (!mesh || !mesh->HasFootprint()) return column == trap.cellX && row == trap.cellY;
+  const CellPoint p = UnrotateCell(trap.rotation, column - trap.cellX + 1, row - trap.cellY + 1);
+  if (p.x < 0 || p.y < 0 || p.x >= mesh->FootprintColumns() || p.y >= mesh->FootprintRows()) return false;
+  return mesh->FootprintCell(p.x, p.y) != 0;
+}
+
+bool CRoom::IsNodeInRoom(const GraphNode* node) const {
+  if (!node || !node->owner || !IsRoomNodeKind(node->kind)) return false;
+  const MapRect r = NodeMapRect(*node);
+  return r.left <= right && r.right >= left && r.top <= bottom && r.bottom >= top;
+}
+
+GraphNode* CRoom::FindNodeAt(int column, int row) const {
+  for (GraphNode* node = Quest().graphNodes; node; node = node->next) {
+    if (node->cellX == column && node->cellY == row && IsNodeInRoom(node)) return node;
+  }
+  return nullptr;
+}
+
+bool CRoom::IsCellTakenForNode(int column, int row, const RoomTrap* ignore) {
+  if (IsCellBlocked(column, row) || FindTrapAt(column, row) || FindMonsterAt(column, row)) return true;
+  for (const RoomTrap* trap = traps; trap; trap = trap->next) {
+    if (trap != ignore && IsInTrapFootprint(*trap, column, row)) return true;
+  }
+  return false;
+}
+
+bool CRoom::IsCellTaken(int column, int row, const RoomTrap* ignore) {
+  return FindNodeAt(column, row) || IsCellTakenForNode(column, row, ignore);
+}
+
+GraphNode* CRoom::ResolveLink(GraphNode* node, int slot) {
+  if (!node || !node->keys || !node->owner || slot < 0 || slot >= ElementInstance::kLinkSlots) return nullptr;
+  const std::string_view key = FieldText(node->keys->name);
+  ElementInstance* instance = nullptr;
+  if (CMachine* machine = node->OwnerMachine()) {
+    instance = machine->FindInstance(key);
+  } else if (CMonster* monster = node->OwnerMonster()) {
+    instance = monster->FindInstance(key);
+  }
+  if (!instance) return nullptr;
+  char(&link)[80] = instance->links[slot];
+  const std::string_view text = FieldText(link);
+  if (text.empty()) return nullptr;
+  const std::size_t colon = text.find(':');
+  const std::string_view machineName = text.substr(0, colon);
+  std::string instanceName;
+  if (colon != std::string_view::npos) {
+    for (char c : text.substr(colon + 1)) {
+      if (c != ':') instanceName += c;
+    }
+  }
+  CMachine* target = FindMachineNamed(Quest().machines, machineName);
+  if (!target) {
+    SetField(link, "");  // the machine is gone: so is the link
+    return nullptr;
+  }
+  for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
+    if (n->owner == target && n->OwnerMachine() && n->keys &&
+        platform::EqualsNoCase(FieldText(n->keys->name), instanceName)) {
+      return n;
+    }
+  }
+  return nullptr;
+}
+
+void CRoom::SeparateNodes() {
+  std::vector<std::uint8_t> taken(std::size_t(kRoomCells) * kRoomCells, 0);
+  auto marked = [&](int c, int r) { return taken[std::size_t(r) * kRoomCells + std::size_t(c)] != 0; };
+  auto mark = [&](int c, int r) { taken[std::size_t(r) * kRoomCells + std::size_t(c)] = 1; };
+  for (GraphNode* node = Quest().graphNodes; node; node = node->next) {
+    if (!IsNodeInRoom(node)) continue;
+    const int c = node->cellX;
+    const int r = node->cellY;
+    // IsCellTakenForNode holds outside the grid, so `marked` only sees cells in it.
+    if (!IsCellTakenForNode(c, r, nullptr) && !marked(c, r)) {
+      mark(c, r);
+      continue;
+    }
+    for (int radius = 1; radius <= kMaxSeparationRadius; ++radius) {
+      bool found = false;
+      for (int cc = c - radius; cc <= c + radius; ++cc) {
+        for (int rr = r - radius; rr <= r + radius; ++rr) {
+          if (std::abs(cc - c) != radius && std::abs(rr - r) != radius) continue;
+          if (!IsCellInGrid(cc, rr) || IsCellTakenForNode(cc, rr, nullptr) || marked(cc, rr)) continue;
+          // Every free cell of the ring is kept for this node; it ends on the last one.
+          mark(cc, rr);
+          node->cellX = cc;
+          node->cellY = rr;
+          found = true;
+        }
+      }
+      if (found) break;
+    }
+  }
+}
+
+void CRoom::CheckPlacements() {
+  for (const RoomTrap* trap = traps; trap; trap = trap->next) {
+    const int c = trap->cellX;
+    const int r = trap->cellY;
+    const std::string key = TrapKey(*trap);
+    if (!IsCellInGrid(c, r)) {
+      LogGeneration("Trap %s in room %s is outside world limit\r\n", key.c_str(), name);
+      continue;
+    }
+    bool bad = IsCellBlocked(c, r) || FindMonsterAt(c, r) || FindNodeAt(c, r);
+    for (const RoomTrap* other = traps; other && !bad; other = other->next) {
+      if (other != trap && IsInTrapFootprint(*other, c, r)) bad = true;
+    }
+    if (bad) {
+      LogGeneration("bad placement of generic Trap %s in room %s : collision error at (%d,%d)\r\n", key.c_str(), name,
+                    c, r);
+    }
+  }
+
+  for (const GraphNode* node = Quest().graphNodes; node; node = node->next) {
+    if (!IsNodeInRoom(node)) continue;
+    const int c = node->cellX;
+    const int r = node->cellY;
+    bool bad = IsCellBlocked(c, r) || FindTrapAt(c, r) || FindMonsterAt(c, r);
+    for (const RoomTrap* trap = traps; trap && !bad; trap = trap->next) bad = IsInTrapFootprint(*trap, c, r);
+    for (const GraphNode* other = Quest().graphNodes; other && !bad; other = other->next) {
+      bad = other != node && other->cellX == c && other->cellY == r && IsNodeInRoom(other);
+    }
+    if (bad) {
+      LogGeneration("bad placement of Trap %s in room %s : collision error at (%d,%d)\r\n", NodeLabel(*node), name, c,
+                    r);
+    }
+  }
+
+  for (const RoomMonster* monster = monsters; monster; monster = monster->next) {
+    const int c = monster->cellX;
+    const int r = monster->cellY;
+    bool bad = IsCellBlocked(c, r) || FindTrapAt(c, r) || FindNodeAt(c, r);
+    for (const RoomTrap* trap = traps; trap && !bad; trap = trap->next) bad = IsInTrapFootprint(*trap, c, r);
+    for (const RoomMonster* other = monsters; other && !bad; other = other->next) {
+      bad = other != monster && other->cellX == c && other->cellY == r;
+    }
+    if (bad) {
+      LogGeneration("bad placement of Monster %s in room %s : collision error at (%d,%d)\r\n", monster->name, name, c,
+                    r);
+    }
+  }
+}
