@@ -32,7 +32,7 @@ class Output {
   std::size_t len_ = 0;
 };
 
-struct Spec {
+struct Directive {
   bool left = false, plus = false, space = false, alt = false, zero = false;
   std::size_t width = 0;
   bool hasPrecision = false;
@@ -54,7 +54,7 @@ std::size_t ParseNumber(std::string_view f, std::size_t& i) {
 }
 
 // Parses the directive after a '%' at f[i]; on success i is past it.
-bool ParseSpec(std::string_view f, std::size_t& i, Spec& s) {
+bool ParseDirective(std::string_view f, std::size_t& i, Directive& s) {
   for (; i < f.size(); ++i) {
     char c = f[i];
     if (c == '-') s.left = true;
@@ -89,7 +89,7 @@ bool ParseSpec(std::string_view f, std::size_t& i, Spec& s) {
   return false;
 }
 
-void Convert(Output& out, const Spec& s, std::int64_t value) {
+void Convert(Output& out, const Directive& s, std::int64_t value) {
   // The values are the game's 16- and 32-bit fields; the sizes narrow them as
   // the C library would have for an int argument.
   bool isSigned = s.conversion == 'd' || s.conversion == 'i';
@@ -158,11 +158,11 @@ std::size_t FormatIntegers(char* out, std::size_t capacity, std::string_view for
     }
     std::size_t start = i;
     std::size_t j = i + 1;
-    Spec spec;
-    if (ParseSpec(format, j, spec)) {
+    Directive directive;
+    if (ParseDirective(format, j, directive)) {
       std::int64_t v = next < values.size() ? values[next] : 0;
       ++next;
-      Convert(o, spec, v);
+      Convert(o, directive, v);
       i = j;
     } else {
       // Not ours: the '%' is printed and the rest follows as plain text.
