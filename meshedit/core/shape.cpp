@@ -225,20 +225,48 @@ void CShape::ComputeNormals() {
 void CShape::BuildEdges() {
   edges = {};
   sideEdges.assign(sides.size(), CSideEdge{});
-  // Keyed by the unordered pair; the map keeps this linear in the side count.
+  std::uint32_t maxIndex = 0;
+  for (const CSide& s : sides)
+    for (std::uint32_t i : s.index) maxIndex = std::max(maxIndex, i);
+  // Edges are found through lists keyed by their lower vertex, so the work
+  // grows with the side count; indices far beyond the vertices (a mesh not
+  // yet rebuilt) use a hash map instead of a huge table.
+  const bool table = !sides.empty() && maxIndex < vertices.size() + 65536;
+  std::vector<std::int32_t> head(table ? maxIndex + 1 : 0, -1);
+  std::vector<std::int32_t> next;
+  next.reserve(sides.size() * 2);
   std::unordered_map<std::uint64_t, std::uint32_t> known;
-  known.reserve(sides.size() * 2);
+  auto find = [&](std::uint32_t lo, std::uint32_t hi) -> std::int32_t {
+    if (!table) {
+      auto it = known.find((static_cast<std::uint64_t>(lo) << 32) | hi);
+      return it == known.end() ? -1 : static_cast<std::int32_t>(it->second);
+    }
+    for (std::int32_t e = head[lo]; e >= 0; e = next[static_cast<std::size_t>(e)]) {
+      const CEdge& edge = edges[static_cast<std::size_t>(e)];
+      if (std::max(edge.a, edge.b) == hi) return e;
+    }
+    return -1;
+  };
   for (std::size_t i = 0; i < sides.size(); ++i) {
     const CSide& s = sides[i];
     const int corners = s.CornerCount();
     for (int j = 0; j < corners; ++j) {
       const std::uint32_t a = s.index[j];
       const std::uint32_t b = s.index[(j + 1) % corners];
-      const std::uint64_t key = (static_cast<std::uint64_t>(std::min(a, b)) << 32) | std::max(a, b);
-      auto [it, added] = known.try_emplace(key, static_cast<std::uint32_t>(edges.size()));
-      if (added) edges.push_back({a, b});
-      const CEdge& e = edges[it->second];
-      sideEdges[i].edge[j] = it->second | ((e.a == a && e.b == b) ? 0u : kEdgeReversed);
+      const std::uint32_t lo = std::min(a, b), hi = std::max(a, b);
+      std::int32_t e = find(lo, hi);
+      if (e < 0) {
+        e = static_cast<std::int32_t>(edges.size());
+        edges.push_back({a, b});
+        if (table) {
+          next.push_back(head[lo]);
+          head[lo] = e;
+        } else {
+          known.emplace((static_cast<std::uint64_t>(lo) << 32) | hi, static_cast<std::uint32_t>(e));
+        }
+      }
+      const CEdge& edge = edges[static_cast<std::size_t>(e)];
+      sideEdges[i].edge[j] = static_cast<std::uint32_t>(e) | ((edge.a == a && edge.b == b) ? 0u : kEdgeReversed);
     }
   }
 }

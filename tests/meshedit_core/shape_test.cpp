@@ -216,6 +216,15 @@ TEST(Shape, EdgesAreSharedWithTheirDirectionBit) {
   EXPECT_EQ(shape.FindEdge(2, 1), 1);
 }
 
+TEST(Shape, EdgesOfSidesNotYetCheckedAgainstTheVertices) {
+  CShape shape;  // no vertices: indices far out, as a mesh being assembled may have
+  shape.AddSide(Tri(4000000000u, 7, 3000000000u));
+  shape.AddSide(Tri(3000000000u, 7, 5));
+  shape.BuildEdges();
+  EXPECT_EQ(shape.EdgeCount(), 5);
+  EXPECT_EQ(shape.sideEdges[1].edge[0], 1u | kEdgeReversed);
+}
+
 TEST(Shape, GroupsAreTheConnectedParts) {
   CShape shape;
   shape.SetVertexCount(12);
