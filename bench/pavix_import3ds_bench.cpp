@@ -3,6 +3,7 @@
 // validation and vertex joining). assimp writes the file from an OBJ grid.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
