@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "meshedit/core/mtf_file.h"
 #include "meshedit/core/shape.h"
+#include "mtf_builder.h"
 #include "support/bytes.h"
 #include "support/temp_dir.h"
 
@@ -148,6 +150,17 @@ TEST_F(O3dFileTest, ExtensionIsForcedAndCaseIsFoundEitherWay) {
   CShape loaded;
   EXPECT_EQ(loaded.LoadO3d("FRESH.o3d"), 1);
   EXPECT_EQ(loaded.SideCount(), 2);
+}
+
+TEST_F(O3dFileTest, MeshesAreAlsoFoundInTheArchive) {
+  const std::vector<std::uint8_t> golden = HexFixture("two_sides.o3d.hex");
+  dir.Write("DATA.MTF", pavixtest::Archive({{"data\\custom\\meshes\\arch.O3D", golden,
+                                             static_cast<std::uint32_t>(golden.size())}}));
+  ASSERT_EQ(MtfOpenArchive("DATA.MTF", 0), 1);
+  CShape shape;
+  EXPECT_EQ(shape.LoadO3d("data\\custom\\meshes\\arch.o3d"), 1);
+  EXPECT_EQ(shape.SideCount(), 2);
+  MtfCloseArchive(0);
 }
 
 TEST_F(O3dFileTest, BadFilesAreRefusedAndChangeNothing) {
