@@ -1,0 +1,272 @@
+// The room file written by generation, against layouts worked out by hand.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "doc_fixture.h"
+#include "quest/fixed_field.h"
+#include "quest/generation_log.h"
+#include "quest/graph_node.h"
+#include "quest/machine.h"
+#include "quest/monster.h"
+#include "quest/room.h"
+#include "support/bytes.h"
+
+namespace {
+
+using questtest::AddMonster;
+using questtest::AddRoom;
+using questtest::FootprintMesh;
+using testsupport::Bytes;
+
+constexpr const char* kLamp = "STATE_MACHINE { KEY { lamp } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} } }";
+
+// The objects and monsters of an exported file, found from its bounds and block count.
+struct ExportedFile {
+  struct Object {
+    std::int32_t cellX, cellY;
+    std::int32_t type, rotation, imageX, imageY;
+    std::int32_t data[8], links[8];
+    std::int32_t targetX, targetY, exportIndex;
+    std::string label;
+  };
+  struct Monster {
+    std::int32_t cellX, cellY;
+    std::string name;  // the 32 bytes up to a zero
+    std::int32_t rotation;
+  };
+  std::int32_t bounds[4];
+  std::vector<Object> objects;
+  std::vector<Monster> monsters;
+};
+
+ExportedFile Parse(const std::vector<std::uint8_t>& b) {
+  std::size_t p = 8;
+  auto i32 = [&] {
+    const std::int32_t v = static_cast<std::int32_t>(testsupport::ReadU32(&b.at(p)));
+    p += 4;
+    return v;
+  };
+  auto text = [&](std::size_t n) {
+    std::string s(reinterpret_cast<const char*>(&b.at(p)), n);
+    p += n;
+    return s.substr(0, s.find('\0'));
+  };
+  ExportedFile f;
+  for (std::int32_t& v : f.bounds) v = i32();
+  const std::int32_t blocks = i32();
+  p += std::size_t(blocks) * 548;
+  if (f.bounds[2] >= f.bounds[0]) p += std::size_t(f.bounds[2] - f.bounds[0] + 1) * (f.bounds[3] - f.bounds[1] + 1) * 18;
+  for (std::int32_t n = i32(); n > 0; --n) {
+    ExportedFile::Object o{};
+    o.cellX = i32();
+    o.cellY = i32();
+    o.type = i32();
+    o.rotation = i32();
+    o.imageX = i32();
+    o.imageY = i32();
+    for (std::int32_t& v : o.data) v = i32();
+    for (std::int32_t& v : o.links) v = i32();
+    o.targetX = i32();
+    o.targetY = i32();
+    o.exportIndex = i32();
+    o.label = text(32);
+    f.objects.push_back(o);
+  }
+  for (std::int32_t n = i32(); n > 0; --n) {
+    ExportedFile::Monster m{};
+    m.cellX = i32();
+    m.cellY = i32();
+    m.name = text(32);
+    m.rotation = i32();
+    f.monsters.push_back(m);
+  }
+  return f;
+}
+
+class CdfExport : public questtest::DocTest {
+ protected:
+  CdfExport() {
+    Define(kLamp);
+    GenerationLog().clear();
+    room = AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
+  }
+  GraphNode* LampNode(int column, int row, std::string_view machineName = "lamp") {
+    CMachine* m = FindMachineNamed(Quest().machines, machineName);
+    if (!m) m = CreateMachine(Quest().machines, kMachineStateMachine, "lamp", machineName);
+    m->FindParam(1)->SetText("lamp_mesh");
+    m->AddInstance("", 0, 0, nullptr);
+    GraphNode* node = Quest().graphNodes;
+    node->cellX = column;
+    node->cellY = row;
+    return node;
+  }
+  std::vector<std::uint8_t> Exported(std::string_view roomName = "hall") {
+    return ReadBytes("data/customQuest/q/_CUST_" + std::string(roomName) + ".cdf");
+  }
+
+  CRoom* room = nullptr;
+};
+
+TEST_F(CdfExport, EmptyRoomIsItsFrameAndTheBlockSet) {
+  const std::vector<std::string> names = {"rozizuzi\\o4d\\floor.o3d", "Rozizuzi\\O4D\\sub\\wall.o3d",
+                                          "data\\custom\\meshes\\rock.o3d"};
+  for (std::size_t n : {0u, 1u, 3u}) {
+    room->blockSet.Reset();
+    for (std::size_t i = 0; i < n; ++i) room->blockSet.FindOrAdd(names[i]);
+    ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
+    Bytes expected;
+    expected.str("CDF").u8(0).u32(5).i32(9999).i32(9999).i32(-1).i32(-1).u32(0).u32(0).u32(0);
+    expected.str("CBS").u8(0).u32(1).u32(static_cast<std::uint32_t>(n));
+    const char* game[] = {"\\vrel\\kzt\\data\\floor.o3d", "\\vrel\\kzt\\data\\sub\\wall.o3d",
+                          "data\\custom\\meshes\\rock.o3d"};
+    for (std::size_t i = 0; i < n; ++i) expected.u32(static_cast<std::uint32_t>(i)).fixed(game[i], 512);
+    EXPECT_EQ(expected.size(), 48 + 516 * n);
+    EXPECT_EQ(Exported(), expected.data()) << n;
+  }
+  EXPECT_EQ(GenerationLog(), "");
+}
+
+TEST_F(CdfExport, RoomMatchesItsHandMadeLayout) {
+  Define("GENERIC { KEY { spikes } TYPE { 4 } INDEX { 6 } MESH { rozizuzi\\generic\\spikes.o3d } LABEL { SPK }"
+         "  DATA { 3,5 } }"
+         "GENERIC { KEY { plate } TYPE { 5 } INDEX { 0 } }");
+  dir.Write("rozizuzi/o4d/corner.o3d", std::span<const std::uint8_t>(FootprintMesh({1, 0, 0, 0, 0, 0, 0, 0, 0})));
+  dir.Write("rozizuzi/generic/spikes.o3d",
+            std::span<const std::uint8_t>(FootprintMesh({0, 0, 0, 0, 255, 0, 0, 0, 0})));
+
+  RoomBlock& block = room->Block(2, 3);
+  block.fileName = "rozizuzi\\o4d\\corner.o3d";
+  block.id = 5;
+  block.rotation = 1;
+  block.extra = 77;  // not exported: the file holds 1
+  room->blockSet.FindOrAdd("rozizuzi\\o4d\\corner.o3d");
+  room->Collision(7, 9) = 2;
+
+  RoomTrap* plate = NewRoomTrap(room->traps);
+  plate->type = 5;
+  plate->cellX = plate->cellY = 12;
+  plate->rotation = 2;
+  SetField(plate->label, "B");
+  RoomTrap* spikes = NewRoomTrap(room->traps);
+  spikes->type = 4;
+  spikes->cellX = 8;
+  spikes->cellY = 10;
+  spikes->target = plate;
+
+  GraphNode* lamp0 = LampNode(10, 11);
+  GraphNode* lamp1 = LampNode(9, 11);
+  lamp1->rotation = 3;
+  SetField(FindMachineNamed(Quest().machines, "lamp")->FindInstance("lamp_1")->links[0], "lamp:lamp_0");
+  AddMonster("grunt", "orc")->AddInstance();
+  Quest().graphNodes->cellX = Quest().graphNodes->cellY = 6;
+  RoomMonster* wolf = NewRoomMonster(room->monsters);
+  SetField(wolf->name, "wolf");
+  wolf->cellX = wolf->cellY = 4;
+  wolf->rotation = 1;
+
+  ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
+  std::ifstream golden(FIXTURES_DIR "/hall.cdf", std::ios::binary);
+  const std::vector<std::uint8_t> expected((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(expected.size(), 1836u);
+  EXPECT_EQ(Exported(), expected);
+  EXPECT_EQ(GenerationLog(), "");
+  // What the export worked out stays in the quest.
+  EXPECT_EQ(spikes->data[0], 1);
+  EXPECT_EQ(spikes->targetCellX, 12);
+  EXPECT_EQ(spikes->exportIndex, 0);
+  EXPECT_EQ(plate->targetCellX, -1);
+  EXPECT_EQ(plate->exportIndex, 1);
+  EXPECT_EQ(lamp1->exportIndex, 1);
+  EXPECT_EQ(lamp0->exportIndex, 2);
+}
+
+TEST_F(CdfExport, EightLinksFillEverySlotWithoutAnEndMark) {
+  GraphNode* hub = LampNode(100, 100, "hub");
+  CMachine* lamps = nullptr;
+  for (int i = 0; i < 8; ++i) {
+    LampNode(10 + i, 20);
+    lamps = FindMachineNamed(Quest().machines, "lamp");
+    SetField(FindMachineNamed(Quest().machines, "hub")->instances->links[i], "lamp:lamp_" + std::to_string(i));
+  }
+  ASSERT_NE(lamps, nullptr);
+  ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
+  const ExportedFile f = Parse(Exported());
+  ASSERT_EQ(f.objects.size(), 9u);
+  const ExportedFile::Object& o = f.objects.back();  // the hub's node is the oldest
+  EXPECT_EQ(o.imageX, 100);
+  EXPECT_EQ(o.label, "_CUST_hub");
+  for (int i = 0; i < 8; ++i) {
+    // lamp_i's node is the (8 - i)th of the node list: export number 7 - i.
+    EXPECT_EQ(o.links[i], 7 - i) << i;
+  }
+  EXPECT_EQ(o.data[0], 7);
+  EXPECT_EQ(o.targetX, 10);
+  EXPECT_EQ(o.targetY, 20);
+  EXPECT_EQ(hub->exportIndex, 8);
+}
+
+TEST_F(CdfExport, LinksLeavingTheRoomAreLoggedAndSkipped) {
+  GraphNode* far = LampNode(30, 30);  // lamp_0
+  far->x = 5000;
+  LampNode(31, 31);  // lamp_1
+  LampNode(32, 32);  // lamp_2
+  CMachine* lamp = FindMachineNamed(Quest().machines, "lamp");
+  SetField(lamp->FindInstance("lamp_2")->links[0], "lamp:lamp_0");
+  SetField(lamp->FindInstance("lamp_2")->links[1], "lamp:lamp_1");
+  ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
+  EXPECT_EQ(GenerationLog(), "lamp_2 cannot linked to lamp_0 : Both must be in the same room. \r\n");
+  const ExportedFile f = Parse(Exported());
+  ASSERT_EQ(f.objects.size(), 2u);
+  EXPECT_EQ(f.objects[0].links[0], 1);
+  EXPECT_EQ(f.objects[0].links[1], -1);
+  EXPECT_EQ(f.objects[0].targetX, 31);
+}
+
+TEST_F(CdfExport, MonsterNodeNames) {
+  AddMonster("averyveryverylongkey", "skeletonlord")->AddInstance();
+  GraphNode* node = Quest().graphNodes;
+  node->cellX = 40;
+  AddMonster("rat", "rat")->AddInstance();
+  GraphNode* orphan = Quest().graphNodes;
+  orphan->cellX = 41;
+  SetField(orphan->name, "ghost");  // no monster has that key
+  ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
+  EXPECT_EQ(GenerationLog(), "monster name too long -> _CUST_averyveryverylongkeyskeletonlord\r\n");
+  const std::vector<std::uint8_t> bytes = Exported();
+  const ExportedFile f = Parse(bytes);
+  ASSERT_EQ(f.monsters.size(), 2u);
+  EXPECT_EQ(f.monsters[0].name, "_CUST_ghost");
+  // The first 32 characters, with no zero after them.
+  EXPECT_EQ(f.monsters[1].name, "_CUST_averyveryverylongkeyskelet");
+  EXPECT_EQ(f.monsters[1].rotation, 0);
+}
+
+TEST_F(CdfExport, MachineLabelsAreCutToTheirField) {
+  LampNode(50, 50, std::string(40, 'm'));
+  ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
+  const ExportedFile f = Parse(Exported());
+  ASSERT_EQ(f.objects.size(), 1u);
+  EXPECT_EQ(f.objects[0].label, "_CUST_" + std::string(25, 'm'));
+}
+
+TEST_F(CdfExport, FailuresGoToTheLog) {
+  dir.MakeDir("data/customQuest");
+  dir.Write("data/customQuest/q", "a file where the quest folder belongs");
+  EXPECT_EQ(room->ExportCdf("_CUST_", "q"), 0);
+  EXPECT_EQ(GenerationLog().rfind("Can't open file data\\customQuest\\q\\_CUST_hall.cdf, error = ", 0), 0u)
+      << GenerationLog();
+  EXPECT_EQ(GenerationLog().substr(GenerationLog().size() - 2), "\r\n");
+
+  GenerationLog().clear();
+  CRoom* bad = AddRoom("up\\..\\out", 0, 0);
+  EXPECT_EQ(bad->ExportCdf("_CUST_", "other"), 0);
+  EXPECT_EQ(GenerationLog(), "Name _CUST_up\\..\\out is not a valid file name\r\n");
+  EXPECT_FALSE(dir.Exists("data/customQuest/out.cdf"));
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+}  // namespace
