@@ -2,6 +2,14 @@
 
 #include "platform/core/paths.h"
 #include "quest/fixed_field.h"
+#include "quest/graph_link.h"
+#include "quest/graph_node.h"
+
+ElementInstance::~ElementInstance() {
+  FreePositions();
+  while (graphKeys) graphKeys->DetachFromInstance();
+  while (graphLinks) graphLinks->DetachFromInstance();
+}
 
 bool ElementInstance::AddLink(std::string_view text) {
   for (auto& slot : links) {
@@ -23,7 +31,7 @@ void FreeInstanceList(ElementInstance*& head) { FreeList(head); }
 
 ElementInstance* FindInstanceNamed(ElementInstance* head, std::string_view name) {
   for (ElementInstance* i = head; i; i = i->next) {
-    if (platform::EqualsNoCase(FieldText(i->name), name)) return i;
+    if (FieldEqualsNoCase(i->name, name)) return i;
   }
   return nullptr;
 }

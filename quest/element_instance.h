@@ -5,6 +5,9 @@
 
 #include "quest/quest_list.h"
 
+struct GraphKey;
+struct GraphLink;
+
 struct InstancePosition {
   InstancePosition* next = nullptr;
   int paramNumber = 0;  // the machine parameter whose node this was; 0 for monsters
@@ -20,7 +23,8 @@ struct ElementInstance {
   static constexpr int kLinkSlots = 8;
 
   ElementInstance() = default;
-  ~ElementInstance() { FreePositions(); }
+  // Keys and links still standing for the instance forget it.
+  ~ElementInstance();
   ElementInstance(const ElementInstance&) = delete;
   ElementInstance& operator=(const ElementInstance&) = delete;
 
@@ -35,6 +39,10 @@ struct ElementInstance {
   int value2 = 0;
   char links[kLinkSlots][80] = {};  // empty or "<machine>:<instance>"
   InstancePosition* positions = nullptr;
+
+  // The map keys and links made for this instance (not saved).
+  GraphKey* graphKeys = nullptr;
+  GraphLink* graphLinks = nullptr;
 };
 
 ElementInstance* NewElementInstance(ElementInstance*& head);

@@ -24,3 +24,18 @@ template <std::size_t N>
 bool FieldEmpty(const char (&field)[N]) {
   return field[0] == 0;
 }
+
+// The field's text equals the given one, ASCII case ignored; stops at the
+// first difference without measuring the field.
+template <std::size_t N>
+bool FieldEqualsNoCase(const char (&field)[N], std::string_view text) {
+  if (text.size() > N) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char a = field[i];
+    char b = text[i];
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+    if (a != b || a == 0) return false;
+  }
+  return text.size() == N || field[text.size()] == 0;
+}

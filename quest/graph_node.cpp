@@ -1,6 +1,28 @@
 #include "quest/graph_node.h"
 
+#include <algorithm>
+
+#include "quest/element_instance.h"
 #include "quest/fixed_field.h"
+#include "quest/quest_lists.h"
+
+namespace {
+std::uint64_t g_nextSequence = 1;
+}
+
+GraphKey::~GraphKey() { DetachFromInstance(); }
+
+void GraphKey::DetachFromInstance() {
+  if (!instance) return;
+  if (instancePrev) {
+    instancePrev->instanceNext = instanceNext;
+  } else {
+    instance->graphKeys = instanceNext;
+  }
+  if (instanceNext) instanceNext->instancePrev = instancePrev;
+  instance = nullptr;
+  instancePrev = instanceNext = nullptr;
+}
 
 void GraphKey::Set(std::string_view instanceName, CMachineParam* keyValue, const void* keyElement) {
   SetField(name, instanceName);
@@ -14,11 +36,46 @@ void RemoveGraphKey(GraphKey*& head, GraphKey* key) { RemoveRecord(head, key); }
 
 void FreeKeyList(GraphKey*& head) { FreeList(head); }
 
-GraphNode::GraphNode() { Reset(); }
+GraphNode::GraphNode() : sequence(g_nextSequence++) { Reset(); }
 
-GraphNode::~GraphNode() { FreeKeyList(keys); }
+GraphKey* GraphNode::AddKey(ElementInstance* keyInstance, CMachineParam* keyValue, const void* keyElement) {
+  GraphKey* key = NewGraphKey(keys);
+  key->Set(FieldText(keyInstance->name), keyValue, keyElement);
+  key->node = this;
+  key->instance = keyInstance;
+  key->instanceNext = keyInstance->graphKeys;
+  if (keyInstance->graphKeys) keyInstance->graphKeys->instancePrev = key;
+  keyInstance->graphKeys = key;
+  return key;
+}
+
+GraphNode::~GraphNode() {
+  if (inNameIndex_) IndexName(false);
+  FreeKeyList(keys);
+}
+
+void GraphNode::JoinNameIndex() {
+  if (inNameIndex_) return;
+  inNameIndex_ = true;
+  IndexName(true);
+}
+
+void GraphNode::IndexName(bool add) {
+  auto& index = Quest().nodeNames;
+  const std::string folded = FoldNodeName(FieldText(name));
+  if (add) {
+    index[folded].push_back(this);
+    return;
+  }
+  auto it = index.find(folded);
+  if (it == index.end()) return;
+  auto& nodes = it->second;
+  nodes.erase(std::remove(nodes.begin(), nodes.end(), this), nodes.end());
+  if (nodes.empty()) index.erase(it);
+}
 
 void GraphNode::Reset() {
+  if (inNameIndex_) IndexName(false);
   FreeKeyList(keys);
   model.reset();
   x = y = 0;
@@ -34,6 +91,7 @@ void GraphNode::Reset() {
   cellX = cellY = 96;
   rotation = 0;
   exportIndex = 0;
+  if (inNameIndex_) IndexName(true);
 }
 
 void GraphNode::Set(int nodeKind, std::string_view nodeName, int nodeX, int nodeY, void* nodeOwner) {
@@ -41,11 +99,15 @@ void GraphNode::Set(int nodeKind, std::string_view nodeName, int nodeX, int node
   y = nodeY;
   kind = nodeKind;
   SetField(title, nodeName);
-  SetField(name, nodeName);
+  SetName(nodeName);
   owner = nodeOwner;
 }
 
-void GraphNode::SetName(std::string_view nodeName) { SetField(name, nodeName); }
+void GraphNode::SetName(std::string_view nodeName) {
+  if (inNameIndex_) IndexName(false);
+  SetField(name, nodeName);
+  if (inNameIndex_) IndexName(true);
+}
 
 int GraphNode::RemoveKeysOf(const CMachineParam* keyValue) {
   int remaining = 0;

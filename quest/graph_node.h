@@ -2,6 +2,7 @@
 // A node of the world map and the keys that keep it alive: one key per
 // instance (and, for machines, per parameter value) that the node stands for.
 // A node left without keys is removed with its links.
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -10,6 +11,8 @@
 class CMachine;
 class CMachineParam;
 class CMonster;
+class GraphNode;
+struct ElementInstance;
 
 enum GraphNodeKind : int {
   kNodeMachine = 1,       // machine instance
@@ -20,13 +23,27 @@ enum GraphNodeKind : int {
 };
 
 struct GraphKey {
+  GraphKey() = default;
+  // Leaves its instance's chain.
+  ~GraphKey();
+  GraphKey(const GraphKey&) = delete;
+  GraphKey& operator=(const GraphKey&) = delete;
+
   // element: the machine or monster whose instance the key stands for.
   void Set(std::string_view instanceName, CMachineParam* keyValue, const void* keyElement);
+  void DetachFromInstance();
 
   char name[80] = {};                // the instance name
   CMachineParam* value = nullptr;    // null for monster instances
   const void* element = nullptr;
   GraphKey* next = nullptr;
+
+  // The node holding the key, and the instance it stands for with the chain
+  // of that instance's keys, so an instance finds its nodes without a search.
+  GraphNode* node = nullptr;
+  ElementInstance* instance = nullptr;
+  GraphKey* instancePrev = nullptr;
+  GraphKey* instanceNext = nullptr;
 };
 
 class GraphNode {
@@ -42,8 +59,14 @@ class GraphNode {
   // Position, kind, title and name, owner (a CMachine for kinds 1 and 3, a
   // CMonster for kind 5, none otherwise).
   void Set(int nodeKind, std::string_view nodeName, int nodeX, int nodeY, void* nodeOwner);
+  // Names change only through Set and SetName, which keep the quest's name index.
   void SetName(std::string_view nodeName);
+  // Enters the node into the quest's index of node names (done for the
+  // nodes of the quest's list).
+  void JoinNameIndex();
 
+  // A key of the instance (named after it) at the head of the node's keys.
+  GraphKey* AddKey(ElementInstance* keyInstance, CMachineParam* keyValue, const void* keyElement);
   // Removes the keys of that value; returns the number of keys left.
   int RemoveKeysOf(const CMachineParam* keyValue);
   int KeyCount() const { return static_cast<int>(ListLength(keys)); }
@@ -52,6 +75,9 @@ class GraphNode {
   CMonster* OwnerMonster() const;
 
   GraphNode* next = nullptr;
+  // Grows with every node made. Nodes only ever join a list at its head, so
+  // of two nodes in one list the one with the higher number comes first.
+  std::uint64_t sequence = 0;
   int x = 0;
   int y = 0;
   int left = 0, top = 0, right = 0, bottom = 0;  // on the map, set by the drawing
@@ -70,6 +96,10 @@ class GraphNode {
   int cellY = 96;
   int rotation = 0;
   int exportIndex = 0;
+
+ private:
+  void IndexName(bool add);
+  bool inNameIndex_ = false;
 };
 
 inline constexpr int kNodeSelected = 0x1;

@@ -14,20 +14,22 @@ namespace {
 
 constexpr const char* kNoName = "__NONAME__";
 
-// A key of this machine's instance (any of its values, or one value).
-struct InstanceKey {
-  const CMachine* machine;
-  std::string_view instance;
-  bool operator()(const GraphKey& k) const {
-    return k.value != nullptr && k.element == machine && SameName(k.name, instance);
-  }
+// Keys of an instance's chain for one value.
+struct ValueKey {
+  const CMachineParam* value;
+  bool operator()(const GraphKey& k) const { return k.value == value; }
 };
 
-struct ValueInstanceKey {
-  const CMachineParam* value;
-  std::string_view instance;
-  bool operator()(const GraphKey& k) const { return k.value == value && SameName(k.name, instance); }
-};
+bool AnyKey(const GraphKey&) { return true; }
+
+void TakePosition(InstancePosition* p, const GraphNode* n) {
+  p->x = n->x;
+  p->y = n->y;
+  p->nodeType = n->kind;
+  p->cellX = n->cellX;
+  p->cellY = n->cellY;
+  p->rotation = n->rotation;
+}
 
 bool IsMainType(int type) { return type == kParamFrame || type == kParamSkelName; }
 
@@ -136,8 +138,10 @@ int CMachine::CreateMissingValues(const MachineDef& definition) {
 }
 
 void CMachine::DeleteParam(CMachineParam* value) {
-  RemoveKeysEverywhere([value](const GraphKey& k) { return k.value == value; });
-  RemoveLinksWhere([value](const GraphLink& l) { return l.owner == value; });
+  for (ElementInstance* i = instances; i; i = i->next) {
+    RemoveInstanceKeys(i, ValueKey{value});
+    RemoveInstanceLinks(i, [value](const GraphLink& l) { return l.owner == value; });
+  }
   if (UnlinkRecord(params, value)) {
     --paramCount;
     delete value;
@@ -198,7 +202,6 @@ void CMachine::DeleteInstance(std::string_view instanceName) {
 
 void CMachine::CreateInstanceNodes(ElementInstance* instance) {
   QuestState& q = Quest();
-  const std::string_view instanceName = FieldText(instance->name);
   CMachineParam* main = DisplayValue();
   if (!main) return;
 
@@ -206,7 +209,7 @@ void CMachine::CreateInstanceNodes(ElementInstance* instance) {
   const std::string mainName = MonsterNodeName(*main);  // "__NONAME__" when empty
   GraphNode* mainNode = NewGraphNode(q.graphNodes);
   mainNode->Set(main->type == kParamFrame ? kNodeMachine : kNodeSkeleton, mainName, base.x, base.y, this);
-  NewGraphKey(mainNode->keys)->Set(instanceName, main, this);
+  mainNode->AddKey(instance, main, this);
 
   const MachineDef* def = Definition();
   if (q.view && def && def->comment && !def->comment->empty()) {
@@ -227,25 +230,25 @@ void CMachine::CreateInstanceNodes(ElementInstance* instance) {
     GraphNode* giftNode = nullptr;
     if (value->type == kParamObject) {
       node = ReuseOrCreateObjectNode(ConnectorName(*this, *value), cursor.x, cursor.y);
-      NewGraphKey(node->keys)->Set(instanceName, value, this);
+      node->AddKey(instance, value, this);
     } else {
       const std::string monsterName = MonsterNodeName(*value);
       node = NewGraphNode(q.graphNodes);
       node->Set(kNodeMonsterParam, monsterName, cursor.x, cursor.y, nullptr);
-      NewGraphKey(node->keys)->Set(instanceName, value, this);
+      node->AddKey(instance, value, this);
       const std::string_view gift = GiftOfNamedMonster(monsterName);
       if (!gift.empty()) {
         out.y += 100;
         giftNode = ReuseOrCreateObjectNode(gift, node->x, out.y);
-        NewGraphKey(giftNode->keys)->Set(instanceName, value, this);
+        giftNode->AddKey(instance, value, this);
       }
     }
     if (isIn) {
-      AddGraphLink(node, mainNode, value, instanceName, this);
+      AddInstanceLink(node, mainNode, value, instance, this);
     } else {
-      AddGraphLink(mainNode, node, value, instanceName, this);
+      AddInstanceLink(mainNode, node, value, instance, this);
     }
-    if (giftNode) AddGraphLink(node, giftNode, value, instanceName, this);
+    if (giftNode) AddInstanceLink(node, giftNode, value, instance, this);
     cursor.x += 64;
   }
 }
@@ -255,9 +258,8 @@ void CMachine::LinkAllInstances() {
 }
 
 void CMachine::RemoveInstanceNodes(ElementInstance* instance) {
-  const std::string instanceName(FieldText(instance->name));
-  RemoveKeysEverywhere(InstanceKey{this, instanceName});
-  RemoveLinksWhere([&](const GraphLink& l) { return l.element == this && SameName(l.name, instanceName); });
+  RemoveInstanceKeys(instance, AnyKey);
+  RemoveInstanceLinks(instance, [](const GraphLink&) { return true; });
   if (IWorldMapView* view = Quest().view) view->RemoveInstanceTooltip(instance);
   RemoveElementInstance(instances, instance);
 }
@@ -265,33 +267,26 @@ void CMachine::RemoveInstanceNodes(ElementInstance* instance) {
 void CMachine::SnapshotPositions() {
   for (ElementInstance* i = instances; i; i = i->next) {
     i->FreePositions();
-    const InstanceKey match{this, FieldText(i->name)};
-    for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
+    for (GraphNode* n : NodesOfInstanceWhere(i, AnyKey)) {
+      // The parameter of the node's first key of this instance.
       const GraphKey* key = nullptr;
       for (const GraphKey* k = n->keys; k && !key; k = k->next) {
-        if (match(*k)) key = k;
+        if (k->instance == i) key = k;
       }
-      if (!key) continue;
       InstancePosition* p = NewInstancePosition(i->positions);
-      p->paramNumber = key->value->number;
-      p->x = n->x;
-      p->y = n->y;
-      p->nodeType = n->kind;
-      p->cellX = n->cellX;
-      p->cellY = n->cellY;
-      p->rotation = n->rotation;
+      p->paramNumber = key->value ? key->value->number : 0;
+      TakePosition(p, n);
     }
   }
 }
 
 void CMachine::RestorePositions(int dx, int dy) {
   for (ElementInstance* i = instances; i; i = i->next) {
-    const InstanceKey match{this, FieldText(i->name)};
     for (InstancePosition* p = i->positions; p; p = p->next) {
       const int paramNumber = p->paramNumber;
-      auto sameParam = [&](const GraphKey& k) { return match(k) && k.value->number == paramNumber; };
-      for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
-        if (n->kind != p->nodeType || !NodeHasKey(n, sameParam)) continue;
+      for (const GraphKey* k = i->graphKeys; k; k = k->instanceNext) {
+        GraphNode* n = k->node;
+        if (n->kind != p->nodeType || !k->value || k->value->number != paramNumber) continue;
         n->x = p->x + dx;
         n->y = p->y + dy;
         n->cellX = p->cellX;
@@ -311,22 +306,37 @@ void CMachine::OffsetPositions(int dx, int dy) {
   }
 }
 
+namespace {
+
+// The first node of the list holding a key of the value, through the instances' chains.
+GraphNode* FirstNodeOfValue(const CMachine& machine, const CMachineParam* value) {
+  GraphNode* first = nullptr;
+  for (const ElementInstance* i = machine.instances; i; i = i->next) {
+    GraphNode* n = FirstNodeOfInstance(i, 0, ValueKey{value});
+    if (n && (!first || n->sequence > first->sequence)) first = n;
+  }
+  return first;
+}
+
+}  // namespace
+
 void SyncMachineGraph(CMachine* machine) {
   // Main nodes follow their value's text.
   for (CMachineParam* value = machine->params; value; value = value->next) {
     if (!IsMainType(value->type) || !value->IsDisplayed()) continue;
     const std::string text = value->GetText();
     if (text.empty()) continue;
-    for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
-      if (NodeHasKey(n, [value](const GraphKey& k) { return k.value == value; })) n->SetName(text);
+    for (const ElementInstance* i = machine->instances; i; i = i->next) {
+      for (const GraphKey* k = i->graphKeys; k; k = k->instanceNext) {
+        if (k->value == value) k->node->SetName(text);
+      }
     }
   }
 
   const MapPoint base = SyncBase();
   CMachineParam* display = machine->DisplayValue();
   auto mainNodeOf = [&](const ElementInstance* i) -> GraphNode* {
-    if (!display) return nullptr;
-    return FindNodeWithKey(0, ValueInstanceKey{display, FieldText(i->name)});
+    return display ? FirstNodeOfInstance(i, 0, ValueKey{display}) : nullptr;
   };
 
   // Object connectors: rename the node in place when only this value uses
@@ -337,30 +347,28 @@ void SyncMachineGraph(CMachine* machine) {
     if (!(flags & (kParamFlagIn | kParamFlagOut))) continue;
     const bool isIn = (flags & kParamFlagIn) != 0;
     const std::string wanted = ConnectorName(*machine, *value);
-    GraphNode* node = FindNodeWithValue(value);
+    GraphNode* node = FirstNodeOfValue(*machine, value);
     if (node) {
       if (FieldText(node->name) == wanted) continue;
       const bool onlyThisValue = !NodeHasKey(node, [value](const GraphKey& k) { return k.value != value; });
-      bool nameTaken = false;
-      for (GraphNode* n = Quest().graphNodes; n && !nameTaken; n = n->next) {
-        nameTaken = n != node && SameName(n->name, wanted);
-      }
-      if (onlyThisValue && !nameTaken) {
+      if (onlyThisValue && !FirstNodeNamed(wanted, node)) {
         node->SetName(wanted);
         continue;
       }
     }
-    RemoveKeysEverywhere([value](const GraphKey& k) { return k.value == value; });
-    RemoveLinksWhere([value](const GraphLink& l) { return l.owner == value; });
+    for (ElementInstance* i = machine->instances; i; i = i->next) {
+      RemoveInstanceKeys(i, ValueKey{value});
+      RemoveInstanceLinks(i, [value](const GraphLink& l) { return l.owner == value; });
+    }
     for (ElementInstance* i = machine->instances; i; i = i->next) {
       GraphNode* main = mainNodeOf(i);
       if (!main) continue;  // no main node: nothing to connect to
       GraphNode* objectNode = ReuseOrCreateObjectNode(wanted, base.x, base.y);
-      NewGraphKey(objectNode->keys)->Set(FieldText(i->name), value, machine);
+      objectNode->AddKey(i, value, machine);
       if (isIn) {
-        AddGraphLink(objectNode, main, value, FieldText(i->name), machine);
+        AddInstanceLink(objectNode, main, value, i, machine);
       } else {
-        AddGraphLink(main, objectNode, value, FieldText(i->name), machine);
+        AddInstanceLink(main, objectNode, value, i, machine);
       }
     }
   }
@@ -372,30 +380,33 @@ void SyncMachineGraph(CMachine* machine) {
     bool removedNode = false;
     MapPoint remembered;
     for (ElementInstance* i = machine->instances; i; i = i->next) {
-      const ValueInstanceKey match{value, FieldText(i->name)};
-      GraphNode* giftNode = FindNodeWithKey(kNodeObject, match);
+      GraphNode* giftNode = FirstNodeOfInstance(i, kNodeObject, ValueKey{value});
       if (!giftNode) continue;
-      RemoveGraphLinks(kNodeObject, value, FieldText(i->name));
+      RemoveInstanceLinks(i, [value](const GraphLink& l) {
+        return l.owner == value && ((l.from && l.from->kind == kNodeObject) || (l.to && l.to->kind == kNodeObject));
+      });
       remembered = {giftNode->x, giftNode->y};
-      if (RemoveKeysFromNode(giftNode, match)) removedNode = true;
+      if (RemoveKeysFromNode(giftNode, [i, value](const GraphKey& k) { return k.instance == i && k.value == value; })) {
+        removedNode = true;
+      }
     }
     if (!(value->Flags() & (kParamFlagIn | kParamFlagOut))) continue;
     for (ElementInstance* i = machine->instances; i; i = i->next) {
-      GraphNode* node = FindNodeWithKey(kNodeMonsterParam, ValueInstanceKey{value, FieldText(i->name)});
+      GraphNode* node = FirstNodeOfInstance(i, kNodeMonsterParam, ValueKey{value});
       if (node && FieldText(node->name) != wanted) node->SetName(wanted);
     }
     const std::string_view gift = GiftOfNamedMonster(wanted);
     if (gift.empty()) continue;
     for (ElementInstance* i = machine->instances; i; i = i->next) {
-      GraphNode* node = FindNodeWithKey(kNodeMonsterParam, ValueInstanceKey{value, FieldText(i->name)});
+      GraphNode* node = FirstNodeOfInstance(i, kNodeMonsterParam, ValueKey{value});
       if (!node) continue;  // no monster node: nothing to connect to
       GraphNode* giftNode = ReuseOrCreateObjectNode(gift, base.x, base.y);
       if (removedNode) {
         giftNode->x = remembered.x;
         giftNode->y = remembered.y;
       }
-      NewGraphKey(giftNode->keys)->Set(FieldText(i->name), value, machine);
-      AddGraphLink(node, giftNode, value, FieldText(i->name), machine);
+      giftNode->AddKey(i, value, machine);
+      AddInstanceLink(node, giftNode, value, i, machine);
     }
   }
 }

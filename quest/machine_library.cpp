@@ -126,7 +126,7 @@ int CMachineLibrary::LoadFolder(std::string_view folder) {
 
 const MachineDef* CMachineLibrary::FindMachine(std::string_view key) const {
   for (const MachineDef* d = machines_; d; d = d->next) {
-    if (EqualsNoCase(FieldText(d->key), key)) return d;
+    if (FieldEqualsNoCase(d->key, key)) return d;
   }
   return nullptr;
 }

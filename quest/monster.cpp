@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/core/paths.h"
 #include "quest/fixed_field.h"
@@ -10,15 +11,19 @@
 
 namespace {
 
-// A key of this monster's instance. Keys carry the monster they were made
-// for, so a machine (or a staged monster) with a like-named instance is never touched.
-struct InstanceKey {
-  const CMonster* monster;
-  std::string_view instance;
-  bool operator()(const GraphKey& k) const {
-    return k.value == nullptr && k.element == monster && SameName(k.name, instance);
-  }
-};
+// Monster keys carry no value; keys and links are found through the
+// instance's own chains, so nothing of a machine (or of a staged monster)
+// with a like-named instance is ever touched.
+bool MonsterKey(const GraphKey& k) { return k.value == nullptr; }
+
+void TakePosition(InstancePosition* p, const GraphNode* n) {
+  p->x = n->x;
+  p->y = n->y;
+  p->nodeType = n->kind;
+  p->cellX = n->cellX;
+  p->cellY = n->cellY;
+  p->rotation = n->rotation;
+}
 
 }  // namespace
 
@@ -58,11 +63,11 @@ void CMonster::CreateInstanceNodes(ElementInstance* instance) {
   const MapPoint base = PlacementBase(false);
   GraphNode* node = NewGraphNode(q.graphNodes);
   node->Set(kNodeMonster, FieldText(key), base.x, base.y, this);
-  NewGraphKey(node->keys)->Set(FieldText(instance->name), nullptr, this);
+  node->AddKey(instance, nullptr, this);
   if (FieldEmpty(gift)) return;
   GraphNode* giftNode = ReuseOrCreateObjectNode(FieldText(gift), base.x, base.y + 100);
-  NewGraphKey(giftNode->keys)->Set(FieldText(instance->name), nullptr, this);
-  AddGraphLink(node, giftNode, nullptr, FieldText(instance->name), this);
+  giftNode->AddKey(instance, nullptr, this);
+  AddInstanceLink(node, giftNode, nullptr, instance, this);
 }
 
 void CMonster::LinkAllInstances() {
@@ -70,37 +75,28 @@ void CMonster::LinkAllInstances() {
 }
 
 void CMonster::RemoveInstanceNodes(ElementInstance* instance) {
-  const std::string instanceName(FieldText(instance->name));
-  const InstanceKey match{this, instanceName};
-  RemoveKeysEverywhere(match);
-  RemoveLinksWhere([&](const GraphLink& l) { return l.element == this && SameName(l.name, instanceName); });
+  RemoveInstanceKeys(instance, MonsterKey);
+  RemoveInstanceLinks(instance, [](const GraphLink&) { return true; });
   RemoveElementInstance(instances, instance);
 }
 
 void CMonster::SnapshotPositions() {
   for (ElementInstance* i = instances; i; i = i->next) {
     i->FreePositions();
-    const InstanceKey match{this, FieldText(i->name)};
-    for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
-      if (!NodeHasKey(n, match)) continue;
+    for (GraphNode* n : NodesOfInstanceWhere(i, MonsterKey)) {
       InstancePosition* p = NewInstancePosition(i->positions);
       p->paramNumber = 0;
-      p->x = n->x;
-      p->y = n->y;
-      p->nodeType = n->kind;
-      p->cellX = n->cellX;
-      p->cellY = n->cellY;
-      p->rotation = n->rotation;
+      TakePosition(p, n);
     }
   }
 }
 
 void CMonster::RestorePositions(int dx, int dy) {
   for (ElementInstance* i = instances; i; i = i->next) {
-    const InstanceKey match{this, FieldText(i->name)};
+    const std::vector<GraphNode*> nodes = NodesOfInstanceWhere(i, MonsterKey);
     for (InstancePosition* p = i->positions; p; p = p->next) {
-      for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
-        if (n->kind != p->nodeType || !NodeHasKey(n, match)) continue;
+      for (GraphNode* n : nodes) {
+        if (n->kind != p->nodeType) continue;
         n->x = p->x + dx;
         n->y = p->y + dy;
         n->cellX = p->cellX;
@@ -127,34 +123,34 @@ void SyncMonsterGraph(CMonster* monster) {
   bool removedNode = false;
   MapPoint remembered;
   for (ElementInstance* i = monster->instances; i; i = i->next) {
-    const InstanceKey match{monster, FieldText(i->name)};
-    GraphNode* giftNode = FindNodeWithKey(kNodeObject, match);
+    GraphNode* giftNode = FirstNodeOfInstance(i, kNodeObject, MonsterKey);
     if (!giftNode) continue;
-    RemoveLinksWhere([&](const GraphLink& l) {
-      return l.owner == nullptr && l.element == monster && SameName(l.name, match.instance) &&
+    RemoveInstanceLinks(i, [](const GraphLink& l) {
+      return l.owner == nullptr &&
              ((l.from && l.from->kind == kNodeObject) || (l.to && l.to->kind == kNodeObject));
     });
     remembered = {giftNode->x, giftNode->y};
-    if (RemoveKeysFromNode(giftNode, match)) removedNode = true;
+    if (RemoveKeysFromNode(giftNode, [i](const GraphKey& k) { return k.instance == i && MonsterKey(k); })) {
+      removedNode = true;
+    }
   }
 
   // The key may have changed.
   for (ElementInstance* i = monster->instances; i; i = i->next) {
-    GraphNode* node = FindNodeWithKey(kNodeMonster, InstanceKey{monster, FieldText(i->name)});
+    GraphNode* node = FirstNodeOfInstance(i, kNodeMonster, MonsterKey);
     if (node && FieldText(node->name) != FieldText(monster->key)) node->SetName(FieldText(monster->key));
   }
 
   if (FieldEmpty(monster->gift)) return;
   for (ElementInstance* i = monster->instances; i; i = i->next) {
-    const InstanceKey match{monster, FieldText(i->name)};
-    GraphNode* node = FindNodeWithKey(kNodeMonster, match);
+    GraphNode* node = FirstNodeOfInstance(i, kNodeMonster, MonsterKey);
     if (!node) continue;  // an instance without its node gets no gift node either
     GraphNode* giftNode = ReuseOrCreateObjectNode(FieldText(monster->gift), base.x, base.y);
-    NewGraphKey(giftNode->keys)->Set(FieldText(i->name), nullptr, monster);
+    giftNode->AddKey(i, nullptr, monster);
     if (removedNode) {
       giftNode->x = remembered.x;
       giftNode->y = remembered.y;
     }
-    AddGraphLink(node, giftNode, nullptr, FieldText(i->name), monster);
+    AddInstanceLink(node, giftNode, nullptr, i, monster);
   }
 }

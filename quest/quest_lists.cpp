@@ -24,6 +24,14 @@ QuestState::~QuestState() {
   FreeList(markers);
 }
 
+std::string FoldNodeName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
 QuestState& Quest() {
   static QuestState state;
   return state;
@@ -33,6 +41,7 @@ void FreeGraph() {
   QuestState& q = Quest();
   FreeList(q.graphNodes);
   FreeList(q.graphLinks);
+  q.nodeNames.clear();
 }
 
 void FreeQuestLists() {

@@ -1,7 +1,10 @@
 #pragma once
 // The open quest's lists and the state-machine library, kept in one place so
 // that closing a quest (and each test) starts from a known state.
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "quest/machine_library.h"
 
@@ -52,6 +55,8 @@ struct QuestState {
   CRoom* rooms = nullptr;
   GraphNode* graphNodes = nullptr;
   GraphLink* graphLinks = nullptr;
+  // The nodes of graphNodes by name folded to lower case (FoldNodeName).
+  std::unordered_map<std::string, std::vector<GraphNode*>> nodeNames;
   Marker* markers = nullptr;
   int markerCounter = 0;
   MapRect mapView;  // the world-map view rectangle, saved with the quest
@@ -65,6 +70,9 @@ struct QuestState {
 };
 
 QuestState& Quest();
+
+// A node name as the name index keys it: ASCII letters in lower case.
+std::string FoldNodeName(std::string_view name);
 
 // Frees every node with its keys and every link.
 void FreeGraph();

@@ -1,10 +1,27 @@
 #include "quest/world_graph.h"
 
+#include <algorithm>
+
 #include "datafiles/monster_class_table.h"
 #include "quest/machine.h"
 #include "quest/monster.h"
 
-GraphNode* NewGraphNode(GraphNode*& head) { return PushHead(head, new GraphNode); }
+GraphNode* NewGraphNode(GraphNode*& head) {
+  GraphNode* node = PushHead(head, new GraphNode);
+  if (&head == &Quest().graphNodes) node->JoinNameIndex();
+  return node;
+}
+
+GraphNode* FirstNodeNamed(std::string_view name, const GraphNode* except) {
+  const auto& index = Quest().nodeNames;
+  auto it = index.find(FoldNodeName(name));
+  if (it == index.end()) return nullptr;
+  GraphNode* first = nullptr;
+  for (GraphNode* n : it->second) {
+    if (n != except && (!first || n->sequence > first->sequence)) first = n;
+  }
+  return first;
+}
 
 void RemoveGraphNode(GraphNode*& head, GraphNode* node) {
   if (!UnlinkRecord(head, node)) return;
@@ -12,15 +29,32 @@ void RemoveGraphNode(GraphNode*& head, GraphNode* node) {
   delete node;
 }
 
-GraphLink* AddGraphLink(GraphNode* from, GraphNode* to, CMachineParam* owner, std::string_view name,
-                        const void* element) {
+GraphLink* AddGraphLink(GraphNode* from, GraphNode* to, CMachineParam* owner, std::string_view name) {
   GraphLink* link = NewGraphLink(Quest().graphLinks);
   link->from = from;
   link->to = to;
   link->owner = owner;
   SetField(link->name, name);
-  link->element = element;
   return link;
+}
+
+GraphLink* AddInstanceLink(GraphNode* from, GraphNode* to, CMachineParam* owner, ElementInstance* instance,
+                           const void* element) {
+  GraphLink* link = AddGraphLink(from, to, owner, FieldText(instance->name));
+  link->element = element;
+  link->AttachToInstance(instance);
+  return link;
+}
+
+std::vector<GraphNode*> NodesOfInstance(const ElementInstance* instance, bool (*pred)(const GraphKey&, const void*),
+                                        const void* context) {
+  std::vector<GraphNode*> nodes;
+  for (const GraphKey* k = instance->graphKeys; k; k = k->instanceNext) {
+    if (pred(*k, context)) nodes.push_back(k->node);
+  }
+  std::sort(nodes.begin(), nodes.end(), [](const GraphNode* a, const GraphNode* b) { return a->sequence > b->sequence; });
+  nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+  return nodes;
 }
 
 namespace {
@@ -94,12 +128,8 @@ MapPoint SyncBase() {
 }
 
 GraphNode* ReuseOrCreateObjectNode(std::string_view name, int x, int y) {
-  for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
-    if (SameName(n->name, name)) {
-      if (n->kind == kNodeObject) return n;
-      break;
-    }
-  }
+  GraphNode* first = FirstNodeNamed(name);
+  if (first && first->kind == kNodeObject) return first;
   GraphNode* node = NewGraphNode(Quest().graphNodes);
   node->Set(kNodeObject, name, x, y, nullptr);
   return node;

@@ -5,8 +5,10 @@
 // per instance when the quest is saved.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/core/paths.h"
+#include "quest/element_instance.h"
 #include "quest/fixed_field.h"
 #include "quest/graph_link.h"
 #include "quest/graph_node.h"
@@ -22,8 +24,10 @@ GraphNode* NewGraphNode(GraphNode*& head);
 // list that starts or ends at it.
 void RemoveGraphNode(GraphNode*& head, GraphNode* node);
 // A new link at the head of the quest's link list.
-GraphLink* AddGraphLink(GraphNode* from, GraphNode* to, CMachineParam* owner, std::string_view name,
-                        const void* element = nullptr);
+GraphLink* AddGraphLink(GraphNode* from, GraphNode* to, CMachineParam* owner, std::string_view name);
+// The same, made for an instance of a machine or monster (its element).
+GraphLink* AddInstanceLink(GraphNode* from, GraphNode* to, CMachineParam* owner, ElementInstance* instance,
+                           const void* element);
 // The first link with that owner and name (ignoring case) whose from or to
 // node has the kind; null when none.
 GraphLink* FindGraphLink(int kind, const CMachineParam* owner, std::string_view name);
@@ -45,6 +49,8 @@ void SyncAllGraphs();
 MapPoint PlacementBase(bool forMachine);
 // Where re-synchronisation puts new nodes: the view's left-top, or (128, 128).
 MapPoint SyncBase();
+// The first node of the quest's list named so (ignoring case), other than `except`.
+GraphNode* FirstNodeNamed(std::string_view name, const GraphNode* except = nullptr);
 // The first node named so (ignoring case) when it is an object node; else a
 // new object node of that name at (x, y).
 GraphNode* ReuseOrCreateObjectNode(std::string_view name, int x, int y);
@@ -100,25 +106,53 @@ bool RemoveKeysFromNode(GraphNode* node, Pred pred) {
   return false;
 }
 
-// The same over every node.
-template <class Pred>
-void RemoveKeysEverywhere(Pred pred) {
-  for (GraphNode* node : Each(Quest().graphNodes)) RemoveKeysFromNode(node, pred);
-}
-
 template <class Pred>
 void RemoveLinksWhere(Pred pred) {
-  for (GraphLink** link = &Quest().graphLinks; *link;) {
-    GraphLink* l = *link;
-    if (pred(*l)) {
-      *link = l->next;
-      delete l;
-    } else {
-      link = &l->next;
-    }
+  GraphLink*& head = Quest().graphLinks;
+  for (GraphLink* l = head; l;) {
+    GraphLink* next = l->next;
+    if (pred(*l)) DeleteGraphLink(head, l);
+    l = next;
   }
 }
 
-inline bool SameName(const char (&field)[80], std::string_view name) {
-  return platform::EqualsNoCase(FieldText(field), name);
+// Lookups through an instance's own keys and links. "First" is the node
+// list's order: the node made last.
+template <class Pred>
+GraphNode* FirstNodeOfInstance(const ElementInstance* instance, int kind, Pred pred) {
+  GraphNode* first = nullptr;
+  for (const GraphKey* k = instance->graphKeys; k; k = k->instanceNext) {
+    GraphNode* n = k->node;
+    if ((kind == 0 || n->kind == kind) && pred(*k) && (!first || n->sequence > first->sequence)) first = n;
+  }
+  return first;
 }
+
+// The nodes holding the instance's matching keys, each once, in list order.
+std::vector<GraphNode*> NodesOfInstance(const ElementInstance* instance, bool (*pred)(const GraphKey&, const void*),
+                                        const void* context);
+
+template <class Pred>
+std::vector<GraphNode*> NodesOfInstanceWhere(const ElementInstance* instance, Pred pred) {
+  return NodesOfInstance(
+      instance, [](const GraphKey& k, const void* c) { return (*static_cast<const Pred*>(c))(k); }, &pred);
+}
+
+// Removes the instance's matching keys; nodes left without keys go with their links.
+template <class Pred>
+void RemoveInstanceKeys(ElementInstance* instance, Pred pred) {
+  for (GraphNode* node : NodesOfInstanceWhere(instance, pred)) {
+    RemoveKeysFromNode(node, [&](const GraphKey& k) { return k.instance == instance && pred(k); });
+  }
+}
+
+template <class Pred>
+void RemoveInstanceLinks(ElementInstance* instance, Pred pred) {
+  for (GraphLink* l = instance->graphLinks; l;) {
+    GraphLink* next = l->instanceNext;
+    if (pred(*l)) DeleteGraphLink(Quest().graphLinks, l);
+    l = next;
+  }
+}
+
+inline bool SameName(const char (&field)[80], std::string_view name) { return FieldEqualsNoCase(field, name); }

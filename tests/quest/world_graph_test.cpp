@@ -567,6 +567,36 @@ TEST_F(WorldGraph, DeletedValueLeavesNoKeysOrLinks) {
   EXPECT_EQ(chest->paramCount, static_cast<int>(ListLength(chest->params)));
 }
 
+TEST_F(WorldGraph, NameLookupsFollowRenamesAndRemovals) {
+  CMonster* giver = AddMonster("giver", "gold");
+  giver->AddInstance();
+  GraphNode* gold = NodeNamed("gold");
+  gold->SetName("Silver");
+  EXPECT_EQ(ReuseOrCreateObjectNode("SILVER", 0, 0), gold);
+  GraphNode* fresh = ReuseOrCreateObjectNode("gold", 5, 6);
+  EXPECT_NE(fresh, gold);
+  ExpectAt(fresh, 5, 6);
+  EXPECT_EQ(FirstNodeNamed("GOLD"), fresh);
+  RemoveGraphNode(Quest().graphNodes, fresh);
+  EXPECT_EQ(FirstNodeNamed("gold"), nullptr);
+  EXPECT_EQ(FirstNodeNamed("silver"), gold);
+  EXPECT_EQ(FirstNodeNamed("silver", gold), nullptr);
+}
+
+TEST_F(WorldGraph, InstanceFreedWithoutItsNodesLeavesNoDanglingKeys) {
+  CMonster* orc = AddMonster("orc", "ring");
+  ElementInstance* instance = orc->AddInstance();
+  RemoveElementInstance(orc->instances, instance);
+  // The keys and links stay on the map, no longer tied to the freed instance.
+  EXPECT_EQ(KeyNames(NodeNamed("orc")), std::vector<std::string>{"orc_0"});
+  EXPECT_EQ(NodeNamed("orc")->keys->instance, nullptr);
+  EXPECT_EQ(Quest().graphLinks->instance, nullptr);
+  orc->AddInstance();
+  SyncMonsterGraph(orc);
+  FreeGraph();
+  EXPECT_EQ(NodeCount(), 0u);
+}
+
 TEST(ToolText, ControlRunsAndHighBytes) {
   EXPECT_EQ(BuildToolText("a\r\n\r\nb"), "a b");
   EXPECT_EQ(BuildToolText("\tlead"), " lead");
