@@ -1,7 +1,8 @@
 # Helpers that keep every folder's CMakeLists.txt to a few lines.
 
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  set(PROJECT_WARNINGS -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Wno-missing-field-initializers -Werror)
+  # -Wrestrict misfires on std::string assignments in GCC 12 optimised builds.
+  set(PROJECT_WARNINGS -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Wno-missing-field-initializers -Wno-restrict -Werror)
 else()
   # Other compilers build fuzz targets only; the GNU build is the warning gate.
   set(PROJECT_WARNINGS -Wall -Wextra -Wno-missing-field-initializers)
