@@ -1,0 +1,104 @@
+#include "platform/ui/mdi_frame.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "platform/ui/application.h"
+#include "platform/ui/child_frame.h"
+#include "platform/ui/doc_template.h"
+#include "platform/ui/document.h"
+#include "platform/ui/text_codec.h"
+
+namespace platform::ui {
+
+MdiFrame::MdiFrame() : workspace_(new QMdiArea(this)) {
+  setCentralWidget(workspace_);
+  connect(workspace_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+    if (!w) return;  // focus left the workspace: the last child stays the active one
+    if (auto* child = dynamic_cast<ChildFrame*>(w->widget()); child && !child->IsDestroyed())
+      ChildActivated(child);
+  });
+}
+
+ChildFrame* MdiFrame::ActiveChild() const {
+  if (active_ && !active_->IsDestroyed()) return active_;
+  for (ChildFrame* c : Children())
+    if (!c->IsDestroyed()) return c;
+  return nullptr;
+}
+
+std::vector<ChildFrame*> MdiFrame::Children() const {
+  std::vector<ChildFrame*> out;
+  for (QMdiSubWindow* w : workspace_->subWindowList())
+    if (auto* c = dynamic_cast<ChildFrame*>(w->widget()); c && !c->IsDestroyed()) out.push_back(c);
+  return out;
+}
+
+bool MdiFrame::AddChild(ChildFrame* child, const CreateContext& context) {
+  ChildFrame::CreateParams params;
+  child->PreCreateWindow(params);
+  QMdiSubWindow* window = workspace_->addSubWindow(child);
+  child->window_ = window;
+  window->setAttribute(Qt::WA_DeleteOnClose, false);
+  window->installEventFilter(child);
+  if (!params.geometry.isEmpty()) window->setGeometry(params.geometry);
+  if (params.maximized) window->setWindowState(Qt::WindowMaximized);
+  if (!child->OnCreateClient(context)) {
+    child->Destroy();
+    return false;
+  }
+  if (context.document) window->setWindowTitle(FromDisplayText(context.document->Title()));
+  return true;
+}
+
+void MdiFrame::ShowChild(ChildFrame* child, bool visible) {
+  QMdiSubWindow* window = child->Window();
+  if (!window) return;
+  if (visible) {
+    if (window->windowState() & Qt::WindowMaximized) window->showMaximized();
+    else window->show();
+  }
+  workspace_->setActiveSubWindow(window);
+  ChildActivated(child);
+}
+
+void MdiFrame::ChildDestroyed(ChildFrame* child) {
+  if (active_ == child) active_ = nullptr;
+  ChildActivated(ActiveChild());
+}
+
+void MdiFrame::ChildActivated(ChildFrame* child) {
+  active_ = child;
+  // The document template's menu while one of its documents is active.
+  const std::vector<MenuItem>* menu = &Menu();
+  if (Document* doc = child ? child->GetDocument() : nullptr)
+    if (doc->Template() && !doc->Template()->Menu().empty()) menu = &doc->Template()->Menu();
+  if (menu != shownMenu_) {
+    shownMenu_ = menu;
+    ShowMenuBar(*menu);
+  }
+  UpdateFrameTitle();
+}
+
+View* MdiFrame::ActiveView() const {
+  ChildFrame* child = ActiveChild();
+  return child ? child->ActiveView() : nullptr;
+}
+
+std::vector<CommandTarget*> MdiFrame::CommandRoute() {
+  ChildFrame* child = ActiveChild();
+  View* view = child ? child->ActiveView() : nullptr;
+  Document* doc = view ? view->GetDocument() : nullptr;
+  return {view, doc, child, this, Application::Instance()};
+}
+
+void MdiFrame::UpdateFrameTitle() {
+  std::string app = Application::AppTitle();
+  Document* doc = ActiveDocument();
+  std::string title = doc && !doc->Title().empty() ? app + " - " + doc->Title() : app;
+  setWindowTitle(FromDisplayText(title));
+  if (ChildFrame* child = ActiveChild(); child && child->Window() && doc)
+    child->Window()->setWindowTitle(FromDisplayText(doc->Title()));
+}
+
+}  // namespace platform::ui

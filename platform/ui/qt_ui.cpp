@@ -1,0 +1,248 @@
+#include "platform/ui/qt_ui.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/core/trace.h"
+#include "platform/ui/application.h"
+#include "platform/ui/frame_window.h"
+#include "platform/ui/text_codec.h"
+
+namespace platform::ui {
+namespace {
+
+QWidget* MainWindowOrNull() {
+  Application* app = Application::Instance();
+  return app ? app->MainWindow() : nullptr;
+}
+
+// Where nobody can answer (the offscreen platform), services cancel instead of waiting forever.
+class UnattendedServices : public IFileDialogs, public IPopupMenus, public IModalRunner {
+ public:
+  std::optional<std::string> Choose(const FileDialogRequest& r) override {
+    platform::TraceWrite("ui: file dialog \"" + r.title + "\" cancelled, nobody to answer\n");
+    return std::nullopt;
+  }
+  int Choose(const std::vector<PopupItem>&, QPoint) override {
+    platform::TraceWrite("ui: pop-up menu dismissed, nobody to answer\n");
+    return 0;
+  }
+  int Run(Dialog& d) override {
+    platform::TraceWrite("ui: dialog \"" + ToNative(d.windowTitle()) + "\" cancelled, nobody to answer\n");
+    d.Initialize();
+    d.Press(kDialogCancel);
+    if (!d.HasEnded()) d.EndDialog(kDialogCancel);
+    d.Finish();
+    return d.Result();
+  }
+};
+
+bool NobodyToAnswer() {
+  return QGuiApplication::platformName() == QLatin1String("offscreen") ||
+         QGuiApplication::platformName() == QLatin1String("minimal");
+}
+
+void AddButtons(QMessageBox& box, unsigned flags) {
+  switch (flags & 0xF) {
+    case kMbOkCancel:
+      box.addButton(QMessageBox::Ok);
+      box.addButton(QMessageBox::Cancel);
+      break;
+    case kMbAbortRetryIgnore:
+      box.addButton(QMessageBox::Abort);
+      box.addButton(QMessageBox::Retry);
+      box.addButton(QMessageBox::Ignore);
+      break;
+    case kMbYesNoCancel:
+      box.addButton(QMessageBox::Yes);
+      box.addButton(QMessageBox::No);
+      box.addButton(QMessageBox::Cancel);
+      break;
+    case kMbYesNo:
+      box.addButton(QMessageBox::Yes);
+      box.addButton(QMessageBox::No);
+      break;
+    case kMbRetryCancel:
+      box.addButton(QMessageBox::Retry);
+      box.addButton(QMessageBox::Cancel);
+      break;
+    default:
+      box.addButton(QMessageBox::Ok);
+  }
+}
+
+int Answer(QMessageBox::StandardButton b) {
+  switch (b) {
+    case QMessageBox::Ok: return kIdOk;
+    case QMessageBox::Cancel: return kIdCancel;
+    case QMessageBox::Abort: return kIdAbort;
+    case QMessageBox::Retry: return kIdRetry;
+    case QMessageBox::Ignore: return kIdIgnore;
+    case QMessageBox::Yes: return kIdYes;
+    case QMessageBox::No: return kIdNo;
+    default: return kIdCancel;
+  }
+}
+
+// "Quest document (*.qst)" with the patterns "*.qst": the dialog reads the
+// patterns from the last parentheses, so they are added when the text lacks them.
+QString NameFilter(const FileFilter& f) {
+  QStringList pats;
+  for (const std::string& p : f.patterns) pats << FromNative(p);
+  QString joined = pats.join(' ');
+  QString desc = FromDisplayText(f.description);
+  if (desc.endsWith(")") && desc.mid(desc.lastIndexOf('(') + 1).chopped(1).replace(';', ' ').trimmed() == joined)
+    return desc;
+  return desc + " (" + joined + ")";
+}
+
+void AddMenuItems(QMenu& menu, const std::vector<PopupItem>& items) {
+  for (const PopupItem& p : items) {
+    if (!p.items.empty()) {
+      AddMenuItems(*menu.addMenu(FromDisplayText(p.text)), p.items);
+    } else if (p.id == 0 && p.text.empty()) {
+      menu.addSeparator();
+    } else {
+      QAction* a = menu.addAction(FromDisplayText(p.text));
+      a->setData(p.id);
+      a->setEnabled(p.enabled);
+      a->setCheckable(p.checked || p.radio);
+      a->setChecked(p.checked || p.radio);
+    }
+  }
+}
+
+}  // namespace
+
+IFileDialogs& DefaultFileDialogs();
+IPopupMenus& DefaultPopupMenus();
+IModalRunner& DefaultModalRunner();
+
+namespace {
+struct Defaults {
+  UnattendedServices unattended;
+  // The window system's services without installing them.
+  struct Live : IFileDialogs, IPopupMenus, IModalRunner {
+    std::optional<std::string> Choose(const FileDialogRequest& r) override;
+    int Choose(const std::vector<PopupItem>& items, QPoint pos) override;
+    int Run(Dialog& d) override;
+  } live;
+};
+Defaults& TheDefaults() {
+  static Defaults d;
+  return d;
+}
+}  // namespace
+
+IFileDialogs& DefaultFileDialogs() {
+  if (NobodyToAnswer()) return TheDefaults().unattended;
+  return TheDefaults().live;
+}
+IPopupMenus& DefaultPopupMenus() {
+  if (NobodyToAnswer()) return TheDefaults().unattended;
+  return TheDefaults().live;
+}
+IModalRunner& DefaultModalRunner() {
+  if (NobodyToAnswer()) return TheDefaults().unattended;
+  return TheDefaults().live;
+}
+
+std::optional<std::string> Defaults::Live::Choose(const FileDialogRequest& r) {
+  QFileDialog dialog(MainWindowOrNull());
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);  // filters match ignoring case
+  dialog.setAcceptMode(r.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog.setFileMode(r.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!r.title.empty()) dialog.setWindowTitle(FromDisplayText(r.title));
+  dialog.setDirectory(r.directory.empty() ? QDir::currentPath() : FromNative(r.directory));
+  QStringList filters;
+  for (const FileFilter& f : ParseFilter(r.filter)) filters << NameFilter(f);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  std::string ext = r.defaultExt;
+  if (!ext.empty() && ext.front() == '.') ext.erase(ext.begin());
+  if (!ext.empty()) dialog.setDefaultSuffix(FromNative(ext));
+  if (!r.fileName.empty()) dialog.selectFile(FromNative(r.fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToNative(dialog.selectedFiles().front());
+}
+
+int Defaults::Live::Choose(const std::vector<PopupItem>& items, QPoint pos) {
+  QMenu menu(MainWindowOrNull());
+  AddMenuItems(menu, items);
+  QAction* chosen = menu.exec(pos);
+  return chosen ? chosen->data().toInt() : 0;
+}
+
+int Defaults::Live::Run(Dialog& d) {
+  if (!d.Initialize()) {
+    // A dialog that refuses to start ends as cancelled.
+    if (!d.HasEnded()) d.EndDialog(kDialogCancel);
+  } else if (!d.HasEnded()) {
+    d.exec();
+  }
+  if (!d.HasEnded()) d.EndDialog(kDialogCancel);
+  d.Finish();
+  return d.Result();
+}
+
+QtUi::QtUi()
+    : previousUi_(&platform::Ui()),
+      previousFiles_(SetFileDialogs(this)),
+      previousPopups_(SetPopupMenus(this)),
+      previousRunner_(SetModalRunner(this)) {
+  platform::SetUi(this);
+}
+
+QtUi::~QtUi() {
+  platform::SetUi(previousUi_);
+  SetFileDialogs(previousFiles_);
+  SetPopupMenus(previousPopups_);
+  SetModalRunner(previousRunner_);
+}
+
+int QtUi::MessageBox(std::string_view text, std::string_view caption, unsigned flags) {
+  QMessageBox box(MainWindowOrNull());
+  box.setWindowTitle(FromDisplayText(caption.empty() ? Application::AppTitle() : std::string(caption)));
+  box.setText(FromDisplayText(text));
+  switch (flags & 0xF0) {
+    case kMbIconError: box.setIcon(QMessageBox::Critical); break;
+    case kMbIconQuestion: box.setIcon(QMessageBox::Question); break;
+    case kMbIconWarning: box.setIcon(QMessageBox::Warning); break;
+    case kMbIconInformation: box.setIcon(QMessageBox::Information); break;
+    default: break;
+  }
+  AddButtons(box, flags);
+  box.exec();
+  auto* clicked = box.clickedButton();
+  if (!clicked) return (flags & 0xF) == kMbOk ? kIdOk : kIdCancel;
+  return Answer(box.standardButton(clicked));
+}
+
+void QtUi::PostQuit(int code) {
+  QMetaObject::invokeMethod(qApp, [code] { QCoreApplication::exit(code); }, Qt::QueuedConnection);
+}
+
+void QtUi::Exit(int code) {
+  std::fflush(nullptr);
+  std::exit(code);
+}
+
+std::optional<std::string> QtUi::Choose(const FileDialogRequest& request) {
+  return TheDefaults().live.Choose(request);
+}
+
+int QtUi::Choose(const std::vector<PopupItem>& items, QPoint globalPos) {
+  return TheDefaults().live.Choose(items, globalPos);
+}
+
+int QtUi::Run(Dialog& dialog) { return TheDefaults().live.Run(dialog); }
+
+}  // namespace platform::ui
