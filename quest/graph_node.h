@@ -104,6 +104,8 @@ class GraphNode {
 
 inline constexpr int kNodeSelected = 0x1;
 
+// A bare key at the head of a key list. It belongs to no instance, so the
+// instance lookups never see it; the graph's own operations use GraphNode::AddKey.
 GraphKey* NewGraphKey(GraphKey*& head);
 void RemoveGraphKey(GraphKey*& head, GraphKey* key);
 void FreeKeyList(GraphKey*& head);
