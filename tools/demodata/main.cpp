@@ -8,6 +8,7 @@
 #include "platform/core/paths.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
+#include "tools/demodata/texture_banks.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   try {
     DemoOutput out;
     AddBlockMeshes(out);
+    AddTextureBanks(out);
     out.Finish();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "demodata: %s\n", e.what());
