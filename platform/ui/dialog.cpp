@@ -1,5 +1,7 @@
 #include "platform/ui/dialog.h"
 
+#include <QCoreApplication>
+
 #include "platform/ui/application.h"
 #include "platform/ui/frame_window.h"
 
@@ -50,6 +52,21 @@ void Dialog::EndDialog(int result) {
 }
 
 bool Dialog::Initialize() { return OnInitDialog(); }
+
+bool Dialog::ShowModeless() {
+  ended_ = false;
+  finished_ = false;
+  setModal(false);
+  if (!Initialize()) return false;
+  show();
+  QCoreApplication::processEvents();
+  return true;
+}
+
+void Dialog::EndModeless() {
+  hide();
+  Finish();
+}
 
 void Dialog::Press(int button) {
   if (button == kDialogOk) OnOK();

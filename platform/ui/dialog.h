@@ -27,6 +27,11 @@ class Dialog : public QDialog {
   void Press(int button);  // kDialogOk runs OnOK, kDialogCancel runs OnCancel
   void Finish();
 
+  // A modeless dialog (a notice shown while work runs): initialised and shown
+  // at once, painted before the call returns; EndModeless tears it down.
+  bool ShowModeless();
+  void EndModeless();
+
   WindowTimers& Timers() { return timers_; }
 
   // Escape, the close box and accept/reject come through here.

@@ -3,6 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -204,6 +208,18 @@ bool FrameWindow::OnClose() {
 void FrameWindow::closeEvent(QCloseEvent* event) {
   if (OnClose()) event->accept();
   else event->ignore();
+}
+
+void FrameWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void FrameWindow::dropEvent(QDropEvent* event) {
+  Application* app = Application::Instance();
+  if (!app) return;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) app->OpenDocumentFile(ToNative(url.toLocalFile()));
+  event->acceptProposedAction();
 }
 
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -70,6 +70,9 @@ class FrameWindow : public QMainWindow, public CommandTarget, public CommandSink
   bool SendCommand(int id) override;
   std::vector<std::string> RecentFileTexts() override;
 
+  // Files dropped on the window open as documents.
+  void AcceptDroppedFiles(bool accept) { setAcceptDrops(accept); }
+
   virtual View* ActiveView() const { return activeView_; }
   void SetActiveView(View* view) { activeView_ = view; }
   Document* ActiveDocument() const;
@@ -84,6 +87,8 @@ class FrameWindow : public QMainWindow, public CommandTarget, public CommandSink
   virtual bool OnClose();
 
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void RebuildMenuBar();
   // Shows these menus without replacing the frame's own.

@@ -3,6 +3,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QDropEvent>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "platform/ui/command_ids.h"
@@ -68,6 +71,19 @@ TEST_F(DocumentTest, OpeningAnOpenFileOnlyActivatesIt) {
   app->GetDocManager()->OnFileNew();
   EXPECT_EQ(app->OpenDocumentFile(dir.Native("a.qst")), a);
   EXPECT_EQ(Docs().size(), 2u);
+}
+
+TEST_F(DocumentTest, DroppedFileOpensAsADocument) {
+  Main().AcceptDroppedFiles(true);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.Native("dropped.qst")))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&Main(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&Main(), &drop);
+  ASSERT_EQ(Docs().size(), 1u);
+  EXPECT_EQ(Docs()[0]->PathName(), dir.Native("dropped.qst"));
 }
 
 TEST_F(DocumentTest, RecentFileThatFailsToOpenLeavesTheList) {

@@ -191,6 +191,17 @@ TEST_F(ServicesTest, DialogThatRefusesOkEndsCancelledAndIsReported) {
   EXPECT_TRUE(script.dialogs[0].refusedOk);
 }
 
+TEST_F(ServicesTest, ModelessNoticeShowsUntilEnded) {
+  NameDialog d;
+  ASSERT_TRUE(d.ShowModeless());
+  EXPECT_EQ(d.inits, 1);
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_FALSE(d.isModal());
+  d.EndModeless();
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_FALSE(d.timerAtDestroy);
+}
+
 TEST_F(ServicesTest, EscapeAndCloseBoxAreCancel) {
   NameDialog d;
   d.reject();
