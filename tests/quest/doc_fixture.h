@@ -35,8 +35,8 @@ class FakeGenerationUi : public IGenerationUi {
     shownInformation = information;
     shownAuthor = author;
     if (cancel) return false;
-    if (newInformation) information = *newInformation;
-    if (newAuthor) author = *newAuthor;
+    if (newInformation) information = newInformation;
+    if (newAuthor) author = newAuthor;
     debugMode = debug;
     return true;
   }
