@@ -1,5 +1,7 @@
 #include "platform/ui/mdi_frame.h"
 
+#include <algorithm>
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -41,7 +43,15 @@ bool MdiFrame::AddChild(ChildFrame* child, const CreateContext& context) {
   child->window_ = window;
   window->setAttribute(Qt::WA_DeleteOnClose, false);
   window->installEventFilter(child);
-  if (!params.geometry.isEmpty()) window->setGeometry(params.geometry);
+  if (!params.geometry.isEmpty()) {
+    window->setGeometry(params.geometry);
+  } else {
+    // Like a cascaded window: three quarters of the workspace, offset by the others.
+    QSize area = workspace_->size().isEmpty() ? size() : workspace_->size();
+    QSize want(std::max(area.width() * 3 / 4, 400), std::max(area.height() * 3 / 4, 300));
+    int step = 24 * static_cast<int>(Children().size() - 1);
+    window->setGeometry(QRect(QPoint(step, step), want));
+  }
   if (params.maximized) window->setWindowState(Qt::WindowMaximized);
   if (!child->OnCreateClient(context)) {
     child->Destroy();
