@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "platform/core/profile.h"
+#include "platform/core/services.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/doc_template.h"
 #include "platform/ui/document.h"
@@ -191,6 +192,10 @@ bool Application::ProcessShellCommand(const CommandLineInfo& info) {
   if (info.shell == CommandLineInfo::Shell::kFileOpen) return OpenDocumentFile(info.fileName) != nullptr;
   if (!docManager_) return true;
   return docManager_->OnFileNew() != nullptr;
+}
+
+int AppMessageBox(std::string_view text, unsigned flags) {
+  return platform::MessageBox(text, Application::AppTitle(), flags);
 }
 
 }  // namespace platform::ui

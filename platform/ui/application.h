@@ -94,4 +94,8 @@ class Application : public CommandTarget {
   friend class IdlePump;
 };
 
+// A message box captioned with the program's title; flags and answers as
+// platform::MessageBox.
+int AppMessageBox(std::string_view text, unsigned flags = 0);
+
 }  // namespace platform::ui

@@ -58,8 +58,7 @@ void Document::OnCloseDocument() {
 bool Document::SaveModified() {
   if (!IsModified()) return true;
   std::string name = title_.empty() ? std::string("untitled") : title_;
-  int answer = platform::MessageBox("Save changes to " + name + "?", Application::AppTitle(),
-                                    platform::kMbYesNoCancel | platform::kMbIconWarning);
+  int answer = AppMessageBox("Save changes to " + name + "?", platform::kMbYesNoCancel | platform::kMbIconWarning);
   if (answer == platform::kIdCancel) return false;
   if (answer == platform::kIdYes) return DoFileSave();
   return true;

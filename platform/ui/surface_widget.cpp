@@ -24,10 +24,8 @@ void SurfaceWidget::Present(const void* pixels, int width, int height, int pitch
   QImage image = WrapSurface(pixels, width, height, pitch, format);
   if (image.isNull()) return;
   ++presents_;
-  // Only the part that can show is kept.
-  QRect visible = QRect(QPoint(0, 0), image.size()).intersected(QRect(QPoint(0, 0), size() - QSize(at.x(), at.y())));
-  if (visible.isEmpty()) visible = QRect(QPoint(0, 0), image.size());
-  last_ = image.copy(visible);
+  // The whole surface is kept: the widget may still change size before it paints.
+  last_ = image.copy();
   lastAt_ = at;
   if (painter_) {
     Blit(*painter_, last_, at);
@@ -38,10 +36,13 @@ void SurfaceWidget::Present(const void* pixels, int width, int height, int pitch
 }
 
 void SurfaceWidget::Blit(QPainter& painter, const QImage& image, QPoint at) {
-  painter.drawImage(at, image);
+  // Only the client-sized block from the surface's top-left corner shows.
+  QRect source(QPoint(0, 0), image.size().boundedTo(size() - QSize(at.x(), at.y())));
+  if (source.isEmpty()) return;
+  painter.drawImage(at, image, source);
   // The rest of the client area, if the surface is smaller, is black.
   QRegion rest(rect());
-  rest -= QRect(at, image.size());
+  rest -= QRect(at, source.size());
   for (const QRect& r : rest) painter.fillRect(r, Qt::black);
 }
 

@@ -19,7 +19,7 @@ class SurfaceWidget : public QWidget {
   explicit SurfaceWidget(QWidget* parent = nullptr);
 
   // Shows the block of the surface that fits the client area, from the
-  // surface's top-left corner to the widget's (dx, dy).
+  // surface's top-left corner, placed at `at` in the widget.
   void Present(const void* pixels, int width, int height, int pitch,
                PixelFormat format = PixelFormat::kRgb565, QPoint at = QPoint());
   // What was presented last (a copy), for tests and repaints.

@@ -84,9 +84,24 @@ TEST_F(SurfaceTest, OnlyTheClientSizedBlockFromTheTopLeftShows) {
   SurfaceWidget w;
   w.resize(640, 480);
   w.Present(s.pixels.data(), s.width, s.height, s.pitch);
-  EXPECT_EQ(w.LastImage().size(), QSize(640, 480));
+  EXPECT_EQ(w.LastImage().size(), QSize(736, 480));  // kept whole for a later size
   QImage shown = w.grab().toImage();
   EXPECT_EQ(QColor(shown.pixel(639, 100)), QColor(255, 255, 255));
+  w.resize(700, 480);
+  shown = w.grab().toImage();
+  EXPECT_EQ(QColor(shown.pixel(639, 100)), QColor(255, 255, 255));
+  EXPECT_EQ(QColor(shown.pixel(699, 100)), QColor(255, 0, 0));
+}
+
+TEST_F(SurfaceTest, SmallerSurfaceLeavesTheRestBlack) {
+  Surface s(20, 10, 20);
+  s.Fill(Rgb565(255, 255, 255));
+  SurfaceWidget w;
+  w.resize(40, 20);
+  w.Present(s.pixels.data(), s.width, s.height, s.pitch);
+  QImage shown = w.grab().toImage();
+  EXPECT_EQ(QColor(shown.pixel(19, 9)), QColor(255, 255, 255));
+  EXPECT_EQ(QColor(shown.pixel(30, 15)), QColor(0, 0, 0));
 }
 
 TEST_F(SurfaceTest, BadSurfacesAreNotPresented) {
