@@ -90,6 +90,8 @@ std::string Application::AppTitle() { return Current() ? Current()->title_ : std
 
 int Application::ExitInstance() {
   if (docManager_) docManager_->CloseAllDocuments();
+  // Closed frames wait for deletion; the event loop has ended, so do it here.
+  if (QCoreApplication::instance()) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   if (mainWindow_) mainWindow_->hide();
   mainWindow_.reset();
   DocTemplate::FlushClosedDocuments();

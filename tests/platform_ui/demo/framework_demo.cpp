@@ -171,3 +171,8 @@ int main(int argc, char** argv) {
   }
   return app.Run();
 }
+
+// The window system's libraries keep some buffers until the process ends.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\nleak:libfontconfig.so\n";
+}
