@@ -1,10 +1,12 @@
 // Reading the quest document file; the layout is in qst_format.h and docs/formats.md.
 #include <bit>
 #include <cstring>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "datafiles/file_utils.h"
+#include "datafiles/byte_source.h"
 #include "datafiles/monster_class_table.h"
 #include "platform/core/paths.h"
 #include "quest/element_instance.h"
@@ -14,7 +16,6 @@
 #include "quest/monster.h"
 #include "quest/qst_format.h"
 #include "quest/quest_object.h"
-#include "quest/record_io.h"
 #include "quest/room.h"
 
 namespace {
@@ -35,55 +36,110 @@ constexpr std::uint64_t kMinBankName = 8;
 constexpr std::uint64_t kMarkerRecord = 44;
 constexpr std::size_t kBlockNameSize = 512;
 
-[[noreturn]] void Refuse(const platform::File& file) {
-  throw platform::FileException(platform::kCauseGeneric, 0, file.path());
-}
+// Where records are read from: the file itself (machine records, whose
+// values read themselves from the file), or the rest of the file in memory.
+class QstIn {
+ public:
+  explicit QstIn(const std::string& path) : path_(path) {}
+  virtual ~QstIn() = default;
+  QstIn(const QstIn&) = delete;
+  QstIn& operator=(const QstIn&) = delete;
 
-[[noreturn]] void Truncated(const platform::File& file) {
-  throw platform::FileException(platform::kCauseEndOfFile, 0, file.path());
-}
+  virtual std::uint64_t Remaining() = 0;
+  void Read(void* out, std::size_t n) {
+    if (!ReadSome(out, n)) Truncated();
+  }
+  virtual void Text(CMultiLangText& text) = 0;
+  // A machine value reads itself from the file; only the file input has one.
+  virtual platform::File* file() { return nullptr; }
 
-std::uint64_t Remaining(const platform::File& file) {
-  const std::uint64_t length = file.GetLength();
-  const std::uint64_t position = file.GetPosition();
-  return length > position ? length - position : 0;
-}
+  [[noreturn]] void Refuse() const { throw platform::FileException(platform::kCauseGeneric, 0, path_); }
+  [[noreturn]] void Truncated() const { throw platform::FileException(platform::kCauseEndOfFile, 0, path_); }
 
-void ReadExactly(platform::File& file, void* out, std::size_t n) {
-  if (file.Read(out, n) != n) Truncated(file);
-}
+  std::uint32_t U32() {
+    std::uint8_t b[4];
+    Read(b, sizeof b);
+    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+  }
+  std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
+  std::int16_t I16() {
+    std::uint8_t b[2];
+    Read(b, sizeof b);
+    return static_cast<std::int16_t>(std::uint16_t(b[0]) | std::uint16_t(b[1]) << 8);
+  }
+  float F32() { return std::bit_cast<float>(U32()); }
+  // A count whose records, at their smallest, still fit in what remains.
+  std::uint32_t Count(std::uint64_t minRecordBytes) {
+    const std::uint32_t n = U32();
+    if (std::uint64_t(n) * minRecordBytes > Remaining()) Truncated();
+    return n;
+  }
+  // A counted string: u32 length without the terminator, then the text and
+  // its zero (nothing more for 0); the text ends at its first zero.
+  std::string Counted() {
+    const std::uint32_t length = U32();
+    if (length == 0) return {};
+    if (std::uint64_t(length) + 1 > Remaining()) Truncated();
+    std::string text(std::size_t(length) + 1, '\0');
+    Read(text.data(), text.size());
+    text.resize(std::strlen(text.c_str()));
+    return text;
+  }
+  // A raw text field: its terminator must lie inside it. What followed the
+  // terminator is not kept, so a record writes back the same whatever was there.
+  template <std::size_t N>
+  void Fixed(char (&field)[N]) {
+    Read(field, N);
+    if (!std::memchr(field, 0, N)) Refuse();
+    SetField(field, FieldText(field));
+  }
+  // A counted string into a field; one longer than the field holds is refused.
+  template <std::size_t N>
+  void String(char (&field)[N]) {
+    const std::string text = Counted();
+    if (text.size() > N - 1) Refuse();
+    SetField(field, text);
+  }
 
-// A count whose records, at their smallest, still fit in what remains.
-std::uint32_t ReadCount(platform::File& file, std::uint64_t minRecordBytes) {
-  const std::uint32_t n = ReadU32(file);
-  if (std::uint64_t(n) * minRecordBytes > Remaining(file)) Truncated(file);
-  return n;
-}
+ protected:
+  virtual bool ReadSome(void* out, std::size_t n) = 0;
 
-float ReadF32(platform::File& file) { return std::bit_cast<float>(ReadU32(file)); }
+ private:
+  const std::string& path_;
+};
 
-std::int16_t ReadI16(platform::File& file) {
-  std::uint8_t b[2];
-  ReadExactly(file, b, sizeof b);
-  return static_cast<std::int16_t>(std::uint16_t(b[0]) | std::uint16_t(b[1]) << 8);
-}
+class FileIn final : public QstIn {
+ public:
+  explicit FileIn(platform::File& f) : QstIn(f.path()), file_(f), length_(f.GetLength()) {}
+  std::uint64_t Remaining() override {
+    const std::uint64_t position = file_.GetPosition();
+    return length_ > position ? length_ - position : 0;
+  }
+  void Text(CMultiLangText& text) override { text.Read(file_); }
+  platform::File* file() override { return &file_; }
 
-// A raw text field: its terminator must lie inside it. What followed the
-// terminator is not kept, so a record writes back the same whatever was there.
-template <std::size_t N>
-void ReadFixed(platform::File& file, char (&field)[N]) {
-  ReadExactly(file, field, N);
-  if (!std::memchr(field, 0, N)) Refuse(file);
-  SetField(field, FieldText(field));
-}
+ protected:
+  bool ReadSome(void* out, std::size_t n) override { return file_.Read(out, n) == n; }
 
-// A counted string into a field; one longer than the field holds is refused.
-template <std::size_t N>
-void ReadString(platform::File& file, char (&field)[N]) {
-  const std::string text = ReadCountedString(file);
-  if (text.size() > N - 1) Refuse(file);
-  SetField(field, text);
-}
+ private:
+  platform::File& file_;
+  std::uint64_t length_;
+};
+
+class MemoryIn final : public QstIn {
+ public:
+  MemoryIn(std::span<const std::uint8_t> bytes, const std::string& path) : QstIn(path), source_(bytes) {}
+  std::uint64_t Remaining() override { return source_.Remaining(); }
+  void Text(CMultiLangText& text) override {
+    if (!text.Read(source_)) Truncated();
+  }
+
+ protected:
+  bool ReadSome(void* out, std::size_t n) override { return source_.Read(out, n); }
+
+ private:
+  SpanSource source_;
+};
 
 // Appends records at the tail, so a list keeps its file order; each record
 // joins the list before it is read, so the list owns it if the read fails.
@@ -103,31 +159,31 @@ class TailAppender {
   T** link_;
 };
 
-void ReadSprite(platform::File& file, TrispriteRecord& sprite) {
-  ReadFixed(file, sprite.name);
-  sprite.column = ReadI16(file);
-  sprite.row = ReadI16(file);
-  sprite.valueA = ReadI16(file);
-  sprite.cellFormat = ReadI16(file);
-  sprite.cellSize = ReadI16(file);
-  ReadI16(file);  // padding
-  sprite.valueB = ReadI32(file);
+void ReadSprite(QstIn& in, TrispriteRecord& sprite) {
+  in.Fixed(sprite.name);
+  sprite.column = in.I16();
+  sprite.row = in.I16();
+  sprite.valueA = in.I16();
+  sprite.cellFormat = in.I16();
+  sprite.cellSize = in.I16();
+  in.I16();  // padding
+  sprite.valueB = in.I32();
 }
 
-void ReadCollision(platform::File& file, std::uint32_t version, CRoom& room) {
+void ReadCollision(QstIn& in, std::uint32_t version, CRoom& room) {
   room.collision.fill(kCollisionFree);
   if (version < 3) {
     std::vector<std::uint8_t> bytes(std::size_t(kRoomCells) * kRoomCells * 2);
-    ReadExactly(file, bytes.data(), bytes.size());
+    in.Read(bytes.data(), bytes.size());
     for (std::size_t i = 0; i < room.collision.size(); ++i) {
       room.collision[i] = static_cast<std::uint16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
     }
     return;
   }
-  const std::int32_t firstColumn = ReadI32(file);
-  const std::int32_t lastColumn = ReadI32(file);
-  const std::int32_t firstRow = ReadI32(file);
-  const std::int32_t lastRow = ReadI32(file);
+  const std::int32_t firstColumn = in.I32();
+  const std::int32_t lastColumn = in.I32();
+  const std::int32_t firstRow = in.I32();
+  const std::int32_t lastRow = in.I32();
   if (firstColumn == kQstNoCellLow && lastColumn == kQstNoCellHigh && firstRow == kQstNoCellLow &&
       lastRow == kQstNoCellHigh) {
     return;
@@ -135,13 +191,13 @@ void ReadCollision(platform::File& file, std::uint32_t version, CRoom& room) {
   auto inGrid = [](std::int32_t v) { return v >= 0 && v < kRoomCells; };
   if (!inGrid(firstColumn) || !inGrid(lastColumn) || !inGrid(firstRow) || !inGrid(lastRow) ||
       firstColumn > lastColumn || firstRow > lastRow) {
-    Refuse(file);
+    in.Refuse();
   }
   const std::size_t columns = std::size_t(lastColumn - firstColumn + 1);
   const std::size_t rows = std::size_t(lastRow - firstRow + 1);
   std::vector<std::uint8_t> bytes(columns * rows * 2);
-  if (bytes.size() > Remaining(file)) Truncated(file);
-  ReadExactly(file, bytes.data(), bytes.size());
+  if (bytes.size() > in.Remaining()) in.Truncated();
+  in.Read(bytes.data(), bytes.size());
   std::size_t i = 0;
   for (int column = firstColumn; column <= lastColumn; ++column) {
     for (int row = firstRow; row <= lastRow; ++row, i += 2) {
@@ -152,69 +208,69 @@ void ReadCollision(platform::File& file, std::uint32_t version, CRoom& room) {
 
 // The 540-byte image after its id: rotation, id2, three unused words, the
 // name and the last word.
-void ReadBlockImageRest(platform::File& file, RoomBlock& block) {
-  block.rotation = ReadI32(file);
-  block.id2 = ReadI32(file);
-  for (int i = 0; i < 3; ++i) ReadI32(file);
+void ReadBlockImageRest(QstIn& in, RoomBlock& block) {
+  block.rotation = in.I32();
+  block.id2 = in.I32();
+  for (int i = 0; i < 3; ++i) in.I32();
   char name[kBlockNameSize];
-  ReadFixed(file, name);
+  in.Fixed(name);
   block.fileName = FieldText(name);
-  block.extra = ReadI32(file);
+  block.extra = in.I32();
 }
 
-void ReadBlocks(platform::File& file, std::uint32_t version, CRoom& room) {
-  const std::uint32_t count = ReadCount(file, kMinBlock);
-  if (count > std::uint32_t(kRoomBlocks) * kRoomBlocks) Refuse(file);
+void ReadBlocks(QstIn& in, std::uint32_t version, CRoom& room) {
+  const std::uint32_t count = in.Count(kMinBlock);
+  if (count > std::uint32_t(kRoomBlocks) * kRoomBlocks) in.Refuse();
   for (std::uint32_t n = 0; n < count; ++n) {
-    const std::int32_t column = ReadI32(file);
-    const std::int32_t row = ReadI32(file);
-    if (!CRoom::IsBlockInGrid(column, row)) Refuse(file);
+    const std::int32_t column = in.I32();
+    const std::int32_t row = in.I32();
+    if (!CRoom::IsBlockInGrid(column, row)) in.Refuse();
     RoomBlock& block = room.Block(column, row);
     if (version < 3) {
-      block.id = ReadI32(file);
-      ReadBlockImageRest(file, block);
+      block.id = in.I32();
+      ReadBlockImageRest(in, block);
       continue;
     }
     char tag[4];
-    ReadExactly(file, tag, sizeof tag);
+    in.Read(tag, sizeof tag);
     // The tag is exactly four bytes: "CMI" in any case and a zero.
     if (tag[3] == 0 && platform::EqualsNoCase(std::string_view(tag, 3), "CMI")) {
-      ReadU32(file);  // block record version
-      block.id = ReadI32(file);
-      block.rotation = ReadI32(file);
-      block.id2 = ReadI32(file);
-      std::string name = ReadCountedString(file);
-      if (name.size() > kBlockNameSize - 1) Refuse(file);
+      in.U32();  // block record version
+      block.id = in.I32();
+      block.rotation = in.I32();
+      block.id2 = in.I32();
+      std::string name = in.Counted();
+      if (name.size() > kBlockNameSize - 1) in.Refuse();
       block.fileName = std::move(name);
-      block.extra = ReadI32(file);
+      block.extra = in.I32();
     } else {
       block.id = -1;  // the older form's first word is not used
-      ReadBlockImageRest(file, block);
+      ReadBlockImageRest(in, block);
     }
   }
 }
 
-void ReadTraps(platform::File& file, CRoom& room) {
+void ReadTraps(QstIn& in, CRoom& room) {
   room.FreeTraps();
-  const std::uint32_t count = ReadCount(file, kTrapRecord);
+  const std::uint32_t count = in.Count(kTrapRecord);
   TailAppender<RoomTrap> traps(room.traps);
   std::vector<std::int32_t> targetIds;
   targetIds.reserve(count);
   for (std::uint32_t n = 0; n < count; ++n) {
     RoomTrap* t = traps.Add(new RoomTrap);
-    ReadU32(file);  // record version
-    t->type = ReadI32(file);
-    t->rotation = ReadI32(file);
-    t->cellX = ReadI32(file);
-    t->cellY = ReadI32(file);
-    for (std::int32_t& v : t->data) v = ReadI32(file);
-    for (std::int32_t& v : t->links) v = ReadI32(file);
-    t->targetCellX = ReadI32(file);
-    t->targetCellY = ReadI32(file);
-    t->exportIndex = ReadI32(file);
-    ReadFixed(file, t->label);
-    t->fileId = ReadI32(file);
-    targetIds.push_back(ReadI32(file));
+    in.U32();  // record version
+    t->type = in.I32();
+    t->rotation = in.I32();
+    t->cellX = in.I32();
+    t->cellY = in.I32();
+    for (std::int32_t& v : t->data) v = in.I32();
+    for (std::int32_t& v : t->links) v = in.I32();
+    t->targetCellX = in.I32();
+    t->targetCellY = in.I32();
+    t->exportIndex = in.I32();
+    in.Fixed(t->label);
+    t->fileId = in.I32();
+    targetIds.push_back(in.I32());
   }
   std::size_t i = 0;
   for (RoomTrap* t = room.traps; t; t = t->next, ++i) {
@@ -229,44 +285,226 @@ void ReadTraps(platform::File& file, CRoom& room) {
   }
 }
 
-void ReadPlacedMonsters(platform::File& file, CRoom& room) {
+void ReadPlacedMonsters(QstIn& in, CRoom& room) {
   room.FreeMonsters();
-  const std::uint32_t count = ReadCount(file, kPlacedMonsterRecord);
+  const std::uint32_t count = in.Count(kPlacedMonsterRecord);
   TailAppender<RoomMonster> monsters(room.monsters);
   for (std::uint32_t n = 0; n < count; ++n) {
     RoomMonster* m = monsters.Add(new RoomMonster);
-    ReadU32(file);  // record version
-    ReadFixed(file, m->name);
-    ReadI32(file);  // the class index of the table the file was saved with
+    in.U32();  // record version
+    in.Fixed(m->name);
+    in.I32();  // the class index of the table the file was saved with
     m->classIndex = g_monsterClassTable.Find(FieldText(m->name));
-    m->rotation = ReadI32(file);
-    m->cellX = ReadI32(file);
-    m->cellY = ReadI32(file);
+    m->rotation = in.I32();
+    m->cellX = in.I32();
+    m->cellY = in.I32();
   }
 }
 
 // u32 length counting the terminator (0 when absent), then the bytes.
-std::string ReadTerminatedName(platform::File& file) {
-  const std::uint32_t length = ReadU32(file);
-  if (length > Remaining(file)) Truncated(file);
+std::string ReadTerminatedName(QstIn& in) {
+  const std::uint32_t length = in.U32();
+  if (length > in.Remaining()) in.Truncated();
   std::string text(length, '\0');
-  ReadExactly(file, text.data(), text.size());
+  in.Read(text.data(), text.size());
   text.resize(std::strlen(text.c_str()));
   return text;
 }
 
-void ReadBlockSet(platform::File& file, CRoom& room) {
-  const std::uint32_t count = ReadCount(file, kMinBankName);
-  if (count > std::uint32_t(kBankMaxNames)) Refuse(file);
+void ReadBlockSet(QstIn& in, CRoom& room) {
+  const std::uint32_t count = in.Count(kMinBankName);
+  if (count > std::uint32_t(kBankMaxNames)) in.Refuse();
   std::vector<std::string> paths;
   paths.reserve(count);
   for (std::uint32_t n = 0; n < count; ++n) {
-    paths.push_back(ReadTerminatedName(file));
-    ReadTerminatedName(file);  // the base name, which the path gives again
+    paths.push_back(ReadTerminatedName(in));
+    ReadTerminatedName(in);  // the base name, which the path gives again
   }
   room.blockSet.Reset();
   for (const std::string& path : paths) {
     if (!path.empty()) room.blockSet.FindOrAdd(path);
+  }
+}
+
+void ReadPosition(QstIn& in, InstancePosition& p) {
+  const std::uint32_t version = in.U32();
+  p.paramNumber = in.I32();
+  p.x = in.I32();
+  p.y = in.I32();
+  p.nodeType = in.I32();
+  if (version >= 2) {
+    p.cellX = in.I32();
+    p.cellY = in.I32();
+    p.rotation = in.I32();
+  } else {
+    p.cellX = 96;
+    p.cellY = 96;
+    p.rotation = 0;
+  }
+}
+
+void ReadInstance(QstIn& in, ElementInstance& instance) {
+  const std::uint32_t version = in.U32();
+  if (version < 3) {
+    in.Fixed(instance.name);
+    in.Fixed(instance.name2);
+  } else {
+    in.String(instance.name);
+    in.String(instance.name2);
+  }
+  instance.value1 = in.I32();
+  instance.value2 = in.I32();
+  if (version < 2) {
+    in.Fixed(instance.links[0]);
+  } else {
+    for (auto& link : instance.links) {
+      if (version == 2) {
+        in.Fixed(link);
+      } else {
+        in.String(link);
+      }
+    }
+  }
+  instance.FreePositions();
+  const std::uint32_t count = in.Count(kMinPosition);
+  for (std::uint32_t n = 0; n < count; ++n) ReadPosition(in, *NewInstancePosition(instance.positions));
+}
+
+void ReadInstances(QstIn& in, ElementInstance*& head) {
+  const std::uint32_t count = in.Count(kMinInstance);
+  TailAppender<ElementInstance> tail(head);
+  for (std::uint32_t n = 0; n < count; ++n) ReadInstance(in, *tail.Add(new ElementInstance));
+}
+
+void ReadMachine(QstIn& in, CMachine& machine) {
+  platform::File* file = in.file();
+  if (!file) in.Refuse();  // values read themselves from the file only
+  in.U32();  // record version: one layout so far
+  machine.kind = in.I32();
+  in.Fixed(machine.name);
+  in.Fixed(machine.typeKey);
+  const std::int32_t storedCount = in.I32();
+  if (storedCount < 0 || std::uint64_t(storedCount) * kMinParam > in.Remaining()) in.Truncated();
+  machine.instanceCounter = in.I32();
+  for (std::int32_t n = 0; n < storedCount; ++n) {
+    // A type code outside 1..12 has no value record after it.
+    std::unique_ptr<CMachineParam> value = NewMachineParam(static_cast<int>(in.U32()));
+    if (!value) continue;
+    CMachineParam* v = PushHead(machine.params, value.release());
+    ++machine.paramCount;
+    v->Read(*file);
+  }
+  ReadInstances(in, machine.instances);
+  machine.CheckAgainstLibrary();
+}
+
+void ReadObject(QstIn& in, CQuestObject& object) {
+  const std::uint32_t version = in.U32();
+  object.isVirtual = in.I32();
+  if (version < 4) {
+    in.Fixed(object.key);
+    in.Fixed(object.parent);
+  } else {
+    in.String(object.key);
+    in.String(object.parent);
+  }
+  in.Text(object.name);
+  object.questFlag = in.I32();
+  in.Text(object.comment);
+  if (version >= 2) ReadSprite(in, object.sprite);
+  if (version >= 4) {
+    in.String(object.mesh);
+  } else if (version == 3) {
+    in.Fixed(object.mesh);
+  } else if (version == 2) {
+    SetField(object.mesh, "");
+  }
+}
+
+void ReadMonster(QstIn& in, CMonster& monster) {
+  const std::uint32_t version = in.U32();
+  if (version < 3) {
+    in.Fixed(monster.key);
+    in.Fixed(monster.monsterClass);
+    in.Fixed(monster.gift);
+  } else {
+    in.String(monster.key);
+    in.String(monster.monsterClass);
+    in.String(monster.gift);
+  }
+  in.Text(monster.name);
+  in.Text(monster.text2);
+  in.Text(monster.text);
+  monster.life = in.I32();
+  monster.damage1 = in.I32();
+  monster.damage2 = in.I32();
+  if (version < 2) return;
+  monster.instanceCounter = in.I32();
+  ReadInstances(in, monster.instances);
+}
+
+void ReadRoom(QstIn& in, CRoom& room) {
+  const std::uint32_t version = in.U32();
+  in.Fixed(room.name);
+  room.land = in.I32();
+  room.level = in.I32();
+  room.flags = in.I32();
+  room.left = in.I32();
+  room.top = in.I32();
+  room.right = in.I32();
+  room.bottom = in.I32();
+  in.Text(room.text);
+  if (version >= 2) {
+    room.levelFlag = in.I32();
+    room.entrance = in.I32();
+  } else {
+    room.levelFlag = 0;
+    room.entrance = 0;
+  }
+  room.targetX = in.F32();
+  room.targetY = in.F32();
+  room.targetZ = in.F32();
+  room.offsetX = in.F32();
+  room.offsetY = in.F32();
+  room.distance = in.F32();
+  room.pitch = in.F32();
+  room.yaw = in.F32();
+  room.roll = in.F32();
+  ReadCollision(in, version, room);
+  ReadBlocks(in, version, room);
+  ReadTraps(in, room);
+  ReadPlacedMonsters(in, room);
+  ReadBlockSet(in, room);
+}
+
+void ReadHeader(QstIn& in, QstHeader& header) {
+  header.version = in.U32();
+  header.hasLanguage = false;
+  header.hasTexts = false;
+  if (static_cast<std::int32_t>(header.version) <= 0) return;
+  header.viewLeft = in.I32();
+  header.viewTop = in.I32();
+  if (header.version >= 2) {
+    header.language = in.I32();
+    if (header.language < 0 || header.language >= kLanguageCount) in.Refuse();
+    header.hasLanguage = true;
+  }
+  in.U32();  // marker list version
+  header.markerCounter = in.I32();
+  FreeList(header.markers);
+  const std::uint32_t count = in.Count(kMarkerRecord);
+  TailAppender<Marker> markers(header.markers);
+  for (std::uint32_t n = 0; n < count; ++n) {
+    Marker* m = markers.Add(new Marker);
+    in.U32();  // marker version
+    in.Fixed(m->name);
+    m->x = in.I32();
+    m->y = in.I32();
+  }
+  if (header.version >= 3) {
+    in.Text(header.author);
+    in.Text(header.information);
+    header.hasTexts = true;
   }
 }
 
@@ -281,200 +519,64 @@ QstContents::~QstContents() {
   FreeList(machines);
 }
 
-void ReadInstancePosition(platform::File& file, InstancePosition& p) {
-  const std::uint32_t version = ReadU32(file);
-  p.paramNumber = ReadI32(file);
-  p.x = ReadI32(file);
-  p.y = ReadI32(file);
-  p.nodeType = ReadI32(file);
-  if (version >= 2) {
-    p.cellX = ReadI32(file);
-    p.cellY = ReadI32(file);
-    p.rotation = ReadI32(file);
-  } else {
-    p.cellX = 96;
-    p.cellY = 96;
-    p.rotation = 0;
-  }
+void ReadInstancePosition(platform::File& file, InstancePosition& position) {
+  FileIn in(file);
+  ReadPosition(in, position);
 }
 
 void ReadElementInstance(platform::File& file, ElementInstance& instance) {
-  const std::uint32_t version = ReadU32(file);
-  if (version < 3) {
-    ReadFixed(file, instance.name);
-    ReadFixed(file, instance.name2);
-  } else {
-    ReadString(file, instance.name);
-    ReadString(file, instance.name2);
-  }
-  instance.value1 = ReadI32(file);
-  instance.value2 = ReadI32(file);
-  if (version < 2) {
-    ReadFixed(file, instance.links[0]);
-  } else {
-    for (auto& link : instance.links) {
-      if (version == 2) {
-        ReadFixed(file, link);
-      } else {
-        ReadString(file, link);
-      }
-    }
-  }
-  instance.FreePositions();
-  const std::uint32_t count = ReadCount(file, kMinPosition);
-  for (std::uint32_t n = 0; n < count; ++n) ReadInstancePosition(file, *NewInstancePosition(instance.positions));
+  FileIn in(file);
+  ReadInstance(in, instance);
 }
 
 void LoadMachine(platform::File& file, CMachine& machine) {
-  ReadU32(file);  // record version: one layout so far
-  machine.kind = ReadI32(file);
-  ReadFixed(file, machine.name);
-  ReadFixed(file, machine.typeKey);
-  const std::int32_t storedCount = ReadI32(file);
-  if (storedCount < 0 || std::uint64_t(storedCount) * kMinParam > Remaining(file)) Truncated(file);
-  machine.instanceCounter = ReadI32(file);
-  for (std::int32_t n = 0; n < storedCount; ++n) {
-    // A type code outside 1..12 has no value record after it.
-    std::unique_ptr<CMachineParam> value = NewMachineParam(static_cast<int>(ReadU32(file)));
-    if (!value) continue;
-    CMachineParam* v = PushHead(machine.params, value.release());
-    ++machine.paramCount;
-    v->Read(file);
-  }
-  const std::uint32_t instances = ReadCount(file, kMinInstance);
-  TailAppender<ElementInstance> tail(machine.instances);
-  for (std::uint32_t n = 0; n < instances; ++n) ReadElementInstance(file, *tail.Add(new ElementInstance));
-  machine.CheckAgainstLibrary();
+  FileIn in(file);
+  ReadMachine(in, machine);
 }
 
 void LoadQuestObject(platform::File& file, CQuestObject& object) {
-  const std::uint32_t version = ReadU32(file);
-  object.isVirtual = ReadI32(file);
-  if (version < 4) {
-    ReadFixed(file, object.key);
-    ReadFixed(file, object.parent);
-  } else {
-    ReadString(file, object.key);
-    ReadString(file, object.parent);
-  }
-  object.name.Read(file);
-  object.questFlag = ReadI32(file);
-  object.comment.Read(file);
-  if (version >= 2) ReadSprite(file, object.sprite);
-  if (version >= 4) {
-    ReadString(file, object.mesh);
-  } else if (version == 3) {
-    ReadFixed(file, object.mesh);
-  } else if (version == 2) {
-    SetField(object.mesh, "");
-  }
+  FileIn in(file);
+  ReadObject(in, object);
 }
 
 void LoadMonster(platform::File& file, CMonster& monster) {
-  const std::uint32_t version = ReadU32(file);
-  if (version < 3) {
-    ReadFixed(file, monster.key);
-    ReadFixed(file, monster.monsterClass);
-    ReadFixed(file, monster.gift);
-  } else {
-    ReadString(file, monster.key);
-    ReadString(file, monster.monsterClass);
-    ReadString(file, monster.gift);
-  }
-  monster.name.Read(file);
-  monster.text2.Read(file);
-  monster.text.Read(file);
-  monster.life = ReadI32(file);
-  monster.damage1 = ReadI32(file);
-  monster.damage2 = ReadI32(file);
-  if (version < 2) return;
-  monster.instanceCounter = ReadI32(file);
-  const std::uint32_t instances = ReadCount(file, kMinInstance);
-  TailAppender<ElementInstance> tail(monster.instances);
-  for (std::uint32_t n = 0; n < instances; ++n) ReadElementInstance(file, *tail.Add(new ElementInstance));
+  FileIn in(file);
+  ReadMonster(in, monster);
 }
 
 void LoadRoom(platform::File& file, CRoom& room) {
-  const std::uint32_t version = ReadU32(file);
-  ReadFixed(file, room.name);
-  room.land = ReadI32(file);
-  room.level = ReadI32(file);
-  room.flags = ReadI32(file);
-  room.left = ReadI32(file);
-  room.top = ReadI32(file);
-  room.right = ReadI32(file);
-  room.bottom = ReadI32(file);
-  room.text.Read(file);
-  if (version >= 2) {
-    room.levelFlag = ReadI32(file);
-    room.entrance = ReadI32(file);
-  } else {
-    room.levelFlag = 0;
-    room.entrance = 0;
-  }
-  room.targetX = ReadF32(file);
-  room.targetY = ReadF32(file);
-  room.targetZ = ReadF32(file);
-  room.offsetX = ReadF32(file);
-  room.offsetY = ReadF32(file);
-  room.distance = ReadF32(file);
-  room.pitch = ReadF32(file);
-  room.yaw = ReadF32(file);
-  room.roll = ReadF32(file);
-  ReadCollision(file, version, room);
-  ReadBlocks(file, version, room);
-  ReadTraps(file, room);
-  ReadPlacedMonsters(file, room);
-  ReadBlockSet(file, room);
+  FileIn in(file);
+  ReadRoom(in, room);
 }
 
 void ReadQuestHeader(platform::File& file, QstHeader& header) {
-  header.version = ReadU32(file);
-  header.hasLanguage = false;
-  header.hasTexts = false;
-  if (static_cast<std::int32_t>(header.version) <= 0) return;
-  header.viewLeft = ReadI32(file);
-  header.viewTop = ReadI32(file);
-  if (header.version >= 2) {
-    header.language = ReadI32(file);
-    if (header.language < 0 || header.language >= kLanguageCount) Refuse(file);
-    header.hasLanguage = true;
-  }
-  ReadU32(file);  // marker list version
-  header.markerCounter = ReadI32(file);
-  FreeList(header.markers);
-  const std::uint32_t count = ReadCount(file, kMarkerRecord);
-  TailAppender<Marker> markers(header.markers);
-  for (std::uint32_t n = 0; n < count; ++n) {
-    Marker* m = markers.Add(new Marker);
-    ReadU32(file);  // marker version
-    ReadFixed(file, m->name);
-    m->x = ReadI32(file);
-    m->y = ReadI32(file);
-  }
-  if (header.version >= 3) {
-    header.author.Read(file);
-    header.information.Read(file);
-    header.hasTexts = true;
-  }
+  FileIn in(file);
+  ReadHeader(in, header);
 }
 
 void ReadQuestFile(platform::File& file, QstContents& out) {
-  std::uint32_t count = ReadCount(file, kMinMachine);
+  // Machine values read themselves from the file; everything after the
+  // machines is read from memory, which spares a system call per field.
+  FileIn head(file);
+  std::uint32_t count = head.Count(kMinMachine);
   TailAppender<CMachine> machines(out.machines);
-  for (std::uint32_t n = 0; n < count; ++n) LoadMachine(file, *machines.Add(new CMachine));
+  for (std::uint32_t n = 0; n < count; ++n) ReadMachine(head, *machines.Add(new CMachine));
 
-  count = ReadCount(file, kMinObject);
+  std::vector<std::uint8_t> rest(static_cast<std::size_t>(head.Remaining()));
+  head.Read(rest.data(), rest.size());
+  MemoryIn in(rest, file.path());
+
+  count = in.Count(kMinObject);
   TailAppender<CQuestObject> objects(out.objects);
-  for (std::uint32_t n = 0; n < count; ++n) LoadQuestObject(file, *objects.Add(new CQuestObject));
+  for (std::uint32_t n = 0; n < count; ++n) ReadObject(in, *objects.Add(new CQuestObject));
 
-  count = ReadCount(file, kMinMonster);
+  count = in.Count(kMinMonster);
   TailAppender<CMonster> monsters(out.monsters);
-  for (std::uint32_t n = 0; n < count; ++n) LoadMonster(file, *monsters.Add(new CMonster));
+  for (std::uint32_t n = 0; n < count; ++n) ReadMonster(in, *monsters.Add(new CMonster));
 
-  count = ReadCount(file, kMinRoom);
+  count = in.Count(kMinRoom);
   TailAppender<CRoom> rooms(out.rooms);
-  for (std::uint32_t n = 0; n < count; ++n) LoadRoom(file, *rooms.Add(new CRoom));
+  for (std::uint32_t n = 0; n < count; ++n) ReadRoom(in, *rooms.Add(new CRoom));
 
-  ReadQuestHeader(file, out.header);
+  ReadHeader(in, out.header);
 }

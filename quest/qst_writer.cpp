@@ -82,25 +82,38 @@ void WriteCollision(platform::File& file, const CRoom& room) {
   file.Write(cells.data(), cells.size());
 }
 
+// The blocks go out in one write: a full room holds 4,096 of them.
 void WriteBlocks(platform::File& file, const CRoom& room) {
+  std::vector<std::uint8_t> out;
+  auto u32 = [&out](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  auto i32 = [&u32](std::int32_t v) { u32(static_cast<std::uint32_t>(v)); };
   std::uint32_t count = 0;
   for (const RoomBlock& b : room.blocks) count += b.HasBlock() ? 1 : 0;
-  WriteU32(file, count);
+  u32(count);
   for (int column = 0; column < kRoomBlocks; ++column) {
     for (int row = 0; row < kRoomBlocks; ++row) {
       const RoomBlock& b = room.Block(column, row);
       if (!b.HasBlock()) continue;
-      WriteI32(file, column);
-      WriteI32(file, row);
-      file.Write("CMI", 4);  // the tag and its zero
-      WriteU32(file, 1);
-      WriteI32(file, b.id);
-      WriteI32(file, b.rotation);
-      WriteI32(file, b.id2);
-      WriteCountedString(file, b.fileName);
-      WriteI32(file, b.extra);
+      i32(column);
+      i32(row);
+      out.insert(out.end(), {'C', 'M', 'I', 0});
+      u32(1);
+      i32(b.id);
+      i32(b.rotation);
+      i32(b.id2);
+      // A counted string, as WriteCountedString writes it.
+      const std::string_view name = std::string_view(b.fileName).substr(0, b.fileName.find('\0'));
+      u32(static_cast<std::uint32_t>(name.size()));
+      if (!name.empty()) {
+        out.insert(out.end(), name.begin(), name.end());
+        out.push_back(0);
+      }
+      i32(b.extra);
     }
   }
+  file.Write(out.data(), out.size());
 }
 
 void WriteTraps(platform::File& file, CRoom& room) {
