@@ -154,6 +154,13 @@ HResult Device3D::DrawPrimitive(PrimitiveType type, const TLVertex* v, int count
         tex.width = s.Width();
         tex.height = s.Height();
         tex.hasAlpha = cache.hasAlpha;
+        tex.tiled = cache.tiled;
+        tex.levelCount = 0;
+        for (const TexelLevel& level : cache.levels) {
+          if (tex.levelCount == kMaxTexelLevels) break;
+          tex.levels[tex.levelCount++] = cache.argb.data() + level.offset;
+        }
+        if (tex.levelCount == 0) tex.levelCount = 1;
         tex.keyed = s.HasColorKey();
         tex.keyLow = s.GetColorKey().low;
         tex.keyHigh = s.GetColorKey().high;

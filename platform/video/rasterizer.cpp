@@ -102,6 +102,11 @@ inline std::uint32_t Bilerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
   return rb | ag;
 }
 
+inline std::size_t TiledIndexOf(int x, int y, int width) {
+  return (static_cast<std::size_t>(y >> 2) * static_cast<std::size_t>(width >> 2) + static_cast<std::size_t>(x >> 2)) << 4 |
+         static_cast<std::size_t>((y & 3) << 2 | (x & 3));
+}
+
 inline int Wrap(int i, int size, int mask, bool pow2) {
   if (pow2) return i & mask;
   int r = i % size;
@@ -134,13 +139,32 @@ struct SpanStart {
   v4si dif, ddif, spc, dspc;
 };
 
-template <bool kTex, bool kBilinear, bool kZ, bool kBlend, int kBytes>
+// Texture coordinates are exact (divided by 1/z) every this many pixels and
+// stepped linearly between.
+constexpr int kPerspectiveStep = 16;
+
+// A texel coordinate (in texels) as 24.8 fixed point, 0 when out of range.
+inline int TexFixed(float t) {
+  if (!(t > -kTexLimit && t < kTexLimit)) return 0;
+  return static_cast<int>(t * 256.0f);
+}
+
+inline std::uint32_t FetchTexel(const RasterTexture& t, const SpanContext& c, int x, int y) {
+  x = Wrap(x, t.width, c.texMaskW, c.pow2);
+  y = Wrap(y, t.height, c.texMaskH, c.pow2);
+  return t.tiled ? t.argb[TiledIndexOf(x, y, t.width)] : t.argb[static_cast<std::ptrdiff_t>(y) * t.width + x];
+}
+
+// Depth modes: none, the usual less-or-equal, or any other comparison.
+enum { kZNone = 0, kZLessEqual = 1, kZAny = 2 };
+
+template <bool kTex, bool kBilinear, int kZ, bool kBlend, int kBytes>
 void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int xs, int xe, const SpanStart& s0) {
   const RasterState& st = *c.st;
   const PackInfo& pk = *c.pk;
   float w = s0.w, uw = s0.uw, vw = s0.vw;
   v4si dif = s0.dif, spc = s0.spc;
-  const float dw = s0.dw, duw = s0.duw, dvw = s0.dvw;
+  const float dw = s0.dw;
   const v4si ddif = s0.ddif, dspc = s0.dspc;
   const bool zWrite = st.zWrite;
   const bool specular = st.specular, fog = st.fog;
@@ -149,136 +173,174 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
   const std::uint32_t texBlend = st.texBlend;
   const std::uint32_t zFunc = st.zFunc;
 
-  for (int x = xs; x < xe; ++x, w += dw, uw += duw, vw += dvw, dif += ddif, spc += dspc) {
-    if constexpr (kZ) {
-      if (!DepthPass(zFunc, w, zrow[x])) continue;
-    }
-    int r = dif[0] >> 16, g = dif[1] >> 16, b = dif[2] >> 16, a = dif[3] >> 16;
+  int u0 = 0, v0 = 0;
+  if constexpr (kTex) {
+    const float iw = 1.0f / w;
+    u0 = TexFixed(uw * iw);
+    v0 = TexFixed(vw * iw);
+  }
+  int x = xs;
+  while (x < xe) {
+    const int n = std::min(kPerspectiveStep, xe - x);
+    int du = 0, dv = 0;
+    int u1 = 0, v1 = 0;
     if constexpr (kTex) {
-      const RasterTexture& t = *c.tex;
-      const float iw = 1.0f / w;
-      float uf = uw * iw, vf = vw * iw;
-      if (!(uf > -kTexLimit && uf < kTexLimit)) uf = 0.0f;
-      if (!(vf > -kTexLimit && vf < kTexLimit)) vf = 0.0f;
-      const int ui = static_cast<int>(uf * 256.0f);
-      const int vi = static_cast<int>(vf * 256.0f);
-      std::uint32_t texel;
-      if (key) {
-        const int kx = Wrap(ui >> 8, t.width, c.texMaskW, c.pow2);
-        const int ky = Wrap(vi >> 8, t.height, c.texMaskH, c.pow2);
-        const std::uint8_t* rp = t.raw + static_cast<std::ptrdiff_t>(ky) * t.rawPitch + kx * t.rawBytes;
-        std::uint32_t raw;
-        if (t.rawBytes == 2) {
-          std::uint16_t r16;
-          std::memcpy(&r16, rp, 2);
-          raw = r16;
-        } else {
-          std::memcpy(&raw, rp, 4);
+      // The coordinates at the next segment's start, exactly.
+      const float fn = static_cast<float>(n);
+      uw += s0.duw * fn;
+      vw += s0.dvw * fn;
+      const float iw = 1.0f / (w + dw * fn);
+      u1 = TexFixed(uw * iw);
+      v1 = TexFixed(vw * iw);
+      du = static_cast<int>((static_cast<std::int64_t>(u1) - u0) / n);
+      dv = static_cast<int>((static_cast<std::int64_t>(v1) - v0) / n);
+    }
+    int ui = u0, vi = v0;
+    for (const int end = x + n; x < end; ++x, w += dw, ui += du, vi += dv, dif += ddif, spc += dspc) {
+      if constexpr (kZ == kZLessEqual) {
+        if (!(w >= zrow[x])) continue;
+      } else if constexpr (kZ == kZAny) {
+        if (!DepthPass(zFunc, w, zrow[x])) continue;
+      }
+      int r = dif[0] >> 16, g = dif[1] >> 16, b = dif[2] >> 16, a = dif[3] >> 16;
+      if constexpr (kTex) {
+        const RasterTexture& t = *c.tex;
+        if (key) {
+          const int kx = Wrap(ui >> 8, t.width, c.texMaskW, c.pow2);
+          const int ky = Wrap(vi >> 8, t.height, c.texMaskH, c.pow2);
+          const std::uint8_t* rp = t.raw + static_cast<std::ptrdiff_t>(ky) * t.rawPitch + kx * t.rawBytes;
+          std::uint32_t raw;
+          if (t.rawBytes == 2) {
+            std::uint16_t r16;
+            std::memcpy(&r16, rp, 2);
+            raw = r16;
+          } else {
+            std::memcpy(&raw, rp, 4);
+          }
+          if (raw >= t.keyLow && raw <= t.keyHigh) continue;
         }
-        if (raw >= t.keyLow && raw <= t.keyHigh) continue;
+        std::uint32_t texel;
+        if constexpr (kBilinear) {
+          const int us = ui - 128, vs = vi - 128;
+          const int tx = us >> 8, ty = vs >> 8;
+          const std::uint32_t fx = static_cast<std::uint32_t>(us & 255), fy = static_cast<std::uint32_t>(vs & 255);
+          std::uint32_t t00, t10, t01, t11;
+          if (t.tiled) {
+            // Tiled textures are powers of two: an index is a row part plus a column part.
+            const int x0 = tx & c.texMaskW, x1 = (tx + 1) & c.texMaskW;
+            const int y0 = ty & c.texMaskH, y1 = (ty + 1) & c.texMaskH;
+            const std::size_t tilesPerRow = static_cast<std::size_t>(t.width >> 2);
+            const std::size_t r0 = ((static_cast<std::size_t>(y0 >> 2) * tilesPerRow) << 4) | static_cast<std::size_t>((y0 & 3) << 2);
+            const std::size_t r1 = ((static_cast<std::size_t>(y1 >> 2) * tilesPerRow) << 4) | static_cast<std::size_t>((y1 & 3) << 2);
+            const std::size_t c0 = static_cast<std::size_t>((x0 >> 2) << 4 | (x0 & 3));
+            const std::size_t c1 = static_cast<std::size_t>((x1 >> 2) << 4 | (x1 & 3));
+            t00 = t.argb[r0 + c0];
+            t10 = t.argb[r0 + c1];
+            t01 = t.argb[r1 + c0];
+            t11 = t.argb[r1 + c1];
+          } else {
+            t00 = FetchTexel(t, c, tx, ty);
+            t10 = FetchTexel(t, c, tx + 1, ty);
+            t01 = FetchTexel(t, c, tx, ty + 1);
+            t11 = FetchTexel(t, c, tx + 1, ty + 1);
+          }
+          texel = Bilerp(Bilerp(t00, t10, fx), Bilerp(t01, t11, fx), fy);
+        } else {
+          texel = FetchTexel(t, c, ui >> 8, vi >> 8);
+        }
+        const int ta = static_cast<int>(texel >> 24), tr = (texel >> 16) & 255, tg = (texel >> 8) & 255,
+                  tb = texel & 255;
+        if (texBlend == kTexBlendDecal) {
+          r = tr;
+          g = tg;
+          b = tb;
+          a = ta;
+        } else {
+          r = Div255(tr * r);
+          g = Div255(tg * g);
+          b = Div255(tb * b);
+          if (texBlend == kTexBlendModulateAlpha) a = Div255(ta * a);
+          else if (t.hasAlpha) a = ta;
+        }
       }
-      if constexpr (kBilinear) {
-        const int us = ui - 128, vs = vi - 128;
-        const int x0 = Wrap(us >> 8, t.width, c.texMaskW, c.pow2);
-        const int x1 = Wrap((us >> 8) + 1, t.width, c.texMaskW, c.pow2);
-        const int y0 = Wrap(vs >> 8, t.height, c.texMaskH, c.pow2);
-        const int y1 = Wrap((vs >> 8) + 1, t.height, c.texMaskH, c.pow2);
-        const std::uint32_t* r0 = t.argb + static_cast<std::ptrdiff_t>(y0) * t.width;
-        const std::uint32_t* r1 = t.argb + static_cast<std::ptrdiff_t>(y1) * t.width;
-        const std::uint32_t fx = static_cast<std::uint32_t>(us & 255), fy = static_cast<std::uint32_t>(vs & 255);
-        texel = Bilerp(Bilerp(r0[x0], r0[x1], fx), Bilerp(r1[x0], r1[x1], fx), fy);
-      } else {
-        const int tx = Wrap(ui >> 8, t.width, c.texMaskW, c.pow2);
-        const int ty = Wrap(vi >> 8, t.height, c.texMaskH, c.pow2);
-        texel = t.argb[static_cast<std::ptrdiff_t>(ty) * t.width + tx];
+      if (specular) {
+        r = std::min(255, r + (spc[0] >> 16));
+        g = std::min(255, g + (spc[1] >> 16));
+        b = std::min(255, b + (spc[2] >> 16));
       }
-      const int ta = static_cast<int>(texel >> 24), tr = (texel >> 16) & 255, tg = (texel >> 8) & 255,
-                tb = texel & 255;
-      if (texBlend == kTexBlendDecal) {
-        r = tr;
-        g = tg;
-        b = tb;
-        a = ta;
-      } else {
-        r = Div255(tr * r);
-        g = Div255(tg * g);
-        b = Div255(tb * b);
-        if (texBlend == kTexBlendModulateAlpha) a = Div255(ta * a);
-        else if (t.hasAlpha) a = ta;
+      if (fog) {
+        const int f = spc[3] >> 16, nf = 255 - f;
+        r = Div255(r * f + c.fogR * nf);
+        g = Div255(g * f + c.fogG * nf);
+        b = Div255(b * f + c.fogB * nf);
       }
-    }
-    if (specular) {
-      r = std::min(255, r + (spc[0] >> 16));
-      g = std::min(255, g + (spc[1] >> 16));
-      b = std::min(255, b + (spc[2] >> 16));
-    }
-    if (fog) {
-      const int f = spc[3] >> 16, nf = 255 - f;
-      r = Div255(r * f + c.fogR * nf);
-      g = Div255(g * f + c.fogG * nf);
-      b = Div255(b * f + c.fogB * nf);
-    }
-    std::uint8_t* px = row + x * kBytes;
-    std::uint32_t old = 0;
-    if constexpr (kBlend) {
+      std::uint8_t* px = row + x * kBytes;
+      if constexpr (kBlend) {
+        std::uint32_t old = 0;
+        if constexpr (kBytes == 2) {
+          std::uint16_t o;
+          std::memcpy(&o, px, 2);
+          old = o;
+        } else {
+          std::memcpy(&old, px, 4);
+        }
+        const int dr = pk.expand[0][(old & pk.mask[0]) >> pk.pos[0]];
+        const int dg = pk.expand[1][(old & pk.mask[1]) >> pk.pos[1]];
+        const int db = pk.expand[2][(old & pk.mask[2]) >> pk.pos[2]];
+        if (st.srcBlend == kBlendSrcAlpha && st.destBlend == kBlendInvSrcAlpha) {
+          const int na = 255 - a;
+          r = Div255(r * a + dr * na);
+          g = Div255(g * a + dg * na);
+          b = Div255(b * a + db * na);
+        } else {
+          r = std::min(255, Div255(r * BlendFactor(st.srcBlend, r, a)) + Div255(dr * BlendFactor(st.destBlend, r, a)));
+          g = std::min(255, Div255(g * BlendFactor(st.srcBlend, g, a)) + Div255(dg * BlendFactor(st.destBlend, g, a)));
+          b = std::min(255, Div255(b * BlendFactor(st.srcBlend, b, a)) + Div255(db * BlendFactor(st.destBlend, b, a)));
+        }
+      }
+      if (dither) {
+        const std::uint8_t* d = pk.dither[y & 3][x & 3];
+        r = std::min(255, r + d[0]);
+        g = std::min(255, g + d[1]);
+        b = std::min(255, b + d[2]);
+      }
+      std::uint32_t out = (static_cast<std::uint32_t>(r) >> pk.down[0]) << pk.pos[0] |
+                          (static_cast<std::uint32_t>(g) >> pk.down[1]) << pk.pos[1] |
+                          (static_cast<std::uint32_t>(b) >> pk.down[2]) << pk.pos[2];
+      if (pk.mask[3]) out |= ((static_cast<std::uint32_t>(a) >> pk.down[3]) << pk.pos[3]) & pk.mask[3];
       if constexpr (kBytes == 2) {
-        std::uint16_t o;
-        std::memcpy(&o, px, 2);
-        old = o;
+        const std::uint16_t o16 = static_cast<std::uint16_t>(out);
+        std::memcpy(px, &o16, 2);
       } else {
-        std::memcpy(&old, px, 4);
+        std::memcpy(px, &out, 4);
       }
-      const int dr = pk.expand[0][(old & pk.mask[0]) >> pk.pos[0]];
-      const int dg = pk.expand[1][(old & pk.mask[1]) >> pk.pos[1]];
-      const int db = pk.expand[2][(old & pk.mask[2]) >> pk.pos[2]];
-      if (st.srcBlend == kBlendSrcAlpha && st.destBlend == kBlendInvSrcAlpha) {
-        const int na = 255 - a;
-        r = Div255(r * a + dr * na);
-        g = Div255(g * a + dg * na);
-        b = Div255(b * a + db * na);
-      } else {
-        r = std::min(255, Div255(r * BlendFactor(st.srcBlend, r, a)) + Div255(dr * BlendFactor(st.destBlend, r, a)));
-        g = std::min(255, Div255(g * BlendFactor(st.srcBlend, g, a)) + Div255(dg * BlendFactor(st.destBlend, g, a)));
-        b = std::min(255, Div255(b * BlendFactor(st.srcBlend, b, a)) + Div255(db * BlendFactor(st.destBlend, b, a)));
+      if constexpr (kZ != kZNone) {
+        if (zWrite) zrow[x] = w;
       }
     }
-    if (dither) {
-      const std::uint8_t* d = pk.dither[y & 3][x & 3];
-      r = std::min(255, r + d[0]);
-      g = std::min(255, g + d[1]);
-      b = std::min(255, b + d[2]);
-    }
-    std::uint32_t out = (static_cast<std::uint32_t>(r) >> pk.down[0]) << pk.pos[0] |
-                        (static_cast<std::uint32_t>(g) >> pk.down[1]) << pk.pos[1] |
-                        (static_cast<std::uint32_t>(b) >> pk.down[2]) << pk.pos[2];
-    if (pk.mask[3]) out |= ((static_cast<std::uint32_t>(a) >> pk.down[3]) << pk.pos[3]) & pk.mask[3];
-    if constexpr (kBytes == 2) {
-      const std::uint16_t o16 = static_cast<std::uint16_t>(out);
-      std::memcpy(px, &o16, 2);
-    } else {
-      std::memcpy(px, &out, 4);
-    }
-    if constexpr (kZ) {
-      if (zWrite) zrow[x] = w;
-    }
+    u0 = u1;
+    v0 = v1;
   }
 }
 
 using SpanFn = void (*)(const SpanContext&, std::uint8_t*, float*, int, int, int, const SpanStart&);
 
+template <bool kTex, bool kBilinear, int kBytes>
+SpanFn PickZ(int z, bool blend) {
+  switch (z) {
+    case kZLessEqual:
+      return blend ? DrawSpan<kTex, kBilinear, kZLessEqual, true, kBytes> : DrawSpan<kTex, kBilinear, kZLessEqual, false, kBytes>;
+    case kZAny:
+      return blend ? DrawSpan<kTex, kBilinear, kZAny, true, kBytes> : DrawSpan<kTex, kBilinear, kZAny, false, kBytes>;
+    default:
+      return blend ? DrawSpan<kTex, kBilinear, kZNone, true, kBytes> : DrawSpan<kTex, kBilinear, kZNone, false, kBytes>;
+  }
+}
+
 template <int kBytes>
-SpanFn PickSpan4(bool tex, bool bilinear, bool z, bool blend) {
-  static constexpr SpanFn kTable[16] = {
-      DrawSpan<false, false, false, false, kBytes>, DrawSpan<false, false, false, true, kBytes>,
-      DrawSpan<false, false, true, false, kBytes>,  DrawSpan<false, false, true, true, kBytes>,
-      DrawSpan<false, false, false, false, kBytes>, DrawSpan<false, false, false, true, kBytes>,
-      DrawSpan<false, false, true, false, kBytes>,  DrawSpan<false, false, true, true, kBytes>,
-      DrawSpan<true, false, false, false, kBytes>,  DrawSpan<true, false, false, true, kBytes>,
-      DrawSpan<true, false, true, false, kBytes>,   DrawSpan<true, false, true, true, kBytes>,
-      DrawSpan<true, true, false, false, kBytes>,   DrawSpan<true, true, false, true, kBytes>,
-      DrawSpan<true, true, true, false, kBytes>,    DrawSpan<true, true, true, true, kBytes>,
-  };
-  return kTable[(tex ? 8 : 0) | (tex && bilinear ? 4 : 0) | (z ? 2 : 0) | (blend ? 1 : 0)];
+SpanFn PickSpan(bool tex, bool bilinear, int z, bool blend) {
+  if (!tex) return PickZ<false, false, kBytes>(z, blend);
+  return bilinear ? PickZ<true, true, kBytes>(z, blend) : PickZ<true, false, kBytes>(z, blend);
 }
 
 // Everything a primitive needs that does not change from pixel to pixel.
@@ -310,9 +372,9 @@ bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
   p.ctx.fogB = st.fogColor & 255;
   p.texW = tex ? static_cast<float>(tex->width) : 0.0f;
   p.texH = tex ? static_cast<float>(tex->height) : 0.0f;
-  const bool z = st.zTest && t.depth;
-  p.span = t.format.bitsPerPixel == 32 ? PickSpan4<4>(p.textured, st.bilinear, z, st.blend)
-                                       : PickSpan4<2>(p.textured, st.bilinear, z, st.blend);
+  const int z = !(st.zTest && t.depth) ? kZNone : st.zFunc == kCmpLessEqual ? kZLessEqual : kZAny;
+  p.span = t.format.bitsPerPixel == 32 ? PickSpan<4>(p.textured, st.bilinear, z, st.blend)
+                                       : PickSpan<2>(p.textured, st.bilinear, z, st.blend);
   return true;
 }
 
@@ -410,6 +472,46 @@ void ScanTriangle(const RasterTarget& t, const Prepared& p, const RasterState& s
     dy[k] = (d2 * (xf[1] - xf[0]) - d1 * (xf[2] - xf[0])) * inv;
   }
 
+  // A texture the triangle shrinks is sampled from the halved copy whose
+  // texels come closest to one per pixel (not for colour-keyed drawing,
+  // whose key is a property of the full-size texels).
+  Prepared level = p;
+  RasterTexture smaller;
+  const Prepared* use = &p;
+  const RasterTexture* tex = p.ctx.tex;
+  if (p.textured && tex->levelCount > 1 && tex->tiled && !(st.colorKey && tex->keyed)) {
+    const float cx = (xf[0] + xf[1] + xf[2]) / 3.0f, cy = (yf[0] + yf[1] + yf[2]) / 3.0f;
+    auto at = [&](int k) { return attr[0][k] + dx[k] * (cx - xf[0]) + dy[k] * (cy - yf[0]); };
+    const float w = at(kW);
+    if (w > 0.0f) {
+      const float cu = at(kUW) / w, cv = at(kVW) / w;
+      const float dudx = (dx[kUW] - cu * dx[kW]) / w, dvdx = (dx[kVW] - cv * dx[kW]) / w;
+      const float dudy = (dy[kUW] - cu * dy[kW]) / w, dvdy = (dy[kVW] - cv * dy[kW]) / w;
+      const float rho2 = std::max(dudx * dudx + dvdx * dvdx, dudy * dudy + dvdy * dvdy);
+      int lod = 0;
+      for (float r = rho2; r >= 4.0f && lod + 1 < tex->levelCount; r *= 0.25f) ++lod;
+      if (lod > 0) {
+        smaller = *tex;
+        smaller.argb = tex->levels[lod];
+        smaller.width = tex->width >> lod;
+        smaller.height = tex->height >> lod;
+        level.ctx.tex = &smaller;
+        level.ctx.texMaskW = smaller.width - 1;
+        level.ctx.texMaskH = smaller.height - 1;
+        const float scale = 1.0f / static_cast<float>(1 << lod);
+        for (int i = 0; i < 3; ++i) {
+          attr[i][kUW] *= scale;
+          attr[i][kVW] *= scale;
+        }
+        dx[kUW] *= scale;
+        dx[kVW] *= scale;
+        dy[kUW] *= scale;
+        dy[kVW] *= scale;
+        use = &level;
+      }
+    }
+  }
+
   // Sort by y for the edge walk.
   int o[3] = {0, 1, 2};
   if (Y[o[1]] < Y[o[0]]) std::swap(o[0], o[1]);
@@ -434,7 +536,7 @@ void ScanTriangle(const RasterTarget& t, const Prepared& p, const RasterState& s
     left = std::max<std::int64_t>(left, p.clip.left);
     right = std::min<std::int64_t>(right, p.clip.right);
     if (left >= right) continue;
-    EmitSpan(t, p, y, static_cast<int>(left), static_cast<int>(right), xf[0], yf[0], attr[0], dx, dy);
+    EmitSpan(t, *use, y, static_cast<int>(left), static_cast<int>(right), xf[0], yf[0], attr[0], dx, dy);
   }
 }
 

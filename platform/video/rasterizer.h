@@ -15,8 +15,14 @@
 
 namespace platform::video {
 
+inline constexpr int kMaxTexelLevels = 16;
+
 struct RasterTexture {
-  const std::uint32_t* argb = nullptr;  // decoded texels, rows of `width`
+  const std::uint32_t* argb = nullptr;  // decoded texels: rows of `width`, or 4 x 4 tiles
+  bool tiled = false;                    // power-of-two sizes only
+  // Halved copies of a tiled texture (level 0 is argb); one level when there are none.
+  const std::uint32_t* levels[kMaxTexelLevels] = {};
+  int levelCount = 1;
   const std::uint8_t* raw = nullptr;    // the surface's own pixels, for the colour key
   int rawPitch = 0;
   int rawBytes = 2;

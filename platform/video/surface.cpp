@@ -348,15 +348,55 @@ const TexelCache& Surface::Texels() {
   if (texels_.valid) return texels_;
   const PixelFormat& f = desc_.format;
   const int w = desc_.width, h = desc_.height;
-  texels_.argb.resize(static_cast<std::size_t>(w) * h);
   texels_.hasAlpha = f.alphaMask != 0;
+  const bool pow2 = (w & (w - 1)) == 0 && (h & (h - 1)) == 0;
+  texels_.tiled = pow2 && w >= 4 && h >= 4;
+  std::vector<std::uint32_t> linear(static_cast<std::size_t>(w) * h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const std::uint32_t p = PixelAt(x, y);
       const std::uint32_t a = f.alphaMask ? Expand(p, f.alphaMask) : 255u;
-      texels_.argb[static_cast<std::size_t>(y) * w + x] =
+      linear[static_cast<std::size_t>(y) * w + x] =
           a << 24 | Expand(p, f.redMask) << 16 | Expand(p, f.greenMask) << 8 | Expand(p, f.blueMask);
     }
+  }
+  texels_.levels.clear();
+  if (!texels_.tiled) {
+    texels_.argb = std::move(linear);
+    texels_.levels.push_back({0, w, h});
+    texels_.valid = true;
+    return texels_;
+  }
+  texels_.argb.clear();
+  int lw = w, lh = h;
+  for (;;) {
+    const std::size_t offset = texels_.argb.size();
+    texels_.levels.push_back({offset, lw, lh});
+    texels_.argb.resize(offset + static_cast<std::size_t>(lw) * lh);
+    for (int y = 0; y < lh; ++y)
+      for (int x = 0; x < lw; ++x)
+        texels_.argb[offset + TiledIndex(x, y, lw)] = linear[static_cast<std::size_t>(y) * lw + x];
+    if (lw < 8 || lh < 8) break;
+    // The next level: each texel the mean of a 2 x 2 block.
+    const int nw = lw / 2, nh = lh / 2;
+    std::vector<std::uint32_t> next(static_cast<std::size_t>(nw) * nh);
+    for (int y = 0; y < nh; ++y) {
+      for (int x = 0; x < nw; ++x) {
+        const std::uint32_t q[4] = {linear[static_cast<std::size_t>(2 * y) * lw + 2 * x],
+                                    linear[static_cast<std::size_t>(2 * y) * lw + 2 * x + 1],
+                                    linear[static_cast<std::size_t>(2 * y + 1) * lw + 2 * x],
+                                    linear[static_cast<std::size_t>(2 * y + 1) * lw + 2 * x + 1]};
+        std::uint32_t out = 0;
+        for (int sh = 0; sh < 32; sh += 8) {
+          const std::uint32_t sum = ((q[0] >> sh) & 255) + ((q[1] >> sh) & 255) + ((q[2] >> sh) & 255) + ((q[3] >> sh) & 255);
+          out |= ((sum + 2) / 4) << sh;
+        }
+        next[static_cast<std::size_t>(y) * nw + x] = out;
+      }
+    }
+    linear = std::move(next);
+    lw = nw;
+    lh = nh;
   }
   texels_.valid = true;
   return texels_;

@@ -54,11 +54,28 @@ struct DrawContext {
 };
 
 // Texels of a texture surface decoded to 0xAARRGGBB, rebuilt after a change.
+// Power-of-two textures of 4 x 4 texels or more are kept in 4 x 4 tiles, so
+// that the four texels of a filtered sample mostly share one cache line.
+//
+// Such textures also get smaller copies, each half the size of the one
+// before (down to 4 texels a side), which the rasterizer samples instead
+// when a triangle shrinks the texture.
+struct TexelLevel {
+  std::size_t offset;  // into argb
+  int width, height;
+};
 struct TexelCache {
   std::vector<std::uint32_t> argb;
+  std::vector<TexelLevel> levels;  // level 0 is the texture itself
   bool hasAlpha = false;
+  bool tiled = false;
   bool valid = false;
 };
+// Where texel (x, y) of a tiled cache lives.
+inline std::size_t TiledIndex(int x, int y, int width) {
+  return (static_cast<std::size_t>(y >> 2) * static_cast<std::size_t>(width >> 2) + static_cast<std::size_t>(x >> 2)) << 4 |
+         static_cast<std::size_t>((y & 3) << 2 | (x & 3));
+}
 
 class Surface : public std::enable_shared_from_this<Surface> {
  public:

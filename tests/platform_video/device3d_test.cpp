@@ -196,3 +196,42 @@ TEST_F(DeviceTest, DeviceNeedsA3DTargetOfARenderedDepth) {
   pv::Guid unknown{};
   EXPECT_EQ(d3d->CreateDevice(unknown, target, &dev), pv::kErrBadDriver);
 }
+
+TEST_F(DeviceTest, ShrunkTexturesAreSampledFromSmallerCopies) {
+  // 16 x 16 texels in one-texel black and white columns.
+  pv::SurfaceDesc d;
+  d.flags = pv::kDescCaps | pv::kDescWidth | pv::kDescHeight | pv::kDescPixelFormat;
+  d.caps = pv::kCapsTexture | pv::kCapsSystemMemory;
+  d.width = 16;
+  d.height = 16;
+  d.format = pv::Format565();
+  std::shared_ptr<pv::Surface> tex;
+  ASSERT_EQ(display->CreateSurface(d, &tex), pv::kOk);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) tex->SetPixel(x, y, (x & 1) ? 0xFFFF : 0x0000);
+  std::shared_ptr<pv::Texture> t;
+  ASSERT_EQ(tex->QueryTexture(&t), pv::kOk);
+  std::uint32_t handle = 0;
+  ASSERT_EQ(t->GetHandle(*device, &handle), pv::kOk);
+  ASSERT_EQ(device->SetRenderState(pv::kRsTextureHandle, handle), pv::kOk);
+  ASSERT_EQ(device->SetRenderState(pv::kRsZEnable, 0), pv::kOk);
+  ASSERT_EQ(device->SetRenderState(pv::kRsDitherEnable, 0), pv::kOk);
+  ASSERT_EQ(device->SetRenderState(pv::kRsTextureMapBlend, pv::kTexBlendDecal), pv::kOk);
+  auto quad = [&](float size) {
+    pv::TLVertex v[4] = {V(0, 0, ~0u, 0.5f, 0, 0), V(size, 0, ~0u, 0.5f, 1, 0), V(size, size, ~0u, 0.5f, 1, 1),
+                         V(0, size, ~0u, 0.5f, 0, 1)};
+    ASSERT_EQ(device->BeginScene(), pv::kOk);
+    ASSERT_EQ(device->DrawPrimitive(pv::PrimitiveType::TriangleFan, v, 4, 0), pv::kOk);
+    ASSERT_EQ(device->EndScene(), pv::kOk);
+  };
+  // Four times smaller: every pixel is the mean of black and white.
+  quad(4);
+  for (int x = 0; x < 4; ++x) {
+    const std::uint32_t p = target->PixelAt(x, 1);
+    EXPECT_NEAR(static_cast<int>(p >> 11), 16, 1) << x;
+  }
+  // Drawn at full size the columns stay apart.
+  quad(16);
+  EXPECT_EQ(target->PixelAt(2, 3), 0u);
+  EXPECT_EQ(target->PixelAt(3, 3), 0xFFFFu);
+}
