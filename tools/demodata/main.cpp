@@ -8,6 +8,7 @@
 #include "platform/core/paths.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
+#include "tools/demodata/sample_quest.h"
 #include "tools/demodata/texture_banks.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     DemoOutput out;
     AddBlockMeshes(out);
     AddTextureBanks(out);
+    AddSampleQuest(out);
     out.Finish();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "demodata: %s\n", e.what());

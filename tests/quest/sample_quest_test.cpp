@@ -1,0 +1,59 @@
+// The demo's sample quest, made through the document's operations, reads
+// back and generates a package the game can open.
+#include "tools/demodata/sample_quest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "datafiles/mtf_archive.h"
+#include "doc_fixture.h"
+#include "quest/generation_log.h"
+#include "quest/machine.h"
+#include "quest/mesh_banks.h"
+#include "quest/room.h"
+#include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_output.h"
+
+namespace {
+
+class SampleQuest : public questtest::DocTest {};
+
+TEST_F(SampleQuest, ReadsBackAndGenerates) {
+  DemoOutput out;
+  AddBlockMeshes(out);
+  AddSampleQuest(out);
+  out.Finish();
+
+  // As the editor starts: the definitions and the custom meshes.
+  Quest().library.LoadFolder();
+  CustomMeshBank().Scan("data\\custom\\meshes", "o3d");
+  CustomMeshBank().ScanMore("rozizuzi\\customMeshes", "o3d");
+  ASSERT_TRUE(doc.OnOpenDocument(kSampleQuestPath));
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(doc.CountItems(), 2 + 3 + 2 + 2);
+  ASSERT_NE(Quest().rooms, nullptr);
+  EXPECT_STREQ(Quest().rooms->name, "meadow");
+  EXPECT_STREQ(Quest().rooms->text.Get(2), "Wiese");
+
+  doc.SetPathName(kSampleQuestPath);
+  doc.OnGenerateQuest();
+  EXPECT_EQ(GenerationLog(), "");
+  EXPECT_TRUE(genUi.reports.empty());
+  ASSERT_EQ(BoxTexts(), std::vector<std::string>{"Congratulation ! Quest Generation competed successfully."});
+
+  ASSERT_EQ(MtfOpenArchive("quest\\demoquest.mtf", 0), 1);
+  for (const char* entry : {"data\\customQuest\\_CUST_meadow.cdf", "data\\customQuest\\_CUST_crypt.cdf",
+                            "data\\customQuest\\quest0.spt", "data\\customQuest\\demo_door.o3d",
+                            "data\\customQuest\\demo_chest.o3d", "data\\customQuest\\demo_cup.o3d",
+                            "data\\bankdatabase\\brimvault\\k0830_sprite.tga"}) {
+    MtfFilePtr f(MtfOpen(entry, "rb"));
+    EXPECT_NE(f, nullptr) << entry;
+  }
+  const std::string script = dir.Read("data/customQuest/demoquest/quest0.spt");
+  EXPECT_NE(script.find("\tENTRANCE { _CUST_meadow }\r\n"), std::string::npos);
+  EXPECT_NE(script.find("\t\tGIVE {_CUST_rusty_key}\r\n"), std::string::npos);
+  EXPECT_NE(script.find("GUARD {_CUST_crypt_wolfwolf}"), std::string::npos);
+}
+
+}  // namespace
