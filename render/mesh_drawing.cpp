@@ -1,0 +1,136 @@
+#include "render/mesh_drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "render/bank_list.h"
+#include "render/engine_3d.h"
+#include "render/mesh.h"
+
+namespace {
+
+constexpr std::uint32_t kMeshGrey = 0x80808080u;
+
+int FaceCorners(const CFace& f) {
+  if (f.index[1] == kNoVertex) return 1;
+  if (f.index[2] == kNoVertex) return 2;
+  if (f.index[3] == kNoVertex) return 3;
+  return 4;
+}
+
+CVertex* Submit(const CMatrix& m, const CMeshVertex* vertices, int vertexCount, CMesh& faces) {
+  if (!g_3DEngine) return nullptr;
+  CVertex* v = g_3DEngine->TransformVertices(&m, vertices, vertexCount, 0);
+  if (!v) return nullptr;
+  g_3DEngine->AddFaces(v, faces.faces.data(), faces.FaceCount(), vertexCount);
+  return v;
+}
+
+}  // namespace
+
+CVertex* RenderMesh(CMesh& mesh, const CVector3& position, const CVector3& angles, const CCamera& camera) {
+  if (mesh.vertices.empty() || mesh.faces.empty()) return nullptr;
+  CMatrix m;
+  m.FromEulerAndPosition(angles, position - camera.position);
+  m = MultiplyMatrices(m, camera.view);
+  for (CMeshVertex& v : mesh.vertices) v.color = kMeshGrey;
+  return Submit(m, mesh.vertices.data(), mesh.VertexCount(), mesh);
+}
+
+CVertex* RenderMeshFitted(CMesh& mesh, const CVector3& position, const CVector3& angles, const CCamera& camera) {
+  if (mesh.vertices.empty() || mesh.faces.empty() || !g_3DEngine) return nullptr;
+  const int n = mesh.VertexCount();
+  std::vector<char> used(static_cast<std::size_t>(n), 0);
+  for (const CFace& f : mesh.faces) {
+    const int corners = FaceCorners(f);
+    for (int i = 0; i < corners; ++i)
+      if (f.index[i] < n) used[f.index[i]] = 1;
+  }
+  float lo[3] = {999999.0f, 999999.0f, 999999.0f}, hi[3] = {-999999.0f, -999999.0f, -999999.0f};
+  for (int i = 0; i < n; ++i) {
+    if (!used[static_cast<std::size_t>(i)]) continue;
+    const CMeshVertex& v = mesh.vertices[static_cast<std::size_t>(i)];
+    const float p[3] = {std::trunc(v.x), std::trunc(v.y), std::trunc(v.z)};
+    for (int k = 0; k < 3; ++k) {
+      lo[k] = std::min(lo[k], p[k]);
+      hi[k] = std::max(hi[k], p[k]);
+    }
+  }
+  const float extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
+  const float scale = extent > 0.0f ? 420.0f / extent : 1.0f;
+  const float centre[3] = {(lo[0] + hi[0]) / 2.0f, (lo[1] + hi[1]) / 2.0f, (lo[2] + hi[2]) / 2.0f};
+  std::vector<CMeshVertex> copy(mesh.vertices);
+  for (CMeshVertex& v : copy) {
+    v.x = (v.x - centre[0]) * scale;
+    v.y = (v.y - centre[1]) * scale;
+    v.z = (v.z - centre[2]) * scale;
+    v.color = kMeshGrey;
+  }
+  CMatrix m;
+  m.FromEulerAndPosition(angles, position - camera.position);
+  m = MultiplyMatrices(m, camera.view);
+  CVertex* out = g_3DEngine->TransformVertices(&m, copy.data(), n, 0);
+  if (!out) return nullptr;
+  // The copy goes when this call returns: the drawn vertices must not point at it.
+  for (int i = 0; i < n; ++i) out[i].source = nullptr;
+  g_3DEngine->AddFaces(out, mesh.faces.data(), mesh.FaceCount(), n);
+  return out;
+}
+
+CVertex* RenderMeshLocal(CMesh& mesh, const CVector3& position, const CVector3& angles) {
+  if (mesh.vertices.empty() || mesh.faces.empty() || !g_3DEngine) return nullptr;
+  CMatrix raise;
+  raise.MakeTranslation(CVector3(0.0f, 256.0f, 0.0f));
+  CMatrix m;
+  m.FromEulerAndPosition(angles, position);
+  m = MultiplyMatrices(raise, m);
+  CVertex* v = g_3DEngine->TransformVertices(&m, mesh.vertices.data(), mesh.VertexCount(), 0);
+  if (!v) return nullptr;
+  for (int i = 0; i < mesh.VertexCount(); ++i) v[i].color = CColor::FromValue(kMeshGrey);
+  g_3DEngine->AddFaces(v, mesh.faces.data(), mesh.FaceCount(), mesh.VertexCount());
+  return v;
+}
+
+int RenderBankMesh(CBankList& bank, int index, const CVector3& position, const CVector3& angles, const CCamera& camera) {
+  if (CMesh* mesh = bank.GetMeshAt(index)) RenderMesh(*mesh, position, angles, camera);
+  return 1;
+}
+
+int RenderBankMeshByName(CBankList& bank, const char* path, const CVector3& position, const CVector3& angles,
+                         const CCamera& camera) {
+  if (!path) return 1;
+  return RenderBankMesh(bank, bank.FindOrAdd(path), position, angles, camera);
+}
+
+CVertex* RenderBankMeshLocal(CBankList& bank, int index, const CVector3& position, const CVector3& angles) {
+  CMesh* mesh = bank.GetMeshAt(index);
+  if (!mesh) return nullptr;
+  return RenderMeshLocal(*mesh, position, angles);
+}
+
+int RenderBankMeshFitted(CBankList& bank, int index, const CVector3& position, const CVector3& angles,
+                         const CCamera& camera, Point* topLeft, Point* bottomRight) {
+  CMesh* mesh = bank.GetMeshAt(index);
+  if (!mesh) return 0;
+  const CVertex* v = RenderMeshFitted(*mesh, position, angles, camera);
+  if (!v) return 0;
+  int minX = 0, minY = 0, maxX = 0, maxY = 0;
+  bool any = false;
+  for (int i = 0; i < mesh->VertexCount(); ++i) {
+    if (v[i].inFront) continue;
+    if (!any) {
+      minX = maxX = v[i].sx;
+      minY = maxY = v[i].sy;
+      any = true;
+    }
+    minX = std::min(minX, v[i].sx);
+    maxX = std::max(maxX, v[i].sx);
+    minY = std::min(minY, v[i].sy);
+    maxY = std::max(maxY, v[i].sy);
+  }
+  if (!any) return 0;
+  if (topLeft) *topLeft = Point{minX, minY};
+  if (bottomRight) *bottomRight = Point{maxX, maxY};
+  return 1;
+}
