@@ -23,15 +23,12 @@
 #include "platform/video/recorder.h"
 #include "platform/video/render_state.h"
 #include "platform/video/window.h"
-#include "render/camera.h"
 #include "render/cdd.h"
-#include "render/cdd_renderer.h"
-#include "render/engine_3d.h"
-#include "render/mesh.h"
 #include "render/tga_image.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/texture_banks.h"
+#include "tools/render_png/demo_scene.h"
 
 #ifdef HAVE_EGL
 #include <EGL/egl.h>
@@ -45,22 +42,12 @@ namespace {
 
 constexpr int kWidth = 736;
 constexpr int kHeight = 480;
-constexpr float kBlock = 512.0f;
 
-struct Placed {
-  CMesh* mesh;
-  CVector3 position;
-  float angle;
-};
-
-// The demo start directory, the device, the renderer and the engine, made once.
+// The demo start directory and the display stack, made once; the two rooms.
 struct World {
   std::string dir;
-  pv::Window window{{0, 0, kWidth, kHeight}};
-  std::unique_ptr<Cdd> cdd;
-  CCddRenderer renderer;
-  std::unique_ptr<C3DEngine> engine;
-  std::map<std::string, std::unique_ptr<CMesh>> blocks;
+  DisplayStack display;
+  DemoScene rooms[2];
   bool ok = false;
 
   World() {
@@ -74,100 +61,23 @@ struct World {
     AddBlockMeshes(out);
     AddTextureBanks(out);
     out.Finish();
-    if (!MtfOpenArchive("data.mtf", 0)) return;
-    for (const DemoBlock& b : DemoBlocks()) {
-      auto mesh = std::make_unique<CMesh>();
-      if (!mesh->Load(EditorBlockPath(b).c_str())) return;
-      for (auto& v : mesh->vertices) v.color = 0x80808080u;  // as a mesh is drawn
-      blocks[b.name] = std::move(mesh);
+    if (!MtfOpenArchive("data.mtf", 0) || !display.Open(kWidth, kHeight)) return;
+    for (int i = 0; i < 2; ++i) {
+      if (!rooms[i].LoadBlocks()) return;
+      rooms[i].LayOutRoom(i == 1);
     }
-    pv::SetMainWindow(&window);
-    cdd = std::make_unique<Cdd>();
-    cdd->SetFormat(&window, kWidth, kHeight, 16, 0, 0);
-    renderer.SetScreenSize(kWidth, kHeight, cdd->GetPitch());
-    renderer.SetDevice(cdd.get());
-    renderer.SetPixelFormat(static_cast<int>(cdd->GetRedMask()), static_cast<int>(cdd->GetGreenMask()),
-                            static_cast<int>(cdd->GetBlueMask()));
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
-    engine->SetFocal(500.0f, 500.0f);
-    engine->SetNearPlane(128.0f);
-    engine->SetFog(0);
-    engine->ResetTextureCache();
     ok = true;
   }
   ~World() {
-    g_3DEngine = nullptr;
-    engine.reset();
-    CCddRenderer::ResetState();
-    cdd.reset();
-    pv::SetMainWindow(nullptr);
     MtfCloseAllArchives();
-    if (!dir.empty()) std::system(("rm -rf '" + dir + "'").c_str());
+    if (!dir.empty() && std::system(("rm -rf '" + dir + "'").c_str()) != 0) std::fprintf(stderr, "left %s\n", dir.c_str());
   }
+  void Draw(int room) { rooms[room].DrawRoom(display.Engine(), kWidth, kHeight); }
 };
 
 World& TheWorld() {
   static World world;
   return world;
-}
-
-std::uint32_t Mix(int x, int y) {
-  std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u;
-  h ^= h >> 13;
-  h *= 0x5bd1e995u;
-  return h ^ (h >> 15);
-}
-
-// The 17 x 17 blocks around the room's centre, with the demo's blocks.
-std::vector<Placed> LayOut(World& w, bool dungeon) {
-  std::vector<Placed> room;
-  for (int row = -8; row <= 8; ++row) {
-    for (int col = -8; col <= 8; ++col) {
-      const std::uint32_t h = Mix(col + 40, row + 40);
-      std::string name;
-      if (!dungeon) {
-        const bool edge = std::abs(row) == 8 || std::abs(col) == 8;
-        if (edge || (row == -3 && std::abs(col) > 2)) name = "hedge";
-        else if (row == 1 || col == 0) name = "road";
-        else if (h % 9 == 0) name = "menhir";
-        else name = "grass";
-      } else {
-        const bool edge = std::abs(row) == 8 || std::abs(col) == 8;
-        if (edge || (col % 4 == 0 && row % 3 != 0) || (row % 5 == 0 && col % 3 == 1)) name = "wall";
-        else if (h % 7 == 0) name = "pillar";
-        else if (h % 11 == 0) name = "rubble";
-        else name = "flagstone";
-      }
-      room.push_back({w.blocks[name].get(), CVector3(col * kBlock, 0.0f, row * kBlock),
-                      static_cast<float>(h % 4) * 1.5707964f});
-    }
-  }
-  return room;
-}
-
-CCamera RoomCamera() {
-  CCamera cam;
-  cam.position = CVector3(0.0f, 3500.0f, -5500.0f);
-  cam.LookAt(0.0f, -256.0f, 0.0f);
-  return cam;
-}
-
-void DrawRoom(World& w, const std::vector<Placed>& room, const CCamera& cam) {
-  C3DEngine& e = *w.engine;
-  e.SetViewportRect(0, 0, kWidth - 1, kHeight - 1);
-  e.FillRect(0, 0, kWidth, kHeight, CColor(0x67, 0x69, 0x81));
-  e.BeginFrame(1);
-  for (const Placed& p : room) {
-    CMatrix m;
-    m.FromEulerAndPosition(CVector3(0.0f, p.angle, 0.0f), p.position - cam.position);
-    m = MultiplyMatrices(m, cam.view);
-    CVertex* v = e.TransformVertices(&m, p.mesh->vertices.data(), p.mesh->VertexCount(), 0);
-    if (v) e.AddFaces(v, p.mesh->faces.data(), p.mesh->FaceCount(), p.mesh->VertexCount());
-  }
-  e.FlushBuckets();
-  e.EndFrame();
 }
 
 // One frame's primitives as the device saw them.
@@ -176,9 +86,9 @@ struct Capture {
   long long triangles = 0;
 };
 
-Capture CaptureFrame(World& w, const std::vector<Placed>& room, const CCamera& cam) {
+Capture CaptureFrame(World& w, int room) {
   pv::ScopedRecorder rec;
-  DrawRoom(w, room, cam);
+  w.Draw(room);
   Capture c;
   c.primitives = pv::Recorder::Primitives();
   for (const auto& p : c.primitives)
@@ -202,20 +112,18 @@ void BM_DemoRoomThroughEngine(benchmark::State& state) {
     state.SkipWithError("demo world could not be made");
     return;
   }
-  const bool dungeon = state.range(0) != 0;
-  const auto room = LayOut(w, dungeon);
-  const CCamera cam = RoomCamera();
-  DrawRoom(w, room, cam);  // loads the banks
-  const Capture c = CaptureFrame(w, room, cam);
+  const int dungeon = state.range(0) != 0;
+  w.Draw(dungeon);  // loads the banks
+  const Capture c = CaptureFrame(w, dungeon);
   const double start = Seconds();
   for (auto _ : state) {
-    DrawRoom(w, room, cam);
-    w.cdd->Show();
+    w.Draw(dungeon);
+    w.display.Device().Show();
   }
   g_engineFps[dungeon] = static_cast<double>(state.iterations()) / (Seconds() - start);
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["triangles"] = static_cast<double>(c.triangles);
-  state.counters["blocks"] = static_cast<double>(room.size());
+  state.counters["blocks"] = static_cast<double>(w.rooms[dungeon].BlockCount());
   state.SetLabel(dungeon ? "dungeon room" : "land room");
 }
 
@@ -226,14 +134,13 @@ void BM_DemoRoomDeviceOnly(benchmark::State& state) {
     state.SkipWithError("demo world could not be made");
     return;
   }
-  const bool dungeon = state.range(0) != 0;
-  const auto room = LayOut(w, dungeon);
-  const Capture c = CaptureFrame(w, room, RoomCamera());
+  const int dungeon = state.range(0) != 0;
+  const Capture c = CaptureFrame(w, dungeon);
   pv::Device3D* dev = Cdd::Device();
   const double start = Seconds();
   for (auto _ : state) {
-    w.cdd->FillRectangle(0, 0, kWidth, kHeight, CColor());
-    w.cdd->beginRender(1);
+    w.display.Device().FillRectangle(0, 0, kWidth, kHeight, CColor());
+    w.display.Device().beginRender(1);
     pv::RenderStates current = dev->States();
     for (const auto& p : c.primitives) {
       for (int s = 0; s < pv::kRenderStateCount; ++s) {
@@ -244,7 +151,7 @@ void BM_DemoRoomDeviceOnly(benchmark::State& state) {
       }
       dev->DrawPrimitive(p.type, p.vertices.data(), static_cast<int>(p.vertices.size()), p.flags);
     }
-    w.cdd->endRender();
+    w.display.Device().endRender();
   }
   g_deviceFps[dungeon] = static_cast<double>(state.iterations()) / (Seconds() - start);
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -518,8 +425,8 @@ void BM_DemoRoomLlvmpipe(benchmark::State& state) {
     state.SkipWithError("no EGL display with llvmpipe");
     return;
   }
-  const bool dungeon = state.range(0) != 0;
-  const Capture c = CaptureFrame(w, LayOut(w, dungeon), RoomCamera());
+  const int dungeon = state.range(0) != 0;
+  const Capture c = CaptureFrame(w, dungeon);
   peer->Load(c);
   const double start = Seconds();
   for (auto _ : state) peer->DrawFrame();

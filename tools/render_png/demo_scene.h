@@ -1,0 +1,67 @@
+#pragma once
+// What the picture tool and the display benchmark draw: the device, its
+// renderer and the engine made for one window, and the demo room (the demo
+// data's blocks over the 17 x 17 blocks the room view draws) or one mesh.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/video/window.h"
+#include "render/camera.h"
+#include "render/cdd.h"
+#include "render/cdd_renderer.h"
+#include "render/engine_3d.h"
+#include "render/mesh.h"
+
+// The display device, renderer and engine, bound together like the program's.
+class DisplayStack {
+ public:
+  DisplayStack() = default;
+  ~DisplayStack();
+  DisplayStack(const DisplayStack&) = delete;
+  DisplayStack& operator=(const DisplayStack&) = delete;
+
+  // False when the machine offers no 3D device that renders in a window.
+  bool Open(int width, int height);
+  Cdd& Device() { return *cdd_; }
+  C3DEngine& Engine() { return *engine_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // The back surface as R, G, B bytes, rows top first.
+  std::vector<std::uint8_t> ReadRgb() const;
+
+ private:
+  platform::video::Window window_;
+  std::unique_ptr<Cdd> cdd_;
+  CCddRenderer renderer_;
+  std::unique_ptr<C3DEngine> engine_;
+  int width_ = 0, height_ = 0;
+};
+
+class DemoScene {
+ public:
+  // The demo blocks of the current start directory (made by demodata).
+  bool LoadBlocks();
+  // The 17 x 17 blocks around the room's centre: a land room of grass,
+  // roads, hedges and menhirs, or a dungeon of flagstones, walls, pillars and rubble.
+  void LayOutRoom(bool dungeon);
+  std::size_t BlockCount() const { return placed_.size(); }
+  const CCamera& Camera() const { return camera_; }
+  // One whole frame: clear, begin, every block, flush, end.
+  void DrawRoom(C3DEngine& engine, int width, int height) const;
+
+  // One mesh file, fitted as a preview and turned to a three-quarter view.
+  static bool DrawMesh(C3DEngine& engine, int width, int height, const std::string& path);
+
+ private:
+  struct Placed {
+    CMesh* mesh;
+    CVector3 position;
+    float angle;
+  };
+  std::map<std::string, std::unique_ptr<CMesh>> blocks_;
+  std::vector<Placed> placed_;
+  CCamera camera_;
+};
