@@ -535,3 +535,45 @@ TEST_F(CddTest, DestroyingTheDeviceReleasesEverything) {
   EXPECT_EQ(Cdd::GetDisplay(), nullptr);
   EXPECT_EQ(Cdd::BackSurface(), nullptr);
 }
+
+TEST_F(CddTest, SceneStartRestoresLostSurfacesAndPausesForUploads) {
+  dir.Write("t.tga", rendertest::SolidTga(4, 4, 24, {9, 9, 9}));
+  auto cdd = Make(32, 32);
+  ASSERT_EQ(cdd->LoadTexture(0, "t.tga"), 1);
+  Cdd::GetDisplay()->LoseSurfaces();
+  pv::ScopedRecorder rec;
+  cdd->beginRender(0);  // the first scene start finds the surfaces lost
+  EXPECT_TRUE(Cdd::Device()->InScene());
+  EXPECT_FALSE(Cdd::BackSurface()->IsLost());
+  EXPECT_NE(Cdd::TextureSlotHandle(0), 0u);
+  EXPECT_EQ(pv::Recorder::LinesStartingWith("BeginScene").size(), 2u);
+  cdd->PauseRender();
+  EXPECT_FALSE(Cdd::Device()->InScene());
+  cdd->ResumeRender();
+  EXPECT_TRUE(Cdd::Device()->InScene());
+  EXPECT_EQ(Cdd::CachedTexture(), -1);
+  EXPECT_EQ(cdd->endRender(), pv::kOk);
+  // Lost before a depth clear, the clear's report restores them.
+  Cdd::GetDisplay()->LoseSurfaces();
+  pv::Recorder::Clear();
+  cdd->beginRender(1);
+  EXPECT_TRUE(Cdd::Device()->InScene());
+  EXPECT_EQ(pv::Recorder::LinesStartingWith("BeginScene").size(), 1u);
+  EXPECT_EQ(cdd->endRender(), pv::kOk);
+  // A scene that cannot start for another reason is fatal.
+  pv::Faults::Fail(pv::Call::BeginScene, pv::kErrGeneric);
+  EXPECT_THROW(cdd->beginRender(0), platform::ProgramExit);
+  ASSERT_FALSE(ui.boxes.empty());
+  EXPECT_EQ(ui.boxes.back().text.rfind("Cdd:beginRender (beginScene)", 0), 0u);
+}
+
+TEST_F(CddTest, StagingRowsAreReleasedByName) {
+  dir.Write("t.tga", rendertest::SolidTga(4, 4, 24, {9, 9, 9}));
+  auto cdd = Make(32, 32);
+  ASSERT_EQ(cdd->LoadTexture(5, "t.tga"), 1);
+  cdd->ReleaseBitmapOfTexture(5);  // the rows keep no names: nothing matches
+  cdd->ReleaseBitmapOfTexture(99);
+  cdd->ReleaseAllBitmaps();
+  EXPECT_EQ(Cdd::StagingCount(), 32);
+  EXPECT_NE(Cdd::TextureSlotHandle(5), 0u);  // the device texture stays
+}
