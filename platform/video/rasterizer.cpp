@@ -8,6 +8,10 @@
 #include <mutex>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace platform::video {
 namespace {
 
@@ -17,7 +21,6 @@ constexpr float kGuardBand = 8192.0f;
 // Texture coordinates (in texels) beyond this are treated as 0.
 constexpr float kTexLimit = 4.0e6f;
 
-typedef std::int32_t v4si __attribute__((vector_size(16)));
 
 // How a target format packs and unpacks its channels.
 struct PackInfo {
@@ -95,12 +98,40 @@ inline int Div255(int x) {
   return (x + (x >> 8)) >> 8;
 }
 
+// The four texels around a sample weighted by its fractions (0..255).
+inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
+                              std::uint32_t fx, std::uint32_t fy);
+
 inline std::uint32_t Bilerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
   const std::uint32_t inv = 256 - f;
   const std::uint32_t rb = (((a & 0x00FF00FFu) * inv + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
   const std::uint32_t ag = ((((a >> 8) & 0x00FF00FFu) * inv + ((b >> 8) & 0x00FF00FFu) * f)) & 0xFF00FF00u;
   return rb | ag;
 }
+
+#ifdef __SSE2__
+inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
+                              std::uint32_t fx, std::uint32_t fy) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i top = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, static_cast<int>(t10), static_cast<int>(t00)), zero);
+  __m128i bottom = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, static_cast<int>(t11), static_cast<int>(t01)), zero);
+  const short ix = static_cast<short>(256 - fx), x = static_cast<short>(fx);
+  const __m128i wx = _mm_set_epi16(x, x, x, x, ix, ix, ix, ix);
+  top = _mm_mullo_epi16(top, wx);
+  bottom = _mm_mullo_epi16(bottom, wx);
+  top = _mm_srli_epi16(_mm_add_epi16(top, _mm_srli_si128(top, 8)), 8);
+  bottom = _mm_srli_epi16(_mm_add_epi16(bottom, _mm_srli_si128(bottom, 8)), 8);
+  const __m128i v = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fy))),
+                                                 _mm_mullo_epi16(bottom, _mm_set1_epi16(static_cast<short>(fy)))),
+                                   8);
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+}
+#else
+inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
+                              std::uint32_t fx, std::uint32_t fy) {
+  return Bilerp(Bilerp(t00, t10, fx), Bilerp(t01, t11, fx), fy);
+}
+#endif
 
 inline std::size_t TiledIndexOf(int x, int y, int width) {
   return (static_cast<std::size_t>(y >> 2) * static_cast<std::size_t>(width >> 2) + static_cast<std::size_t>(x >> 2)) << 4 |
@@ -136,7 +167,7 @@ struct SpanContext {
 
 struct SpanStart {
   float w, dw, uw, duw, vw, dvw;
-  v4si dif, ddif, spc, dspc;
+  int dif[4], ddif[4], spc[4], dspc[4];  // 16.16: r, g, b, a
 };
 
 // Texture coordinates are exact (divided by 1/z) every this many pixels and
@@ -158,14 +189,20 @@ inline std::uint32_t FetchTexel(const RasterTexture& t, const SpanContext& c, in
 // Depth modes: none, the usual less-or-equal, or any other comparison.
 enum { kZNone = 0, kZLessEqual = 1, kZAny = 2 };
 
-template <bool kTex, bool kBilinear, int kZ, bool kBlend, int kBytes>
+// Target formats: 5-6-5, another 16-bit format, a 32-bit format.
+enum { kFmt565 = 0, kFmt16 = 1, kFmt32 = 2 };
+
+template <bool kTex, bool kBilinear, int kZ, bool kBlend, int kFmt>
 void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int xs, int xe, const SpanStart& s0) {
   const RasterState& st = *c.st;
   const PackInfo& pk = *c.pk;
+  constexpr int kBytes = kFmt == kFmt32 ? 4 : 2;
   float w = s0.w, uw = s0.uw, vw = s0.vw;
-  v4si dif = s0.dif, spc = s0.spc;
+  int dr = s0.dif[0], dg = s0.dif[1], db = s0.dif[2], da = s0.dif[3];
+  int sr = s0.spc[0], sg = s0.spc[1], sb = s0.spc[2], sa = s0.spc[3];
+  const int ddr = s0.ddif[0], ddg = s0.ddif[1], ddb = s0.ddif[2], dda = s0.ddif[3];
+  const int dsr = s0.dspc[0], dsg = s0.dspc[1], dsb = s0.dspc[2], dsa = s0.dspc[3];
   const float dw = s0.dw;
-  const v4si ddif = s0.ddif, dspc = s0.dspc;
   const bool zWrite = st.zWrite;
   const bool specular = st.specular, fog = st.fog;
   const bool dither = st.dither && kBytes == 2;
@@ -196,13 +233,15 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
       dv = static_cast<int>((static_cast<std::int64_t>(v1) - v0) / n);
     }
     int ui = u0, vi = v0;
-    for (const int end = x + n; x < end; ++x, w += dw, ui += du, vi += dv, dif += ddif, spc += dspc) {
+    for (const int end = x + n; x < end;
+         ++x, w += dw, ui += du, vi += dv, dr += ddr, dg += ddg, db += ddb, da += dda, sr += dsr, sg += dsg,
+                                        sb += dsb, sa += dsa) {
       if constexpr (kZ == kZLessEqual) {
         if (!(w >= zrow[x])) continue;
       } else if constexpr (kZ == kZAny) {
         if (!DepthPass(zFunc, w, zrow[x])) continue;
       }
-      int r = dif[0] >> 16, g = dif[1] >> 16, b = dif[2] >> 16, a = dif[3] >> 16;
+      int r = dr >> 16, g = dg >> 16, b = db >> 16, a = da >> 16;
       if constexpr (kTex) {
         const RasterTexture& t = *c.tex;
         if (key) {
@@ -244,7 +283,7 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
             t01 = FetchTexel(t, c, tx, ty + 1);
             t11 = FetchTexel(t, c, tx + 1, ty + 1);
           }
-          texel = Bilerp(Bilerp(t00, t10, fx), Bilerp(t01, t11, fx), fy);
+          texel = Bilinear(t00, t10, t01, t11, fx, fy);
         } else {
           texel = FetchTexel(t, c, ui >> 8, vi >> 8);
         }
@@ -264,12 +303,12 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
         }
       }
       if (specular) {
-        r = std::min(255, r + (spc[0] >> 16));
-        g = std::min(255, g + (spc[1] >> 16));
-        b = std::min(255, b + (spc[2] >> 16));
+        r = std::min(255, r + (sr >> 16));
+        g = std::min(255, g + (sg >> 16));
+        b = std::min(255, b + (sb >> 16));
       }
       if (fog) {
-        const int f = spc[3] >> 16, nf = 255 - f;
+        const int f = sa >> 16, nf = 255 - f;
         r = Div255(r * f + c.fogR * nf);
         g = Div255(g * f + c.fogG * nf);
         b = Div255(b * f + c.fogB * nf);
@@ -284,18 +323,18 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
         } else {
           std::memcpy(&old, px, 4);
         }
-        const int dr = pk.expand[0][(old & pk.mask[0]) >> pk.pos[0]];
-        const int dg = pk.expand[1][(old & pk.mask[1]) >> pk.pos[1]];
-        const int db = pk.expand[2][(old & pk.mask[2]) >> pk.pos[2]];
+        const int or_ = pk.expand[0][(old & pk.mask[0]) >> pk.pos[0]];
+        const int og = pk.expand[1][(old & pk.mask[1]) >> pk.pos[1]];
+        const int ob = pk.expand[2][(old & pk.mask[2]) >> pk.pos[2]];
         if (st.srcBlend == kBlendSrcAlpha && st.destBlend == kBlendInvSrcAlpha) {
           const int na = 255 - a;
-          r = Div255(r * a + dr * na);
-          g = Div255(g * a + dg * na);
-          b = Div255(b * a + db * na);
+          r = Div255(r * a + or_ * na);
+          g = Div255(g * a + og * na);
+          b = Div255(b * a + ob * na);
         } else {
-          r = std::min(255, Div255(r * BlendFactor(st.srcBlend, r, a)) + Div255(dr * BlendFactor(st.destBlend, r, a)));
-          g = std::min(255, Div255(g * BlendFactor(st.srcBlend, g, a)) + Div255(dg * BlendFactor(st.destBlend, g, a)));
-          b = std::min(255, Div255(b * BlendFactor(st.srcBlend, b, a)) + Div255(db * BlendFactor(st.destBlend, b, a)));
+          r = std::min(255, Div255(r * BlendFactor(st.srcBlend, r, a)) + Div255(or_ * BlendFactor(st.destBlend, r, a)));
+          g = std::min(255, Div255(g * BlendFactor(st.srcBlend, g, a)) + Div255(og * BlendFactor(st.destBlend, g, a)));
+          b = std::min(255, Div255(b * BlendFactor(st.srcBlend, b, a)) + Div255(ob * BlendFactor(st.destBlend, b, a)));
         }
       }
       if (dither) {
@@ -304,10 +343,16 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
         g = std::min(255, g + d[1]);
         b = std::min(255, b + d[2]);
       }
-      std::uint32_t out = (static_cast<std::uint32_t>(r) >> pk.down[0]) << pk.pos[0] |
-                          (static_cast<std::uint32_t>(g) >> pk.down[1]) << pk.pos[1] |
-                          (static_cast<std::uint32_t>(b) >> pk.down[2]) << pk.pos[2];
-      if (pk.mask[3]) out |= ((static_cast<std::uint32_t>(a) >> pk.down[3]) << pk.pos[3]) & pk.mask[3];
+      std::uint32_t out;
+      if constexpr (kFmt == kFmt565) {
+        out = (static_cast<std::uint32_t>(r) >> 3) << 11 | (static_cast<std::uint32_t>(g) >> 2) << 5 |
+              static_cast<std::uint32_t>(b) >> 3;
+      } else {
+        out = (static_cast<std::uint32_t>(r) >> pk.down[0]) << pk.pos[0] |
+              (static_cast<std::uint32_t>(g) >> pk.down[1]) << pk.pos[1] |
+              (static_cast<std::uint32_t>(b) >> pk.down[2]) << pk.pos[2];
+        if (pk.mask[3]) out |= ((static_cast<std::uint32_t>(a) >> pk.down[3]) << pk.pos[3]) & pk.mask[3];
+      }
       if constexpr (kBytes == 2) {
         const std::uint16_t o16 = static_cast<std::uint16_t>(out);
         std::memcpy(px, &o16, 2);
@@ -325,22 +370,22 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
 
 using SpanFn = void (*)(const SpanContext&, std::uint8_t*, float*, int, int, int, const SpanStart&);
 
-template <bool kTex, bool kBilinear, int kBytes>
+template <bool kTex, bool kBilinear, int kFmt>
 SpanFn PickZ(int z, bool blend) {
   switch (z) {
     case kZLessEqual:
-      return blend ? DrawSpan<kTex, kBilinear, kZLessEqual, true, kBytes> : DrawSpan<kTex, kBilinear, kZLessEqual, false, kBytes>;
+      return blend ? DrawSpan<kTex, kBilinear, kZLessEqual, true, kFmt> : DrawSpan<kTex, kBilinear, kZLessEqual, false, kFmt>;
     case kZAny:
-      return blend ? DrawSpan<kTex, kBilinear, kZAny, true, kBytes> : DrawSpan<kTex, kBilinear, kZAny, false, kBytes>;
+      return blend ? DrawSpan<kTex, kBilinear, kZAny, true, kFmt> : DrawSpan<kTex, kBilinear, kZAny, false, kFmt>;
     default:
-      return blend ? DrawSpan<kTex, kBilinear, kZNone, true, kBytes> : DrawSpan<kTex, kBilinear, kZNone, false, kBytes>;
+      return blend ? DrawSpan<kTex, kBilinear, kZNone, true, kFmt> : DrawSpan<kTex, kBilinear, kZNone, false, kFmt>;
   }
 }
 
-template <int kBytes>
+template <int kFmt>
 SpanFn PickSpan(bool tex, bool bilinear, int z, bool blend) {
-  if (!tex) return PickZ<false, false, kBytes>(z, blend);
-  return bilinear ? PickZ<true, true, kBytes>(z, blend) : PickZ<true, false, kBytes>(z, blend);
+  if (!tex) return PickZ<false, false, kFmt>(z, blend);
+  return bilinear ? PickZ<true, true, kFmt>(z, blend) : PickZ<true, false, kFmt>(z, blend);
 }
 
 // Everything a primitive needs that does not change from pixel to pixel.
@@ -373,8 +418,9 @@ bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
   p.texW = tex ? static_cast<float>(tex->width) : 0.0f;
   p.texH = tex ? static_cast<float>(tex->height) : 0.0f;
   const int z = !(st.zTest && t.depth) ? kZNone : st.zFunc == kCmpLessEqual ? kZLessEqual : kZAny;
-  p.span = t.format.bitsPerPixel == 32 ? PickSpan<4>(p.textured, st.bilinear, z, st.blend)
-                                       : PickSpan<2>(p.textured, st.bilinear, z, st.blend);
+  if (t.format.bitsPerPixel == 32) p.span = PickSpan<kFmt32>(p.textured, st.bilinear, z, st.blend);
+  else if (t.format == Format565()) p.span = PickSpan<kFmt565>(p.textured, st.bilinear, z, st.blend);
+  else p.span = PickSpan<kFmt16>(p.textured, st.bilinear, z, st.blend);
   return true;
 }
 
@@ -427,6 +473,7 @@ void EmitSpan(const RasterTarget& t, const Prepared& p, int y, int xs, int xe, f
   // Colours are clamped at both ends of the span and stepped between them,
   // so rounding at the triangle's edges never leaves 0..255.
   const float fxe = fx + static_cast<float>(n - 1);
+  const float inv = n > 1 ? 1.0f / static_cast<float>(n - 1) : 0.0f;
   for (int c = 0; c < 4; ++c) {
     const int ks = kDR + c, kp = kSR + c;
     const int ds = ClampColor16(a0[ks] + dx[ks] * fx + dy[ks] * fy);
@@ -435,13 +482,44 @@ void EmitSpan(const RasterTarget& t, const Prepared& p, int y, int xs, int xe, f
     const int se = ClampColor16(a0[kp] + dx[kp] * fxe + dy[kp] * fy);
     s.dif[c] = ds;
     s.spc[c] = ss;
-    s.ddif[c] = n > 1 ? (de - ds) / (n - 1) : 0;
-    s.dspc[c] = n > 1 ? (se - ss) / (n - 1) : 0;
+    // Truncated toward the start, so the last pixel never passes the end value.
+    s.ddif[c] = static_cast<int>(static_cast<float>(de - ds) * inv);
+    s.dspc[c] = static_cast<int>(static_cast<float>(se - ss) * inv);
   }
   std::uint8_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.pitch;
   float* zrow = t.depth ? t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch : nullptr;
   p.span(p.ctx, row, zrow, y, xs, xe, s);
 }
+
+// The first pixel on or right of an edge, scanline by scanline: exact
+// integer stepping of ceil(N / M) with N growing by S each scanline.
+struct EdgeWalk {
+  std::int64_t x = 0, e = 0, q = 0, rem = 0, m = 1;
+  void Start(std::int64_t xa, std::int64_t ya, std::int64_t xb, std::int64_t yb, int y) {
+    const std::int64_t d = yb - ya;
+    if (d <= 0) {
+      x = xa >= 0 ? (xa + 15) / 16 : -((-xa) / 16);
+      e = q = rem = 0;
+      m = 1;
+      return;
+    }
+    m = 16 * d;
+    const std::int64_t n = xa * d + (static_cast<std::int64_t>(y) * 16 - ya) * (xb - xa);
+    x = CeilDiv(n, m);
+    e = n - x * m;  // in (-m, 0]
+    const std::int64_t s = 16 * (xb - xa);
+    q = FloorDiv(s, m);
+    rem = s - q * m;  // in [0, m)
+  }
+  void Step() {
+    x += q;
+    e += rem;
+    if (e > 0) {
+      ++x;
+      e -= m;
+    }
+  }
+};
 
 void ScanTriangle(const RasterTarget& t, const Prepared& p, const RasterState& st, const TLVertex* v[3]) {
   std::int64_t X[3], Y[3];
@@ -523,15 +601,18 @@ void ScanTriangle(const RasterTarget& t, const Prepared& p, const RasterState& s
 
   const int yStart = static_cast<int>(std::max<std::int64_t>(CeilDiv(Y0, 16), p.clip.top));
   const int yEnd = static_cast<int>(std::min<std::int64_t>(CeilDiv(Y2, 16), p.clip.bottom));
-  // The first pixel on or right of an edge at scanline y.
-  auto edgeX = [](std::int64_t xa, std::int64_t ya, std::int64_t xb, std::int64_t yb, std::int64_t yy) {
-    const std::int64_t d = yb - ya;
-    return CeilDiv(xa * d + (yy - ya) * (xb - xa), 16 * d);
-  };
-  for (int y = yStart; y < yEnd; ++y) {
-    const std::int64_t yy = static_cast<std::int64_t>(y) * 16;
-    const std::int64_t xl = edgeX(X0, Y0, X2, Y2, yy);
-    const std::int64_t xs = yy < Y1 ? edgeX(X0, Y0, X1, Y1, yy) : edgeX(X1, Y1, X2, Y2, yy);
+  if (yStart >= yEnd) return;
+  EdgeWalk longEdge, shortEdge;
+  longEdge.Start(X0, Y0, X2, Y2, yStart);
+  bool upper = static_cast<std::int64_t>(yStart) * 16 < Y1;
+  if (upper) shortEdge.Start(X0, Y0, X1, Y1, yStart);
+  else shortEdge.Start(X1, Y1, X2, Y2, yStart);
+  for (int y = yStart; y < yEnd; ++y, longEdge.Step(), shortEdge.Step()) {
+    if (upper && static_cast<std::int64_t>(y) * 16 >= Y1) {
+      upper = false;
+      shortEdge.Start(X1, Y1, X2, Y2, y);
+    }
+    const std::int64_t xl = longEdge.x, xs = shortEdge.x;
     std::int64_t left = longLeft ? xl : xs, right = longLeft ? xs : xl;
     left = std::max<std::int64_t>(left, p.clip.left);
     right = std::min<std::int64_t>(right, p.clip.right);
