@@ -2,6 +2,7 @@
 // custom meshes, and the quest package.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <new>
 #include <string>
 #include <vector>
@@ -13,9 +14,12 @@
 #include "platform/core/services.h"
 #include "quest/fixed_field.h"
 #include "quest/generation_log.h"
+#include "quest/graph_node.h"
 #include "quest/kelvar_doc.h"
 #include "quest/machine.h"
+#include "quest/monster.h"
 #include "quest/quest_lists.h"
+#include "quest/quest_object.h"
 #include "quest/quest_script.h"
 #include "quest/room.h"
 #include "quest/text_format.h"
@@ -80,11 +84,44 @@ std::string EntryName(const std::string& fileName) {
   return "data\\customQuest\\" + parts.fname + parts.ext;
 }
 
-}  // namespace
+// What generation writes back into the quest, as the quest file keeps it:
+// the author and information texts, node cells (saved in the instances'
+// positions), trap images, instance links (a link to a machine that is gone
+// is emptied) and object quest flags.
+struct GeneratedState {
+  std::array<std::string, kLanguageCount> author, information;
+  std::vector<std::int32_t> values;
 
-void SetGenerationUi(IGenerationUi* ui) { g_ui = ui; }
+  bool operator==(const GeneratedState&) const = default;
 
-void CKelvarDoc::OnGenerateQuest() {
+  static GeneratedState Take() {
+    GeneratedState s;
+    for (int language = 0; language < kLanguageCount; ++language) {
+      s.author[language] = QuestAuthorText().Get(language);
+      s.information[language] = QuestInfoText().Get(language);
+    }
+    const QuestState& q = Quest();
+    std::vector<std::int32_t>& v = s.values;
+    for (const GraphNode* n = q.graphNodes; n; n = n->next) v.insert(v.end(), {n->cellX, n->cellY});
+    for (const CRoom* room = q.rooms; room; room = room->next) {
+      for (const RoomTrap* t = room->traps; t; t = t->next) {
+        v.insert(v.end(), std::begin(t->data), std::end(t->data));
+        v.insert(v.end(), {t->targetCellX, t->targetCellY, t->exportIndex});
+      }
+    }
+    auto links = [&v](const ElementInstance* i) {
+      for (; i; i = i->next) {
+        for (const auto& link : i->links) v.push_back(FieldEmpty(link) ? 0 : 1);
+      }
+    };
+    for (const CMachine* m = q.machines; m; m = m->next) links(m->instances);
+    for (const CMonster* m = q.monsters; m; m = m->next) links(m->instances);
+    for (const CQuestObject* o = q.questObjects; o; o = o->next) v.push_back(o->questFlag);
+    return s;
+  }
+};
+
+void Generate(CKelvarDoc& doc) {
   IGenerationUi& ui = Ui();
   const int language = g_languageTable.GetLanguage();
   std::string information = QuestInfoText().Get(language);
@@ -96,10 +133,10 @@ void CKelvarDoc::OnGenerateQuest() {
 
   platform::ChangeDirectory(platform::StartDirectory());
   // Every room, object, monster and machine, and each of the seven scripts, moves the bar.
-  ui.ShowProgress(CountItems() + kScripts);
+  ui.ShowProgress(doc.CountItems() + kScripts);
   ClearGenerationLog();
 
-  const std::string questName = QuestName();
+  const std::string questName = doc.QuestName();
   if (!IsPlainFileName(questName)) {
     LogGeneration("Name %s is not a valid file name\r\n", questName.c_str());
     ui.HideProgress();
@@ -148,7 +185,7 @@ void CKelvarDoc::OnGenerateQuest() {
   ui.HideProgress();
   for (int i = 0; i < kScripts; ++i) {
     try {
-      WriteScriptLine(scripts[i], texts[i], false);
+      CKelvarDoc::WriteScriptLine(scripts[i], texts[i], false);
       scripts[i].Close();
     } catch (const platform::FileException& e) {
       scripts[i].Abort();
@@ -158,13 +195,25 @@ void CKelvarDoc::OnGenerateQuest() {
 
   if (GenerationLog().empty()) {
     platform::CreateDirectory("quest");
-    if (PackQuest("quest", questName.c_str())) {
+    if (doc.PackQuest("quest", questName.c_str())) {
       Box("Congratulation ! Quest Generation competed successfully.");
       return;
     }
   }
   // A package that could not be made for missing files says why in the log.
   if (!GenerationLog().empty()) ui.ShowErrorReport(GenerationLog() + kAbortedTail);
+}
+
+}  // namespace
+
+void SetGenerationUi(IGenerationUi* ui) { g_ui = ui; }
+
+void CKelvarDoc::OnGenerateQuest() {
+  // Generation edits the quest it exports; like any other edit, that makes
+  // the document modified, however generation ends.
+  const GeneratedState before = GeneratedState::Take();
+  Generate(*this);
+  if (GeneratedState::Take() != before) SetModifiedFlag();
 }
 
 int CKelvarDoc::PackQuest(const char* folder, const char* questName) {

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "datafiles/language_table.h"
@@ -218,6 +220,89 @@ TEST_F(GenerateQuest, DialogTextsGoIntoTheCurrentLanguage) {
   doc.OnGenerateQuest();
   EXPECT_EQ(dir.Read("data/customQuest/small/quest0.spt"), "old");
   EXPECT_EQ(genUi.dialogs, 2);
+}
+
+TEST_F(GenerateQuest, GenerationThatChangesTheQuestMarksItModified) {
+  constexpr const char* kLamp = "STATE_MACHINE { KEY { lamp } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} } }";
+  Define(kLamp);
+  Define("GENERIC { KEY { plate } TYPE { 5 } }");
+  auto lampInstance = [] {
+    CMachine* lamp = FindMachineNamed(Quest().machines, "lamp");
+    if (!lamp) lamp = CreateMachine(Quest().machines, kMachineStateMachine, "lamp", "lamp");
+    lamp->FindParam(1)->SetText("lamp_mesh");
+    return lamp->AddInstance("", 0, 0, nullptr);
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> build;
+    std::function<bool()> changed;  // the change generation made
+  };
+  const Case cases[] = {
+      {"an object's quest flag",
+       [] { SetField(AddObject("gem", "ITGEM")->sprite.name, "GEMS"); },
+       [] { return Quest().questObjects->questFlag == 1; }},
+      {"a trap's target cells",
+       [] {
+         CRoom* room = AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
+         RoomTrap* target = NewRoomTrap(room->traps);
+         target->type = 5;
+         target->cellX = target->cellY = 20;
+         RoomTrap* trigger = NewRoomTrap(room->traps);
+         trigger->type = 5;
+         trigger->cellX = trigger->cellY = 10;
+         trigger->target = target;
+       },
+       [] { return Quest().rooms->traps->targetCellX == 20; }},
+      {"two machine nodes on one cell",
+       [&] {
+         AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
+         lampInstance();
+         lampInstance();
+       },
+       [] {
+         const GraphNode* a = Quest().graphNodes;
+         const GraphNode* b = a->next;
+         return a->cellX != b->cellX || a->cellY != b->cellY;
+       }},
+      {"a link to a machine that is gone",
+       [&] {
+         AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
+         lampInstance()->AddLink("gone:gone_0");
+       },
+       [] { return FieldEmpty(Quest().machines->instances->links[0]); }},
+      {"the dialog's author text",
+       [this] { genUi.newAuthor = "Nous"; },
+       [] { return std::string_view(QuestAuthorText().Get(g_languageTable.GetLanguage())) == "Nous"; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    doc.OnCloseDocument();
+    doc.OnNewDocument();
+    genUi.newAuthor = nullptr;
+    c.build();
+    doc.SetModifiedFlag(false);
+    doc.OnGenerateQuest();
+    EXPECT_TRUE(c.changed());
+    EXPECT_TRUE(doc.IsModified());
+
+    // Generating again changes nothing more, so a saved quest stays saved.
+    doc.SetModifiedFlag(false);
+    doc.OnGenerateQuest();
+    EXPECT_FALSE(doc.IsModified());
+  }
+}
+
+TEST_F(GenerateQuest, GenerationThatChangesNothingLeavesTheQuestUnmodified) {
+  AddObject("letter", "ITLETTER")->isVirtual = 1;
+  AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
+  doc.OnGenerateQuest();
+  EXPECT_EQ(GenerationLog(), "");
+  EXPECT_FALSE(doc.IsModified());
+
+  genUi.cancel = true;
+  genUi.newAuthor = "Nobody";
+  doc.OnGenerateQuest();
+  EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(GenerateQuest, RoomChecks) {
