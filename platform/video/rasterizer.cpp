@@ -98,17 +98,8 @@ inline int Div255(int x) {
   return (x + (x >> 8)) >> 8;
 }
 
+
 // The four texels around a sample weighted by its fractions (0..255).
-inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
-                              std::uint32_t fx, std::uint32_t fy);
-
-inline std::uint32_t Bilerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
-  const std::uint32_t inv = 256 - f;
-  const std::uint32_t rb = (((a & 0x00FF00FFu) * inv + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
-  const std::uint32_t ag = ((((a >> 8) & 0x00FF00FFu) * inv + ((b >> 8) & 0x00FF00FFu) * f)) & 0xFF00FF00u;
-  return rb | ag;
-}
-
 #ifdef __SSE2__
 inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
                               std::uint32_t fx, std::uint32_t fy) {
@@ -127,6 +118,13 @@ inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_
   return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
 }
 #else
+inline std::uint32_t Bilerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+  const std::uint32_t inv = 256 - f;
+  const std::uint32_t rb = (((a & 0x00FF00FFu) * inv + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
+  const std::uint32_t ag = ((((a >> 8) & 0x00FF00FFu) * inv + ((b >> 8) & 0x00FF00FFu) * f)) & 0xFF00FF00u;
+  return rb | ag;
+}
+
 inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
                               std::uint32_t fx, std::uint32_t fy) {
   return Bilerp(Bilerp(t00, t10, fx), Bilerp(t01, t11, fx), fy);
