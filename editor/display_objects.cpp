@@ -1,0 +1,10 @@
+#include "editor/display_objects.h"
+
+namespace kelvar {
+
+DisplayObjects& Display() {
+  static DisplayObjects objects;
+  return objects;
+}
+
+}  // namespace kelvar

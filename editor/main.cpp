@@ -1,0 +1,41 @@
+// kelvar [--start-dir DIR] [QUEST]: the quest editor, started in its start
+// directory (the current one unless given), opening the quest named, or the
+// one open at the last exit.
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+
+#include "editor/kelvar_app.h"
+#include "platform/core/paths.h"
+#include "platform/ui/qt_ui.h"
+
+// The application object, as the program's global.
+kelvar::CKelvarApp theApp;
+
+int main(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+
+  std::string startDir = platform::CurrentDirectory();
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--start-dir" && i + 1 < argc) {
+      startDir = argv[++i];
+    } else {
+      args.push_back(arg);
+    }
+  }
+  if (!platform::ChangeDirectory(startDir)) {
+    std::fprintf(stderr, "kelvar: cannot use %s as the start directory\n", startDir.c_str());
+    return 1;
+  }
+  platform::SetStartDirectory(platform::CurrentDirectory());
+
+  platform::ui::QtUi ui;
+  theApp.SetCommandLine(std::move(args));
+  return theApp.Run();
+}
