@@ -5,6 +5,7 @@
 
 #include "quest/quest_list.h"
 
+class GraphNode;
 struct GraphKey;
 struct GraphLink;
 
@@ -46,9 +47,18 @@ struct ElementInstance {
 };
 
 ElementInstance* NewElementInstance(ElementInstance*& head);
+// A new instance "<owner name>_<counter>" at the head of the list; the
+// counter moves on, so no name is given twice.
+ElementInstance* NewNamedInstance(ElementInstance*& head, const char* ownerName, int& counter);
 InstancePosition* NewInstancePosition(InstancePosition*& head);
 // Unlinks and frees one instance with its positions (ignored when not in the list).
 void RemoveElementInstance(ElementInstance*& head, ElementInstance* instance);
 void FreeInstanceList(ElementInstance*& head);
 // The first instance of the list with that name, ignoring case.
 ElementInstance* FindInstanceNamed(ElementInstance* head, std::string_view name);
+
+// A node's place kept as an instance position, and put back moved by (dx, dy).
+void StoreNodePosition(InstancePosition& position, const GraphNode& node);
+void RestoreNodePosition(GraphNode& node, const InstancePosition& position, int dx, int dy);
+// Moves every kept position of the list's instances by (dx, dy).
+void OffsetInstancePositions(ElementInstance* head, int dx, int dy);

@@ -22,15 +22,6 @@ struct ValueKey {
 
 bool AnyKey(const GraphKey&) { return true; }
 
-void TakePosition(InstancePosition* p, const GraphNode* n) {
-  p->x = n->x;
-  p->y = n->y;
-  p->nodeType = n->kind;
-  p->cellX = n->cellX;
-  p->cellY = n->cellY;
-  p->rotation = n->rotation;
-}
-
 bool IsMainType(int type) { return type == kParamFrame || type == kParamSkelName; }
 
 void ShowBox(const char* format, const char* a, int n, const char* b) {
@@ -179,15 +170,11 @@ int CMachine::CheckAgainstLibrary() {
 }
 
 ElementInstance* CMachine::AddInstance(std::string_view secondName, int value1, int value2, const char* linkText) {
-  ElementInstance* instance = NewElementInstance(instances);
+  ElementInstance* instance = NewNamedInstance(instances, name, instanceCounter);
   SetField(instance->name2, secondName);
   instance->value1 = value1;
   instance->value2 = value2;
   if (linkText) instance->AddLink(linkText);
-  char instanceName[128];
-  std::snprintf(instanceName, sizeof instanceName, "%s_%d", name, instanceCounter);
-  SetField(instance->name, instanceName);
-  ++instanceCounter;
   CreateInstanceNodes(instance);
   return instance;
 }
@@ -275,7 +262,7 @@ void CMachine::SnapshotPositions() {
       }
       InstancePosition* p = NewInstancePosition(i->positions);
       p->paramNumber = key->value ? key->value->number : 0;
-      TakePosition(p, n);
+      StoreNodePosition(*p, *n);
     }
   }
 }
@@ -287,24 +274,13 @@ void CMachine::RestorePositions(int dx, int dy) {
       for (const GraphKey* k = i->graphKeys; k; k = k->instanceNext) {
         GraphNode* n = k->node;
         if (n->kind != p->nodeType || !k->value || k->value->number != paramNumber) continue;
-        n->x = p->x + dx;
-        n->y = p->y + dy;
-        n->cellX = p->cellX;
-        n->cellY = p->cellY;
-        n->rotation = p->rotation;
+        RestoreNodePosition(*n, *p, dx, dy);
       }
     }
   }
 }
 
-void CMachine::OffsetPositions(int dx, int dy) {
-  for (ElementInstance* i = instances; i; i = i->next) {
-    for (InstancePosition* p = i->positions; p; p = p->next) {
-      p->x += dx;
-      p->y += dy;
-    }
-  }
-}
+void CMachine::OffsetPositions(int dx, int dy) { OffsetInstancePositions(instances, dx, dy); }
 
 namespace {
 
@@ -377,36 +353,13 @@ void SyncMachineGraph(CMachine* machine) {
   for (CMachineParam* value = machine->params; value; value = value->next) {
     if (value->type != kParamMonster) continue;
     const std::string wanted = MonsterNodeName(*value);
-    bool removedNode = false;
-    MapPoint remembered;
-    for (ElementInstance* i = machine->instances; i; i = i->next) {
-      GraphNode* giftNode = FirstNodeOfInstance(i, kNodeObject, ValueKey{value});
-      if (!giftNode) continue;
-      RemoveInstanceLinks(i, [value](const GraphLink& l) {
-        return l.owner == value && ((l.from && l.from->kind == kNodeObject) || (l.to && l.to->kind == kNodeObject));
-      });
-      remembered = {giftNode->x, giftNode->y};
-      if (RemoveKeysFromNode(giftNode, [i, value](const GraphKey& k) { return k.instance == i && k.value == value; })) {
-        removedNode = true;
-      }
-    }
+    const DetachedGifts detached = DetachGiftNodes(machine->instances, value);
     if (!(value->Flags() & (kParamFlagIn | kParamFlagOut))) continue;
     for (ElementInstance* i = machine->instances; i; i = i->next) {
       GraphNode* node = FirstNodeOfInstance(i, kNodeMonsterParam, ValueKey{value});
       if (node && FieldText(node->name) != wanted) node->SetName(wanted);
     }
     const std::string_view gift = GiftOfNamedMonster(wanted);
-    if (gift.empty()) continue;
-    for (ElementInstance* i = machine->instances; i; i = i->next) {
-      GraphNode* node = FirstNodeOfInstance(i, kNodeMonsterParam, ValueKey{value});
-      if (!node) continue;  // no monster node: nothing to connect to
-      GraphNode* giftNode = ReuseOrCreateObjectNode(gift, base.x, base.y);
-      if (removedNode) {
-        giftNode->x = remembered.x;
-        giftNode->y = remembered.y;
-      }
-      giftNode->AddKey(i, value, machine);
-      AddInstanceLink(node, giftNode, value, i, machine);
-    }
+    if (!gift.empty()) AttachGiftNodes(machine->instances, kNodeMonsterParam, value, machine, gift, detached);
   }
 }

@@ -1,6 +1,5 @@
 #include "quest/monster.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,15 +14,6 @@ namespace {
 // instance's own chains, so nothing of a machine (or of a staged monster)
 // with a like-named instance is ever touched.
 bool MonsterKey(const GraphKey& k) { return k.value == nullptr; }
-
-void TakePosition(InstancePosition* p, const GraphNode* n) {
-  p->x = n->x;
-  p->y = n->y;
-  p->nodeType = n->kind;
-  p->cellX = n->cellX;
-  p->cellY = n->cellY;
-  p->rotation = n->rotation;
-}
 
 }  // namespace
 
@@ -41,11 +31,7 @@ CMonster::~CMonster() {
 }
 
 ElementInstance* CMonster::AddInstance() {
-  ElementInstance* instance = NewElementInstance(instances);
-  char instanceName[128];
-  std::snprintf(instanceName, sizeof instanceName, "%s_%d", key, instanceCounter);
-  SetField(instance->name, instanceName);
-  ++instanceCounter;
+  ElementInstance* instance = NewNamedInstance(instances, key, instanceCounter);
   CreateInstanceNodes(instance);
   return instance;
 }
@@ -86,7 +72,7 @@ void CMonster::SnapshotPositions() {
     for (GraphNode* n : NodesOfInstanceWhere(i, MonsterKey)) {
       InstancePosition* p = NewInstancePosition(i->positions);
       p->paramNumber = 0;
-      TakePosition(p, n);
+      StoreNodePosition(*p, *n);
     }
   }
 }
@@ -96,44 +82,17 @@ void CMonster::RestorePositions(int dx, int dy) {
     const std::vector<GraphNode*> nodes = NodesOfInstanceWhere(i, MonsterKey);
     for (InstancePosition* p = i->positions; p; p = p->next) {
       for (GraphNode* n : nodes) {
-        if (n->kind != p->nodeType) continue;
-        n->x = p->x + dx;
-        n->y = p->y + dy;
-        n->cellX = p->cellX;
-        n->cellY = p->cellY;
-        n->rotation = p->rotation;
+        if (n->kind == p->nodeType) RestoreNodePosition(*n, *p, dx, dy);
       }
     }
   }
 }
 
-void CMonster::OffsetPositions(int dx, int dy) {
-  for (ElementInstance* i = instances; i; i = i->next) {
-    for (InstancePosition* p = i->positions; p; p = p->next) {
-      p->x += dx;
-      p->y += dy;
-    }
-  }
-}
+void CMonster::OffsetPositions(int dx, int dy) { OffsetInstancePositions(instances, dx, dy); }
 
 void SyncMonsterGraph(CMonster* monster) {
-  const MapPoint base = SyncBase();
-
   // The gift may have changed: take each instance off its gift node.
-  bool removedNode = false;
-  MapPoint remembered;
-  for (ElementInstance* i = monster->instances; i; i = i->next) {
-    GraphNode* giftNode = FirstNodeOfInstance(i, kNodeObject, MonsterKey);
-    if (!giftNode) continue;
-    RemoveInstanceLinks(i, [](const GraphLink& l) {
-      return l.owner == nullptr &&
-             ((l.from && l.from->kind == kNodeObject) || (l.to && l.to->kind == kNodeObject));
-    });
-    remembered = {giftNode->x, giftNode->y};
-    if (RemoveKeysFromNode(giftNode, [i](const GraphKey& k) { return k.instance == i && MonsterKey(k); })) {
-      removedNode = true;
-    }
-  }
+  const DetachedGifts detached = DetachGiftNodes(monster->instances, nullptr);
 
   // The key may have changed.
   for (ElementInstance* i = monster->instances; i; i = i->next) {
@@ -141,16 +100,7 @@ void SyncMonsterGraph(CMonster* monster) {
     if (node && FieldText(node->name) != FieldText(monster->key)) node->SetName(FieldText(monster->key));
   }
 
-  if (FieldEmpty(monster->gift)) return;
-  for (ElementInstance* i = monster->instances; i; i = i->next) {
-    GraphNode* node = FirstNodeOfInstance(i, kNodeMonster, MonsterKey);
-    if (!node) continue;  // an instance without its node gets no gift node either
-    GraphNode* giftNode = ReuseOrCreateObjectNode(FieldText(monster->gift), base.x, base.y);
-    giftNode->AddKey(i, nullptr, monster);
-    if (removedNode) {
-      giftNode->x = remembered.x;
-      giftNode->y = remembered.y;
-    }
-    AddInstanceLink(node, giftNode, nullptr, i, monster);
+  if (!FieldEmpty(monster->gift)) {
+    AttachGiftNodes(monster->instances, kNodeMonster, nullptr, monster, FieldText(monster->gift), detached);
   }
 }

@@ -153,3 +153,36 @@ std::string BuildToolText(std::string_view comment) {
 }
 
 bool IsMonsterClassName(std::string_view name) { return g_monsterClassTable.Find(name) >= 0; }
+
+DetachedGifts DetachGiftNodes(ElementInstance* instances, CMachineParam* value) {
+  DetachedGifts detached;
+  auto ofValue = [value](const GraphKey& k) { return k.value == value; };
+  for (ElementInstance* i = instances; i; i = i->next) {
+    GraphNode* giftNode = FirstNodeOfInstance(i, kNodeObject, ofValue);
+    if (!giftNode) continue;
+    RemoveInstanceLinks(i, [value](const GraphLink& l) {
+      return l.owner == value && ((l.from && l.from->kind == kNodeObject) || (l.to && l.to->kind == kNodeObject));
+    });
+    detached.at = {giftNode->x, giftNode->y};
+    if (RemoveKeysFromNode(giftNode, [i, value](const GraphKey& k) { return k.instance == i && k.value == value; })) {
+      detached.nodeRemoved = true;
+    }
+  }
+  return detached;
+}
+
+void AttachGiftNodes(ElementInstance* instances, int monsterKind, CMachineParam* value, const void* element,
+                     std::string_view gift, const DetachedGifts& detached) {
+  const MapPoint base = SyncBase();
+  for (ElementInstance* i = instances; i; i = i->next) {
+    GraphNode* node = FirstNodeOfInstance(i, monsterKind, [value](const GraphKey& k) { return k.value == value; });
+    if (!node) continue;  // no monster node: nothing to connect to
+    GraphNode* giftNode = ReuseOrCreateObjectNode(gift, base.x, base.y);
+    if (detached.nodeRemoved) {
+      giftNode->x = detached.at.x;
+      giftNode->y = detached.at.y;
+    }
+    giftNode->AddKey(i, value, element);
+    AddInstanceLink(node, giftNode, value, i, element);
+  }
+}

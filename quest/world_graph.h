@@ -54,6 +54,19 @@ GraphNode* FirstNodeNamed(std::string_view name, const GraphNode* except = nullp
 // The first node named so (ignoring case) when it is an object node; else a
 // new object node of that name at (x, y).
 GraphNode* ReuseOrCreateObjectNode(std::string_view name, int x, int y);
+// A gift node hangs below a monster node, for a monster's own instances
+// (keys without a value) or for a machine's MONSTER value (keys of the value).
+// Detaching takes each instance's keys off its gift node, with the instance's
+// links to object nodes; it tells where the last node that went stood.
+struct DetachedGifts {
+  bool nodeRemoved = false;
+  MapPoint at;
+};
+DetachedGifts DetachGiftNodes(ElementInstance* instances, CMachineParam* value);
+// Hangs the gift's node below each instance's monster node of that kind
+// (instances without one get none), in the place of a removed node when there was one.
+void AttachGiftNodes(ElementInstance* instances, int monsterKind, CMachineParam* value, const void* element,
+                     std::string_view gift, const DetachedGifts& detached);
 // A definition comment as tooltip text: each run of control characters
 // becomes one space before the next character; a run at the end is dropped.
 std::string BuildToolText(std::string_view comment);
