@@ -8,34 +8,14 @@
 
 CItemObjectTable g_itemObjectTable;
 
-int CItemObjectTable::Load() {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadGameFile(kFileName, bytes)) return 0;
-  Read(bytes);
-  return 1;
-}
+int CItemObjectTable::Load() { return LoadTableFile(*this, kFileName); }
 
 bool CItemObjectTable::Read(std::span<const std::uint8_t> bytes) {
   SpanSource source(bytes);
   return Read(source);
 }
 
-bool CItemObjectTable::Read(ByteSource& source) {
-  Free();
-  std::uint32_t count = 0;
-  if (!ReadTableHeader(source, "ITEM OBJECT TABLE", count)) return false;
-  Allocate(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    rows_[i].Read(source);
-    if (source.failed()) {
-      TraceTableTruncated("ITEM OBJECT TABLE", i);
-      Free();
-      return false;
-    }
-  }
-  Sort();
-  return true;
-}
+bool CItemObjectTable::Read(ByteSource& source) { return ReadTableRows(source, "ITEM OBJECT TABLE", *this, rows_); }
 
 void CItemObjectTable::Allocate(std::size_t count) {
   Free();

@@ -87,35 +87,14 @@ bool LanguageEntry::Read(ByteSource& source) {
 
 // ---------------------------------------------------------------------------
 
-int CLanguageTable::Load() {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadGameFile(kFileName, bytes)) return 0;
-  Read(bytes);
-  return 1;
-}
+int CLanguageTable::Load() { return LoadTableFile(*this, kFileName); }
 
 bool CLanguageTable::Read(std::span<const std::uint8_t> bytes) {
   SpanSource source(bytes);
   return Read(source);
 }
 
-bool CLanguageTable::Read(ByteSource& source) {
-  Free();
-  std::uint32_t count = 0;
-  if (!ReadTableHeader(source, "LANGUAGE TABLE", count)) return false;
-  Allocate(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    // An entry of an unknown version stays cleared and the reading goes on.
-    entries_[i].Read(source);
-    if (source.failed()) {
-      TraceTableTruncated("LANGUAGE TABLE", i);
-      Free();
-      return false;
-    }
-  }
-  Sort();
-  return true;
-}
+bool CLanguageTable::Read(ByteSource& source) { return ReadTableRows(source, "LANGUAGE TABLE", *this, entries_); }
 
 void CLanguageTable::Allocate(std::size_t count) {
   Free();

@@ -92,33 +92,14 @@ bool CMonsterClass::Read(ByteSource& source) {
 
 // ---------------------------------------------------------------------------
 
-int CMonsterClassTable::Load() {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadGameFile(kFileName, bytes)) return 0;
-  Read(bytes);
-  return 1;
-}
+int CMonsterClassTable::Load() { return LoadTableFile(*this, kFileName); }
 
 bool CMonsterClassTable::Read(std::span<const std::uint8_t> bytes) {
   SpanSource source(bytes);
   return Read(source);
 }
 
-bool CMonsterClassTable::Read(ByteSource& source) {
-  Free();
-  std::uint32_t count = 0;
-  if (!ReadTableHeader(source, "MONSTER CLASS TABLE", count)) return false;
-  Allocate(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    if (!rows_[i].Read(source)) {
-      TraceTableTruncated("MONSTER CLASS TABLE", i);
-      Free();
-      return false;
-    }
-  }
-  Sort();
-  return true;
-}
+bool CMonsterClassTable::Read(ByteSource& source) { return ReadTableRows(source, "MONSTER CLASS TABLE", *this, rows_); }
 
 void CMonsterClassTable::Allocate(std::size_t count) {
   Free();

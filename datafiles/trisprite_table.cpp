@@ -42,9 +42,7 @@ int TrispriteRecord::GetFootprintHeight() const {
 // ---------------------------------------------------------------------------
 
 int CTrispriteTable::Load() {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadGameFile(kFileName, bytes)) return 0;
-  Read(bytes);
+  if (!LoadTableFile(*this, kFileName)) return 0;
   Sort();
   return 1;
 }
@@ -54,23 +52,7 @@ bool CTrispriteTable::Read(std::span<const std::uint8_t> bytes) {
   return Read(source);
 }
 
-bool CTrispriteTable::Read(ByteSource& source) {
-  Free();
-  std::uint32_t count = 0;
-  if (!ReadTableHeader(source, "TRISPRITE TABLE", count)) return false;
-  Allocate(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    // A row of another version keeps its defaults and the reading goes on.
-    rows_[i].Read(source);
-    if (source.failed()) {
-      TraceTableTruncated("TRISPRITE TABLE", i);
-      Free();
-      return false;
-    }
-  }
-  Sort();
-  return true;
-}
+bool CTrispriteTable::Read(ByteSource& source) { return ReadTableRows(source, "TRISPRITE TABLE", *this, rows_); }
 
 void CTrispriteTable::Allocate(std::size_t count) {
   Free();
