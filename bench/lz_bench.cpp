@@ -1,13 +1,13 @@
 // LzUnpack against zlib's inflate on the same bytes, each packed by its own packer.
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
+#include "datafiles/common/little_endian.h"
 #include "datafiles/common/lz_unpack.h"
 #include "tools/mtf/lz_pack.h"
 
@@ -27,17 +27,11 @@ const Bytes& GameLikeData() {
     std::mt19937 rng(1234);
     const char* words[] = {"sword", "shield", "potion", "goblin", "dungeon", "gate", "key", "merchant",
                            "the", "of", "a", "to", "and", "knight", "dragon", "scroll", "gold"};
-    auto put32 = [&](std::uint32_t v) {
-      for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
     for (std::uint32_t id = 0; out.size() < 600 * 1024; ++id) {
-      put32(id);
-      put32(rng() % 16);                 // a type
-      put32(static_cast<std::uint32_t>(rng() % 500) * 10);  // a price
-      float f = static_cast<float>(rng() % 1000) / 8.0f;
-      std::uint32_t bits;
-      std::memcpy(&bits, &f, 4);
-      put32(bits);
+      AppendLe32(out, id);
+      AppendLe32(out, rng() % 16);                                    // a type
+      AppendLe32(out, static_cast<std::uint32_t>(rng() % 500) * 10);  // a price
+      AppendLeF32(out, static_cast<float>(rng() % 1000) / 8.0f);
       char name[32] = {};
       std::snprintf(name, sizeof name, "%s_%s_%u", words[rng() % 17], words[rng() % 17], id % 100);
       out.insert(out.end(), name, name + sizeof name);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "datafiles/common/little_endian.h"
 #include "datafiles/multi_lang_text.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
@@ -47,9 +48,7 @@ void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 // An "04D" mesh without faces and with a one-block footprint.
 std::vector<std::uint8_t> BlockMesh(std::uint8_t corner) {
   std::vector<std::uint8_t> b = {'0', '4', 'D', 0};
-  auto u32 = [&](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
+  auto u32 = [&](std::uint32_t v) { AppendLe32(b, v); };
   u32(1);
   u32(0); u32(0); u32(0); u32(0);
   u32(1); u32(1);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "datafiles/common/debug_trace.h"
+#include "datafiles/common/little_endian.h"
 #include "platform/core/paths.h"
 #include "platform/core/profile.h"
 #include "platform/core/services.h"
@@ -31,15 +32,11 @@ void Box(const std::string& text) { platform::MessageBox(text, "", platform::kMb
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsSep(char c) { return c == '\\' || c == '/'; }
 
-std::uint32_t GetU32(const std::uint8_t* p) {
-  return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-
 // Reads the stored length and checks that its text and terminator remain in the file.
 std::uint32_t ReadCountedLength(platform::File& file) {
   std::uint8_t b[4];
   if (file.Read(b, 4) != 4) throw platform::FileException(platform::kCauseEndOfFile, 0, file.path());
-  const std::uint32_t length = GetU32(b);
+  const std::uint32_t length = LoadLe32(b);
   if (length == 0) return 0;
   const std::uint64_t pos = file.GetPosition();
   const std::uint64_t size = file.GetLength();
@@ -205,7 +202,6 @@ bool IsPcmMono44k(const char* path) {
       if (Lower(static_cast<char>(h[at + i])) != Lower(want[i])) return false;
     return true;
   };
-  auto u16 = [&](int at) { return static_cast<unsigned>(h[at] | (h[at + 1] << 8)); };
-  return tag(0, "RIFF") && tag(8, "WAVE") && tag(12, "fmt ") && u16(20) == 1 && u16(22) == 1 &&
-         GetU32(h + 24) == 44100 && u16(34) == 16;
+  return tag(0, "RIFF") && tag(8, "WAVE") && tag(12, "fmt ") && LoadLe16(h + 20) == 1 && LoadLe16(h + 22) == 1 &&
+         LoadLe32(h + 24) == 44100 && LoadLe16(h + 34) == 16;
 }

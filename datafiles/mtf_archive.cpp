@@ -13,6 +13,7 @@
 
 #include "datafiles/common/crc32.h"
 #include "datafiles/common/debug_trace.h"
+#include "datafiles/common/little_endian.h"
 #include "datafiles/common/lz_unpack.h"
 #include "datafiles/file_utils.h"
 #include "platform/core/file.h"
@@ -86,14 +87,10 @@ bool StartsWithPathNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && SamePathNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-std::uint32_t GetU32(const std::uint8_t* p) {
-  return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-
 bool ReadU32(std::FILE* f, std::uint32_t& value) {
   std::uint8_t b[4];
   if (std::fread(b, 1, 4, f) != 4) return false;
-  value = GetU32(b);
+  value = LoadLe32(b);
   return true;
 }
 
@@ -223,7 +220,7 @@ void LoadPackedEntry(Slot& slot, MtfFile& file, std::uint32_t blockLength, const
     DebugTrace("MTF ERROR DAMAGED %s\n", callerPath);
     file.size = static_cast<std::uint32_t>(file.unpacked.size());
   }
-  if (complete && Crc32Update(file.unpacked.data(), file.size, 0) != GetU32(crcBytes))
+  if (complete && Crc32Update(file.unpacked.data(), file.size, 0) != LoadLe32(crcBytes))
     DebugTrace("MTF ERROR CRC %s\n", callerPath);
 }
 
@@ -232,7 +229,7 @@ void LoadPackedEntry(Slot& slot, MtfFile& file, std::uint32_t blockLength, const
 bool UnpackBlock(std::span<const std::uint8_t> block, std::size_t expectedSize, std::vector<std::uint8_t>& out) {
   out.clear();
   if (block.size() < kBlockHead) return false;
-  const std::uint32_t length = GetU32(block.data() + 4);
+  const std::uint32_t length = LoadLe32(block.data() + 4);
   if (length < kBlockHead || length > block.size()) return false;
   UnpackData(block.subspan(kBlockHead, length - kBlockHead), expectedSize, out);
   return true;
@@ -341,9 +338,9 @@ MtfFile* MtfOpen(const char* path, const char* mode) {
       slot.lastReader = nullptr;
       std::uint8_t head[8];
       if (slot.stream && SeekTo(slot.stream, e.offset) && std::fread(head, 1, 8, slot.stream) == 8) {
-        const std::uint32_t magic = GetU32(head);
+        const std::uint32_t magic = LoadLe32(head);
         if (magic == kMtfPackedMagicA || magic == kMtfPackedMagicE || magic == kMtfPackedMagicF)
-          LoadPackedEntry(slot, *file, GetU32(head + 4), path);
+          LoadPackedEntry(slot, *file, LoadLe32(head + 4), path);
       }
       return file.release();
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datafiles/common/little_endian.h"
 #include "datafiles/file_utils.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
@@ -30,14 +31,9 @@ constexpr std::uint16_t kOutsideGrid = kCollisionBlocked;  // bounds can reach p
 
 class ByteWriter {
  public:
-  void U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
+  void U32(std::uint32_t v) { AppendLe32(bytes, v); }
   void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
-  void U16(std::uint16_t v) {
-    bytes.push_back(static_cast<std::uint8_t>(v));
-    bytes.push_back(static_cast<std::uint8_t>(v >> 8));
-  }
+  void U16(std::uint16_t v) { AppendLe16(bytes, v); }
   void Raw(const void* data, std::size_t n) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     bytes.insert(bytes.end(), p, p + n);

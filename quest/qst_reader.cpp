@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "datafiles/byte_source.h"
+#include "datafiles/common/little_endian.h"
 #include "datafiles/monster_class_table.h"
 #include "platform/core/paths.h"
 #include "quest/element_instance.h"
@@ -59,13 +60,13 @@ class QstIn {
   std::uint32_t U32() {
     std::uint8_t b[4];
     Read(b, sizeof b);
-    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+    return LoadLe32(b);
   }
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
   std::int16_t I16() {
     std::uint8_t b[2];
     Read(b, sizeof b);
-    return static_cast<std::int16_t>(std::uint16_t(b[0]) | std::uint16_t(b[1]) << 8);
+    return static_cast<std::int16_t>(LoadLe16(b));
   }
   float F32() { return std::bit_cast<float>(U32()); }
   // A count whose records, at their smallest, still fit in what remains.
@@ -176,7 +177,7 @@ void ReadCollision(QstIn& in, std::uint32_t version, CRoom& room) {
     std::vector<std::uint8_t> bytes(std::size_t(kRoomCells) * kRoomCells * 2);
     in.Read(bytes.data(), bytes.size());
     for (std::size_t i = 0; i < room.collision.size(); ++i) {
-      room.collision[i] = static_cast<std::uint16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+      room.collision[i] = LoadLe16(&bytes[2 * i]);
     }
     return;
   }
@@ -201,7 +202,7 @@ void ReadCollision(QstIn& in, std::uint32_t version, CRoom& room) {
   std::size_t i = 0;
   for (int column = firstColumn; column <= lastColumn; ++column) {
     for (int row = firstRow; row <= lastRow; ++row, i += 2) {
-      room.Collision(column, row) = static_cast<std::uint16_t>(bytes[i] | bytes[i + 1] << 8);
+      room.Collision(column, row) = LoadLe16(&bytes[i]);
     }
   }
 }

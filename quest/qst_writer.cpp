@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datafiles/common/little_endian.h"
 #include "datafiles/file_utils.h"
 #include "datafiles/language_table.h"
 #include "quest/element_instance.h"
@@ -22,8 +23,8 @@ namespace {
 void WriteF32(platform::File& file, float value) { WriteU32(file, std::bit_cast<std::uint32_t>(value)); }
 
 void WriteI16(platform::File& file, std::int16_t value) {
-  const auto v = static_cast<std::uint16_t>(value);
-  const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+  std::uint8_t bytes[2];
+  StoreLe16(bytes, static_cast<std::uint16_t>(value));
   file.Write(bytes, sizeof bytes);
 }
 
@@ -73,11 +74,7 @@ void WriteCollision(platform::File& file, const CRoom& room) {
   std::vector<std::uint8_t> cells;
   cells.reserve(std::size_t(lastColumn - firstColumn + 1) * std::size_t(lastRow - firstRow + 1) * 2);
   for (int column = firstColumn; column <= lastColumn; ++column) {
-    for (int row = firstRow; row <= lastRow; ++row) {
-      const std::uint16_t v = room.Collision(column, row);
-      cells.push_back(static_cast<std::uint8_t>(v));
-      cells.push_back(static_cast<std::uint8_t>(v >> 8));
-    }
+    for (int row = firstRow; row <= lastRow; ++row) AppendLe16(cells, room.Collision(column, row));
   }
   file.Write(cells.data(), cells.size());
 }
@@ -85,10 +82,8 @@ void WriteCollision(platform::File& file, const CRoom& room) {
 // The blocks go out in one write: a full room holds 4,096 of them.
 void WriteBlocks(platform::File& file, const CRoom& room) {
   std::vector<std::uint8_t> out;
-  auto u32 = [&out](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
-  auto i32 = [&u32](std::int32_t v) { u32(static_cast<std::uint32_t>(v)); };
+  auto u32 = [&out](std::uint32_t v) { AppendLe32(out, v); };
+  auto i32 = [&out](std::int32_t v) { AppendLe32(out, static_cast<std::uint32_t>(v)); };
   std::uint32_t count = 0;
   for (const RoomBlock& b : room.blocks) count += b.HasBlock() ? 1 : 0;
   u32(count);

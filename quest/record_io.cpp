@@ -1,5 +1,7 @@
 #include "quest/record_io.h"
 
+#include "datafiles/common/little_endian.h"
+
 namespace {
 
 void ReadExactly(platform::File& file, void* out, std::size_t n) {
@@ -9,9 +11,8 @@ void ReadExactly(platform::File& file, void* out, std::size_t n) {
 }  // namespace
 
 void WriteU32(platform::File& file, std::uint32_t value) {
-  const std::uint8_t bytes[4] = {
-      static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-      static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+  std::uint8_t bytes[4];
+  StoreLe32(bytes, value);
   file.Write(bytes, sizeof bytes);
 }
 
@@ -20,7 +21,7 @@ void WriteI32(platform::File& file, std::int32_t value) { WriteU32(file, static_
 std::uint32_t ReadU32(platform::File& file) {
   std::uint8_t b[4];
   ReadExactly(file, b, sizeof b);
-  return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+  return LoadLe32(b);
 }
 
 std::int32_t ReadI32(platform::File& file) { return static_cast<std::int32_t>(ReadU32(file)); }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <new>
 
+#include "datafiles/common/little_endian.h"
 #include "platform/core/services.h"
 
 namespace {
@@ -51,7 +52,7 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
         dst[o++] = src[in++];
       } else {
         if (n - in < 2) goto done;
-        const unsigned w = src[in] | (unsigned(src[in + 1]) << 8);
+        const unsigned w = LoadLe16(src + in);
         in += 2;
         const std::size_t dist = w & 0x3FF;
         if (dist == 0) {

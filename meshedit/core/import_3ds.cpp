@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "datafiles/common/debug_trace.h"
+#include "datafiles/common/little_endian.h"
 #include "meshedit/core/model_import.h"
 #include "meshedit/core/path_names.h"
 #include "meshedit/core/shape.h"
@@ -20,14 +21,12 @@ class Cursor {
   bool Has(std::size_t n) const { return pos <= bytes_.size() && bytes_.size() - pos >= n; }
   std::uint8_t U8() { return bytes_[pos++]; }
   std::uint16_t U16() {
-    const std::uint16_t v = static_cast<std::uint16_t>(bytes_[pos] | bytes_[pos + 1] << 8);
+    const std::uint16_t v = LoadLe16(&bytes_[pos]);
     pos += 2;
     return v;
   }
   std::uint32_t U32() {
-    const std::uint32_t v = static_cast<std::uint32_t>(bytes_[pos]) | static_cast<std::uint32_t>(bytes_[pos + 1]) << 8 |
-                            static_cast<std::uint32_t>(bytes_[pos + 2]) << 16 |
-                            static_cast<std::uint32_t>(bytes_[pos + 3]) << 24;
+    const std::uint32_t v = LoadLe32(&bytes_[pos]);
     pos += 4;
     return v;
   }

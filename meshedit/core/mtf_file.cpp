@@ -4,6 +4,7 @@
 #include <string>
 
 #include "datafiles/common/crc32.h"
+#include "datafiles/common/little_endian.h"
 #include "datafiles/common/lz_unpack.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
@@ -38,11 +39,6 @@ Layer& State() {
   return layer;
 }
 
-std::uint32_t Le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
 bool ReadAt(std::FILE* f, std::uint64_t offset, void* buffer, std::size_t n) {
   if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) return false;
   return std::fread(buffer, 1, n, f) == n;
@@ -65,7 +61,7 @@ bool SameName(std::string_view a, std::string_view b) {
 bool ReadDirectory(std::FILE* f, std::uint64_t length, int slot, std::vector<DirEntry>& out) {
   std::uint8_t word[4];
   if (!ReadAt(f, 0, word, 4)) return false;
-  const std::uint32_t n = Le32(word);
+  const std::uint32_t n = LoadLe32(word);
   // Each record takes at least 13 bytes: a count no file can hold is refused
   // before anything is allocated for it.
   if (n > (length - 4) / 13) return false;
@@ -73,14 +69,14 @@ bool ReadDirectory(std::FILE* f, std::uint64_t length, int slot, std::vector<Dir
   char name[kMaxNameLength];
   for (std::uint32_t i = 0; i < n; ++i) {
     if (std::fread(word, 1, 4, f) != 4) return false;
-    const std::uint32_t len = Le32(word);
+    const std::uint32_t len = LoadLe32(word);
     if (len == 0 || len > kMaxNameLength) return false;
     if (std::fread(name, 1, len, f) != len) return false;
     const void* zero = std::memchr(name, 0, len);
     if (!zero) return false;
     std::uint8_t rest[8];
     if (std::fread(rest, 1, 8, f) != 8) return false;
-    out.push_back({slot, std::string(name, static_cast<const char*>(zero) - name), Le32(rest), Le32(rest + 4)});
+    out.push_back({slot, std::string(name, static_cast<const char*>(zero) - name), LoadLe32(rest), LoadLe32(rest + 4)});
   }
   return true;
 }
@@ -97,7 +93,7 @@ MtfFile* HandleOver(std::vector<std::uint8_t> bytes) {
 std::vector<std::uint8_t> UnpackBlock(std::span<const std::uint8_t> block) {
   std::vector<std::uint8_t> out;
   if (block.size() < 8) return out;
-  const std::uint32_t length = Le32(block.data() + 4);
+  const std::uint32_t length = LoadLe32(block.data() + 4);
   if (length <= 8 || length > block.size()) return out;
   if (length > 12) LzUnpack(block.subspan(12, length - 12), out);
   return out;
@@ -149,8 +145,8 @@ MtfFile* MtfFind(std::string_view name) {
     std::uint8_t head[8] = {};
     const std::size_t headBytes = available < 8 ? static_cast<std::size_t>(available) : 8;
     if (!ReadAt(s.stream, e.offset, head, headBytes)) return nullptr;
-    if (headBytes == 8 && (Le32(head) & ~0xFu) == kPackedMagic) {
-      const std::uint32_t blockLength = Le32(head + 4);
+    if (headBytes == 8 && (LoadLe32(head) & ~0xFu) == kPackedMagic) {
+      const std::uint32_t blockLength = LoadLe32(head + 4);
       if (blockLength <= 8) return HandleOver({});
       if (blockLength > available) return nullptr;
       std::vector<std::uint8_t> block(blockLength);

@@ -1,8 +1,8 @@
 #include "meshedit/core/o3d_file.h"
 
-#include <bit>
 #include <cstring>
 
+#include "datafiles/common/little_endian.h"
 #include "meshedit/core/mtf_file.h"
 #include "meshedit/core/path_names.h"
 #include "meshedit/core/shape.h"
@@ -12,29 +12,6 @@ namespace pavix {
 
 namespace {
 
-class Writer {
- public:
-  explicit Writer(std::vector<std::uint8_t>& out) : out_(out) {}
-  void U16(std::uint16_t v) {
-    out_.push_back(static_cast<std::uint8_t>(v));
-    out_.push_back(static_cast<std::uint8_t>(v >> 8));
-  }
-  void U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
-  void F32(float v) { U32(std::bit_cast<std::uint32_t>(v)); }
-
- private:
-  std::vector<std::uint8_t>& out_;
-};
-
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t Le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-float LeF32(const std::uint8_t* p) { return std::bit_cast<float>(Le32(p)); }
-
 }  // namespace
 
 std::vector<std::uint8_t> EncodeO3d(const CShape& shape) {
@@ -43,64 +20,63 @@ std::vector<std::uint8_t> EncodeO3d(const CShape& shape) {
   const auto nv = static_cast<std::uint32_t>(shape.vertices.size());
   const auto ns = static_cast<std::uint32_t>(shape.sides.size());
   out.reserve(kO3dHeaderSize + kO3dVertexSize * nv + kO3dSideSize * ns);
-  Writer w(out);
-  w.U32(nv);
-  w.U32(ns);
-  w.U32(nv);
-  w.U32(ns);
+  AppendLe32(out, nv);
+  AppendLe32(out, ns);
+  AppendLe32(out, nv);
+  AppendLe32(out, ns);
   for (const CShapeVertex& v : shape.vertices) {
-    w.F32(v.position.x);
-    w.F32(v.position.y);
-    w.F32(v.position.z);
+    AppendLeF32(out, v.position.x);
+    AppendLeF32(out, v.position.y);
+    AppendLeF32(out, v.position.z);
   }
   for (const CSide& s : shape.sides) {
-    w.U32(kO3dFaceColour);
+    AppendLe32(out, kO3dFaceColour);
     for (const CUv& uv : s.uv) {
-      w.F32(uv.u * 256.0f);
-      w.F32(uv.v * 256.0f);
+      AppendLeF32(out, uv.u * 256.0f);
+      AppendLeF32(out, uv.v * 256.0f);
     }
-    for (int j = 0; j < 3; ++j) w.U16(static_cast<std::uint16_t>(s.index[j]));
-    w.U16(s.index[3] == s.index[2] ? 0xFFFF : static_cast<std::uint16_t>(s.index[3]));
+    for (int j = 0; j < 3; ++j) AppendLe16(out, static_cast<std::uint16_t>(s.index[j]));
+    AppendLe16(out, s.index[3] == s.index[2] ? 0xFFFF : static_cast<std::uint16_t>(s.index[3]));
     std::uint32_t flags = 1;
     if (s.flags & kSideFlag2) flags |= 1u << 2;
     if (s.flags & kSideTransparent) flags |= 1u << 3;
     if (s.flags & kSideTranslucent) flags |= 1u << 4;
-    w.U32(flags);
-    w.U16(static_cast<std::uint16_t>(s.texture & kTextureIdMask));
+    AppendLe32(out, flags);
+    AppendLe16(out, static_cast<std::uint16_t>(s.texture & kTextureIdMask));
   }
   return out;
 }
 
 bool DecodeO3d(std::span<const std::uint8_t> bytes, CShape& shape) {
   if (bytes.size() < kO3dHeaderSize) return false;
-  const std::uint32_t nv = Le32(bytes.data());
-  const std::uint32_t ns = Le32(bytes.data() + 4);
+  const std::uint32_t nv = LoadLe32(bytes.data());
+  const std::uint32_t ns = LoadLe32(bytes.data() + 4);
   const std::uint64_t expected = kO3dHeaderSize + std::uint64_t{kO3dVertexSize} * nv + std::uint64_t{kO3dSideSize} * ns;
   if (bytes.size() != expected) return false;
 
   std::vector<CShapeVertex> vertices(nv);
   const std::uint8_t* p = bytes.data() + kO3dHeaderSize;
   for (CShapeVertex& v : vertices) {
-    v.position = {LeF32(p), LeF32(p + 4), LeF32(p + 8)};
+    v.position = {LoadLeF32(p), LoadLeF32(p + 4), LoadLeF32(p + 8)};
     p += kO3dVertexSize;
   }
   std::vector<CSide> sides(ns);
   for (CSide& s : sides) {
     for (int j = 0; j < 4; ++j) {
-      s.uv[j].u = LeF32(p + 4 + 8 * j) * 0.00390625f;
-      s.uv[j].v = LeF32(p + 8 + 8 * j) * 0.00390625f;
+      s.uv[j].u = LoadLeF32(p + 4 + 8 * j) * 0.00390625f;
+      s.uv[j].v = LoadLeF32(p + 8 + 8 * j) * 0.00390625f;
     }
-    for (int j = 0; j < 3; ++j) s.index[j] = Le16(p + 36 + 2 * j);
-    const std::uint16_t last = Le16(p + 42);
+    for (int j = 0; j < 3; ++j) s.index[j] = LoadLe16(p + 36 + 2 * j);
+    const std::uint16_t last = LoadLe16(p + 42);
     s.index[3] = last == 0xFFFF ? s.index[2] : last;
     for (std::uint32_t i : s.index)
       if (i >= nv) return false;
-    const std::uint32_t fileFlags = Le32(p + 44);
+    const std::uint32_t fileFlags = LoadLe32(p + 44);
     s.flags = kSideListed;
     if (fileFlags & (1u << 2)) s.flags |= kSideFlag2;
     if (fileFlags & (1u << 3)) s.flags |= kSideTransparent;
     if (fileFlags & (1u << 4)) s.flags |= kSideTranslucent;
-    s.texture = Le16(p + 48) & kTextureIdMask;
+    s.texture = LoadLe16(p + 48) & kTextureIdMask;
     p += kO3dSideSize;
   }
   shape.vertices = std::move(vertices);

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 
+#include "datafiles/common/little_endian.h"
 #include "meshedit/core/mtf_file.h"
 #include "meshedit/core/path_names.h"
 #include "meshedit/core/shape.h"
@@ -26,15 +27,14 @@ bool U8(MtfFile* f, std::uint8_t& v) { return MtfRead(&v, 1, 1, f) == 1; }
 bool U16(MtfFile* f, std::uint16_t& v) {
   std::uint8_t b[2];
   if (MtfRead(b, 2, 1, f) != 1) return false;
-  v = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+  v = LoadLe16(b);
   return true;
 }
 
 bool U32(MtfFile* f, std::uint32_t& v) {
   std::uint8_t b[4];
   if (MtfRead(b, 4, 1, f) != 1) return false;
-  v = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-      static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+  v = LoadLe32(b);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "datafiles/common/little_endian.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/o3d_builder.h"
 
@@ -69,9 +70,7 @@ std::vector<std::uint8_t> BlockSet(const std::string& set) {
     if (b.set == set) names.push_back(EditorBlockPath(b));
   }
   std::vector<std::uint8_t> out = {'C', 'B', 'S', 0};
-  auto u32 = [&out](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
+  auto u32 = [&out](std::uint32_t v) { AppendLe32(out, v); };
   u32(1);
   u32(static_cast<std::uint32_t>(names.size()));
   for (std::size_t i = 0; i < names.size(); ++i) {

@@ -1,23 +1,10 @@
 #include "tools/demodata/o3d_builder.h"
 
-#include <cstring>
 #include <stdexcept>
 
-namespace {
+#include "datafiles/common/little_endian.h"
 
-void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  PutU16(out, static_cast<std::uint16_t>(v));
-  PutU16(out, static_cast<std::uint16_t>(v >> 16));
-}
-void PutF32(std::vector<std::uint8_t>& out, float f) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  PutU32(out, bits);
-}
+namespace {
 
 DemoPoint Sub(DemoPoint a, DemoPoint b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 DemoPoint Cross(DemoPoint a, DemoPoint b) {
@@ -65,32 +52,32 @@ std::vector<std::uint8_t> O3dBuilder::Raw() const {
   std::vector<std::uint8_t> out;
   const auto v = static_cast<std::uint32_t>(vertices_.size());
   const auto s = static_cast<std::uint32_t>(sides_.size());
-  PutU32(out, v);
-  PutU32(out, s);
-  PutU32(out, v);
-  PutU32(out, s);
+  AppendLe32(out, v);
+  AppendLe32(out, s);
+  AppendLe32(out, v);
+  AppendLe32(out, s);
   for (const DemoPoint& p : vertices_) {
-    PutF32(out, p.x);
-    PutF32(out, p.y);
-    PutF32(out, p.z);
+    AppendLeF32(out, p.x);
+    AppendLeF32(out, p.y);
+    AppendLeF32(out, p.z);
   }
   for (const Side& side : sides_) {
-    PutU32(out, kSideColour);
-    for (float f : side.uv) PutF32(out, f);
-    for (std::uint16_t i : side.index) PutU16(out, i);
-    PutU32(out, kFileFlagsTextured);
-    PutU16(out, side.texture);
+    AppendLe32(out, kSideColour);
+    for (float f : side.uv) AppendLeF32(out, f);
+    for (std::uint16_t i : side.index) AppendLe16(out, i);
+    AppendLe32(out, kFileFlagsTextured);
+    AppendLe16(out, side.texture);
   }
   return out;
 }
 
 std::vector<std::uint8_t> O3dBuilder::Form04D() const {
   std::vector<std::uint8_t> out = {'0', '4', 'D', 0};
-  PutU32(out, 1);
+  AppendLe32(out, 1);
   const std::vector<std::uint8_t> body = Raw();
   out.insert(out.end(), body.begin(), body.end());
-  PutU32(out, 1);  // one block wide
-  PutU32(out, 1);  // and deep
+  AppendLe32(out, 1);  // one block wide
+  AppendLe32(out, 1);  // and deep
   out.insert(out.end(), footprint_.begin(), footprint_.end());
   return out;
 }

@@ -2,14 +2,11 @@
 
 #include <array>
 
+#include "datafiles/common/little_endian.h"
 #include "platform/core/file.h"
 #include "tools/mtf/mtf_writer.h"
 
 namespace {
-
-std::uint32_t U32(const std::uint8_t* p) {
-  return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
 
 class Reader {
  public:
@@ -20,7 +17,7 @@ class Reader {
   std::uint32_t ReadU32(const char* what) {
     std::array<std::uint8_t, 4> b{};
     if (file_.Read(b.data(), 4) != 4) Fail(std::string("archive ends inside ") + what);
-    return U32(b.data());
+    return LoadLe32(b.data());
   }
   std::string ReadBytes(std::size_t n, const char* what) {
     std::string s(n, '\0');

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "datafiles/common/crc32.h"
+#include "datafiles/common/little_endian.h"
 #include "platform/core/file.h"
 #include "tools/mtf/lz_pack.h"
 
@@ -12,10 +13,6 @@ namespace {
 
 constexpr std::uint32_t kPackedMagics[] = {0x0BADBEAA, 0x0BADBEAE, 0x0BADBEAF};
 constexpr std::uint64_t kMaxU32 = std::numeric_limits<std::uint32_t>::max();
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
 
 std::string Quoted(std::string_view name) {
   constexpr std::size_t kShown = 60;
@@ -37,8 +34,8 @@ std::string Quoted(std::string_view name) {
 
 bool MtfLooksPacked(std::span<const std::uint8_t> bytes) {
   for (std::uint32_t magic : kPackedMagics) {
-    const std::uint8_t m[4] = {static_cast<std::uint8_t>(magic), static_cast<std::uint8_t>(magic >> 8),
-                               static_cast<std::uint8_t>(magic >> 16), static_cast<std::uint8_t>(magic >> 24)};
+    std::uint8_t m[4];
+    StoreLe32(m, magic);
     // A shorter entry's first word continues into whatever follows it in the file.
     const std::size_t n = std::min<std::size_t>(bytes.size(), 4);
     if (std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n), m)) return true;
@@ -76,11 +73,11 @@ void MtfWriter::Add(std::string name, std::span<const std::uint8_t> bytes, MtfSt
       if (blockLength > kMaxU32)
         throw MtfWriteError("packed archive entry " + Quoted(e.name) + " does not fit 32-bit lengths");
       e.data.reserve(blockLength + 4);
-      PutU32(e.data, kMtfWriterMagic);
-      PutU32(e.data, static_cast<std::uint32_t>(blockLength));
-      PutU32(e.data, 0);
+      AppendLe32(e.data, kMtfWriterMagic);
+      AppendLe32(e.data, static_cast<std::uint32_t>(blockLength));
+      AppendLe32(e.data, 0);
       e.data.insert(e.data.end(), lz.begin(), lz.end());
-      PutU32(e.data, Crc32Update(bytes.data(), bytes.size(), 0));
+      AppendLe32(e.data, Crc32Update(bytes.data(), bytes.size(), 0));
       e.packed = true;
     }
   }
@@ -115,14 +112,14 @@ std::vector<std::uint32_t> MtfWriter::Offsets() const {
 std::vector<std::uint8_t> MtfWriter::Head(const std::vector<std::uint32_t>& offsets) const {
   std::vector<std::uint8_t> head;
   head.reserve(entries_.empty() ? 4 : offsets.front());
-  PutU32(head, static_cast<std::uint32_t>(entries_.size()));
+  AppendLe32(head, static_cast<std::uint32_t>(entries_.size()));
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const Entry& e = entries_[i];
-    PutU32(head, static_cast<std::uint32_t>(e.name.size() + 1));
+    AppendLe32(head, static_cast<std::uint32_t>(e.name.size() + 1));
     head.insert(head.end(), e.name.begin(), e.name.end());
     head.push_back(0);
-    PutU32(head, offsets[i]);
-    PutU32(head, e.size);
+    AppendLe32(head, offsets[i]);
+    AppendLe32(head, e.size);
   }
   return head;
 }
