@@ -203,7 +203,7 @@ void main() {
 struct GlVertex {
   float x, y, depth, w;
   std::uint8_t color[4];
-  std::uint8_t spec[4];
+  std::uint8_t specular[4];
   float u, v;
 };
 
@@ -265,7 +265,7 @@ class GlPeer {
       const std::uint8_t sp[4] = {static_cast<std::uint8_t>(s >> 16), static_cast<std::uint8_t>(s >> 8),
                                   static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s >> 24)};
       std::copy(col, col + 4, g.color);
-      std::copy(sp, sp + 4, g.spec);
+      std::copy(sp, sp + 4, g.specular);
       g.u = t.tu;
       g.v = t.tv;
       verts.push_back(g);
@@ -307,16 +307,16 @@ class GlPeer {
                  GL_STATIC_DRAW);
     glUseProgram(program_);
     const GLint pos = glGetAttribLocation(program_, "aPos"), col = glGetAttribLocation(program_, "aColor"),
-                spec = glGetAttribLocation(program_, "aSpec"), uv = glGetAttribLocation(program_, "aUV");
+                specular = glGetAttribLocation(program_, "aSpec"), uv = glGetAttribLocation(program_, "aUV");
     glEnableVertexAttribArray(pos);
     glEnableVertexAttribArray(col);
-    glEnableVertexAttribArray(spec);
+    glEnableVertexAttribArray(specular);
     glEnableVertexAttribArray(uv);
     glVertexAttribPointer(pos, 4, GL_FLOAT, GL_FALSE, sizeof(GlVertex), reinterpret_cast<void*>(offsetof(GlVertex, x)));
     glVertexAttribPointer(col, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(GlVertex),
                           reinterpret_cast<void*>(offsetof(GlVertex, color)));
-    glVertexAttribPointer(spec, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(GlVertex),
-                          reinterpret_cast<void*>(offsetof(GlVertex, spec)));
+    glVertexAttribPointer(specular, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(GlVertex),
+                          reinterpret_cast<void*>(offsetof(GlVertex, specular)));
     glVertexAttribPointer(uv, 2, GL_FLOAT, GL_FALSE, sizeof(GlVertex), reinterpret_cast<void*>(offsetof(GlVertex, u)));
     glUniform2f(glGetUniformLocation(program_, "uSize"), static_cast<float>(kWidth), static_cast<float>(kHeight));
     glUniform1i(glGetUniformLocation(program_, "uTex"), 0);
