@@ -8,6 +8,7 @@
 
 #include "datafiles/item_object.h"
 #include "support/bytes.h"
+#include "table_bytes.h"
 
 namespace itembytes {
 
@@ -81,11 +82,6 @@ inline CItemObject Distinct(const std::string& name) {
   return o;
 }
 
-inline std::vector<std::uint8_t> File(const std::vector<testsupport::Bytes>& rows) {
-  testsupport::Bytes b;
-  b.u16(1).u32(static_cast<std::uint32_t>(rows.size()));
-  for (const auto& r : rows) b.raw(r.data());
-  return b.data();
-}
+using tablebytes::File;
 
 }  // namespace itembytes

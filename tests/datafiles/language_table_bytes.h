@@ -9,6 +9,7 @@
 
 #include "datafiles/language_table.h"
 #include "support/bytes.h"
+#include "table_bytes.h"
 
 namespace languagebytes {
 
@@ -25,12 +26,7 @@ inline testsupport::Bytes Entry(std::uint16_t version, std::string_view key, con
   return b;
 }
 
-inline std::vector<std::uint8_t> File(const std::vector<testsupport::Bytes>& entries) {
-  testsupport::Bytes b;
-  b.u16(1).u32(static_cast<std::uint32_t>(entries.size()));
-  for (const auto& e : entries) b.raw(e.data());
-  return b.data();
-}
+using tablebytes::File;
 
 // Fills the global table with version-3 entries whose English text is given,
 // and makes English current.

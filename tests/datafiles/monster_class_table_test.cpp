@@ -11,7 +11,9 @@
 #include "platform/core/trace.h"
 #include "support/bytes.h"
 #include "support/temp_dir.h"
+#include "table_bytes.h"
 
+using tablebytes::File;
 using testsupport::Bytes;
 
 namespace {
@@ -60,13 +62,6 @@ Bytes Row(int version, const std::string& name, const std::string& origin = "") 
     }
   }
   return b;
-}
-
-std::vector<std::uint8_t> File(const std::vector<Bytes>& rows) {
-  Bytes b;
-  b.u16(1).u32(static_cast<std::uint32_t>(rows.size()));
-  for (const Bytes& r : rows) b.raw(r.data());
-  return b.data();
 }
 
 // --- Row versions ----------------------------------------------------------------------

@@ -8,7 +8,9 @@
 #include "datafiles/mtf_archive.h"
 #include "support/bytes.h"
 #include "support/temp_dir.h"
+#include "table_bytes.h"
 
+using tablebytes::File;
 using testsupport::Bytes;
 
 namespace {
@@ -19,13 +21,6 @@ Bytes Row(const std::string& name, std::int16_t column = 1, std::int16_t row = 2
   b.u16(1).fixed(name, 32).u16(static_cast<std::uint16_t>(column)).u16(static_cast<std::uint16_t>(row)).u16(77);
   b.u16(static_cast<std::uint16_t>(format)).u16(static_cast<std::uint16_t>(size)).i32(-5);
   return b;
-}
-
-std::vector<std::uint8_t> File(const std::vector<Bytes>& rows) {
-  Bytes b;
-  b.u16(1).u32(static_cast<std::uint32_t>(rows.size()));
-  for (const Bytes& r : rows) b.raw(r.data());
-  return b.data();
 }
 
 TEST(TrispriteTableTest, RowsAre46BytesAfterTheirVersion) {
