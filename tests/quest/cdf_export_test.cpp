@@ -17,12 +17,12 @@
 
 namespace {
 
+using questtest::AddLampNode;
 using questtest::AddMonster;
 using questtest::AddRoom;
 using questtest::FootprintMesh;
 using testsupport::Bytes;
 
-constexpr const char* kLamp = "STATE_MACHINE { KEY { lamp } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} } }";
 
 // The objects and monsters of an exported file, found from its bounds and block count.
 struct ExportedFile {
@@ -90,19 +90,9 @@ ExportedFile Parse(const std::vector<std::uint8_t>& b) {
 class CdfExport : public questtest::DocTest {
  protected:
   CdfExport() {
-    Define(kLamp);
+    Define(questtest::kLampMachine);
     GenerationLog().clear();
     room = AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
-  }
-  GraphNode* LampNode(int column, int row, std::string_view machineName = "lamp") {
-    CMachine* m = FindMachineNamed(Quest().machines, machineName);
-    if (!m) m = CreateMachine(Quest().machines, kMachineStateMachine, "lamp", machineName);
-    m->FindParam(1)->SetText("lamp_mesh");
-    m->AddInstance("", 0, 0, nullptr);
-    GraphNode* node = Quest().graphNodes;
-    node->cellX = column;
-    node->cellY = row;
-    return node;
   }
   std::vector<std::uint8_t> Exported(std::string_view roomName = "hall") {
     return ReadBytes("data/customQuest/q/_CUST_" + std::string(roomName) + ".cdf");
@@ -157,8 +147,8 @@ TEST_F(CdfExport, RoomMatchesItsHandMadeLayout) {
   spikes->cellY = 10;
   spikes->target = plate;
 
-  GraphNode* lamp0 = LampNode(10, 11);
-  GraphNode* lamp1 = LampNode(9, 11);
+  GraphNode* lamp0 = AddLampNode(10, 11);
+  GraphNode* lamp1 = AddLampNode(9, 11);
   lamp1->rotation = 3;
   SetField(FindMachineNamed(Quest().machines, "lamp")->FindInstance("lamp_1")->links[0], "lamp:lamp_0");
   AddMonster("grunt", "orc")->AddInstance();
@@ -185,10 +175,10 @@ TEST_F(CdfExport, RoomMatchesItsHandMadeLayout) {
 }
 
 TEST_F(CdfExport, EightLinksFillEverySlotWithoutAnEndMark) {
-  GraphNode* hub = LampNode(100, 100, "hub");
+  GraphNode* hub = AddLampNode(100, 100, "hub");
   CMachine* lamps = nullptr;
   for (int i = 0; i < 8; ++i) {
-    LampNode(10 + i, 20);
+    AddLampNode(10 + i, 20);
     lamps = FindMachineNamed(Quest().machines, "lamp");
     SetField(FindMachineNamed(Quest().machines, "hub")->instances->links[i], "lamp:lamp_" + std::to_string(i));
   }
@@ -210,10 +200,10 @@ TEST_F(CdfExport, EightLinksFillEverySlotWithoutAnEndMark) {
 }
 
 TEST_F(CdfExport, LinksLeavingTheRoomAreLoggedAndSkipped) {
-  GraphNode* far = LampNode(30, 30);  // lamp_0
+  GraphNode* far = AddLampNode(30, 30);  // lamp_0
   far->x = 5000;
-  LampNode(31, 31);  // lamp_1
-  LampNode(32, 32);  // lamp_2
+  AddLampNode(31, 31);  // lamp_1
+  AddLampNode(32, 32);  // lamp_2
   CMachine* lamp = FindMachineNamed(Quest().machines, "lamp");
   SetField(lamp->FindInstance("lamp_2")->links[0], "lamp:lamp_0");
   SetField(lamp->FindInstance("lamp_2")->links[1], "lamp:lamp_1");
@@ -246,7 +236,7 @@ TEST_F(CdfExport, MonsterNodeNames) {
 }
 
 TEST_F(CdfExport, MachineLabelsAreCutToTheirField) {
-  LampNode(50, 50, std::string(40, 'm'));
+  AddLampNode(50, 50, std::string(40, 'm'));
   ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
   const ExportedFile f = Parse(Exported());
   ASSERT_EQ(f.objects.size(), 1u);

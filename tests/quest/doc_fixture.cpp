@@ -2,6 +2,8 @@
 
 #include "platform/core/profile.h"
 #include "quest/generation_log.h"
+#include "quest/graph_node.h"
+#include "quest/machine.h"
 #include "quest/mesh_banks.h"
 #include "quest/monster.h"
 #include "quest/quest_object.h"
@@ -77,6 +79,17 @@ CMonster* AddMonster(std::string_view key, std::string_view monsterClass) {
   SetField(m->key, key);
   SetField(m->monsterClass, monsterClass);
   return m;
+}
+
+GraphNode* AddLampNode(int column, int row, std::string_view machineName) {
+  CMachine* m = FindMachineNamed(Quest().machines, machineName);
+  if (!m) m = CreateMachine(Quest().machines, kMachineStateMachine, "lamp", machineName);
+  m->FindParam(1)->SetText("lamp_mesh");
+  m->AddInstance("", 0, 0, nullptr);
+  GraphNode* node = Quest().graphNodes;
+  node->cellX = column;
+  node->cellY = row;
+  return node;
 }
 
 std::vector<std::uint8_t> FootprintMesh(const std::array<std::uint8_t, 9>& cells) {

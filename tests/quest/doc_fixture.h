@@ -15,6 +15,7 @@
 
 class CRoom;
 class CMachine;
+class GraphNode;
 class CMonster;
 class CQuestObject;
 
@@ -82,6 +83,13 @@ CRoom* AddRoom(std::string_view name, int land, int level, int left = 0, int top
                int bottom = 400);
 CQuestObject* AddObject(std::string_view key, std::string_view parent);
 CMonster* AddMonster(std::string_view key, std::string_view monsterClass);
+
+// A machine whose one value, a FRAME shown on the map, gives each instance one node.
+inline constexpr const char* kLampMachine =
+    "STATE_MACHINE { KEY { lamp } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} } }";
+// A new instance of the lamp machine of that name (made on first use; the
+// lamp must be defined), its node put at the cell.
+GraphNode* AddLampNode(int column, int row, std::string_view machineName = "lamp");
 
 // An "04D" mesh without faces whose one-block footprint is the nine cells,
 // rows of three, top first.

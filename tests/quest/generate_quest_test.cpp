@@ -24,6 +24,7 @@
 
 namespace {
 
+using questtest::AddLampNode;
 using questtest::AddMonster;
 using questtest::AddObject;
 using questtest::AddRoom;
@@ -223,15 +224,8 @@ TEST_F(GenerateQuest, DialogTextsGoIntoTheCurrentLanguage) {
 }
 
 TEST_F(GenerateQuest, GenerationThatChangesTheQuestMarksItModified) {
-  constexpr const char* kLamp = "STATE_MACHINE { KEY { lamp } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} } }";
-  Define(kLamp);
+  Define(questtest::kLampMachine);
   Define("GENERIC { KEY { plate } TYPE { 5 } }");
-  auto lampInstance = [] {
-    CMachine* lamp = FindMachineNamed(Quest().machines, "lamp");
-    if (!lamp) lamp = CreateMachine(Quest().machines, kMachineStateMachine, "lamp", "lamp");
-    lamp->FindParam(1)->SetText("lamp_mesh");
-    return lamp->AddInstance("", 0, 0, nullptr);
-  };
   struct Case {
     const char* what;
     std::function<void()> build;
@@ -254,10 +248,10 @@ TEST_F(GenerateQuest, GenerationThatChangesTheQuestMarksItModified) {
        },
        [] { return Quest().rooms->traps->targetCellX == 20; }},
       {"two machine nodes on one cell",
-       [&] {
+       [] {
          AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
-         lampInstance();
-         lampInstance();
+         AddLampNode(5, 5);
+         AddLampNode(5, 5);
        },
        [] {
          const GraphNode* a = Quest().graphNodes;
@@ -265,9 +259,10 @@ TEST_F(GenerateQuest, GenerationThatChangesTheQuestMarksItModified) {
          return a->cellX != b->cellX || a->cellY != b->cellY;
        }},
       {"a link to a machine that is gone",
-       [&] {
+       [] {
          AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
-         lampInstance()->AddLink("gone:gone_0");
+         AddLampNode(5, 5);
+         Quest().machines->instances->AddLink("gone:gone_0");
        },
        [] { return FieldEmpty(Quest().machines->instances->links[0]); }},
       {"the dialog's author text",

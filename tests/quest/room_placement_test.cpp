@@ -15,11 +15,11 @@
 
 namespace {
 
+using questtest::AddLampNode;
 using questtest::AddMonster;
 using questtest::AddRoom;
 using questtest::FootprintMesh;
 
-constexpr const char* kLamp = "STATE_MACHINE { KEY { lamp } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} } }";
 constexpr const char* kCorner = "rozizuzi\\o4d\\corner.o3d";
 constexpr const char* kSpikes = "rozizuzi\\generic\\spikes.o3d";
 
@@ -47,23 +47,13 @@ TEST(RoomCells, RotationsTurnAFootprintAndBack) {
 class RoomPlacement : public questtest::DocTest {
  protected:
   RoomPlacement() {
-    Define(kLamp);
+    Define(questtest::kLampMachine);
     Define("GENERIC { KEY { spikes } TYPE { 4 } MESH { rozizuzi\\generic\\spikes.o3d } }"
            "GENERIC { KEY { plate } TYPE { 5 } }");
     dir.Write("rozizuzi/o4d/corner.o3d", std::span<const std::uint8_t>(FootprintMesh({1, 0, 0, 0, 0, 0, 0, 0, 0})));
     // The middle cell and the one right of it.
     dir.Write("rozizuzi/generic/spikes.o3d", std::span<const std::uint8_t>(FootprintMesh({0, 0, 0, 0, 1, 1, 0, 0, 0})));
     room = AddRoom("hall", 0, 0, 0, 0, 1000, 1000);
-  }
-  // A machine instance's node (kind 1) at the cell.
-  GraphNode* MachineNode(int column, int row) {
-    if (!lamp) lamp = CreateMachine(Quest().machines, kMachineStateMachine, "lamp", "lamp");
-    lamp->FindParam(1)->SetText("lamp_mesh");
-    lamp->AddInstance("", 0, 0, nullptr);
-    GraphNode* node = Quest().graphNodes;
-    node->cellX = column;
-    node->cellY = row;
-    return node;
   }
   RoomTrap* Trap(int type, int column, int row, int rotation = 0) {
     RoomTrap* t = NewRoomTrap(room->traps);
@@ -76,7 +66,6 @@ class RoomPlacement : public questtest::DocTest {
   static std::pair<int, int> Cell(const GraphNode* n) { return {n->cellX, n->cellY}; }
 
   CRoom* room = nullptr;
-  CMachine* lamp = nullptr;
 };
 
 TEST_F(RoomPlacement, BlocksBlockTheirFootprintCellsTurned) {
@@ -120,10 +109,10 @@ TEST_F(RoomPlacement, TrapFootprints) {
 }
 
 TEST_F(RoomPlacement, NodesBelongToARoomByTheirPositionAlone) {
-  GraphNode* inside = MachineNode(5, 5);
+  GraphNode* inside = AddLampNode(5, 5);
   inside->x = 990;  // its 48-unit box reaches into the room's
   inside->y = 0;
-  GraphNode* outside = MachineNode(6, 6);
+  GraphNode* outside = AddLampNode(6, 6);
   outside->x = 1001;
   outside->y = 500;
   // Whatever the map drew last plays no part.
@@ -148,10 +137,10 @@ TEST_F(RoomPlacement, NodesBelongToARoomByTheirPositionAlone) {
 }
 
 TEST_F(RoomPlacement, SeparatingNodesTakesTheLastFreeCellOfTheFirstRing) {
-  GraphNode* first = MachineNode(50, 60);
-  GraphNode* second = MachineNode(50, 60);
-  GraphNode* third = MachineNode(50, 60);
-  GraphNode* fourth = MachineNode(51, 60);  // a cell the second's ring claimed
+  GraphNode* first = AddLampNode(50, 60);
+  GraphNode* second = AddLampNode(50, 60);
+  GraphNode* third = AddLampNode(50, 60);
+  GraphNode* fourth = AddLampNode(51, 60);  // a cell the second's ring claimed
   // The node list holds the newest first.
   ASSERT_EQ(Quest().graphNodes, fourth);
   room->SeparateNodes();
@@ -163,8 +152,8 @@ TEST_F(RoomPlacement, SeparatingNodesTakesTheLastFreeCellOfTheFirstRing) {
 }
 
 TEST_F(RoomPlacement, SeparatingNodesAtTheEdgeAndWhenNothingIsFree) {
-  GraphNode* a = MachineNode(0, 0);
-  GraphNode* b = MachineNode(0, 0);
+  GraphNode* a = AddLampNode(0, 0);
+  GraphNode* b = AddLampNode(0, 0);
   room->SeparateNodes();
   EXPECT_EQ(Cell(b), std::make_pair(0, 0));
   EXPECT_EQ(Cell(a), std::make_pair(1, 1));
@@ -172,8 +161,8 @@ TEST_F(RoomPlacement, SeparatingNodesAtTheEdgeAndWhenNothingIsFree) {
   for (int c = 20; c <= 80; ++c) {
     for (int r = 20; r <= 80; ++r) room->Collision(c, r) = 1;
   }
-  GraphNode* stuck = MachineNode(50, 50);
-  GraphNode* freed = MachineNode(34, 50);  // blocked, with free cells 15 columns away
+  GraphNode* stuck = AddLampNode(50, 50);
+  GraphNode* freed = AddLampNode(34, 50);  // blocked, with free cells 15 columns away
   room->SeparateNodes();
   EXPECT_EQ(Cell(stuck), std::make_pair(50, 50));
   EXPECT_EQ(Cell(freed), std::make_pair(20 - 1, 50 + 15));
@@ -184,7 +173,7 @@ TEST_F(RoomPlacement, PlacementReport) {
   Trap(4, 192, 5);
   room->Collision(5, 5) = 1;
   Trap(5, 5, 5);
-  GraphNode* node = MachineNode(20, 20);
+  GraphNode* node = AddLampNode(20, 20);
   RoomMonster* wolf = NewRoomMonster(room->monsters);
   SetField(wolf->name, "wolf");
   wolf->cellX = 20;
@@ -202,7 +191,7 @@ TEST_F(RoomPlacement, ATrapOfUnknownTypeMakesEverythingElseBadlyPlaced) {
   GenerationLog().clear();
   Trap(4, 100, 100);
   Trap(9, 10, 10);
-  MachineNode(40, 40);
+  AddLampNode(40, 40);
   RoomMonster* wolf = NewRoomMonster(room->monsters);
   SetField(wolf->name, "wolf");
   wolf->cellX = 60;
@@ -239,9 +228,9 @@ TEST_F(RoomPlacement, ExportGridStampsBlocksThenTraps) {
 }
 
 TEST_F(RoomPlacement, LinksResolveToTheLinkedInstancesNode) {
-  GraphNode* a = MachineNode(1, 1);  // lamp_0
-  GraphNode* b = MachineNode(2, 2);  // lamp_1
-  ElementInstance* first = lamp->FindInstance("lamp_0");
+  GraphNode* a = AddLampNode(1, 1);  // lamp_0
+  GraphNode* b = AddLampNode(2, 2);  // lamp_1
+  ElementInstance* first = FindMachineNamed(Quest().machines, "lamp")->FindInstance("lamp_0");
   SetField(first->links[0], "LAMP:lamp_1");
   SetField(first->links[1], "lamp:la:mp_0");  // further colons are dropped
   SetField(first->links[2], "gone:lamp_1");
