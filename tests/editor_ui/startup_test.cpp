@@ -1,0 +1,132 @@
+// Start-up: which quest is open afterwards, and the state the program starts in.
+#include <gtest/gtest.h>
+
+#include "editor/display_objects.h"
+#include "editor/main_frame.h"
+#include "editor/quest_tree_ctrl.h"
+#include "editor/room_view.h"
+#include "kelvar_fixture.h"
+#include "platform/core/profile.h"
+#include "quest/kelvar_doc.h"
+#include "platform/ui/document.h"
+#include "platform/ui/window_placement.h"
+#include "render/cdd.h"
+#include "render/cdd_renderer.h"
+#include "render/engine_3d.h"
+
+namespace kelvartest {
+namespace {
+
+using kelvar::kTreeMachines;
+using kelvar::kTreeRooms;
+
+class StartupTest : public KelvarTest {};
+
+TEST_F(StartupTest, QuestOnTheCommandLineIsOpened) {
+  WriteQuest("castle.qst", {{"gate"}, {}, {}, {"hall"}});
+  platform::Profile().WriteString(kRecentQuestSection, kRecentQuestValue, dir.Native("other.qst"));
+  ASSERT_TRUE(Start({"castle.qst"}));
+  ASSERT_EQ(Docs().size(), 1u);
+  EXPECT_EQ(Docs()[0]->PathName(), dir.Native("castle.qst"));
+  EXPECT_EQ(MachineNames(), std::vector<std::string>{"gate"});
+  EXPECT_EQ(TreeTexts(kTreeMachines), std::vector<std::string>{"gate"});
+  EXPECT_EQ(TreeTexts(kTreeRooms), std::vector<std::string>{"hall"});
+  EXPECT_EQ(Remembered(), "castle.qst") << "the opened quest is the one to reopen";
+  EXPECT_FALSE(Modified());
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(StartupTest, RememberedQuestIsOpenedWithoutACommandLine) {
+  WriteQuest("castle.qst", {{"gate", "bell"}, {}, {}, {}});
+  platform::Profile().WriteString(kRecentQuestSection, kRecentQuestValue, "castle.qst");
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(Docs().size(), 1u) << "the empty new quest was closed first";
+  EXPECT_EQ(Docs()[0]->Title(), "castle.qst");
+  EXPECT_EQ(TreeTexts(kTreeMachines), (std::vector<std::string>{"gate", "bell"}));
+}
+
+TEST_F(StartupTest, NeitherGivesOneEmptyNewQuest) {
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(Docs().size(), 1u);
+  EXPECT_EQ(Docs()[0]->Title(), "Quest1");
+  EXPECT_TRUE(Docs()[0]->PathName().empty());
+  EXPECT_TRUE(MachineNames().empty());
+  EXPECT_TRUE(TreeTexts(kTreeMachines).empty());
+  EXPECT_TRUE(dir.Exists("data/customQuest/Quest1/k0830_sprite.tga")) << "the new quest's folder";
+}
+
+TEST_F(StartupTest, CommandLineSwitchesAreNotAQuest) {
+  // Only the parsed file name opens a quest; a switch alone leaves the remembered one.
+  WriteQuest("castle.qst", {{"gate"}, {}, {}, {}});
+  platform::Profile().WriteString(kRecentQuestSection, kRecentQuestValue, "castle.qst");
+  ASSERT_TRUE(Start({"-nologo"}));
+  ASSERT_EQ(Docs().size(), 1u);
+  EXPECT_EQ(Docs()[0]->Title(), "castle.qst");
+}
+
+TEST_F(StartupTest, CommandLineQuestThatCannotBeOpenedEndsStartUp) {
+  EXPECT_FALSE(Start({"missing.qst"}));
+  EXPECT_TRUE(Docs().empty());
+  ASSERT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(BoxTexts()[0], "Can't open file missing.qst, error = 2\n");
+}
+
+TEST_F(StartupTest, RememberedQuestThatIsGoneLeavesNoQuest) {
+  platform::Profile().WriteString(kRecentQuestSection, kRecentQuestValue, "gone.qst");
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(Docs().empty()) << "a failed open leaves no document";
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Can't open file gone.qst, error = 2\n"});
+}
+
+TEST_F(StartupTest, DisplayIsSetUpForTheViewAndItsThumbnailColumn) {
+  ASSERT_TRUE(Start());
+  kelvar::DisplayObjects& display = kelvar::Display();
+  ASSERT_NE(display.cdd, nullptr);
+  ASSERT_NE(g_3DEngine, nullptr);
+  ASSERT_NE(display.renderer, nullptr) << "the default machine renders at 16 bits in a window";
+  EXPECT_GE(display.cdd->GetWidth(), 736);
+  EXPECT_GE(display.cdd->GetHeight(), 480);
+  // The renderer knows the surface the device really has.
+  EXPECT_EQ(CCddRenderer::ScreenWidth(), display.cdd->GetWidth());
+  EXPECT_EQ(CCddRenderer::ScreenHeight(), display.cdd->GetHeight());
+  EXPECT_EQ(g_3DEngine->FocalX(), 500.0f);
+  EXPECT_EQ(g_3DEngine->NearPlane(), 128.0f);
+  EXPECT_EQ(g_3DEngine->GetRenderer(), display.renderer);
+}
+
+TEST_F(StartupTest, ShutDownReleasesTheDisplay) {
+  ASSERT_TRUE(Start());
+  app->ExitInstance();
+  EXPECT_EQ(g_3DEngine, nullptr);
+  EXPECT_EQ(kelvar::Display().cdd, nullptr);
+  EXPECT_EQ(kelvar::Display().renderer, nullptr);
+  EXPECT_EQ(app->MainWindow(), nullptr);
+  app.reset();
+}
+
+TEST_F(StartupTest, MainWindowPlacementComesBackWhenWholeAndIsIgnoredOtherwise) {
+  platform::ui::WindowPlacement saved;
+  saved.left = 40;
+  saved.top = 30;
+  saved.right = 940;
+  saved.bottom = 730;
+  platform::Profile().WriteBinary("Windows", "main", saved.ToBytes());
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Main().size(), QSize(900, 700));
+  Main().resize(1000, 720);
+  Main().SavePlacement();
+  auto bytes = platform::Profile().GetBinary("Windows", "main");
+  ASSERT_TRUE(bytes);
+  ASSERT_EQ(bytes->size(), 44u);
+  auto back = platform::ui::WindowPlacement::FromBytes(*bytes);
+  EXPECT_EQ(back->right - back->left, 1000);
+
+  std::vector<std::uint8_t> shortRecord(40, 0);
+  platform::Profile().WriteBinary("Windows", "main", shortRecord);
+  Main().resize(500, 400);
+  Main().RestorePlacement();
+  EXPECT_EQ(Main().size(), QSize(500, 400)) << "a record of another size is ignored";
+}
+
+}  // namespace
+}  // namespace kelvartest
