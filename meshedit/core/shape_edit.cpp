@@ -12,6 +12,23 @@ namespace {
 
 bool InGroup(const CSide& s, int group) { return group == 0 || s.group == group; }
 
+// Calls fn once for each vertex that a side of the group uses: the mark, set
+// beforehand on every vertex, is cleared on the first visit.
+template <class Fn>
+void EachGroupVertexOnce(CShape& shape, int group, std::uint8_t mark, Fn fn) {
+  const std::size_t nv = shape.vertices.size();
+  for (const CSide& s : shape.sides) {
+    if (!InGroup(s, group)) continue;
+    for (int j = 0; j < s.CornerCount(); ++j) {
+      if (s.index[j] >= nv) continue;
+      CShapeVertex& v = shape.vertices[s.index[j]];
+      if (!(v.flags & mark)) continue;
+      v.flags &= static_cast<std::uint8_t>(~mark);
+      fn(v);
+    }
+  }
+}
+
 int FindRoot(std::vector<int>& parent, int x) {
   while (parent[static_cast<std::size_t>(x)] != x) {
     int& p = parent[static_cast<std::size_t>(x)];
@@ -53,34 +70,19 @@ void CShape::GroupSides() {
 }
 
 void CShape::TransformGroup(int group, const CMatrix& m) {
-  const std::size_t nv = vertices.size();
   for (CShapeVertex& v : vertices) v.flags |= kVertexMarkA | kVertexMarkB;
   CVector sum{};
   int count = 0;
-  for (const CSide& s : sides) {
-    if (!InGroup(s, group)) continue;
-    for (int j = 0; j < s.CornerCount(); ++j) {
-      if (s.index[j] >= nv) continue;
-      CShapeVertex& v = vertices[s.index[j]];
-      if (!(v.flags & kVertexMarkA)) continue;
-      v.flags &= static_cast<std::uint8_t>(~kVertexMarkA);
-      sum = sum + v.position;
-      ++count;
-    }
-  }
+  EachGroupVertexOnce(*this, group, kVertexMarkA, [&](const CShapeVertex& v) {
+    sum = sum + v.position;
+    ++count;
+  });
   if (count > 0) {
     const CVector centre = sum * (1.0f / static_cast<float>(count));
     const CVector move{m.t[0], m.t[1], m.t[2]};
-    for (const CSide& s : sides) {
-      if (!InGroup(s, group)) continue;
-      for (int j = 0; j < s.CornerCount(); ++j) {
-        if (s.index[j] >= nv) continue;
-        CShapeVertex& v = vertices[s.index[j]];
-        if (!(v.flags & kVertexMarkB)) continue;
-        v.flags &= static_cast<std::uint8_t>(~kVertexMarkB);
-        v.position = centre + RotateVector(m, v.position - centre) + move;
-      }
-    }
+    EachGroupVertexOnce(*this, group, kVertexMarkB, [&](CShapeVertex& v) {
+      v.position = centre + RotateVector(m, v.position - centre) + move;
+    });
   }
   for (CShapeVertex& v : vertices) v.flags &= static_cast<std::uint8_t>(~(kVertexMarkA | kVertexMarkB));
 }
