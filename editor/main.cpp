@@ -9,10 +9,12 @@
 #include <QApplication>
 
 #include "editor/kelvar_app.h"
+#include "editor/kelvar_globals.h"
 #include "platform/core/paths.h"
 #include "platform/ui/qt_ui.h"
 
-// The application object, as the program's global.
+// The program-wide state, then the application object after it (and so torn down before it).
+const bool kGlobalsReady = kelvar::ConstructGlobals();
 kelvar::CKelvarApp theApp;
 
 int main(int argc, char** argv) {
