@@ -63,6 +63,14 @@ bool CountFits(MtfFile* f, std::uint32_t count, std::size_t minSize) {
   return count <= f->Remaining() / minSize;
 }
 
+// A record's version word, 1 to `newest`; any other ends the program with
+// the record's own message.
+bool ReadVersion(MtfFile* f, std::uint16_t& version, std::uint16_t newest, std::string_view unknown) {
+  if (!U16(f, version)) return false;
+  if (version < 1 || version > newest) FatalUnknownVersion(unknown);
+  return true;
+}
+
 }  // namespace
 
 void FatalUnknownVersion(std::string_view text) {
@@ -72,36 +80,31 @@ void FatalUnknownVersion(std::string_view text) {
 
 bool ReadV3d(CVector& v, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version != 1) FatalUnknownVersion("V3D : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 1, "V3D : UNKNOWN VERSION")) return false;
   return F32(file, v.x) && F32(file, v.y) && F32(file, v.z);
 }
 
 bool ReadUv(CUv& uv, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version != 1) FatalUnknownVersion("UV : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 1, "UV : UNKNOWN VERSION")) return false;
   return F32(file, uv.u) && F32(file, uv.v);
 }
 
 bool ReadQuat(CQuaternion& q, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version != 1) FatalUnknownVersion("QUAT : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 1, "QUAT : UNKNOWN VERSION")) return false;
   return F32(file, q.x) && F32(file, q.y) && F32(file, q.z) && F32(file, q.w);
 }
 
 bool ReadRgb(std::uint8_t rgba[4], MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version != 1) FatalUnknownVersion("RGB : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 1, "RGB : UNKNOWN VERSION")) return false;
   return MtfRead(rgba, 4, 1, file) == 1;
 }
 
 bool ReadVtx(CShapeVertex& v, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version < 1 || version > 5) FatalUnknownVersion("VTX : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 5, "VTX : UNKNOWN VERSION")) return false;
   v.flags = 0;
   if (!ReadV3d(v.position, file) || !ReadV3d(v.normal, file)) return false;
   std::uint8_t rgb[4];
@@ -117,8 +120,7 @@ bool ReadVtx(CShapeVertex& v, MtfFile* file) {
 
 bool ReadVertexList(CShape& shape, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version < 1 || version > 3) FatalUnknownVersion("LVTX : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 3, "LVTX : UNKNOWN VERSION")) return false;
   std::uint32_t count;
   if (!U32(file, count)) return false;
   if (version == 2) {
@@ -134,8 +136,7 @@ bool ReadVertexList(CShape& shape, MtfFile* file) {
 
 bool ReadSide(CSide& side, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version < 1 || version > 6) FatalUnknownVersion("SIDE : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 6, "SIDE : UNKNOWN VERSION")) return false;
   side.Clear();
   if (!U32(file, side.flags)) return false;
   for (std::uint32_t& i : side.index)
@@ -160,8 +161,7 @@ bool ReadSide(CSide& side, MtfFile* file) {
 
 bool ReadSideList(CShape& shape, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version != 1) FatalUnknownVersion("LSIDE : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 1, "LSIDE : UNKNOWN VERSION")) return false;
   std::uint32_t count;
   if (!U32(file, count) || !CountFits(file, count, kMinSide)) return false;
   shape.SetSideCount(static_cast<int>(count));
@@ -172,8 +172,7 @@ bool ReadSideList(CShape& shape, MtfFile* file) {
 
 bool ReadShapeNode(CShapeNode& node, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version < 1 || version > 10) FatalUnknownVersion("SNODE : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 10, "SNODE : UNKNOWN VERSION")) return false;
   node.altName.fill(0);
   std::int32_t level, count;
   if (!I32(file, level) || !I32(file, count)) return false;
@@ -212,8 +211,7 @@ bool ReadShapeNode(CShapeNode& node, MtfFile* file) {
 
 bool ReadShapeNodeList(CShape& shape, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version < 1 || version > 6) FatalUnknownVersion("LSNODE : UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 6, "LSNODE : UNKNOWN VERSION")) return false;
   std::uint32_t count;
   if (!U32(file, count)) return false;
   if (version >= 2) {
@@ -233,14 +231,12 @@ bool ReadShapeNodeList(CShape& shape, MtfFile* file) {
 
 bool ReadEdgeBlock(CShape& shape, MtfFile* file) {
   std::uint16_t version;
-  if (!U16(file, version)) return false;
-  if (version != 1) FatalUnknownVersion("SHAPE : CEDG UNKNOWN VERSION");
+  if (!ReadVersion(file, version, 1, "SHAPE : CEDG UNKNOWN VERSION")) return false;
   std::uint32_t n;
   if (!U32(file, n) || !CountFits(file, n, kMinSideEdge)) return false;
   shape.sideEdges.assign(n, CSideEdge{});
   for (CSideEdge& se : shape.sideEdges) {
-    if (!U16(file, version)) return false;
-    if (version != 1) FatalUnknownVersion("SHAPE : CSIDEEDGE UNKNOWN VERSION");
+    if (!ReadVersion(file, version, 1, "SHAPE : CSIDEEDGE UNKNOWN VERSION")) return false;
     for (std::uint32_t& e : se.edge)
       if (!U32(file, e)) return false;
   }
@@ -248,8 +244,7 @@ bool ReadEdgeBlock(CShape& shape, MtfFile* file) {
   if (!U32(file, m) || !CountFits(file, m, kMinEdge)) return false;
   shape.SetEdgeCount(static_cast<int>(m));
   for (CEdge& e : shape.edges) {
-    if (!U16(file, version)) return false;
-    if (version != 1) FatalUnknownVersion("SHAPE : CEDGE UNKNOWN VERSION");
+    if (!ReadVersion(file, version, 1, "SHAPE : CEDGE UNKNOWN VERSION")) return false;
     if (!U32(file, e.a) || !U32(file, e.b)) return false;
   }
   return true;
