@@ -7,6 +7,9 @@
 #include "editor/room_view.h"
 #include "kelvar_fixture.h"
 #include "platform/core/profile.h"
+#include "platform/core/trace.h"
+#include "platform/video/machine.h"
+#include "platform/video/window.h"
 #include "quest/kelvar_doc.h"
 #include "platform/ui/document.h"
 #include "platform/ui/window_placement.h"
@@ -92,6 +95,33 @@ TEST_F(StartupTest, DisplayIsSetUpForTheViewAndItsThumbnailColumn) {
   EXPECT_EQ(g_3DEngine->FocalX(), 500.0f);
   EXPECT_EQ(g_3DEngine->NearPlane(), 128.0f);
   EXPECT_EQ(g_3DEngine->GetRenderer(), display.renderer);
+}
+
+TEST_F(StartupTest, WithoutAUsable3DDriverTheProgramEndsQuietly) {
+  platform::video::Machine machine = platform::video::DefaultMachine();
+  ASSERT_TRUE(platform::video::ApplyMachineSetting(machine, "no-driver"));
+  platform::video::ScopedMachine scoped(machine);
+  try {
+    Start();
+    FAIL() << "start-up went on";
+  } catch (const platform::ProgramExit& e) {
+    EXPECT_EQ(e.code, 0);
+  }
+  EXPECT_TRUE(BoxTexts().empty()) << "no message";
+  ASSERT_NE(platform::video::MainWindow(), nullptr);
+  EXPECT_FALSE(platform::video::MainWindow()->IsVisible()) << "the main window is hidden first";
+}
+
+TEST_F(StartupTest, WithoutSixteenBitRenderingRoomsAreNotDrawn) {
+  platform::video::Machine machine = platform::video::DefaultMachine();
+  ASSERT_TRUE(platform::video::ApplyMachineSetting(machine, "no-16bit"));
+  platform::video::ScopedMachine scoped(machine);
+  platform::TraceCapture trace;
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(kelvar::Display().renderer, nullptr);
+  EXPECT_EQ(g_3DEngine->GetRenderer(), nullptr);
+  EXPECT_TRUE(trace.Contains("rooms are not drawn"));
+  EXPECT_EQ(Docs().size(), 1u) << "the editor still runs";
 }
 
 TEST_F(StartupTest, ShutDownReleasesTheDisplay) {
