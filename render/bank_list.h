@@ -9,6 +9,11 @@
 #include "render/bank_names.h"
 #include "render/mesh.h"
 
+class CCamera;
+struct CVector3;
+struct CVertex;
+struct Point;
+
 inline constexpr int kBankMeshSlots = 128;
 
 class CBankList : public CBankNames {
@@ -35,6 +40,18 @@ class CBankList : public CBankNames {
   CMesh* GetMesh(std::string_view path);
   // The mesh's height; 0 for an index outside the registry or a mesh without vertices.
   float GetHeight(int index);
+
+  // Drawing a name's mesh through the 3D engine (see CMesh::Render).
+  // By name index; 1, also when nothing could be drawn.
+  int Render(int index, const CVector3& position, const CVector3& angles, const CCamera& camera);
+  // By path, adding it to the registry when new; 1.
+  int RenderByName(const char* path, const CVector3& position, const CVector3& angles, const CCamera& camera);
+  // The transformed vertices, or null when no slot was found or nothing was drawn.
+  CVertex* RenderLocal(int index, const CVector3& position, const CVector3& angles);
+  // Fitted as a preview, with the smallest and largest screen position of the
+  // drawn vertices; 1, or 0 when nothing was drawn.
+  int RenderFitted(int index, const CVector3& position, const CVector3& angles, const CCamera& camera,
+                   Point* topLeft, Point* bottomRight);
 
   void FlushMeshes();
   int FindFreeSlot() const;

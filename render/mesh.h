@@ -9,6 +9,10 @@
 #include "render/face.h"
 #include "render/mesh_vertex.h"
 
+class CCamera;
+struct CVector3;
+struct CVertex;
+
 // Height of a mesh without vertices.
 inline constexpr float kNoMeshHeight = -std::numeric_limits<float>::max();
 
@@ -45,6 +49,16 @@ class CMesh {
   int FaceCount() const { return static_cast<int>(faces.size()); }
   int VertexCount() const { return static_cast<int>(vertices.size()); }
   bool Empty() const { return faces.empty() || vertices.empty(); }
+
+  // Drawing through the 3D engine (g_3DEngine). The vertices handed back are
+  // the engine's and stay valid until its next frame; null when nothing was
+  // drawn (an empty mesh, or no engine).
+  // At a world position with Euler angles, seen by the camera.
+  CVertex* Render(const CVector3& position, const CVector3& angles, const CCamera& camera);
+  // For previews: the used vertices recentred and scaled to 420 units across.
+  CVertex* RenderFitted(const CVector3& position, const CVector3& angles, const CCamera& camera);
+  // At a camera-space position, raised by 256 units.
+  CVertex* RenderLocal(const CVector3& position, const CVector3& angles);
 
   // Footprint: gridWidth x gridHeight blocks of 3 x 3 collision cells. Cell
   // (x, y), x in 0..3 x gridWidth - 1 and y in 0..3 x gridHeight - 1, is byte

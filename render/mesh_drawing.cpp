@@ -1,12 +1,15 @@
-#include "render/mesh_drawing.h"
-
+// Drawing meshes and the meshes of a bank list through the 3D engine; kept
+// apart from the mesh files, which know nothing of the engine.
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "render/bank_list.h"
+#include "render/camera.h"
 #include "render/engine_3d.h"
 #include "render/mesh.h"
+#include "render/render_vertex.h"
+#include "render/vector3.h"
 
 namespace {
 
@@ -29,20 +32,20 @@ CVertex* Submit(const CMatrix& m, const CMeshVertex* vertices, int vertexCount, 
 
 }  // namespace
 
-CVertex* RenderMesh(CMesh& mesh, const CVector3& position, const CVector3& angles, const CCamera& camera) {
-  if (mesh.vertices.empty() || mesh.faces.empty()) return nullptr;
+CVertex* CMesh::Render(const CVector3& position, const CVector3& angles, const CCamera& camera) {
+  if (vertices.empty() || faces.empty()) return nullptr;
   CMatrix m;
   m.FromEulerAndPosition(angles, position - camera.position);
   m = MultiplyMatrices(m, camera.view);
-  for (CMeshVertex& v : mesh.vertices) v.color = kMeshGrey;
-  return Submit(m, mesh.vertices.data(), mesh.VertexCount(), mesh);
+  for (CMeshVertex& v : vertices) v.color = kMeshGrey;
+  return Submit(m, vertices.data(), VertexCount(), *this);
 }
 
-CVertex* RenderMeshFitted(CMesh& mesh, const CVector3& position, const CVector3& angles, const CCamera& camera) {
-  if (mesh.vertices.empty() || mesh.faces.empty() || !g_3DEngine) return nullptr;
-  const int n = mesh.VertexCount();
+CVertex* CMesh::RenderFitted(const CVector3& position, const CVector3& angles, const CCamera& camera) {
+  if (vertices.empty() || faces.empty() || !g_3DEngine) return nullptr;
+  const int n = VertexCount();
   std::vector<char> used(static_cast<std::size_t>(n), 0);
-  for (const CFace& f : mesh.faces) {
+  for (const CFace& f : faces) {
     const int corners = FaceCorners(f);
     for (int i = 0; i < corners; ++i)
       if (f.index[i] < n) used[f.index[i]] = 1;
@@ -50,7 +53,7 @@ CVertex* RenderMeshFitted(CMesh& mesh, const CVector3& position, const CVector3&
   float lo[3] = {999999.0f, 999999.0f, 999999.0f}, hi[3] = {-999999.0f, -999999.0f, -999999.0f};
   for (int i = 0; i < n; ++i) {
     if (!used[static_cast<std::size_t>(i)]) continue;
-    const CMeshVertex& v = mesh.vertices[static_cast<std::size_t>(i)];
+    const CMeshVertex& v = vertices[static_cast<std::size_t>(i)];
     const float p[3] = {std::trunc(v.x), std::trunc(v.y), std::trunc(v.z)};
     for (int k = 0; k < 3; ++k) {
       lo[k] = std::min(lo[k], p[k]);
@@ -60,7 +63,7 @@ CVertex* RenderMeshFitted(CMesh& mesh, const CVector3& position, const CVector3&
   const float extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
   const float scale = extent > 0.0f ? 420.0f / extent : 1.0f;
   const float centre[3] = {(lo[0] + hi[0]) / 2.0f, (lo[1] + hi[1]) / 2.0f, (lo[2] + hi[2]) / 2.0f};
-  std::vector<CMeshVertex> copy(mesh.vertices);
+  std::vector<CMeshVertex> copy(vertices);
   for (CMeshVertex& v : copy) {
     v.x = (v.x - centre[0]) * scale;
     v.y = (v.y - centre[1]) * scale;
@@ -74,46 +77,46 @@ CVertex* RenderMeshFitted(CMesh& mesh, const CVector3& position, const CVector3&
   if (!out) return nullptr;
   // The copy goes when this call returns: the drawn vertices must not point at it.
   for (int i = 0; i < n; ++i) out[i].source = nullptr;
-  g_3DEngine->AddFaces(out, mesh.faces.data(), mesh.FaceCount(), n);
+  g_3DEngine->AddFaces(out, faces.data(), FaceCount(), n);
   return out;
 }
 
-CVertex* RenderMeshLocal(CMesh& mesh, const CVector3& position, const CVector3& angles) {
-  if (mesh.vertices.empty() || mesh.faces.empty() || !g_3DEngine) return nullptr;
+CVertex* CMesh::RenderLocal(const CVector3& position, const CVector3& angles) {
+  if (vertices.empty() || faces.empty() || !g_3DEngine) return nullptr;
   CMatrix raise;
   raise.MakeTranslation(CVector3(0.0f, 256.0f, 0.0f));
   CMatrix m;
   m.FromEulerAndPosition(angles, position);
   m = MultiplyMatrices(raise, m);
-  CVertex* v = g_3DEngine->TransformVertices(&m, mesh.vertices.data(), mesh.VertexCount(), 0);
+  CVertex* v = g_3DEngine->TransformVertices(&m, vertices.data(), VertexCount(), 0);
   if (!v) return nullptr;
-  for (int i = 0; i < mesh.VertexCount(); ++i) v[i].color = CColor::FromValue(kMeshGrey);
-  g_3DEngine->AddFaces(v, mesh.faces.data(), mesh.FaceCount(), mesh.VertexCount());
+  for (int i = 0; i < VertexCount(); ++i) v[i].color = CColor::FromValue(kMeshGrey);
+  g_3DEngine->AddFaces(v, faces.data(), FaceCount(), VertexCount());
   return v;
 }
 
-int RenderBankMesh(CBankList& bank, int index, const CVector3& position, const CVector3& angles, const CCamera& camera) {
-  if (CMesh* mesh = bank.GetMeshAt(index)) RenderMesh(*mesh, position, angles, camera);
+int CBankList::Render(int index, const CVector3& position, const CVector3& angles, const CCamera& camera) {
+  if (CMesh* mesh = GetMeshAt(index)) mesh->Render(position, angles, camera);
   return 1;
 }
 
-int RenderBankMeshByName(CBankList& bank, const char* path, const CVector3& position, const CVector3& angles,
-                         const CCamera& camera) {
+int CBankList::RenderByName(const char* path, const CVector3& position, const CVector3& angles,
+                             const CCamera& camera) {
   if (!path) return 1;
-  return RenderBankMesh(bank, bank.FindOrAdd(path), position, angles, camera);
+  return Render(FindOrAdd(path), position, angles, camera);
 }
 
-CVertex* RenderBankMeshLocal(CBankList& bank, int index, const CVector3& position, const CVector3& angles) {
-  CMesh* mesh = bank.GetMeshAt(index);
+CVertex* CBankList::RenderLocal(int index, const CVector3& position, const CVector3& angles) {
+  CMesh* mesh = GetMeshAt(index);
   if (!mesh) return nullptr;
-  return RenderMeshLocal(*mesh, position, angles);
+  return mesh->RenderLocal(position, angles);
 }
 
-int RenderBankMeshFitted(CBankList& bank, int index, const CVector3& position, const CVector3& angles,
-                         const CCamera& camera, Point* topLeft, Point* bottomRight) {
-  CMesh* mesh = bank.GetMeshAt(index);
+int CBankList::RenderFitted(int index, const CVector3& position, const CVector3& angles, const CCamera& camera,
+                             Point* topLeft, Point* bottomRight) {
+  CMesh* mesh = GetMeshAt(index);
   if (!mesh) return 0;
-  const CVertex* v = RenderMeshFitted(*mesh, position, angles, camera);
+  const CVertex* v = mesh->RenderFitted(position, angles, camera);
   if (!v) return 0;
   int minX = 0, minY = 0, maxX = 0, maxY = 0;
   bool any = false;

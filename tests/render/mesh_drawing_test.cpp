@@ -1,12 +1,11 @@
 // Meshes drawn through the engine: at a world position, fitted, local, and
 // through a bank list.
-#include "render/mesh_drawing.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/core/services.h"
 #include "recording_renderer.h"
 #include "render/bank_list.h"
+#include "render/camera.h"
 #include "render/engine_3d.h"
 #include "render/mesh.h"
 #include "support/bytes.h"
@@ -60,20 +59,20 @@ class MeshDrawingTest : public testsupport::TempDirTest {
 TEST_F(MeshDrawingTest, AtAWorldPositionGreyed) {
   CMesh mesh;
   Square(mesh, -100, 100);
-  CVertex* v = RenderMesh(mesh, CVector3(0, 0, 0), CVector3(), camera);
+  CVertex* v = mesh.Render(CVector3(0, 0, 0), CVector3(), camera);
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(mesh.vertices[0].color, 0x80808080u);
   EXPECT_FLOAT_EQ(v[0].z, 1000.0f);
   EXPECT_EQ(v[1].sx, 320 + 50);
   EXPECT_EQ(engine->ItemsUsed(), 1);
   CMesh empty;
-  EXPECT_EQ(RenderMesh(empty, CVector3(), CVector3(), camera), nullptr);
+  EXPECT_EQ(empty.Render(CVector3(), CVector3(), camera), nullptr);
 }
 
 TEST_F(MeshDrawingTest, FittedMeshesAreScaledTo420Units) {
   CMesh mesh;
   Square(mesh, 0, 840);
-  CVertex* v = RenderMeshFitted(mesh, CVector3(0, 0, 0), CVector3(), camera);
+  CVertex* v = mesh.RenderFitted(CVector3(0, 0, 0), CVector3(), camera);
   ASSERT_NE(v, nullptr);
   // Half size, centred: x from -210 to 210 at depth 1000.
   EXPECT_EQ(v[0].sx, 320 - 105);
@@ -85,7 +84,7 @@ TEST_F(MeshDrawingTest, FittedMeshesAreScaledTo420Units) {
 TEST_F(MeshDrawingTest, LocalMeshesAreRaised) {
   CMesh mesh;
   Square(mesh, -100, 100);
-  CVertex* v = RenderMeshLocal(mesh, CVector3(0, 0, 1000), CVector3());
+  CVertex* v = mesh.RenderLocal(CVector3(0, 0, 1000), CVector3());
   ASSERT_NE(v, nullptr);
   EXPECT_FLOAT_EQ(v[0].y, (100 + 256) * 500.0f);
   EXPECT_EQ(v[0].color.Value(), 0x80808080u);
@@ -95,11 +94,11 @@ TEST_F(MeshDrawingTest, BankListMeshes) {
   platform::ScriptedServices ui;
   CBankList bank;
   // A path that loads nothing gives an empty mesh: nothing is drawn, but it counts as done.
-  EXPECT_EQ(RenderBankMeshByName(bank, "nothing.o3d", CVector3(), CVector3(), camera), 1);
+  EXPECT_EQ(bank.RenderByName("nothing.o3d", CVector3(), CVector3(), camera), 1);
   EXPECT_EQ(engine->ItemsUsed(), 0);
   Point tl, br;
-  EXPECT_EQ(RenderBankMeshFitted(bank, 0, CVector3(), CVector3(), camera, &tl, &br), 0);
-  EXPECT_EQ(RenderBankMeshLocal(bank, 5, CVector3(), CVector3()), nullptr);
+  EXPECT_EQ(bank.RenderFitted(0, CVector3(), CVector3(), camera, &tl, &br), 0);
+  EXPECT_EQ(bank.RenderLocal(5, CVector3(), CVector3()), nullptr);
 }
 
 TEST_F(MeshDrawingTest, FittedBankMeshGivesItsScreenBox) {
@@ -117,12 +116,12 @@ TEST_F(MeshDrawingTest, FittedBankMeshGivesItsScreenBox) {
   const int index = bank.FindOrAdd("square.o3d");
   ASSERT_GE(index, 0);
   Point tl, br;
-  ASSERT_EQ(RenderBankMeshFitted(bank, index, CVector3(), CVector3(), camera, &tl, &br), 1);
+  ASSERT_EQ(bank.RenderFitted(index, CVector3(), CVector3(), camera, &tl, &br), 1);
   EXPECT_EQ(tl.x, 320 - 105);
   EXPECT_EQ(br.x, 320 + 105);
   EXPECT_EQ(tl.y, 240 - 105);
   EXPECT_EQ(br.y, 240 + 105);
   EXPECT_EQ(engine->ItemsUsed(), 1);
-  EXPECT_EQ(RenderBankMesh(bank, index, CVector3(), CVector3(), camera), 1);
+  EXPECT_EQ(bank.Render(index, CVector3(), CVector3(), camera), 1);
   EXPECT_EQ(engine->ItemsUsed(), 2);
 }

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "platform/video/surface.h"
-#include "render/mesh_drawing.h"
+#include "render/mesh.h"
 #include "tools/demodata/block_meshes.h"
 
 namespace {
@@ -118,7 +118,7 @@ void DemoScene::DrawRoom(C3DEngine& engine, int width, int height) const {
   engine.SetViewportRect(0, 0, width - 1, height - 1);
   engine.FillRect(0, 0, width, height, kBackground);
   engine.BeginFrame(1);
-  for (const Placed& p : placed_) RenderMesh(*p.mesh, p.position, CVector3(0.0f, p.angle, 0.0f), camera_);
+  for (const Placed& p : placed_) p.mesh->Render(p.position, CVector3(0.0f, p.angle, 0.0f), camera_);
   engine.FlushBuckets();
   engine.EndFrame();
 }
@@ -132,7 +132,7 @@ bool DemoScene::DrawMesh(C3DEngine& engine, int width, int height, const std::st
   engine.SetViewportRect(0, 0, width - 1, height - 1);
   engine.FillRect(0, 0, width, height, kBackground);
   engine.BeginFrame(1);
-  RenderMeshFitted(mesh, CVector3(0.0f, 0.0f, 0.0f), CVector3(0.0f, 0.6f, 0.0f), camera);
+  mesh.RenderFitted(CVector3(0.0f, 0.0f, 0.0f), CVector3(0.0f, 0.6f, 0.0f), camera);
   engine.FlushBuckets();
   engine.EndFrame();
   return true;
