@@ -16,6 +16,7 @@
 namespace platform {
 class File;
 }
+struct QstHeader;
 
 // Profile section and value holding the last quest opened or saved.
 inline constexpr const char* kRecentQuestSection = "Recent Quest File";
@@ -89,6 +90,11 @@ class CKelvarDoc {
   void OnGenerateQuest();
   // The quest package "<folder>\<quest>.mtf" of the quest folder's files. 1 on success.
   int PackQuest(const char* folder, const char* questName);
+
+  // The ".qst" header record (throws platform::FileException). Reading only
+  // fills `header`; opening a quest then takes it over.
+  static void ReadHeader(platform::File& file, QstHeader& header);
+  static void WriteHeader(platform::File& file, const QstHeader& header);
 
   // Rooms, objects, monsters and machines.
   int CountItems() const;

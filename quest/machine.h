@@ -7,6 +7,10 @@
 #include "quest/machine_param.h"
 #include "quest/quest_list.h"
 
+namespace platform {
+class File;
+}
+
 inline constexpr int kMachineStateMachine = 1;
 
 class CMachine {
@@ -44,6 +48,12 @@ class CMachine {
   void SnapshotPositions();
   void RestorePositions(int dx, int dy);
   void OffsetPositions(int dx, int dy);
+
+  // The ".qst" machine record (throws platform::FileException). Saving takes
+  // the instances' position snapshot from the world map first; loading ends
+  // with the check against the running library (which may show its messages).
+  void Save(platform::File& file);
+  void Load(platform::File& file);
 
   // The library's definition of the type key, or null.
   const MachineDef* Definition() const;

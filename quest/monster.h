@@ -6,6 +6,10 @@
 #include "quest/element_instance.h"
 #include "quest/quest_list.h"
 
+namespace platform {
+class File;
+}
+
 class CMonster {
  public:
   CMonster() = default;
@@ -30,6 +34,11 @@ class CMonster {
   void SnapshotPositions();
   void RestorePositions(int dx, int dy);
   void OffsetPositions(int dx, int dy);
+
+  // The ".qst" monster record (throws platform::FileException). Saving takes
+  // the instances' position snapshot from the world map first.
+  void Save(platform::File& file);
+  void Load(platform::File& file);
 
   CMonster* next = nullptr;
   char key[80] = {};

@@ -70,17 +70,13 @@ struct QstContents {
   QstHeader header;
 };
 
+// The machine, object, monster and room records are the Save and Load
+// members of their classes, the header record CKelvarDoc::WriteHeader and
+// CKelvarDoc::ReadHeader; all are defined with this file's reader and writer.
+
 // ---- Writing (throws platform::FileException) ---------------------------
 void WriteInstancePosition(platform::File& file, const InstancePosition& position);
 void WriteElementInstance(platform::File& file, const ElementInstance& instance);
-// Takes the instances' position snapshot from the world map first.
-void SaveMachine(platform::File& file, CMachine& machine);
-void SaveQuestObject(platform::File& file, const CQuestObject& object);
-// Takes the instances' position snapshot from the world map first.
-void SaveMonster(platform::File& file, CMonster& monster);
-// Numbers the traps (their file ids) before writing them.
-void SaveRoom(platform::File& file, CRoom& room);
-void WriteQuestHeader(platform::File& file, const QstHeader& header);
 
 // The whole file from the open quest's lists and header globals (the
 // author and information texts given).
@@ -89,14 +85,6 @@ void WriteQuestFile(platform::File& file, const CMultiLangText& author, const CM
 // ---- Reading (throws platform::FileException) ---------------------------
 void ReadInstancePosition(platform::File& file, InstancePosition& position);
 void ReadElementInstance(platform::File& file, ElementInstance& instance);
-// Ends with the machine's check against the running library (which may
-// show its messages).
-void LoadMachine(platform::File& file, CMachine& machine);
-void LoadQuestObject(platform::File& file, CQuestObject& object);
-void LoadMonster(platform::File& file, CMonster& monster);
-// The room's block set is filled again from the file and its mesh cache emptied.
-void LoadRoom(platform::File& file, CRoom& room);
-void ReadQuestHeader(platform::File& file, QstHeader& header);
 
 // The whole file into `out`; on an exception `out` still owns whatever was
 // read, for the caller to drop.

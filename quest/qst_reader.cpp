@@ -12,6 +12,7 @@
 #include "platform/core/paths.h"
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
+#include "quest/kelvar_doc.h"
 #include "quest/machine.h"
 #include "quest/marker.h"
 #include "quest/monster.h"
@@ -478,7 +479,14 @@ void ReadRoom(QstIn& in, CRoom& room) {
   ReadBlockSet(in, room);
 }
 
-void ReadHeader(QstIn& in, QstHeader& header) {
+// The room count, then the rooms, appended in file order.
+void LoadRoomList(QstIn& in, CRoom*& head) {
+  const std::uint32_t count = in.Count(kMinRoom);
+  TailAppender<CRoom> rooms(head);
+  for (std::uint32_t n = 0; n < count; ++n) ReadRoom(in, *rooms.Add(new CRoom));
+}
+
+void ReadHeaderRecord(QstIn& in, QstHeader& header) {
   header.version = in.U32();
   header.hasLanguage = false;
   header.hasTexts = false;
@@ -530,29 +538,29 @@ void ReadElementInstance(platform::File& file, ElementInstance& instance) {
   ReadInstance(in, instance);
 }
 
-void LoadMachine(platform::File& file, CMachine& machine) {
+void CMachine::Load(platform::File& file) {
   FileIn in(file);
-  ReadMachine(in, machine);
+  ReadMachine(in, *this);
 }
 
-void LoadQuestObject(platform::File& file, CQuestObject& object) {
+void CQuestObject::Load(platform::File& file) {
   FileIn in(file);
-  ReadObject(in, object);
+  ReadObject(in, *this);
 }
 
-void LoadMonster(platform::File& file, CMonster& monster) {
+void CMonster::Load(platform::File& file) {
   FileIn in(file);
-  ReadMonster(in, monster);
+  ReadMonster(in, *this);
 }
 
-void LoadRoom(platform::File& file, CRoom& room) {
+void CRoom::Load(platform::File& file) {
   FileIn in(file);
-  ReadRoom(in, room);
+  ReadRoom(in, *this);
 }
 
-void ReadQuestHeader(platform::File& file, QstHeader& header) {
+void CKelvarDoc::ReadHeader(platform::File& file, QstHeader& header) {
   FileIn in(file);
-  ReadHeader(in, header);
+  ReadHeaderRecord(in, header);
 }
 
 void ReadQuestFile(platform::File& file, QstContents& out) {
@@ -575,9 +583,6 @@ void ReadQuestFile(platform::File& file, QstContents& out) {
   TailAppender<CMonster> monsters(out.monsters);
   for (std::uint32_t n = 0; n < count; ++n) ReadMonster(in, *monsters.Add(new CMonster));
 
-  count = in.Count(kMinRoom);
-  TailAppender<CRoom> rooms(out.rooms);
-  for (std::uint32_t n = 0; n < count; ++n) ReadRoom(in, *rooms.Add(new CRoom));
-
-  ReadHeader(in, out.header);
+  LoadRoomList(in, out.rooms);
+  ReadHeaderRecord(in, out.header);
 }

@@ -9,6 +9,7 @@
 #include "datafiles/language_table.h"
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
+#include "quest/kelvar_doc.h"
 #include "quest/machine.h"
 #include "quest/marker.h"
 #include "quest/monster.h"
@@ -205,82 +206,82 @@ void WriteElementInstance(platform::File& file, const ElementInstance& instance)
   for (const InstancePosition* p = instance.positions; p; p = p->next) WriteInstancePosition(file, *p);
 }
 
-void SaveMachine(platform::File& file, CMachine& machine) {
-  machine.SnapshotPositions();
+void CMachine::Save(platform::File& file) {
+  SnapshotPositions();
   WriteU32(file, kQstMachineVersion);
-  WriteI32(file, machine.kind);
-  WriteRawField(file, machine.name);
-  WriteRawField(file, machine.typeKey);
+  WriteI32(file, kind);
+  WriteRawField(file, name);
+  WriteRawField(file, typeKey);
   // The list itself is counted, whatever the field says.
-  WriteI32(file, static_cast<std::int32_t>(Count(machine.params)));
-  WriteI32(file, machine.instanceCounter);
-  for (const CMachineParam* value = machine.params; value; value = value->next) {
+  WriteI32(file, static_cast<std::int32_t>(Count(params)));
+  WriteI32(file, instanceCounter);
+  for (const CMachineParam* value = params; value; value = value->next) {
     WriteU32(file, static_cast<std::uint32_t>(value->type));
     value->Write(file);
   }
-  WriteU32(file, Count(machine.instances));
-  for (const ElementInstance* i = machine.instances; i; i = i->next) WriteElementInstance(file, *i);
+  WriteU32(file, Count(instances));
+  for (const ElementInstance* i = instances; i; i = i->next) WriteElementInstance(file, *i);
 }
 
-void SaveQuestObject(platform::File& file, const CQuestObject& object) {
+void CQuestObject::Save(platform::File& file) const {
   WriteU32(file, kQstObjectVersion);
-  WriteI32(file, object.isVirtual);
-  WriteCountedString(file, FieldText(object.key));
-  WriteCountedString(file, FieldText(object.parent));
-  object.name.Write(file);
-  WriteI32(file, object.questFlag);
-  object.comment.Write(file);
-  WriteSprite(file, object.sprite);
-  WriteCountedString(file, FieldText(object.mesh));
+  WriteI32(file, isVirtual);
+  WriteCountedString(file, FieldText(key));
+  WriteCountedString(file, FieldText(parent));
+  name.Write(file);
+  WriteI32(file, questFlag);
+  comment.Write(file);
+  WriteSprite(file, sprite);
+  WriteCountedString(file, FieldText(mesh));
 }
 
-void SaveMonster(platform::File& file, CMonster& monster) {
-  monster.SnapshotPositions();
+void CMonster::Save(platform::File& file) {
+  SnapshotPositions();
   WriteU32(file, kQstMonsterVersion);
-  WriteCountedString(file, FieldText(monster.key));
-  WriteCountedString(file, FieldText(monster.monsterClass));
-  WriteCountedString(file, FieldText(monster.gift));
-  monster.name.Write(file);
-  monster.text2.Write(file);
-  monster.text.Write(file);
-  WriteI32(file, monster.life);
-  WriteI32(file, monster.damage1);
-  WriteI32(file, monster.damage2);
-  WriteI32(file, monster.instanceCounter);
-  WriteU32(file, Count(monster.instances));
-  for (const ElementInstance* i = monster.instances; i; i = i->next) WriteElementInstance(file, *i);
+  WriteCountedString(file, FieldText(key));
+  WriteCountedString(file, FieldText(monsterClass));
+  WriteCountedString(file, FieldText(gift));
+  name.Write(file);
+  text2.Write(file);
+  text.Write(file);
+  WriteI32(file, life);
+  WriteI32(file, damage1);
+  WriteI32(file, damage2);
+  WriteI32(file, instanceCounter);
+  WriteU32(file, Count(instances));
+  for (const ElementInstance* i = instances; i; i = i->next) WriteElementInstance(file, *i);
 }
 
-void SaveRoom(platform::File& file, CRoom& room) {
+void CRoom::Save(platform::File& file) {
   WriteU32(file, kQstRoomVersion);
-  WriteRawField(file, room.name);
-  WriteI32(file, room.land);
-  WriteI32(file, room.level);
-  WriteI32(file, room.flags);
-  WriteI32(file, room.left);
-  WriteI32(file, room.top);
-  WriteI32(file, room.right);
-  WriteI32(file, room.bottom);
-  room.text.Write(file);
-  WriteI32(file, room.levelFlag);
-  WriteI32(file, room.entrance);
-  WriteF32(file, room.targetX);
-  WriteF32(file, room.targetY);
-  WriteF32(file, room.targetZ);
-  WriteF32(file, room.offsetX);
-  WriteF32(file, room.offsetY);
-  WriteF32(file, room.distance);
-  WriteF32(file, room.pitch);
-  WriteF32(file, room.yaw);
-  WriteF32(file, room.roll);
-  WriteCollision(file, room);
-  WriteBlocks(file, room);
-  WriteTraps(file, room);
-  WritePlacedMonsters(file, room);
-  WriteBlockSet(file, room);
+  WriteRawField(file, name);
+  WriteI32(file, land);
+  WriteI32(file, level);
+  WriteI32(file, flags);
+  WriteI32(file, left);
+  WriteI32(file, top);
+  WriteI32(file, right);
+  WriteI32(file, bottom);
+  text.Write(file);
+  WriteI32(file, levelFlag);
+  WriteI32(file, entrance);
+  WriteF32(file, targetX);
+  WriteF32(file, targetY);
+  WriteF32(file, targetZ);
+  WriteF32(file, offsetX);
+  WriteF32(file, offsetY);
+  WriteF32(file, distance);
+  WriteF32(file, pitch);
+  WriteF32(file, yaw);
+  WriteF32(file, roll);
+  WriteCollision(file, *this);
+  WriteBlocks(file, *this);
+  WriteTraps(file, *this);
+  WritePlacedMonsters(file, *this);
+  WriteBlockSet(file, *this);
 }
 
-void WriteQuestHeader(platform::File& file, const QstHeader& header) {
+void CKelvarDoc::WriteHeader(platform::File& file, const QstHeader& header) {
   WriteHeaderFields(file, header.viewLeft, header.viewTop, header.language, header.markerCounter, header.markers,
                     header.author, header.information);
 }
@@ -288,13 +289,13 @@ void WriteQuestHeader(platform::File& file, const QstHeader& header) {
 void WriteQuestFile(platform::File& file, const CMultiLangText& author, const CMultiLangText& information) {
   QuestState& q = Quest();
   WriteU32(file, Count(q.machines));
-  for (CMachine* m = q.machines; m; m = m->next) SaveMachine(file, *m);
+  for (CMachine* m = q.machines; m; m = m->next) m->Save(file);
   WriteU32(file, Count(q.questObjects));
-  for (const CQuestObject* o = q.questObjects; o; o = o->next) SaveQuestObject(file, *o);
+  for (const CQuestObject* o = q.questObjects; o; o = o->next) o->Save(file);
   WriteU32(file, Count(q.monsters));
-  for (CMonster* m = q.monsters; m; m = m->next) SaveMonster(file, *m);
+  for (CMonster* m = q.monsters; m; m = m->next) m->Save(file);
   WriteU32(file, Count(q.rooms));
-  for (CRoom* r = q.rooms; r; r = r->next) SaveRoom(file, *r);
+  for (CRoom* r = q.rooms; r; r = r->next) r->Save(file);
   WriteHeaderFields(file, q.mapView.left, q.mapView.top, g_languageTable.GetLanguage(), q.markerCounter, q.markers,
                     author, information);
 }

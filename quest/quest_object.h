@@ -5,11 +5,19 @@
 #include "datafiles/trisprite_table.h"
 #include "quest/quest_list.h"
 
+namespace platform {
+class File;
+}
+
 class CQuestObject {
  public:
   CQuestObject() = default;
   CQuestObject(const CQuestObject&) = delete;
   CQuestObject& operator=(const CQuestObject&) = delete;
+
+  // The ".qst" object record (throws platform::FileException).
+  void Save(platform::File& file) const;
+  void Load(platform::File& file);
 
   CQuestObject* next = nullptr;
   int isVirtual = 0;

@@ -20,6 +20,9 @@
 #include "render/vector3.h"
 
 class GraphNode;
+namespace platform {
+class File;
+}
 
 inline constexpr int kRoomCells = 192;   // collision cells per side
 inline constexpr int kRoomBlocks = 64;   // blocks per side
@@ -112,6 +115,12 @@ class CRoom {
   void LoadBlockSet();
   // Every block name whose base name the block set knows becomes that entry's full path.
   void RemapBlockNames();
+
+  // ---- Quest file record (throws platform::FileException) ----------------
+  // Numbers the traps (their file ids) before writing them.
+  void Save(platform::File& file);
+  // The block set is filled again from the file and its mesh cache emptied.
+  void Load(platform::File& file);
 
   // ---- Editing tools and camera (room_tools.cpp) --------------------------
   void ZoomCamera(int d);

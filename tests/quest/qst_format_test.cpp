@@ -10,6 +10,7 @@
 #include "doc_fixture.h"
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
+#include "quest/kelvar_doc.h"
 #include "quest/machine.h"
 #include "quest/marker.h"
 #include "quest/monster.h"
@@ -114,7 +115,7 @@ TEST_F(QstFormat, OlderQuestObjectRecords) {
     if (c.version == 3) b.fixed("cup", 64);
     CQuestObject o;
     SetField(o.mesh, "before");
-    ASSERT_TRUE(Read(b, [&](platform::File& f) { LoadQuestObject(f, o); })) << c.version;
+    ASSERT_TRUE(Read(b, [&](platform::File& f) { o.Load(f); })) << c.version;
     EXPECT_STREQ(o.key, "goblet");
     EXPECT_STREQ(o.parent, "ITCUP");
     EXPECT_STREQ(o.name.Get(1), "Goblet");
@@ -135,7 +136,7 @@ TEST_F(QstFormat, OlderMonsterRecords) {
   Text(v1, "Grr").i32(30).i32(1).i32(4);
   v1.u32(0xDEADBEEF);  // whatever follows is not part of the record
   CMonster a;
-  ASSERT_TRUE(Read(v1, [&](platform::File& f) { LoadMonster(f, a); }));
+  ASSERT_TRUE(Read(v1, [&](platform::File& f) { a.Load(f); }));
   EXPECT_STREQ(a.key, "grunt");
   EXPECT_STREQ(a.gift, "key");
   EXPECT_EQ(a.damage2, 4);
@@ -158,7 +159,7 @@ TEST_F(QstFormat, OlderMonsterRecords) {
   for (int i = 0; i < 8; ++i) Counted(v2, "");
   v2.u32(0);
   CMonster b;
-  ASSERT_TRUE(Read(v2, [&](platform::File& f) { LoadMonster(f, b); }));
+  ASSERT_TRUE(Read(v2, [&](platform::File& f) { b.Load(f); }));
   EXPECT_EQ(b.instanceCounter, 7);
   ASSERT_NE(b.instances, nullptr);
   EXPECT_STREQ(b.instances->name, "grunt_5");  // instances keep their order
@@ -179,7 +180,7 @@ TEST_F(QstFormat, OlderRoomRecords) {
   EmptyRoomTail(v1);
   CRoom a;
   a.levelFlag = a.entrance = 1;
-  ASSERT_TRUE(Read(v1, [&](platform::File& f) { LoadRoom(f, a); }));
+  ASSERT_TRUE(Read(v1, [&](platform::File& f) { a.Load(f); }));
   EXPECT_STREQ(a.name, "crypt");
   EXPECT_EQ(a.level, 2);
   EXPECT_EQ(a.bottom, 4);
@@ -212,7 +213,7 @@ TEST_F(QstFormat, OlderRoomRecords) {
   v3.i32(0).i32(2).u32(99).i32(3).i32(42).i32(0).i32(0).i32(0).fixed("rozizuzi\\o4d\\c.o3d", 512).i32(43);
   EmptyRoomTail(v3);
   CRoom b;
-  ASSERT_TRUE(Read(v3, [&](platform::File& f) { LoadRoom(f, b); }));
+  ASSERT_TRUE(Read(v3, [&](platform::File& f) { b.Load(f); }));
   EXPECT_EQ(b.levelFlag, 1);
   EXPECT_EQ(b.entrance, 1);
   EXPECT_EQ(b.Collision(4, 7), 1);
@@ -232,7 +233,7 @@ TEST_F(QstFormat, OlderHeaders) {
   Bytes v1;
   v1.u32(1).i32(-10).i32(20).u32(1).i32(3).u32(1).u32(1).fixed("well", 32).i32(5).i32(6);
   QstHeader a;
-  ASSERT_TRUE(Read(v1, [&](platform::File& f) { ReadQuestHeader(f, a); }));
+  ASSERT_TRUE(Read(v1, [&](platform::File& f) { CKelvarDoc::ReadHeader(f, a); }));
   EXPECT_EQ(a.viewLeft, -10);
   EXPECT_FALSE(a.hasLanguage);
   EXPECT_FALSE(a.hasTexts);
@@ -244,7 +245,7 @@ TEST_F(QstFormat, OlderHeaders) {
   Bytes v2;
   v2.u32(2).i32(0).i32(0).i32(5).u32(1).i32(0).u32(0);
   QstHeader b;
-  ASSERT_TRUE(Read(v2, [&](platform::File& f) { ReadQuestHeader(f, b); }));
+  ASSERT_TRUE(Read(v2, [&](platform::File& f) { CKelvarDoc::ReadHeader(f, b); }));
   EXPECT_TRUE(b.hasLanguage);
   EXPECT_EQ(b.language, 5);
   EXPECT_FALSE(b.hasTexts);
@@ -252,7 +253,7 @@ TEST_F(QstFormat, OlderHeaders) {
   Bytes v0;
   v0.u32(0);  // nothing else is read
   QstHeader c;
-  ASSERT_TRUE(Read(v0, [&](platform::File& f) { ReadQuestHeader(f, c); }));
+  ASSERT_TRUE(Read(v0, [&](platform::File& f) { CKelvarDoc::ReadHeader(f, c); }));
   EXPECT_EQ(c.version, 0u);
   EXPECT_EQ(c.markers, nullptr);
 }
@@ -263,7 +264,7 @@ TEST_F(QstFormat, EmptyCollisionGridIsWrittenAsBoundsAlone) {
   dir.Write("room.bin", "");
   {
     platform::File out("room.bin", platform::File::modeCreate | platform::File::modeWrite);
-    SaveRoom(out, room);
+    room.Save(out);
     out.Close();
   }
   Bytes expected;
@@ -279,7 +280,7 @@ TEST_F(QstFormat, EmptyCollisionGridIsWrittenAsBoundsAlone) {
 
   CRoom back;
   back.Collision(100, 100) = 1;
-  ASSERT_TRUE(Read(expected, [&](platform::File& f) { LoadRoom(f, back); }));
+  ASSERT_TRUE(Read(expected, [&](platform::File& f) { back.Load(f); }));
   for (std::uint16_t cell : back.collision) ASSERT_EQ(cell, 0);
 }
 
@@ -300,7 +301,7 @@ TEST_F(QstFormat, TrapTargetsAreFoundAgainByTheirIds) {
   trap(b, 3, 12, 999);  // no trap has that id
   b.u32(0).u32(0);
   CRoom room;
-  ASSERT_TRUE(Read(b, [&](platform::File& f) { LoadRoom(f, room); }));
+  ASSERT_TRUE(Read(b, [&](platform::File& f) { room.Load(f); }));
   RoomTrap* first = room.traps;
   ASSERT_EQ(ListLength(first), 3u);
   EXPECT_EQ(first->type, 1);
@@ -311,11 +312,11 @@ TEST_F(QstFormat, TrapTargetsAreFoundAgainByTheirIds) {
   // Written back, the traps are numbered afresh and the link kept.
   dir.Write("again.bin", "");
   platform::File out("again.bin", platform::File::modeCreate | platform::File::modeWrite);
-  SaveRoom(out, room);
+  room.Save(out);
   out.Close();
   CRoom again;
   platform::File in("again.bin", platform::File::modeRead);
-  LoadRoom(in, again);
+  again.Load(in);
   EXPECT_EQ(again.traps->next->target, again.traps);
   EXPECT_EQ(again.traps->fileId, 1);
   EXPECT_EQ(again.traps->next->fileId, 2);
@@ -333,7 +334,7 @@ TEST_F(QstFormat, PlacedMonsterClassIsFoundByName) {
   b.u32(1).fixed("ghost", 32).i32(1).i32(0).i32(12).i32(13);
   b.u32(0);
   CRoom room;
-  ASSERT_TRUE(Read(b, [&](platform::File& f) { LoadRoom(f, room); }));
+  ASSERT_TRUE(Read(b, [&](platform::File& f) { room.Load(f); }));
   ASSERT_EQ(ListLength(room.monsters), 2u);
   EXPECT_EQ(room.monsters->classIndex, g_monsterClassTable.Find("wolf"));
   EXPECT_EQ(room.monsters->cellY, 11);
@@ -404,7 +405,7 @@ TEST_F(QstFormat, OutOfRangeValuesAreRefused) {
   for (Case& c : cases) {
     CRoom r;
     int cause = 0;
-    EXPECT_FALSE(Read(c.bytes, [&](platform::File& f) { LoadRoom(f, r); }, &cause)) << c.what;
+    EXPECT_FALSE(Read(c.bytes, [&](platform::File& f) { r.Load(f); }, &cause)) << c.what;
     EXPECT_EQ(cause, c.cause) << c.what;
   }
 
@@ -419,13 +420,13 @@ TEST_F(QstFormat, OutOfRangeValuesAreRefused) {
   Bytes language;
   language.u32(3).i32(0).i32(0).i32(7);
   QstHeader header;
-  EXPECT_FALSE(Read(language, [&](platform::File& f) { ReadQuestHeader(f, header); }, &cause));
+  EXPECT_FALSE(Read(language, [&](platform::File& f) { CKelvarDoc::ReadHeader(f, header); }, &cause));
   EXPECT_EQ(cause, platform::kCauseGeneric);
 
   Bytes negativeCount;
   negativeCount.u32(1).i32(1).fixed("m", 80).fixed("door", 80).i32(-1).i32(0).u32(0);
   CMachine machine;
-  EXPECT_FALSE(Read(negativeCount, [&](platform::File& f) { LoadMachine(f, machine); }, &cause));
+  EXPECT_FALSE(Read(negativeCount, [&](platform::File& f) { machine.Load(f); }, &cause));
   EXPECT_EQ(cause, platform::kCauseEndOfFile);
 }
 
@@ -438,7 +439,7 @@ TEST_F(QstFormat, UnknownParameterTypeHasNoValueRecord) {
   Counted(b, "gate.o3d");
   b.u32(0);
   CMachine machine;
-  ASSERT_TRUE(Read(b, [&](platform::File& f) { LoadMachine(f, machine); }));
+  ASSERT_TRUE(Read(b, [&](platform::File& f) { machine.Load(f); }));
   EXPECT_EQ(machine.paramCount, 1);
   EXPECT_EQ(machine.FindParam(1)->GetText(), "gate.o3d");
   EXPECT_EQ(machine.instanceCounter, 9);
