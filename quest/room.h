@@ -46,6 +46,11 @@ void WorldToCell(float x, float z, int& column, int& row);
 // The centre cell of a block.
 constexpr int BlockToCell(int block) { return block * kCellsPerBlock + 1; }
 
+namespace platform::video {
+struct DrawContext;
+struct Rect;
+}  // namespace platform::video
+
 // Land and level labels of the room list and the map label.
 const char* LandName(int land);    // "1-..." to "7-..."; "" outside 0..6
 const char* LevelName(int level);  // "Outside", "Level1".."Level4"; "" otherwise
@@ -98,6 +103,11 @@ class CRoom {
   void SetSelected(bool on) { flags = on ? (flags | kRoomSelected) : (flags & ~kRoomSelected); }
   // "%s [%s,%s]" of name, land label and level label.
   std::string MapLabel() const;
+  // The map label through the window system's text functions on a draw
+  // context: centred on the box with its bottom 2 above the box's top, placed
+  // relative to the visible rectangle's top-left corner, and drawn only when
+  // it overlaps that rectangle (room_map_box_drawing.cpp).
+  void DrawMapLabel(platform::video::DrawContext* dc, const platform::video::Rect& visible) const;
 
   // ---- Import ------------------------------------------------------------
   // A game room file: geometry, collision, traps and monsters, then the

@@ -1,4 +1,9 @@
-// The rooms' boxes drawn on the world map through the 3D engine's 2D helpers.
+// The rooms' boxes drawn on the world map through the 3D engine's 2D helpers,
+// and their labels through the window system's text functions.
+#include <string>
+
+#include "platform/video/text_functions.h"
+#include "platform/video/types.h"
 #include "quest/room.h"
 #include "quest/room_map_box.h"
 #include "render/color.h"
@@ -13,4 +18,16 @@ void DrawRoomBoxes(CRoom* rooms, int viewX, int viewY) {
     g_3DEngine->DrawRect2D(right - kRoomResizeCorner, bottom - kRoomResizeCorner, right, bottom, colour);
     g_3DEngine->DrawRect2D(left - 2, top - 2, right + 2, bottom + 2, colour);
   }
+}
+
+void CRoom::DrawMapLabel(platform::video::DrawContext* dc, const platform::video::Rect& visible) const {
+  namespace pv = platform::video;
+  if (!dc) return;
+  const std::string label = MapLabel();
+  const pv::TextSize size = pv::GetTextExtent(*dc, label);
+  const int x = left + (right - left) / 2 - size.width / 2;
+  const int y = top - 2 - size.height;
+  const bool overlaps = x < visible.right && visible.left < x + size.width && y < visible.bottom &&
+                        visible.top < y + size.height;
+  if (overlaps) pv::TextOut(*dc, x - visible.left, y - visible.top, label);
 }
