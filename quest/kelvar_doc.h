@@ -17,6 +17,7 @@ namespace platform {
 class File;
 }
 struct QstHeader;
+struct Marker;
 
 // Profile section and value holding the last quest opened or saved.
 inline constexpr const char* kRecentQuestSection = "Recent Quest File";
@@ -94,7 +95,9 @@ class CKelvarDoc {
   // The ".qst" header record (throws platform::FileException). Reading only
   // fills `header`; opening a quest then takes it over.
   static void ReadHeader(platform::File& file, QstHeader& header);
-  static void WriteHeader(platform::File& file, const QstHeader& header);
+  static void WriteHeader(platform::File& file, std::int32_t viewLeft, std::int32_t viewTop, std::int32_t language,
+                          std::int32_t markerCounter, const Marker* markers, const CMultiLangText& author,
+                          const CMultiLangText& information);
 
   // Rooms, objects, monsters and machines.
   int CountItems() const;

@@ -162,7 +162,10 @@ void WriteBlockSet(platform::File& file, const CRoom& room) {
   }
 }
 
-void WriteHeaderFields(platform::File& file, std::int32_t viewLeft, std::int32_t viewTop, std::int32_t language,
+
+}  // namespace
+
+void CKelvarDoc::WriteHeader(platform::File& file, std::int32_t viewLeft, std::int32_t viewTop, std::int32_t language,
                        std::int32_t markerCounter, const Marker* markers, const CMultiLangText& author,
                        const CMultiLangText& information) {
   WriteU32(file, kQstHeaderVersion);
@@ -181,8 +184,6 @@ void WriteHeaderFields(platform::File& file, std::int32_t viewLeft, std::int32_t
   author.Write(file);
   information.Write(file);
 }
-
-}  // namespace
 
 void WriteInstancePosition(platform::File& file, const InstancePosition& p) {
   WriteU32(file, kQstPositionVersion);
@@ -281,11 +282,6 @@ void CRoom::Save(platform::File& file) {
   WriteBlockSet(file, *this);
 }
 
-void CKelvarDoc::WriteHeader(platform::File& file, const QstHeader& header) {
-  WriteHeaderFields(file, header.viewLeft, header.viewTop, header.language, header.markerCounter, header.markers,
-                    header.author, header.information);
-}
-
 void WriteQuestFile(platform::File& file, const CMultiLangText& author, const CMultiLangText& information) {
   QuestState& q = Quest();
   WriteU32(file, Count(q.machines));
@@ -296,6 +292,6 @@ void WriteQuestFile(platform::File& file, const CMultiLangText& author, const CM
   for (CMonster* m = q.monsters; m; m = m->next) m->Save(file);
   WriteU32(file, Count(q.rooms));
   for (CRoom* r = q.rooms; r; r = r->next) r->Save(file);
-  WriteHeaderFields(file, q.mapView.left, q.mapView.top, g_languageTable.GetLanguage(), q.markerCounter, q.markers,
+  CKelvarDoc::WriteHeader(file, q.mapView.left, q.mapView.top, g_languageTable.GetLanguage(), q.markerCounter, q.markers,
                     author, information);
 }
