@@ -172,6 +172,8 @@ class Cdd {
   static std::uint8_t OverRamp(int i);
 
  private:
+  // Blits a loaded bitmap slot onto the back surface, clipped, retrying lost surfaces.
+  void BlitBitmap(int slot, platform::video::Rect destination, platform::video::Rect source, bool blackIsKey);
   int CreateZBuffer();
   void ReleaseTextureSlots();
   void ReleaseSurfaces();

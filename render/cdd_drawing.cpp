@@ -485,12 +485,10 @@ int Cdd::LoadBitmap(const char* file) {
   return slot;
 }
 
-void Cdd::DrawBitmap(const char* file, pv::Rect dst, pv::Rect src, CColor /*key*/) {
-  CddState& s = TheCdd();
-  const int slot = LoadBitmap(file);
-  if (slot < 0 || !s.back) return;
-  CddBitmapSlot& b = s.bitmaps[slot];
-  if (!b.surface) return;
+namespace {
+
+// Cuts a bitmap blit to the back surface, moving the source edges with the destination's.
+bool ClipBlit(pv::Rect& dst, pv::Rect& src, int width, int height) {
   if (dst.left < 0) {
     src.left -= dst.left;
     dst.left = 0;
@@ -499,18 +497,27 @@ void Cdd::DrawBitmap(const char* file, pv::Rect dst, pv::Rect src, CColor /*key*
     src.top -= dst.top;
     dst.top = 0;
   }
-  if (dst.right > s.back->Width()) {
-    src.right -= dst.right - s.back->Width();
-    dst.right = s.back->Width();
+  if (dst.right > width) {
+    src.right -= dst.right - width;
+    dst.right = width;
   }
-  if (dst.bottom > s.back->Height()) {
-    src.bottom -= dst.bottom - s.back->Height();
-    dst.bottom = s.back->Height();
+  if (dst.bottom > height) {
+    src.bottom -= dst.bottom - height;
+    dst.bottom = height;
   }
-  if (dst.Empty() || src.Empty()) return;
-  pv::BltFx fx;  // black is the key whatever the caller asked
+  return !dst.Empty() && !src.Empty();
+}
+
+}  // namespace
+
+void Cdd::BlitBitmap(int slot, pv::Rect dst, pv::Rect src, bool blackIsKey) {
+  CddState& s = TheCdd();
+  CddBitmapSlot& b = s.bitmaps[slot];
+  if (!ClipBlit(dst, src, s.back->Width(), s.back->Height())) return;
+  pv::BltFx fx;
+  const unsigned flags = blackIsKey ? pv::kBltWait | pv::kBltKeySrcOverride : pv::kBltWait;
   for (int attempt = 0; attempt < 64; ++attempt) {
-    const HRESULT r = s.back->Blt(&dst, b.surface.get(), &src, pv::kBltWait | pv::kBltKeySrcOverride, &fx);
+    const HRESULT r = s.back->Blt(&dst, b.surface.get(), &src, flags, blackIsKey ? &fx : nullptr);
     if (r == pv::kErrSurfaceLost) {
       if (pv::Failed(RestoreSurfaces())) return;
       continue;
@@ -519,39 +526,21 @@ void Cdd::DrawBitmap(const char* file, pv::Rect dst, pv::Rect src, CColor /*key*
   }
 }
 
+void Cdd::DrawBitmap(const char* file, pv::Rect dst, pv::Rect src, CColor /*key*/) {
+  CddState& s = TheCdd();
+  const int slot = LoadBitmap(file);
+  if (slot < 0 || !s.back || !s.bitmaps[slot].surface) return;
+  BlitBitmap(slot, dst, src, true);  // black is the key whatever the caller asked
+}
+
 void Cdd::DrawBitmapAt(const char* file, int x, int y) {
   CddState& s = TheCdd();
   const int slot = LoadBitmap(file);
   if (slot < 0 || !s.back) return;
-  CddBitmapSlot& b = s.bitmaps[slot];
+  const CddBitmapSlot& b = s.bitmaps[slot];
   if (!b.surface) return;
-  pv::Rect dst{x, y, x + b.surface->Width(), y + b.surface->Height()};
-  pv::Rect src{0, 0, b.surface->Width(), b.surface->Height()};
-  if (dst.left < 0) {
-    src.left -= dst.left;
-    dst.left = 0;
-  }
-  if (dst.top < 0) {
-    src.top -= dst.top;
-    dst.top = 0;
-  }
-  if (dst.right > s.back->Width()) {
-    src.right -= dst.right - s.back->Width();
-    dst.right = s.back->Width();
-  }
-  if (dst.bottom > s.back->Height()) {
-    src.bottom -= dst.bottom - s.back->Height();
-    dst.bottom = s.back->Height();
-  }
-  if (dst.Empty() || src.Empty()) return;
-  for (int attempt = 0; attempt < 64; ++attempt) {
-    const HRESULT r = s.back->Blt(&dst, b.surface.get(), &src, pv::kBltWait, nullptr);
-    if (r == pv::kErrSurfaceLost) {
-      if (pv::Failed(RestoreSurfaces())) return;
-      continue;
-    }
-    if (r != pv::kErrWasStillDrawing) return;
-  }
+  BlitBitmap(slot, {x, y, x + b.surface->Width(), y + b.surface->Height()},
+             {0, 0, b.surface->Width(), b.surface->Height()}, false);
 }
 
 void Cdd::ReleaseBitmaps() {
