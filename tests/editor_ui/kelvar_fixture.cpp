@@ -34,22 +34,6 @@ void Put(char (&field)[N], std::string_view text) {
 
 }  // namespace
 
-void EnsureQtApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "test_editor_ui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-}
-
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  platform::ui::DocTemplate::FlushClosedDocuments();
-}
-
 void KelvarTest::SetUp() {
   EnsureQtApp();
   // The program names its profile itself; the environment keeps it here.

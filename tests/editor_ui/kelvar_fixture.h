@@ -12,6 +12,7 @@
 #include "editor/kelvar_app.h"
 #include "platform/core/services.h"
 #include "platform/ui/scripted_ui.h"
+#include "support/qt_app.h"
 #include "support/temp_dir.h"
 
 class CMachine;
@@ -25,9 +26,8 @@ class Document;
 
 namespace kelvartest {
 
-void EnsureQtApp();
-// Lets queued commands, deferred deletions and closed documents go.
-void Settle();
+using testsupport::EnsureQtApp;
+using testsupport::Settle;
 
 class FakeMapMode : public kelvar::IMapEditMode {
  public:

@@ -4,22 +4,6 @@
 
 namespace uitest {
 
-void EnsureQtApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "test_platform_ui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-}
-
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  platform::ui::DocTemplate::FlushClosedDocuments();
-}
-
 void MdiTest::SetUp() {
   EnsureQtApp();
   platform::SetProfilePath(dir.Native("profile.ini"));

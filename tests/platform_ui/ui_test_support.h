@@ -18,14 +18,13 @@
 #include "platform/ui/mdi_frame.h"
 #include "platform/ui/scripted_ui.h"
 #include "platform/ui/view.h"
+#include "support/qt_app.h"
 #include "support/temp_dir.h"
 
 namespace uitest {
 
-// The Qt application every widget test needs (offscreen platform).
-void EnsureQtApp();
-// Lets queued calls and deferred deletions run.
-void Settle();
+using testsupport::EnsureQtApp;
+using testsupport::Settle;
 
 class TestDoc : public platform::ui::Document {
  public:
