@@ -53,13 +53,13 @@ const std::vector<int>& ToolBarButtons(int resourceId) {
 }
 
 ui::ToolBarSpec MakeToolBar(int id, int resourceId, std::string_view caption) {
-  ui::ToolBarSpec spec;
-  spec.id = id;
-  spec.caption = std::string(caption);
-  spec.buttons = ToolBarButtons(resourceId);
-  for (int button : spec.buttons)
-    if (button != 0) spec.images.push_back(ToolbarIcon(button));
-  return spec;
+  ui::ToolBarSpec bar;
+  bar.id = id;
+  bar.caption = std::string(caption);
+  bar.buttons = ToolBarButtons(resourceId);
+  for (int button : bar.buttons)
+    if (button != 0) bar.images.push_back(ToolbarIcon(button));
+  return bar;
 }
 
 bool RoomViewShowsMode(const CEditMode* mode) {

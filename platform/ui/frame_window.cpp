@@ -72,24 +72,24 @@ void FrameWindow::ShowMenuBar(const std::vector<MenuItem>& menus) {
   FillMenuBar(menuBar(), menus, this);
 }
 
-QToolBar* FrameWindow::AddToolBar(const ToolBarSpec& spec, bool newRow) {
+QToolBar* FrameWindow::AddToolBar(const ToolBarSpec& desc, bool newRow) {
   if (newRow) addToolBarBreak(Qt::TopToolBarArea);
-  auto* bar = new QToolBar(FromDisplayText(spec.caption), this);
-  bar->setObjectName(QString("band%1").arg(spec.id));
-  bar->setProperty("bandId", spec.id);
+  auto* bar = new QToolBar(FromDisplayText(desc.caption), this);
+  bar->setObjectName(QString("band%1").arg(desc.id));
+  bar->setProperty("bandId", desc.id);
   bar->setMovable(true);
   bar->setIconSize(QSize(16, 15));
-  if (!spec.caption.empty()) {
-    auto* label = new QLabel(FromDisplayText(spec.caption) + " ", bar);
+  if (!desc.caption.empty()) {
+    auto* label = new QLabel(FromDisplayText(desc.caption) + " ", bar);
     bar->addWidget(label);
   }
   size_t image = 0;
-  for (int id : spec.buttons) {
+  for (int id : desc.buttons) {
     if (id == 0) {
       bar->addSeparator();
       continue;
     }
-    QIcon icon = image < spec.images.size() ? spec.images[image] : QIcon();
+    QIcon icon = image < desc.images.size() ? desc.images[image] : QIcon();
     ++image;
     std::string tip = Strings().ToolTip(id);
     std::string flyBy = Strings().FlyBy(id);

@@ -45,7 +45,7 @@ class FrameWindow : public QMainWindow, public CommandTarget, public CommandSink
   // Bars.
   void SetMenu(std::vector<MenuItem> menus);
   const std::vector<MenuItem>& Menu() const { return menu_; }
-  QToolBar* AddToolBar(const ToolBarSpec& spec, bool newRow = false);
+  QToolBar* AddToolBar(const ToolBarSpec& desc, bool newRow = false);
   QToolBar* Band(int id) const;
   void ShowBand(int id, bool show);
   bool IsBandVisible(int id) const;

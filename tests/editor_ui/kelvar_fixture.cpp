@@ -58,28 +58,28 @@ void KelvarTest::TearDown() {
   g_languageTable.Reset();
 }
 
-void KelvarTest::WriteQuest(std::string_view path, const QuestSpec& spec) {
+void KelvarTest::WriteQuest(std::string_view path, const QuestSpec& desc) {
   dir.Write("rozizuzi/stateMachine/door.qsm", std::string_view(kDoorMachine));
   ResetQuestState();
   Quest().library.LoadFolder("rozizuzi\\stateMachine");
   QuestState& q = Quest();
-  // Lists grow at the head: build from the end to keep the spec's order.
-  for (auto it = spec.machines.rbegin(); it != spec.machines.rend(); ++it) {
+  // Lists grow at the head: build from the end to keep the listed order.
+  for (auto it = desc.machines.rbegin(); it != desc.machines.rend(); ++it) {
     CMachine* m = CreateMachine(q.machines, kMachineStateMachine, "door", *it);
     m->AddInstance("", 0, 0, nullptr);
   }
-  for (auto it = spec.monsters.rbegin(); it != spec.monsters.rend(); ++it) {
+  for (auto it = desc.monsters.rbegin(); it != desc.monsters.rend(); ++it) {
     CMonster* m = NewMonster(q.monsters);
     Put(m->key, *it);
     Put(m->monsterClass, "GOBLIN");
     m->AddInstance();
   }
-  for (auto it = spec.objects.rbegin(); it != spec.objects.rend(); ++it) {
+  for (auto it = desc.objects.rbegin(); it != desc.objects.rend(); ++it) {
     CQuestObject* o = NewQuestObject(q.questObjects);
     Put(o->key, *it);
     Put(o->parent, "KEY");
   }
-  for (auto it = spec.rooms.rbegin(); it != spec.rooms.rend(); ++it) {
+  for (auto it = desc.rooms.rbegin(); it != desc.rooms.rend(); ++it) {
     CRoom* r = NewRoom(q.rooms);
     Put(r->name, *it);
     r->left = 100;

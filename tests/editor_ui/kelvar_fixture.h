@@ -117,7 +117,7 @@ class KelvarTest : public testsupport::TempDirTest {
 
   // Writes "rozizuzi\stateMachine\door.qsm" and the quest file (relative
   // path); the profile is left without a remembered quest.
-  void WriteQuest(std::string_view path, const QuestSpec& spec);
+  void WriteQuest(std::string_view path, const QuestSpec& desc);
   // Runs start-up with the arguments; false when it failed.
   bool Start(std::vector<std::string> args = {});
   // Start-up with the stand-in modes installed first.

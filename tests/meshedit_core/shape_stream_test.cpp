@@ -67,9 +67,9 @@ TEST(ShapeRecords, EverySideVersion) {
   const std::size_t sizes[] = {72, 73, 73, 74, 68, 67};
   for (int version = 1; version <= 6; ++version) {
     Bytes b;
-    SideSpec spec;
-    spec.index[3] = 5;
-    Side(b, version, spec);
+    SideSpec desc;
+    desc.index[3] = 5;
+    Side(b, version, desc);
     EXPECT_EQ(b.size(), sizes[version - 1]) << version;
     MtfFilePtr f = Stream(b);
     CSide s;
@@ -88,9 +88,9 @@ TEST(ShapeRecords, EveryNodeVersion) {
   const std::size_t sizes[] = {82, 86, 94, 108, 112, 118, 122, 118, 122, 154};
   for (int version = 1; version <= 10; ++version) {
     Bytes b;
-    NodeSpec spec;
-    spec.count = 12;
-    Snode(b, version, spec);
+    NodeSpec desc;
+    desc.count = 12;
+    Snode(b, version, desc);
     EXPECT_EQ(b.size(), sizes[version - 1]) << version;
     MtfFilePtr f = Stream(b);
     CShapeNode n;

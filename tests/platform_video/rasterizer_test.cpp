@@ -357,7 +357,7 @@ TEST(RasterShading, FlatUsesTheFirstVertexAndGouraudBlends) {
 TEST(RasterShading, SpecularAddsAndFogFades) {
   struct Case {
     bool specular, fog;
-    std::uint32_t spec;
+    std::uint32_t desc;
     std::uint32_t fogColor;
     std::uint32_t expect;
   };
@@ -375,7 +375,7 @@ TEST(RasterShading, SpecularAddsAndFogFades) {
     s.fog = k.fog;
     s.fogColor = k.fogColor;
     auto v0 = V(0, 0, 0xFF808080), v1 = V(4, 0, 0xFF808080), v2 = V(0, 4, 0xFF808080);
-    v0.specular = v1.specular = v2.specular = k.spec;
+    v0.specular = v1.specular = v2.specular = k.desc;
     pv::RasterTriangle(t, s, v0, v1, v2);
     EXPECT_EQ(c.At(0, 0), k.expect);
   }
