@@ -89,16 +89,7 @@ void CFace::InitTriangle(std::uint32_t f, std::uint32_t owner, std::uint16_t i0,
 
 void CFace::InitTriangleColour(std::uint32_t f, std::uint32_t colour, std::uint16_t i0, std::uint16_t i1,
                                std::uint16_t i2) {
-  DefaultCoordinates(*this);
-  flags = f;
-  color = colour;
-  index[0] = i0;
-  index[1] = i1;
-  index[2] = i2;
-  index[3] = kNoVertex;
-  depth = 0;
-  spare = 0;
-  UpdateVertexCount();
+  InitQuad(f, colour, i0, i1, i2, kNoVertex);
 }
 
 void CFace::InitQuad(std::uint32_t f, std::uint32_t owner, std::uint16_t i0, std::uint16_t i1, std::uint16_t i2,
