@@ -265,6 +265,7 @@ void ReadTraps(QstIn& in, CRoom& room) {
     t->rotation = in.I32();
     t->cellX = in.I32();
     t->cellY = in.I32();
+    if (!CRoom::IsStoredCell(t->cellX, t->cellY)) in.Refuse();
     for (std::int32_t& v : t->data) v = in.I32();
     for (std::int32_t& v : t->links) v = in.I32();
     t->targetCellX = in.I32();
@@ -300,6 +301,7 @@ void ReadPlacedMonsters(QstIn& in, CRoom& room) {
     m->rotation = in.I32();
     m->cellX = in.I32();
     m->cellY = in.I32();
+    if (!CRoom::IsStoredCell(m->cellX, m->cellY)) in.Refuse();
   }
 }
 
@@ -338,6 +340,7 @@ void ReadPosition(QstIn& in, InstancePosition& p) {
     p.cellX = in.I32();
     p.cellY = in.I32();
     p.rotation = in.I32();
+    if (!CRoom::IsStoredCell(p.cellX, p.cellY)) in.Refuse();
   } else {
     p.cellX = 96;
     p.cellY = 96;

@@ -81,6 +81,15 @@ class CRoom {
   static bool IsBlockInGrid(int column, int row) {
     return column >= 0 && row >= 0 && column < kRoomBlocks && row < kRoomBlocks;
   }
+  // Where a trap, placed monster or graph node may stand: the grid and one
+  // grid's width around it. Off the grid it is reported by the placement
+  // check; farther cells are refused when read, so nothing worked out from a
+  // cell (export bounds, footprints, rings) can grow without limit.
+  static constexpr int kStoredCellLow = -kRoomCells;
+  static constexpr int kStoredCellHigh = 2 * kRoomCells - 1;
+  static bool IsStoredCell(std::int64_t column, std::int64_t row) {
+    return column >= kStoredCellLow && row >= kStoredCellLow && column <= kStoredCellHigh && row <= kStoredCellHigh;
+  }
 
   // ---- Traps and placed monsters -----------------------------------------
   // Unlink and free one trap or monster; every pick, link source and trap
