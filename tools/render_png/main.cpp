@@ -1,4 +1,4 @@
-// render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path>] [--size WxH]
+// render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path>] [--size WxH] [--software]
 // Draws the demo room (or one mesh) of a start directory made by demodata
 // through the 3D engine and the display device, and writes what the back
 // surface holds as a PNG, for people to look at.
@@ -16,7 +16,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path>] "
-               "[--size WxH]\n");
+               "[--size WxH] [--software]\n");
   return 2;
 }
 
@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   std::string out = argv[2];
   std::string room = "land", mesh;
   int width = 736, height = 480;
+  DisplayStack::Renderer renderer = DisplayStack::Renderer::Device;
   for (int i = 3; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--room" && i + 1 < argc) {
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
       if (room != "land" && room != "dungeon") return Usage();
     } else if (arg == "--mesh" && i + 1 < argc) {
       mesh = argv[++i];
+    } else if (arg == "--software") {
+      renderer = DisplayStack::Renderer::Software;
     } else if (arg == "--size" && i + 1 < argc) {
       if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 16 || height < 16 || width > 4096 ||
           height > 4096)
@@ -52,8 +55,10 @@ int main(int argc, char** argv) {
   if (platform::PathExists("data.mtf")) MtfOpenArchive("data.mtf", 0);
 
   DisplayStack display;
-  if (!display.Open(width, height)) {
-    std::fprintf(stderr, "render_png: the display offers no 3D device that renders in a window\n");
+  if (!display.Open(width, height, renderer)) {
+    std::fprintf(stderr, renderer == DisplayStack::Renderer::Software
+                             ? "render_png: the display made no surface to draw into\n"
+                             : "render_png: the display offers no 3D device that renders in a window\n");
     return 1;
   }
   if (!mesh.empty()) {
