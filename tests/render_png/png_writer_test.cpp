@@ -1,5 +1,6 @@
-// The picture tool's PNG files, read back by ImageMagick.
+// The picture tool's PNG files, read back by ImageMagick and by our reader.
 #include "tools/render_png/png_writer.h"
+#include "tools/render_png/png_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -43,4 +44,38 @@ TEST(PngWriter, ImageMagickReadsThePixelsBack) {
   const std::string path = dir.Native("p.png");
   ASSERT_TRUE(WritePng(path, w, h, rgb));
   EXPECT_EQ(ReadRgb(path), rgb);
+}
+
+TEST(PngReader, ReadsWhatTheWriterWritesAndRefusesDamage) {
+  const std::vector<std::uint8_t> rgb = {1, 2, 3, 250, 251, 252, 9, 8, 7, 0, 128, 255, 40, 50, 60, 70, 80, 90};
+  auto png = EncodePng(3, 2, rgb);
+  PngImage image;
+  ASSERT_TRUE(DecodePng(png, image));
+  EXPECT_EQ(image.width, 3);
+  EXPECT_EQ(image.height, 2);
+  EXPECT_EQ(image.rgb, rgb);
+  png[png.size() / 2] ^= 0x40;  // a damaged chunk fails its check
+  EXPECT_FALSE(DecodePng(png, image));
+  EXPECT_TRUE(image.rgb.empty());
+  png = EncodePng(3, 2, rgb);
+  png.resize(png.size() - 12);  // no end chunk
+  EXPECT_FALSE(DecodePng(png, image));
+}
+
+TEST(PngReader, ReadsImageMagicksFilteredRows) {
+  if (std::system("convert -version >/dev/null 2>&1") != 0) {
+    if (std::getenv("CI")) FAIL() << "ImageMagick is not installed";
+    GTEST_SKIP() << "ImageMagick is not installed";
+  }
+  testsupport::TempDir dir;
+  const std::string path = dir.Native("g.png");
+  // A gradient that ImageMagick stores with adaptive row filters.
+  ASSERT_EQ(std::system(("convert -size 40x30 gradient:red-blue -depth 8 -define png:color-type=2 '" + path +
+                         "' 2>/dev/null").c_str()),
+            0);
+  PngImage image;
+  ASSERT_TRUE(ReadPng(path, image));
+  ASSERT_EQ(image.width, 40);
+  ASSERT_EQ(image.height, 30);
+  EXPECT_EQ(image.rgb, ReadRgb(path));
 }
