@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kRowsPerPool = 1200;
 constexpr int kPoolNodes = 72800;
 constexpr int kShadeColours = 4096;
 constexpr int kFlagSmooth = 0x4;
