@@ -93,6 +93,9 @@ void CSoftRenderer::SetScreenSize(int width, int height, int pitch) {
   clipHeight_ = screenHeight_;
   // A pitch of 0 says nothing about the surface: keep the one known.
   if (pitch > 0) pitch_ = pitch >> 1;
+  // The device may have made its surfaces again: draw nothing until a frame
+  // takes the memory afresh.
+  if (device_) surface_ = nullptr;
   UpdateOrigin();
 }
 
@@ -109,6 +112,12 @@ void CSoftRenderer::SetClipRect(int left, int top, int right, int bottom) {
 }
 
 void CSoftRenderer::UpdateOrigin() {
+  // Spans queued for another surface or pitch must not be replayed into this one.
+  if (surface_ != queuedSurface_ || pitch_ != queuedPitch_) {
+    deferredCount_ = 0;
+    queuedSurface_ = surface_;
+    queuedPitch_ = pitch_;
+  }
   const std::uint16_t* before = origin_;
   const int beforeRows = static_cast<int>(heads_.size());
   const int beforeRight = clipRight_;

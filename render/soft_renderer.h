@@ -165,6 +165,8 @@ class CSoftRenderer : public CRenderer {
   Cdd* device_ = nullptr;
   std::uint16_t* surface_ = nullptr;
   std::uint16_t* origin_ = nullptr;
+  const std::uint16_t* queuedSurface_ = nullptr;
+  int queuedPitch_ = 0;
   int clipLeft_ = 0, clipTop_ = 0, clipWidth_ = 0, clipHeight_ = 0;
   int screenWidth_ = 0, screenHeight_ = 0;
   int pitch_ = 0;

@@ -327,6 +327,11 @@ TEST_F(SoftRendererTest, PitchComesFromTheSurfaceAndANullSurfaceDrawsNothing) {
   EXPECT_EQ(r->GetPitch(), cdd->GetPitch() / 2);
   r->SetScreenSize(kW, kH, 0);
   EXPECT_EQ(r->GetPitch(), cdd->GetPitch() / 2) << "a zero pitch keeps the known one";
+  // After a new screen size the device may have made a new surface: nothing
+  // is drawn until a frame takes its memory.
+  EXPECT_EQ(r->GetBuffer(), nullptr);
+  Begin();
+  EXPECT_NE(r->GetBuffer(), nullptr);
   r->SetSurface(nullptr);
   EXPECT_EQ(r->GetBuffer(), nullptr);
   CVertex a = V(0, 0), b = V(60, 0), c = V(0, 40);
