@@ -6,48 +6,19 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <utility>
 
-#include "datafiles/mtf_archive.h"
-#include "platform/core/paths.h"
-#include "tools/demodata/block_meshes.h"
-#include "tools/demodata/demo_output.h"
-#include "tools/demodata/texture_banks.h"
+#include "demo_start_dir.h"
 #include "tools/render_png/demo_scene.h"
 
 namespace {
 
 using Kind = DisplayStack::Renderer;
 
-// The demo start directory, made once.
-struct DemoDir {
-  std::string dir;
-  bool ok = false;
-  DemoDir() {
-    char tmpl[] = "/tmp/soft_render_bench_XXXXXX";
-    if (!mkdtemp(tmpl)) return;
-    dir = tmpl;
-    platform::ChangeDirectory(dir);
-    platform::SetStartDirectory(dir);
-    MtfCloseAllArchives();
-    DemoOutput out;
-    AddBlockMeshes(out);
-    AddTextureBanks(out);
-    out.Finish();
-    ok = MtfOpenArchive("data.mtf", 0) != 0;
-  }
-  ~DemoDir() {
-    MtfCloseAllArchives();
-    if (!dir.empty() && std::system(("rm -rf '" + dir + "'").c_str()) != 0) std::fprintf(stderr, "left %s\n", dir.c_str());
-  }
-};
-
-DemoDir& Demo() {
-  static DemoDir demo;
+DemoStartDir& Demo() {
+  static DemoStartDir demo("soft_render_bench");
   return demo;
 }
 
@@ -59,7 +30,7 @@ double Seconds() {
 }
 
 void DrawRooms(benchmark::State& state, Kind kind) {
-  if (!Demo().ok) {
+  if (!Demo().Ok()) {
     state.SkipWithError("demo data could not be made");
     return;
   }

@@ -8,12 +8,12 @@
 
 #include "datafiles/common/debug_trace.h"
 #include "render/cdd.h"
+#include "render/face.h"
 
 namespace {
 
 constexpr int kPoolNodes = 72800;
 constexpr int kShadeColours = 4096;
-constexpr int kFlagSmooth = 0x4;
 
 int LineCoord(float f) {
   if (!(f == f)) return 0;
@@ -272,7 +272,7 @@ int CSoftRenderer::DrawLine(int flags, CVertex a, CVertex b, CColor color) {
   b.sx = relative(b.sx, clipLeft_);
   a.sy = relative(a.sy, clipTop_);
   b.sy = relative(b.sy, clipTop_);
-  if (flags & kFlagSmooth) {
+  if (static_cast<std::uint32_t>(flags) & kFaceSmooth) {
     DrawGouraudLine(&a, &b);
   } else {
     const int p0[2] = {a.sx, a.sy}, p1[2] = {b.sx, b.sy};

@@ -4,17 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/face.h"
 #include "render/soft_fixed.h"
 #include "render/soft_renderer.h"
 
 namespace {
 
-constexpr int kFlagTextured = 0x1;
-constexpr int kFlagOutline = 0x2;
-constexpr int kFlagSmooth = 0x4;
-constexpr int kFlagKeyed = 0x8;
-constexpr int kFlagBlended = 0x10;
-constexpr int kFlagNoFade = 0x800;
 // Corners are held within this many pixels of the clip corner, so every
 // fixed-point edge value and step fits.
 constexpr std::int64_t kCoordLimit = std::int64_t{1} << 24;
@@ -35,21 +30,22 @@ int CSoftRenderer::DrawTriangle(int flags, const CVertex* a, const CVertex* b, c
                                 CColor color) {
   if (!origin_ || !a || !b || !c) return 0;
   CVertex v[3] = {*a, *b, *c};
-  if (flags & kFlagNoFade) {
+  if (static_cast<std::uint32_t>(flags) & kFaceNoFade) {
     for (CVertex& x : v) {
       x.color.b >>= 1;
       x.color.g >>= 1;
       x.color.r >>= 1;
     }
   }
-  if (flags & kFlagOutline) {
+  if (static_cast<std::uint32_t>(flags) & kFaceOutline) {
     DrawLine(flags, v[0], v[1], color);
     DrawLine(flags, v[1], v[2], color);
     DrawLine(flags, v[2], v[0], color);
     return 1;
   }
-  const bool textured = flags & kFlagTextured, smooth = flags & kFlagSmooth, keyed = flags & kFlagKeyed,
-             blended = flags & kFlagBlended;
+  const std::uint32_t bits = static_cast<std::uint32_t>(flags);
+  const bool textured = bits & kFaceTextured, smooth = bits & kFaceSmooth, keyed = bits & kFaceColorKey,
+             blended = bits & kFaceBlended;
   using F = SoftFiller;
   Setup s{};
   if (textured && smooth) {
