@@ -406,8 +406,8 @@ class AnimationSampleTest : public ::testing::Test {
       model.bones[static_cast<std::size_t>(i)].vertexCount = 3;
     }
   }
-  const CAnimation& Read(const AnimSpec& spec) {
-    EXPECT_EQ(bank.ReadBytes(AnbFile({spec})), SkeletonFileError::kNone);
+  const CAnimation& Read(const AnimSpec& anim) {
+    EXPECT_EQ(bank.ReadBytes(AnbFile({anim})), SkeletonFileError::kNone);
     return bank.Animation(0);
   }
   // Keys at frames 0 and 4 of 0..7 at 25 frames a second (40 ms a frame):
@@ -458,9 +458,9 @@ TEST_F(AnimationSampleTest, PastTheLastKeyLoopingBlendsBackToTheFirst) {
 
 TEST_F(AnimationSampleTest, UnusableAnimationsLeaveTheModelAlone) {
   for (const std::int32_t rate : {0, 2000}) {
-    AnimSpec spec = Walk();
-    spec.rate = rate;
-    const CAnimation& a = Read(spec);
+    AnimSpec anim = Walk();
+    anim.rate = rate;
+    const CAnimation& a = Read(anim);
     model.position = {1, 2, 3};
     a.Sample(model, 100.0f, true);
     EXPECT_EQ(model.position, CVector3(1, 2, 3)) << rate;
