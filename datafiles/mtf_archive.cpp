@@ -386,6 +386,33 @@ std::size_t MtfRead(void* buffer, std::size_t size, std::size_t count, MtfFile* 
   return got;
 }
 
+bool MtfReadWhole(MtfFile* file, std::vector<std::uint8_t>& out) {
+  out.clear();
+  if (!file) return false;
+  if (file->looseFile) {
+    // A loose file has no entry to overrun: read on to its end.
+    std::rewind(file->looseFile);
+    std::array<std::uint8_t, 65536> chunk;
+    std::size_t n;
+    while ((n = std::fread(chunk.data(), 1, chunk.size(), file->looseFile)) > 0)
+      out.insert(out.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n));
+    return !std::ferror(file->looseFile);
+  }
+  std::size_t size = file->size;
+  if (!file->isUnpacked) {
+    // A stored size is as the directory says: allocate no more than the archive holds.
+    Layer& layer = State();
+    std::lock_guard lock(layer.mutex);
+    const std::uint64_t archive = layer.slots[file->slot].fileSize;
+    size = static_cast<std::size_t>(std::min<std::uint64_t>(size, archive > file->offset ? archive - file->offset : 0));
+  }
+  if (MtfSeek(file, 0, SEEK_SET) != 0) return false;
+  out.resize(size);
+  const std::size_t got = size ? MtfRead(out.data(), 1, size, file) : 0;
+  out.resize(got);
+  return got == file->size;
+}
+
 int MtfSeek(MtfFile* file, long offset, int origin) {
   if (!file) return -1;
   if (file->looseFile) return std::fseek(file->looseFile, offset, origin);

@@ -37,6 +37,11 @@ bool MtfIsArchiveOpen(int slot);
 MtfFile* MtfOpen(const char* path, const char* mode);
 // Number of whole items read; never bytes from beyond the entry.
 std::size_t MtfRead(void* buffer, std::size_t size, std::size_t count, MtfFile* file);
+// Every byte of an open file, from its start: an entry is read by its size,
+// so only a real over-read traces. False when fewer bytes came than the file
+// holds (out then holds those that did); a stored entry is not taken past
+// the end of its archive.
+bool MtfReadWhole(MtfFile* file, std::vector<std::uint8_t>& out);
 // origin 0 start, 1 current, 2 end (size + offset). 0 on success, -1 when the
 // position would leave 0..size.
 int MtfSeek(MtfFile* file, long offset, int origin);
