@@ -14,6 +14,8 @@ inline constexpr int kMtfMaxArchives = 32;
 inline constexpr std::uint32_t kMtfPackedMagicA = 0x0BADBEAA;
 inline constexpr std::uint32_t kMtfPackedMagicE = 0x0BADBEAE;
 inline constexpr std::uint32_t kMtfPackedMagicF = 0x0BADBEAF;
+// A packed block begins with its magic, its length with this head, and a word not used.
+inline constexpr std::size_t kMtfBlockHeadSize = 12;
 
 struct MtfFile {
   std::FILE* looseFile = nullptr;        // a loose file, or null for an archive entry
