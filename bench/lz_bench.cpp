@@ -8,8 +8,8 @@
 #include <benchmark/benchmark.h>
 
 #include "datafiles/common/little_endian.h"
+#include "datafiles/common/lz_pack.h"
 #include "datafiles/common/lz_unpack.h"
-#include "tools/mtf/lz_pack.h"
 
 #ifdef HAVE_ZLIB
 #include <zlib.h>

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "datafiles/mtf_archive.h"
+#include "datafiles/mtf_writer.h"
 #include "platform/core/paths.h"
-#include "tools/mtf/mtf_writer.h"
 
 namespace {
 

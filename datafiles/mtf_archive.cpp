@@ -26,7 +26,6 @@ constexpr std::uint32_t kMaxNameLength = 260;  // with the terminating zero
 constexpr std::size_t kResultSize = 260;
 // u32 length, a name of one byte (its zero), u32 offset, u32 size.
 constexpr std::uint64_t kMinRecordSize = 13;
-constexpr std::size_t kBlockHead = 12;
 // One flag byte and eight references of two bytes give 8 x 66 bytes: no LZ
 // input of n bytes decodes to more than 33 n.
 constexpr std::uint64_t kMaxExpansion = 33;
@@ -200,7 +199,7 @@ void LoadPackedEntry(Slot& slot, MtfFile& file, std::uint32_t blockLength, const
   const bool complete = end <= slot.fileSize;
   // A truncated archive: only what lies inside it is unpacked.
   const std::uint64_t available = complete ? blockLength : std::min<std::uint64_t>(blockLength, slot.fileSize - file.offset);
-  if (blockLength < kBlockHead || available < kBlockHead) {
+  if (blockLength < kMtfBlockHeadSize || available < kMtfBlockHeadSize) {
     // No LZ data to speak of: the entry reads as it is stored.
     DebugTrace("MTF ERROR DAMAGED %s\n", callerPath);
     return;
@@ -213,7 +212,7 @@ void LoadPackedEntry(Slot& slot, MtfFile& file, std::uint32_t blockLength, const
   if (!complete || !readOk) DebugTrace("MTF ERROR DAMAGED %s\n", callerPath);
   if (!readOk) return;
 
-  UnpackData(std::span(block).subspan(kBlockHead), file.size, file.unpacked);
+  UnpackData(std::span(block).subspan(kMtfBlockHeadSize), file.size, file.unpacked);
   file.isUnpacked = true;
   if (file.unpacked.size() < file.size) {
     // The entry claims more than its data could ever hold.
@@ -228,10 +227,10 @@ void LoadPackedEntry(Slot& slot, MtfFile& file, std::uint32_t blockLength, const
 
 bool UnpackBlock(std::span<const std::uint8_t> block, std::size_t expectedSize, std::vector<std::uint8_t>& out) {
   out.clear();
-  if (block.size() < kBlockHead) return false;
+  if (block.size() < kMtfBlockHeadSize) return false;
   const std::uint32_t length = LoadLe32(block.data() + 4);
-  if (length < kBlockHead || length > block.size()) return false;
-  UnpackData(block.subspan(kBlockHead, length - kBlockHead), expectedSize, out);
+  if (length < kMtfBlockHeadSize || length > block.size()) return false;
+  UnpackData(block.subspan(kMtfBlockHeadSize, length - kMtfBlockHeadSize), expectedSize, out);
   return true;
 }
 
@@ -384,6 +383,33 @@ std::size_t MtfRead(void* buffer, std::size_t size, std::size_t count, MtfFile* 
   // A short read may have moved the stream by part of an item.
   if (got < count) slot.lastReader = nullptr;
   return got;
+}
+
+bool MtfReadWhole(MtfFile* file, std::vector<std::uint8_t>& out) {
+  out.clear();
+  if (!file) return false;
+  if (file->looseFile) {
+    // A loose file has no entry to overrun: read on to its end.
+    std::rewind(file->looseFile);
+    std::array<std::uint8_t, 65536> chunk;
+    std::size_t n;
+    while ((n = std::fread(chunk.data(), 1, chunk.size(), file->looseFile)) > 0)
+      out.insert(out.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n));
+    return !std::ferror(file->looseFile);
+  }
+  std::size_t size = file->size;
+  if (!file->isUnpacked) {
+    // A stored size is as the directory says: allocate no more than the archive holds.
+    Layer& layer = State();
+    std::lock_guard lock(layer.mutex);
+    const std::uint64_t archive = layer.slots[file->slot].fileSize;
+    size = static_cast<std::size_t>(std::min<std::uint64_t>(size, archive > file->offset ? archive - file->offset : 0));
+  }
+  if (MtfSeek(file, 0, SEEK_SET) != 0) return false;
+  out.resize(size);
+  const std::size_t got = size ? MtfRead(out.data(), 1, size, file) : 0;
+  out.resize(got);
+  return got == file->size;
 }
 
 int MtfSeek(MtfFile* file, long offset, int origin) {

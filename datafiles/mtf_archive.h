@@ -14,6 +14,8 @@ inline constexpr int kMtfMaxArchives = 32;
 inline constexpr std::uint32_t kMtfPackedMagicA = 0x0BADBEAA;
 inline constexpr std::uint32_t kMtfPackedMagicE = 0x0BADBEAE;
 inline constexpr std::uint32_t kMtfPackedMagicF = 0x0BADBEAF;
+// A packed block begins with its magic, its length with this head, and a word not used.
+inline constexpr std::size_t kMtfBlockHeadSize = 12;
 
 struct MtfFile {
   std::FILE* looseFile = nullptr;        // a loose file, or null for an archive entry
@@ -37,6 +39,11 @@ bool MtfIsArchiveOpen(int slot);
 MtfFile* MtfOpen(const char* path, const char* mode);
 // Number of whole items read; never bytes from beyond the entry.
 std::size_t MtfRead(void* buffer, std::size_t size, std::size_t count, MtfFile* file);
+// Every byte of an open file, from its start: an entry is read by its size,
+// so only a real over-read traces. False when fewer bytes came than the file
+// holds (out then holds those that did); a stored entry is not taken past
+// the end of its archive.
+bool MtfReadWhole(MtfFile* file, std::vector<std::uint8_t>& out);
 // origin 0 start, 1 current, 2 end (size + offset). 0 on success, -1 when the
 // position would leave 0..size.
 int MtfSeek(MtfFile* file, long offset, int origin);

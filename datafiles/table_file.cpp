@@ -1,7 +1,5 @@
 #include "datafiles/table_file.h"
 
-#include <array>
-
 #include "datafiles/byte_source.h"
 #include "datafiles/common/debug_trace.h"
 #include "datafiles/mtf_archive.h"
@@ -10,12 +8,8 @@ bool ReadGameFile(const char* path, std::vector<std::uint8_t>& bytes) {
   bytes.clear();
   MtfFilePtr file(MtfOpen(path, "rb"));
   if (!file) return false;
-  std::array<std::uint8_t, 65536> chunk;
-  for (;;) {
-    std::size_t n = MtfRead(chunk.data(), 1, chunk.size(), file.get());
-    bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n));
-    if (n < chunk.size()) break;
-  }
+  // A short read leaves what came; the table reader judges the bytes.
+  MtfReadWhole(file.get(), bytes);
   return true;
 }
 

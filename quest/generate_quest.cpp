@@ -9,6 +9,7 @@
 
 #include "datafiles/file_utils.h"
 #include "datafiles/language_table.h"
+#include "datafiles/mtf_writer.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
 #include "platform/core/services.h"
@@ -24,7 +25,6 @@
 #include "quest/room.h"
 #include "quest/room_checks.h"
 #include "quest/text_format.h"
-#include "tools/mtf/mtf_writer.h"
 
 namespace {
 

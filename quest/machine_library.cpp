@@ -84,18 +84,15 @@ bool CMachineLibrary::LoadFile(std::string_view path) {
   const std::string cpath(path);
   MtfFilePtr file(MtfOpen(cpath.c_str(), "rb"));
   if (!file) return false;
-  if (MtfSeek(file.get(), 0, 2) != 0) return false;
-  const long size = MtfTell(file.get());
-  if (size <= 0 || MtfSeek(file.get(), 0, 0) != 0) return false;
-  buffer_.resize(static_cast<std::size_t>(size));
-  const std::size_t got = MtfRead(buffer_.data(), 1, buffer_.size(), file.get());
-  if (got == 0) {
+  std::vector<std::uint8_t> bytes;
+  const bool whole = MtfReadWhole(file.get(), bytes);
+  if (bytes.empty()) {
     FreeBuffer();
     return false;
   }
-  buffer_.resize(got);
+  buffer_.assign(bytes.begin(), bytes.end());
   hasBuffer_ = true;
-  return got == static_cast<std::size_t>(size);
+  return whole;
 }
 
 void CMachineLibrary::SetText(std::string_view path, std::string_view text) {

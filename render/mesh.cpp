@@ -6,9 +6,9 @@
 #include <string>
 
 #include "datafiles/common/debug_trace.h"
+#include "datafiles/table_file.h"
 #include "platform/core/file.h"
 #include "platform/core/services.h"
-#include "render/archive_bytes.h"
 
 namespace {
 
@@ -176,7 +176,7 @@ int CMesh::Finish(const char* path, MeshError error) {
 int CMesh::Load(const char* path) {
   Free();
   std::vector<std::uint8_t> bytes;
-  if (!ReadArchiveFile(path, bytes)) {
+  if (!ReadGameFile(path, bytes)) {
     ComputeHeight();
     return 0;
   }
@@ -186,7 +186,7 @@ int CMesh::Load(const char* path) {
 int CMesh::LoadRaw(const char* path) {
   Free();
   std::vector<std::uint8_t> bytes;
-  if (!ReadArchiveFile(path, bytes)) {
+  if (!ReadGameFile(path, bytes)) {
     ComputeHeight();
     return 0;
   }

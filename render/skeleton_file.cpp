@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "datafiles/common/debug_trace.h"
+#include "datafiles/table_file.h"
 #include "platform/core/services.h"
-#include "render/archive_bytes.h"
 
 const char* SkeletonFileErrorText(SkeletonFileError error) {
   switch (error) {
@@ -25,7 +25,7 @@ int skeleton_file_detail::Load(const char* path, const char* missingText,
                                SkeletonFileError (*parse)(void*, std::span<const std::uint8_t>), void* context) {
   std::vector<std::uint8_t> bytes;
   char text[600];
-  if (!ReadArchiveFile(path, bytes)) {
+  if (!ReadGameFile(path, bytes)) {
     DebugTrace("Skeleton file %s cannot be opened\n", path);
     if (missingText) {
       std::snprintf(text, sizeof text, missingText, path);

@@ -262,6 +262,45 @@ TEST_F(MtfArchiveTest, ReadPastTheEndDeliversOnlyWholeItemsOfTheEntry) {
   }
 }
 
+TEST_F(MtfArchiveTest, AWholeFileIsReadByItsSizeWithoutATrace) {
+  const std::string big(200000, 'b');  // larger than any chunk a reader might use
+  Mount("data.mtf",
+        ArchiveBuilder().Stored("stored.dat", big).Stored("empty.dat", "").Packed("packed.dat", "0123456789")
+            .Stored("after.dat", "AFTER"),
+        0);
+  dir.Write("loose.dat", big + "loose");
+  const struct {
+    const char* name;
+    std::string content;
+  } cases[] = {{"stored.dat", big}, {"empty.dat", ""}, {"packed.dat", "0123456789"}, {"loose.dat", big + "loose"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MtfFilePtr f(MtfOpen(c.name, "rb"));
+    ASSERT_TRUE(f);
+    char skip[3];
+    MtfRead(skip, 1, c.content.size() < 3 ? c.content.size() : 3, f.get());  // the whole file, wherever the handle is
+    platform::TraceCapture trace;
+    std::vector<std::uint8_t> bytes{'x'};
+    EXPECT_TRUE(MtfReadWhole(f.get(), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.content);
+    EXPECT_EQ(trace.text(), "");
+  }
+  std::vector<std::uint8_t> bytes{'x'};
+  EXPECT_FALSE(MtfReadWhole(nullptr, bytes));
+  EXPECT_TRUE(bytes.empty());
+}
+
+TEST_F(MtfArchiveTest, AWholeReadStopsAtTheArchivesEnd) {
+  // The directory claims 4 GiB for an entry of five bytes: no such buffer is
+  // made, and the read says it came short.
+  Mount("data.mtf", ArchiveBuilder().Raw("huge.dat", ToBytes("HUGE!"), 0xFFFFFFF0u), 0);
+  MtfFilePtr f(MtfOpen("huge.dat", "rb"));
+  ASSERT_TRUE(f);
+  std::vector<std::uint8_t> bytes;
+  EXPECT_FALSE(MtfReadWhole(f.get(), bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "HUGE!");
+}
+
 TEST_F(MtfArchiveTest, HandlesOfOneArchiveReadInTurnWithoutMixingUp) {
   Mount("data.mtf", ArchiveBuilder().Stored("a.dat", "aaaaAAAA").Stored("b.dat", "bbbbBBBB"), 0);
   MtfFilePtr a(MtfOpen("a.dat", "rb")), b(MtfOpen("b.dat", "rb")), a2(MtfOpen("a.dat", "rb"));

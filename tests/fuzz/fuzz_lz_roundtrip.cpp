@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "datafiles/common/lz_pack.h"
 #include "datafiles/common/lz_unpack.h"
-#include "tools/mtf/lz_pack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> input(data, size);

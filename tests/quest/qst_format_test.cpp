@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "quest/machine.h"
 #include "quest/marker.h"
 #include "quest/monster.h"
+#include "quest/quest_lists.h"
 #include "quest/quest_object.h"
 #include "quest/room.h"
 #include "support/bytes.h"
@@ -506,6 +509,137 @@ TEST_F(QstFormat, UnknownParameterTypeHasNoValueRecord) {
   EXPECT_EQ(machine.FindParam(1)->GetText(), "gate.o3d");
   EXPECT_EQ(machine.instanceCounter, 9);
   EXPECT_TRUE(ui.boxes.empty());
+}
+
+// The current object and monster records, checked against bytes worked out by
+// hand (fixtures/make_record_fixtures.py), so a mistake made alike in the
+// writer and the reader cannot pass.
+class QstRecordFixture : public QstFormat {
+ protected:
+  static std::vector<std::uint8_t> Fixture(const char* name) {
+    std::ifstream in(std::string(FIXTURES_DIR "/") + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  template <class Record>
+  std::vector<std::uint8_t> Saved(Record& record) {
+    {
+      platform::File out("saved.bin", platform::File::modeCreate | platform::File::modeWrite);
+      record.Save(out);
+      out.Close();
+    }
+    return ReadBytes("saved.bin");
+  }
+};
+
+TEST_F(QstRecordFixture, QuestObjectVersion4) {
+  const std::vector<std::uint8_t> fixture = Fixture("quest_object_v4.bin");
+  ASSERT_EQ(fixture.size(), 213u);
+
+  CQuestObject read;
+  ASSERT_TRUE(Read(Bytes().raw(fixture), [&](platform::File& f) {
+    read.Load(f);
+    EXPECT_EQ(f.GetPosition(), fixture.size());  // the whole record, nothing more
+  }));
+  EXPECT_EQ(read.isVirtual, 1);
+  EXPECT_STREQ(read.key, "goblet");
+  EXPECT_STREQ(read.parent, "ITCUP");
+  EXPECT_STREQ(read.name.Get(0), "Gobelet d'or");
+  EXPECT_STREQ(read.name.Get(1), "Golden goblet");
+  EXPECT_FALSE(read.name.Has(2));
+  EXPECT_STREQ(read.name.GetVoiceName(), "");
+  EXPECT_EQ(read.questFlag, 0x20);
+  EXPECT_FALSE(read.comment.Has(1));
+  EXPECT_STREQ(read.comment.Get(2), "Kelch");
+  EXPECT_STREQ(read.comment.GetVoiceName(), "vo\\goblet.mp2");
+  EXPECT_STREQ(read.sprite.name, "CUPS");
+  EXPECT_EQ(read.sprite.column, 4);
+  EXPECT_EQ(read.sprite.row, 5);
+  EXPECT_EQ(read.sprite.valueA, 100);
+  EXPECT_EQ(read.sprite.cellFormat, 2);
+  EXPECT_EQ(read.sprite.cellSize, 24);
+  EXPECT_EQ(read.sprite.valueB, 9);
+  EXPECT_STREQ(read.mesh, "demo_cup");
+
+  CQuestObject made;
+  made.isVirtual = 1;
+  SetField(made.key, "goblet");
+  SetField(made.parent, "ITCUP");
+  made.name.Set(0, "Gobelet d'or");
+  made.name.Set(1, "Golden goblet");
+  made.questFlag = 0x20;
+  made.comment.Set(2, "Kelch");
+  made.comment.SetVoiceName("vo\\goblet.mp2");
+  SetField(made.sprite.name, "CUPS");
+  made.sprite.column = 4;
+  made.sprite.row = 5;
+  made.sprite.cellFormat = 2;
+  SetField(made.mesh, "demo_cup");
+  EXPECT_EQ(Saved(made), fixture);
+}
+
+TEST_F(QstRecordFixture, MonsterVersion3) {
+  const std::vector<std::uint8_t> fixture = Fixture("monster_v3.bin");
+  ASSERT_EQ(fixture.size(), 292u);
+
+  CMonster read;
+  ASSERT_TRUE(Read(Bytes().raw(fixture), [&](platform::File& f) {
+    read.Load(f);
+    EXPECT_EQ(f.GetPosition(), fixture.size());
+  }));
+  EXPECT_STREQ(read.key, "wolf");
+  EXPECT_STREQ(read.monsterClass, "WOLF_GREY");
+  EXPECT_STREQ(read.gift, "");
+  EXPECT_STREQ(read.name.Get(1), "Grey wolf");
+  for (int language = 0; language < 7; ++language) EXPECT_FALSE(read.text2.Has(language)) << language;
+  EXPECT_STREQ(read.text.Get(1), "Grr");
+  EXPECT_STREQ(read.text.GetVoiceName(), "vo\\wolf.mp2");
+  EXPECT_EQ(read.life, 30);
+  EXPECT_EQ(read.damage1, 2);
+  EXPECT_EQ(read.damage2, 5);
+  EXPECT_EQ(read.instanceCounter, 3);
+  ASSERT_EQ(ListLength(read.instances), 1u);
+  const ElementInstance& instance = *read.instances;
+  EXPECT_STREQ(instance.name, "wolf_2");
+  EXPECT_STREQ(instance.name2, "");
+  EXPECT_EQ(instance.value1, 7);
+  EXPECT_EQ(instance.value2, -1);
+  EXPECT_STREQ(instance.links[0], "gate:gate_0");
+  for (int slot = 1; slot < ElementInstance::kLinkSlots; ++slot) EXPECT_STREQ(instance.links[slot], "") << slot;
+  ASSERT_EQ(ListLength(instance.positions), 1u);
+  const InstancePosition& p = *instance.positions;
+  EXPECT_EQ(p.paramNumber, 0);
+  EXPECT_EQ(p.x, 300);
+  EXPECT_EQ(p.y, -40);
+  EXPECT_EQ(p.nodeType, kNodeMonster);
+  EXPECT_EQ(p.cellX, 12);
+  EXPECT_EQ(p.cellY, 34);
+  EXPECT_EQ(p.rotation, 2);
+
+  // Made through the editor's own steps: the position comes from the instance's node on the map.
+  CMonster* made = NewMonster(Quest().monsters);
+  SetField(made->key, "wolf");
+  SetField(made->monsterClass, "WOLF_GREY");
+  made->name.Set(1, "Grey wolf");
+  made->text.Set(1, "Grr");
+  made->text.SetVoiceName("vo\\wolf.mp2");
+  made->life = 30;
+  made->damage1 = 2;
+  made->damage2 = 5;
+  made->instanceCounter = 2;
+  ElementInstance* placed = made->AddInstance();
+  ASSERT_STREQ(placed->name, "wolf_2");
+  placed->value1 = 7;
+  placed->value2 = -1;
+  ASSERT_TRUE(placed->AddLink("gate:gate_0"));
+  GraphNode* node = Quest().graphNodes;
+  ASSERT_NE(node, nullptr);
+  ASSERT_EQ(node->kind, kNodeMonster);
+  node->x = 300;
+  node->y = -40;
+  node->cellX = 12;
+  node->cellY = 34;
+  node->rotation = 2;
+  EXPECT_EQ(Saved(*made), fixture);
 }
 
 }  // namespace

@@ -6,14 +6,23 @@
 
 #include <string>
 
+#include "datafiles/game_data.h"
+#include "datafiles/item_object_table.h"
+#include "datafiles/language_table.h"
+#include "datafiles/monster_class_table.h"
 #include "datafiles/mtf_archive.h"
+#include "datafiles/trisprite_table.h"
+#include "platform/core/trace.h"
 #include "doc_fixture.h"
 #include "quest/generation_log.h"
 #include "quest/machine.h"
 #include "quest/mesh_banks.h"
 #include "quest/room.h"
+#include "render/mesh.h"
+#include "render/tga_image.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
+#include "tools/demodata/texture_banks.h"
 
 namespace {
 
@@ -54,6 +63,43 @@ TEST_F(SampleQuest, ReadsBackAndGenerates) {
   EXPECT_NE(script.find("\tENTRANCE { _CUST_meadow }\r\n"), std::string::npos);
   EXPECT_NE(script.find("\t\tGIVE {_CUST_rusty_key}\r\n"), std::string::npos);
   EXPECT_NE(script.find("GUARD {_CUST_crypt_wolfwolf}"), std::string::npos);
+}
+
+// Loading as the editor starts, then the quest and what its rooms draw with:
+// only what really fails to open may trace; nothing traces an over-read.
+TEST_F(SampleQuest, LoadingTheDemoTracesNoOverrun) {
+  {
+    DemoOutput out;
+    AddBlockMeshes(out);
+    AddTextureBanks(out);
+    AddSampleQuest(out);
+    out.Finish();
+  }
+  MtfCloseAllArchives();
+  platform::TraceCapture trace;
+  ASSERT_EQ(MountGameArchives(), 1);
+  g_trispriteTable.Load();
+  g_monsterClassTable.Load();
+  g_languageTable.Load();
+  g_itemObjectTable.Load();
+  CustomMeshBank().Scan("data\\custom\\meshes", "o3d");
+  CustomMeshBank().ScanMore("rozizuzi\\customMeshes", "o3d");
+  ObjectMeshBank().Scan("rozizuzi\\customMeshes", "o3d");
+  EXPECT_GT(Quest().library.LoadFolder("rozizuzi\\stateMachine"), 0);
+  ASSERT_TRUE(doc.OnOpenDocument(kSampleQuestPath));
+  for (const DemoBlock& block : DemoBlocks()) {
+    for (const std::string& path : {EditorBlockPath(block), GameBlockPath(block)}) {
+      CMesh mesh;
+      EXPECT_EQ(mesh.Load(path.c_str()), 1) << path;
+      EXPECT_GT(mesh.FaceCount(), 0) << path;
+    }
+  }
+  for (const DemoBank& bank : DemoBanks()) {
+    CTgaImage image;
+    EXPECT_EQ(image.Load(DemoBankPath(bank).c_str()), 1) << DemoBankPath(bank);
+  }
+  EXPECT_EQ(trace.text().find("DEPASSEMENT"), std::string::npos) << trace.text();
+  MtfCloseAllArchives();
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "datafiles/mtf_writer.h"
 #include "support/bytes.h"
 #include "support/temp_dir.h"
-#include "tools/mtf/mtf_writer.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "tools/mtf/mtf_writer.h"
+#include "datafiles/mtf_writer.h"
 
 class DemoOutput {
  public:

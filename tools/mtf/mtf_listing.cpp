@@ -3,8 +3,8 @@
 #include <array>
 
 #include "datafiles/common/little_endian.h"
+#include "datafiles/mtf_writer.h"
 #include "platform/core/file.h"
-#include "tools/mtf/mtf_writer.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <system_error>
 #include <vector>
 
+#include "datafiles/mtf_writer.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
 #include "tools/mtf/mtf_listing.h"
-#include "tools/mtf/mtf_writer.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "tools/mtf/mtf_writer.h"
+#include "datafiles/mtf_writer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,8 +6,8 @@
 
 #include "datafiles/common/crc32.h"
 #include "datafiles/common/little_endian.h"
+#include "datafiles/common/lz_pack.h"
 #include "platform/core/file.h"
-#include "tools/mtf/lz_pack.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void MtfWriter::Add(std::string name, std::span<const std::uint8_t> bytes, MtfSt
       if (blockLength > kMaxU32)
         throw MtfWriteError("packed archive entry " + Quoted(e.name) + " does not fit 32-bit lengths");
       e.data.reserve(blockLength + 4);
-      AppendLe32(e.data, kMtfWriterMagic);
+      AppendLe32(e.data, kMtfPackedMagicA);
       AppendLe32(e.data, static_cast<std::uint32_t>(blockLength));
       AppendLe32(e.data, 0);
       e.data.insert(e.data.end(), lz.begin(), lz.end());

@@ -1,4 +1,4 @@
-#include "tools/mtf/lz_pack.h"
+#include "datafiles/common/lz_pack.h"
 
 #include <array>
 #include <random>

@@ -1,14 +1,12 @@
 // Archives from the writer, read back through the archive layer.
-#ifdef HAVE_MTF_READER
-
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "datafiles/mtf_archive.h"
+#include "datafiles/mtf_writer.h"
 #include "support/temp_dir.h"
-#include "tools/mtf/mtf_writer.h"
 
 namespace {
 
@@ -72,5 +70,3 @@ TEST_F(MtfReaderRoundTrip, ALaterArchiveOverridesAnEarlierOne) {
 }
 
 }  // namespace
-
-#endif  // HAVE_MTF_READER

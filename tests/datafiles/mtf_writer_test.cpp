@@ -1,4 +1,4 @@
-#include "tools/mtf/mtf_writer.h"
+#include "datafiles/mtf_writer.h"
 
 #include <string>
 #include <vector>
@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "datafiles/common/crc32.h"
+#include "datafiles/common/lz_pack.h"
 #include "datafiles/common/lz_unpack.h"
 #include "platform/core/file.h"
 #include "support/bytes.h"
 #include "support/temp_dir.h"
-#include "tools/mtf/lz_pack.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ TEST(MtfWriter, ChoosesTheFormAsAsked) {
     const Bytes a = w.Build();
     const std::size_t dataStart = 4 + 4 + 6 + 8;
     if (c.packed) {
-      EXPECT_EQ(ReadU32(&a[dataStart]), kMtfWriterMagic) << c.what;
+      EXPECT_EQ(ReadU32(&a[dataStart]), kMtfPackedMagicA) << c.what;
     } else {
       EXPECT_EQ(Bytes(a.begin() + dataStart, a.end()), c.bytes) << c.what;
     }

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "datafiles/mtf_archive.h"
+
 inline constexpr std::size_t kMtfMaxNameLength = 259;
-inline constexpr std::uint32_t kMtfWriterMagic = 0x0BADBEAA;
-inline constexpr std::size_t kMtfBlockHeadSize = 12;
 
 enum class MtfStorage {
   kStored,  // the bytes as they are
