@@ -11,7 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "datafiles/byte_source.h"
-#include "datafiles/exchange_sort.h"
+#include "datafiles/common/exchange_sort.h"
 #include "datafiles/item_object_table.h"
 #include "datafiles/language_table.h"
 #include "datafiles/monster_class_table.h"

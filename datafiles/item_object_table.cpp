@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "datafiles/byte_source.h"
-#include "datafiles/exchange_sort.h"
+#include "datafiles/common/exchange_sort.h"
 #include "datafiles/table_file.h"
 
 CItemObjectTable g_itemObjectTable;

@@ -4,7 +4,7 @@
 
 #include "datafiles/byte_source.h"
 #include "datafiles/common/debug_trace.h"
-#include "datafiles/exchange_sort.h"
+#include "datafiles/common/exchange_sort.h"
 #include "datafiles/table_file.h"
 #include "platform/core/paths.h"
 

@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "datafiles/byte_source.h"
-#include "datafiles/exchange_sort.h"
+#include "datafiles/common/exchange_sort.h"
 #include "datafiles/table_file.h"
 #include "platform/core/paths.h"
 #include "platform/core/services.h"

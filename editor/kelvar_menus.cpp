@@ -15,7 +15,12 @@ const std::vector<MenuItem>& FrameMenu() {
   static const std::vector<MenuItem> menu = {
       Popup("&File", {Item("&New\tCtrl+N", ui::kCmdFileNew), Item("&Open...\tCtrl+O", ui::kCmdFileOpen), Separator(),
                       Item("Recent File", ui::kCmdRecentFirst), Separator(), Item("&Quit", ui::kCmdAppExit)}),
-      Popup("&View", {Item("&Tools", ui::kCmdViewToolBar), Item("&Status", ui::kCmdViewStatusBar)}),
+      // The list-view styles have no list pane to act on: nothing handles
+      // them, so they show disabled.
+      Popup("&View", {Item("&Tools", ui::kCmdViewToolBar), Item("&Status", ui::kCmdViewStatusBar), Separator(),
+                      Item("Lar&ge Icons", ui::kCmdViewLargeIcon), Item("S&mall Icons", ui::kCmdViewSmallIcon),
+                      Item("&List", ui::kCmdViewList), Item("&Details", ui::kCmdViewDetails), Separator(),
+                      Item("Line &up Icons", ui::kCmdViewLineUp)}),
       Popup("&?", {Item("&About  Kelvar", ui::kCmdAppAbout)}),
   };
   return menu;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "datafiles/common/exchange_sort.h"
 #include "meshedit/core/shape.h"
 
 namespace pavix {
@@ -333,12 +334,11 @@ void CShape::BuildProgressive() {
   }
   for (std::uint32_t& o : mrm.order) o |= 0x80000000u;
 
-  std::vector<int> order(sides.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return level[static_cast<std::size_t>(a)] < level[static_cast<std::size_t>(b)];
-  });
-  ReorderSides(order);
+  // Sides of one level keep the exchange sort's order, not the file's: the
+  // side order is stored, so it must come out as it always has.
+  const std::vector<std::uint32_t> sorted = ExchangeSortOrder(
+      sides.size(), [&](std::uint32_t a, std::uint32_t b) { return level[a] < level[b]; });
+  ReorderSides(std::vector<int>(sorted.begin(), sorted.end()));
 }
 
 }  // namespace pavix

@@ -48,7 +48,10 @@ class IdlePump : public QObject {
   ~IdlePump() override {
     if (qApp) qApp->removeEventFilter(this);
   }
+  // Something changed: the next pass is a first pass again, even when a
+  // series of passes is under way, so the bars are brought up to date.
   void Request() {
+    count_ = 0;
     if (!timer_.isActive()) timer_.start();
   }
   void Pass() {

@@ -121,7 +121,16 @@ void ChildFrame::MovePane(int step) {
   if (i == views.size()) i = 0;
   size_t next = (i + views.size() + static_cast<size_t>(step + static_cast<int>(views.size()))) % views.size();
   activeView_ = views[next];
-  views[next]->setFocus();
+  // Keys go where the user expects them: to a form's first visible control
+  // (the tree of a tree pane), else to the view itself.
+  QWidget* target = views[next];
+  for (QWidget* w : views[next]->findChildren<QWidget*>()) {
+    if (w->isVisibleTo(views[next]) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+      target = w;
+      break;
+    }
+  }
+  target->setFocus(Qt::ShortcutFocusReason);
 }
 
 }  // namespace platform::ui

@@ -21,6 +21,12 @@ inline constexpr int kCmdNextPane = 57680;
 inline constexpr int kCmdPrevPane = 57681;
 inline constexpr int kCmdViewToolBar = 59392;
 inline constexpr int kCmdViewStatusBar = 59393;
+// The list-view styles (small icons, large icons, list, details, line up).
+inline constexpr int kCmdViewSmallIcon = 59408;
+inline constexpr int kCmdViewLargeIcon = 59409;
+inline constexpr int kCmdViewList = 59410;
+inline constexpr int kCmdViewDetails = 59411;
+inline constexpr int kCmdViewLineUp = 59412;
 
 // Ids of the frame's own bars.
 inline constexpr int kMainToolBarId = 0xE800;

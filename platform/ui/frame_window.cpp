@@ -174,6 +174,9 @@ CommandState FrameWindow::QueryCommand(int id) { return platform::ui::QueryComma
 
 bool FrameWindow::SendCommand(int id) {
   bool ran = DispatchCommand(CommandRoute(), id);
+  // The command may have changed what the buttons show (a document opened,
+  // a tool chosen): bring them up to date before the next click.
+  UpdateBars();
   if (Application* app = Application::Instance()) app->RequestIdle();
   return ran;
 }

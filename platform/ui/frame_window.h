@@ -54,7 +54,8 @@ class FrameWindow : public QMainWindow, public CommandTarget, public CommandSink
   void SetMessageText(std::string_view text);
   // What the message pane shows now (a fly-by text while one is shown).
   std::string MessageText() const;
-  // Runs the update rules of every toolbar button (done when idle).
+  // Runs the update rules of every toolbar button (done after each command,
+  // when the active child changes, and when idle).
   void UpdateBars();
 
   // Keys: the table is not owned; nullptr for none.

@@ -15,6 +15,9 @@ namespace platform::ui {
 
 MdiFrame::MdiFrame() : workspace_(new QMdiArea(this)) {
   setCentralWidget(workspace_);
+  // A child larger than the shrunken frame stays reachable.
+  workspace_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  workspace_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   connect(workspace_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
     if (!w) return;  // focus left the workspace: the last child stays the active one
     if (auto* child = dynamic_cast<ChildFrame*>(w->widget()); child && !child->IsDestroyed())
@@ -43,6 +46,7 @@ bool MdiFrame::AddChild(ChildFrame* child, const CreateContext& context) {
   child->window_ = window;
   window->setAttribute(Qt::WA_DeleteOnClose, false);
   window->installEventFilter(child);
+  connect(window, &QMdiSubWindow::windowStateChanged, this, [this] { UpdateFrameTitle(); });
   if (!params.geometry.isEmpty()) {
     window->setGeometry(params.geometry);
   } else {
@@ -88,6 +92,7 @@ void MdiFrame::ChildActivated(ChildFrame* child) {
     ShowMenuBar(*menu);
   }
   UpdateFrameTitle();
+  UpdateBars();
 }
 
 View* MdiFrame::ActiveView() const {
@@ -105,10 +110,14 @@ std::vector<CommandTarget*> MdiFrame::CommandRoute() {
 void MdiFrame::UpdateFrameTitle() {
   std::string app = Application::AppTitle();
   Document* doc = ActiveDocument();
-  std::string title = doc && !doc->Title().empty() ? app + " - " + doc->Title() : app;
+  ChildFrame* child = ActiveChild();
+  QMdiSubWindow* window = child ? child->Window() : nullptr;
+  // A maximised child adds its own name in brackets; naming the document
+  // here as well would show it twice.
+  const bool maximised = window && window->isMaximized();
+  std::string title = doc && !doc->Title().empty() && !maximised ? app + " - " + doc->Title() : app;
+  if (window && doc) window->setWindowTitle(FromDisplayText(doc->Title()));
   setWindowTitle(FromDisplayText(title));
-  if (ChildFrame* child = ActiveChild(); child && child->Window() && doc)
-    child->Window()->setWindowTitle(FromDisplayText(doc->Title()));
 }
 
 }  // namespace platform::ui

@@ -1,4 +1,4 @@
-#include "datafiles/exchange_sort.h"
+#include "datafiles/common/exchange_sort.h"
 
 #include <cstdint>
 #include <random>

@@ -1,7 +1,11 @@
 // The main frame: bars, the two accelerator tables, and the tool commands
 // with their update rules.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -15,6 +19,7 @@
 #include "platform/ui/accelerator_table.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/document.h"
+#include "platform/ui/menu_table.h"
 #include "quest/room.h"
 
 namespace kelvartest {
@@ -186,6 +191,57 @@ TEST_F(MainFrameTest, StatusBarShowsTheCommandPrompt) {
   ASSERT_NE(select, nullptr);
   EXPECT_EQ(select->statusTip(), "Select");
   EXPECT_EQ(select->toolTip(), "Select  (S)");
+}
+
+// The main toolbar's button for a command.
+QAction* ToolButton(CMainFrame& frame, int command) {
+  for (QAction* a : frame.Band(ui::kMainToolBarId)->actions())
+    if (a->data().toInt() == command) return a;
+  return nullptr;
+}
+
+TEST_F(MainFrameTest, SaveButtonFollowsTheQuestAtOnce) {
+  QAction* save = ToolButton(Main(), ui::kCmdFileSave);
+  ASSERT_NE(save, nullptr);
+  EXPECT_TRUE(save->isEnabled()) << "a quest is open after start-up";
+  script.CancelFile();
+  ASSERT_TRUE(Send(ui::kCmdFileOpen));
+  ASSERT_TRUE(Docs().empty());
+  EXPECT_FALSE(save->isEnabled());
+  // No idle time passes between New and the click on Save.
+  ASSERT_TRUE(Main().SendCommand(ui::kCmdFileNew));
+  ASSERT_EQ(Docs().size(), 1u);
+  EXPECT_TRUE(save->isEnabled());
+  const std::size_t dialogs = script.fileDialogs.size();
+  script.CancelFile();
+  save->trigger();
+  ASSERT_EQ(script.fileDialogs.size(), dialogs + 1) << "the click saves: an untitled quest asks for a name";
+  EXPECT_FALSE(script.fileDialogs.back().open);
+  Settle();
+}
+
+TEST_F(MainFrameTest, ListStylesStayInTheViewMenuDisabledWithoutAQuest) {
+  script.CancelFile();
+  ASSERT_TRUE(Send(ui::kCmdFileOpen));
+  ASSERT_TRUE(Docs().empty());
+  QMenu* view = nullptr;
+  for (QAction* a : Main().menuBar()->actions())
+    if (a->text() == "&View") view = a->menu();
+  ASSERT_NE(view, nullptr);
+  emit view->aboutToShow();
+  std::vector<int> styles;
+  for (QAction* a : view->actions()) {
+    const int id = ui::ActionCommand(a);
+    if (id >= ui::kCmdViewSmallIcon && id <= ui::kCmdViewLineUp) {
+      styles.push_back(id);
+      EXPECT_FALSE(a->isEnabled()) << id;
+    } else if (id == ui::kCmdViewToolBar) {
+      EXPECT_TRUE(a->isEnabled());
+    }
+  }
+  std::sort(styles.begin(), styles.end());
+  EXPECT_EQ(styles, (std::vector<int>{ui::kCmdViewSmallIcon, ui::kCmdViewLargeIcon, ui::kCmdViewList,
+                                      ui::kCmdViewDetails, ui::kCmdViewLineUp}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "meshedit/core/progressive_mesh.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <set>
 
@@ -190,6 +191,83 @@ TEST(BuildProgressive, NodesCollapseApartAndUnownedVerticesStay) {
     std::size_t live = 0;
     while (live < shape.sides.size() && Live(shape, shape.sides[live], present)) ++live;
     for (std::size_t i = live; i < shape.sides.size(); ++i) ASSERT_FALSE(Live(shape, shape.sides[i], present)) << l;
+  }
+}
+
+// A lopsided pyramid without a floor, worked through by hand. Base corners
+// 0 (0,0,0), 1 (4,0,0), 2 (4,2,0), 3 (0,2,0), all on the border; apex 4
+// (1,0.5,2) inside. Corners 0 and 3 are locked. Each vertex has one mapping
+// in all its sides, so there is no seam. The sides are listed as
+// (3,0,4), (2,3,4), (0,1,4), (1,2,4).
+//
+// Costs at the start (edge length x curvature): vertex 2 may go only to the
+// border vertices 1 (0.50) or 3 (1.00); the edge to the apex would cost 0,
+// since both its sides hold it, but the apex is not on the border. Vertex 1:
+// to 2 (0.80) or 0 (1.60). The apex: to 0 (0.91), 3 (1.20), 2 (1.56), 1 (1.62).
+// So 2 goes first, into 1 (r = 5: new place 4), taking 1's mapping (1, 0).
+// Then the apex costs 1.20 into 3 against 1.35 into 0, and vertex 1 costs
+// 3.39: the apex goes into 3 (new place 3), taking 3's mapping (0, 1). One
+// flat side (0,1,3) is left, every edge of it costing exactly 0: vertex 1, the
+// only unlocked one, goes into 0, the first of its neighbours (new place 2),
+// taking 0's mapping. The locked corners tie and go in list order without a
+// target: 0 (new place 1), then 3 (new place 0); both point at the node's
+// first vertex.
+//
+// New numbering: 0 = old 3, 1 = old 0, 2 = old 1, 3 = apex, 4 = old 2; the
+// sides become (0,1,3), (4,0,3), (1,2,3), (2,4,3). With 5 vertices and 2
+// locked, 2 + (3 l >> 8) are present: 2 up to level 85, 3 up to 170, 4 up
+// to 255. Levels: (0,1,3) 170, (4,0,3) 170, (1,2,3) 85, (2,4,3) 255.
+// The exchange sort swaps the third side into first place, which puts the
+// first behind the second: (1,2,3), (4,0,3), (0,1,3), (2,4,3). A stable sort
+// would keep (0,1,3) before (4,0,3).
+TEST(BuildProgressive, WorkedPyramidGivesTheExpectedOrderTargetsAndSideOrder) {
+  const CVector positions[] = {{0, 0, 0}, {4, 0, 0}, {4, 2, 0}, {0, 2, 0}, {1, 0.5f, 2}};
+  const CUv mapping[] = {{0.125f, 0.25f}, {1, 0}, {1, 1}, {0, 1}, {0.25f, 0.5f}};
+  CShape shape;
+  for (int i = 0; i < 5; ++i) {
+    CShapeVertex v;
+    v.position = positions[i];
+    if (i == 0 || i == 3) v.flags |= kVertexLocked;
+    shape.AddVertex(v);
+  }
+  for (const std::array<std::uint32_t, 3>& t : {std::array<std::uint32_t, 3>{3, 0, 4}, {2, 3, 4}, {0, 1, 4}, {1, 2, 4}}) {
+    CSide s;
+    for (int j = 0; j < 3; ++j) {
+      s.index[j] = t[static_cast<std::size_t>(j)];
+      s.uv[j] = mapping[t[static_cast<std::size_t>(j)]];
+    }
+    s.index[3] = s.index[2];
+    s.uv[3] = s.uv[2];
+    s.flags = 1;
+    shape.AddSide(s);
+  }
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  shape.BuildProgressive();
+
+  const CVector newPositions[] = {positions[3], positions[0], positions[1], positions[4], positions[2]};
+  ASSERT_EQ(shape.VertexCount(), 5);
+  for (std::size_t v = 0; v < 5; ++v) EXPECT_EQ(shape.vertices[v].position, newPositions[v]) << v;
+  EXPECT_TRUE(shape.vertices[0].flags & kVertexLocked);
+  EXPECT_TRUE(shape.vertices[1].flags & kVertexLocked);
+  EXPECT_EQ(shape.nodes[0].lockedCount, 2);
+
+  EXPECT_EQ(shape.mrm.count, 5);
+  const std::vector<std::uint32_t> order = {kPresent | 0, kPresent | 0, kPresent | 1, kPresent | 0, kPresent | 2};
+  EXPECT_EQ(shape.mrm.order, order);
+  const std::vector<CUv> pairs = {{0, 0}, {0, 0}, mapping[0], mapping[3], mapping[1]};
+  EXPECT_EQ(shape.mrm.uv, pairs);
+
+  const std::uint32_t sides[4][3] = {{1, 2, 3}, {4, 0, 3}, {0, 1, 3}, {2, 4, 3}};
+  // Each side keeps its own mapping: old vertex per new index.
+  const int oldOf[] = {3, 0, 1, 4, 2};
+  ASSERT_EQ(shape.SideCount(), 4);
+  for (std::size_t i = 0; i < 4; ++i) {
+    const CSide& s = shape.sides[i];
+    for (std::size_t j = 0; j < 3; ++j) {
+      EXPECT_EQ(s.index[j], sides[i][j]) << "side " << i << " corner " << j;
+      EXPECT_EQ(s.uv[j], mapping[oldOf[sides[i][j]]]) << "side " << i << " corner " << j;
+    }
+    EXPECT_EQ(s.index[3], s.index[2]);
   }
 }
 

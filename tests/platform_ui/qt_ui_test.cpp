@@ -153,4 +153,25 @@ TEST_F(QtUiTest, ContinuousIdleKeepsPassingWhileTheQueueIsEmpty) {
   EXPECT_EQ(app.passes, after);  // stopped once a pass asked for no more
 }
 
+// Records the passes; asks for idle again during its first pass, as a command
+// arriving between two passes would.
+class RequestingApp : public Application {
+ public:
+  RequestingApp() : Application("kelvar") {}
+  bool OnIdle(int count) override {
+    counts.push_back(count);
+    if (counts.size() == 1) RequestIdle();
+    return count == 0;
+  }
+  std::vector<int> counts;
+};
+
+TEST_F(QtUiTest, ARequestDuringIdlePassesStartsThemOver) {
+  RequestingApp app;
+  app.RequestIdle();
+  QTest::qWait(30);
+  // The second pass is a first pass again, so the bars see the change.
+  EXPECT_EQ(app.counts, (std::vector<int>{0, 0, 1}));
+}
+
 }  // namespace

@@ -1,8 +1,9 @@
 #pragma once
-// The game tables are ordered by an in-place exchange sort: for each row i,
-// for each later row j, rows i and j swap when row i's key is greater. That
-// sort is not stable, and which of two equal keys a linear find meets first
-// depends on the exact permutation it leaves, so the tables keep it. The
+// The game tables, and the mesh editor's progressive side list, are ordered
+// by an in-place exchange sort: for each row i, for each later row j, rows i
+// and j swap when row i's key is greater. That sort is not stable, and which
+// of two equal keys a linear find meets first (or which sides a mesh file
+// lists first) depends on the exact permutation it leaves, so we keep it. The
 // permutation is computed here without the quadratic work: keys become
 // ranks, and only the order inside each run of equal keys is worked out.
 #include <algorithm>
