@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/core/trace.h"
-#include "recording_renderer.h"
+#include "engine_fixture.h"
 #include "render/anim_bank.h"
 #include "render/camera.h"
 #include "render/engine_3d.h"
@@ -321,22 +321,6 @@ TEST(SkinnedModelMergeTest, SeamCornersResolveInTheOtherBoneAndKeysMergeOnce) {
 
 class SkinnedModelDrawTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
-    engine->SetFocal(500, 500);
-    engine->SetNearPlane(128);
-    engine->SetViewportRect(0, 0, 639, 479);
-    engine->BeginFrame(1);
-    camera.position = CVector3(0, 0, -1000);
-  }
-  void TearDown() override {
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
-  }
   // How many sorted items stand for faces of the array.
   int ItemsOf(const std::vector<CFace>& faces) const {
     int n = 0;
@@ -347,9 +331,9 @@ class SkinnedModelDrawTest : public ::testing::Test {
     }
     return n;
   }
-  RecordingRenderer renderer;
-  std::unique_ptr<C3DEngine> engine;
-  CCamera camera;
+  EngineFixture world;
+  std::unique_ptr<C3DEngine>& engine = world.engine;
+  CCamera& camera = world.camera;
 };
 
 TEST_F(SkinnedModelDrawTest, BonesAndSeamsAreSubmittedLitOverOnePool) {
