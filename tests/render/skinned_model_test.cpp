@@ -379,6 +379,31 @@ TEST_F(SkinnedModelDrawTest, SeamFacesWaitForEveryBoneTheyTouch) {
   EXPECT_EQ(ItemsOf(model.mergedFaces), 0);
 }
 
+TEST_F(SkinnedModelDrawTest, EnvironmentMappedFacesTakeTheirTexelsFromTheNormalSeenByTheCamera) {
+  Lists l;
+  PartSpec shiny = TrianglePart("shiny", {});
+  shiny.faces[0].flags = 0x4 | kFaceEnvMapped;
+  ASSERT_EQ(l.parts.ReadBytes(MbrFile({shiny})), SkeletonFileError::kNone);
+  ASSERT_EQ(l.skins.ReadBytes(SkaFile({{"s", "m", {"shiny"}}})), SkeletonFileError::kNone);
+  ASSERT_EQ(l.models.ReadBytes(MdlFile({{"m", {{"root", ""}}}})), SkeletonFileError::kNone);
+  CSkinnedModel model;
+  model.Build("s", &l.parts, &l.skins, &l.models);
+  ASSERT_EQ(model.bones[0].envFaceCount, 1);
+  model.Draw(camera);
+  EXPECT_EQ(ItemsOf(model.bones[0].envFaces), 1);
+  // The face looks straight at the camera: the middle of the environment texture.
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_NEAR(model.bones[0].envFaces[0].uv[k].u, 128.0f, 1e-3f);
+    EXPECT_NEAR(model.bones[0].envFaces[0].uv[k].v, 128.0f, 1e-3f);
+  }
+  // Turned a quarter about the vertical, the normal points across the view.
+  engine->BeginFrame(1);
+  model.orientation = {0, 3.14159265f / 2, 0};
+  model.Draw(camera);
+  const float u = model.bones[0].envFaces[0].uv[0].u;
+  EXPECT_NEAR(std::fabs(u - 128.0f), 0.49609375f * 256.0f, 1e-2f);
+}
+
 // --- Sampling an animation ------------------------------------------------------------
 
 class AnimationSampleTest : public ::testing::Test {
