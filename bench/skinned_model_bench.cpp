@@ -6,21 +6,15 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "datafiles/mtf_archive.h"
-#include "platform/core/paths.h"
+#include "demo_start_dir.h"
 #include "render/camera.h"
 #include "render/mesh.h"
 #include "render/skeleton_bank.h"
 #include "render/skinned_model.h"
-#include "tools/demodata/demo_output.h"
-#include "tools/demodata/demo_skeletons.h"
-#include "tools/demodata/texture_banks.h"
 #include "tools/render_png/demo_scene.h"
 
 namespace {
@@ -29,24 +23,14 @@ constexpr int kWidth = 736;
 constexpr int kHeight = 480;
 
 struct World {
-  std::string dir;
+  DemoStartDir demo{"skinned_model_bench"};
   DisplayStack display;
   CSkeleton* skeleton = nullptr;
   std::vector<std::unique_ptr<CMesh>> boneMeshes;  // the peer's rigid copy of one orc
   bool ok = false;
 
   World() {
-    char tmpl[] = "/tmp/skinned_bench_XXXXXX";
-    if (!mkdtemp(tmpl)) return;
-    dir = tmpl;
-    platform::ChangeDirectory(dir);
-    platform::SetStartDirectory(dir);
-    MtfCloseAllArchives();
-    DemoOutput out;
-    AddTextureBanks(out);
-    AddDemoSkeletons(out);
-    out.Finish();
-    if (!MtfOpenArchive("data.mtf", 0) || !display.Open(kWidth, kHeight)) return;
+    if (!demo.Ok() || !display.Open(kWidth, kHeight)) return;
     skeleton = g_skeletonBank.GetSkeleton(g_skeletonBank.Add("orc"));
     if (!skeleton) return;
     CSkinnedModel model;
@@ -66,10 +50,6 @@ struct World {
       boneMeshes.push_back(std::move(mesh));
     }
     ok = true;
-  }
-  ~World() {
-    MtfCloseAllArchives();
-    if (!dir.empty() && std::system(("rm -rf '" + dir + "'").c_str()) != 0) std::fprintf(stderr, "left %s\n", dir.c_str());
   }
 };
 
