@@ -1,6 +1,6 @@
 #pragma once
-// The demo start directory of the display benchmarks: the demo block meshes
-// and texture banks written under /tmp, current and mounted while it lives.
+// The demo start directory of the display benchmarks: the demo block meshes,
+// texture banks and skeletons written under /tmp, current and mounted while it lives.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,6 +9,7 @@
 #include "platform/core/paths.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
+#include "tools/demodata/demo_skeletons.h"
 #include "tools/demodata/texture_banks.h"
 
 class DemoStartDir {
@@ -23,6 +24,7 @@ class DemoStartDir {
     DemoOutput out;
     AddBlockMeshes(out);
     AddTextureBanks(out);
+    AddDemoSkeletons(out);
     out.Finish();
     ok_ = MtfOpenArchive("data.mtf", 0) != 0;
   }

@@ -10,12 +10,8 @@ int CAnimBank::Read(const char* path) {
 SkeletonFileError CAnimBank::ReadBytes(std::span<const std::uint8_t> bytes) {
   Free();
   SpanSource in(bytes);
-  std::uint16_t version = 0;
   std::uint32_t count = 0;
-  if (!in.U16(version)) return SkeletonFileError::kTruncated;
-  if (version != 1) return SkeletonFileError::kBadVersion;
-  if (!in.U32(count)) return SkeletonFileError::kTruncated;
-  if (count > in.Remaining() / 2) return SkeletonFileError::kTruncated;
+  if (const SkeletonFileError e = ReadSkeletonFileHead(in, 2, count); e != SkeletonFileError::kNone) return e;
   std::vector<CAnimation> read;
   for (std::uint32_t i = 0; i < count; ++i) {
     if (const SkeletonFileError e = read.emplace_back().Read(in); e != SkeletonFileError::kNone) return e;

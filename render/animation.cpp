@@ -11,8 +11,6 @@
 namespace {
 
 constexpr int kMaxFrameRate = 1000;
-// A key: its frame index, version, rotation count, position and root vector.
-constexpr std::uint64_t kKeyHeadBytes = 4 + 2 + 4 + 24;
 constexpr std::uint64_t kRotationBytes = 12;
 constexpr float kKeyLowering = 256.0f;
 

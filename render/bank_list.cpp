@@ -4,11 +4,11 @@
 #include "platform/core/paths.h"
 #include "platform/core/services.h"
 
-CBankList::CBankList() { nameOfSlot_.fill(-1); }
+CBankList::CBankList() = default;
 
 void CBankList::ResetMap() {
-  slotOfName_.assign(static_cast<std::size_t>(GetCount()), -1);
-  FlushMeshes();
+  for (CMesh& m : meshes_) m.Free();
+  slots_.Reset(GetCount());
 }
 
 void CBankList::Scan(const char* folder, const char* extension) {
@@ -29,74 +29,46 @@ int CBankList::FindOrAdd(std::string_view path) {
   index = FindName(BaseName(path));
   if (index >= 0) return index;
   index = AppendName(path);
-  if (index >= 0) slotOfName_.resize(static_cast<std::size_t>(GetCount()), -1);
+  if (index >= 0) slots_.Grow(GetCount());
   return index;
 }
 
 void CBankList::FlushMeshes() {
   for (CMesh& m : meshes_) m.Free();
-  for (int& s : slotOfName_) s = -1;
-  nameOfSlot_.fill(-1);
-  lastUse_.fill(0);
+  slots_.Reset(GetCount());
 }
 
-int CBankList::FindFreeSlot() const {
-  for (int i = 0; i < kBankMeshSlots; ++i) {
-    if (nameOfSlot_[static_cast<std::size_t>(i)] < 0) return i;
-  }
-  return -1;
-}
+int CBankList::FindFreeSlot() const { return slots_.FindFreeSlot(); }
 
 int CBankList::EvictOldest() {
-  int oldest = -1;
-  for (int i = 0; i < kBankMeshSlots; ++i) {
-    const auto s = static_cast<std::size_t>(i);
-    if (nameOfSlot_[s] < 0) continue;
-    if (oldest < 0 || lastUse_[s] < lastUse_[static_cast<std::size_t>(oldest)]) oldest = i;
-  }
+  const int oldest = slots_.OldestSlot();
   if (oldest < 0) return -1;
-  const auto s = static_cast<std::size_t>(oldest);
-  const int name = nameOfSlot_[s];
-  if (name >= 0 && static_cast<std::size_t>(name) < slotOfName_.size()) slotOfName_[static_cast<std::size_t>(name)] = -1;
-  nameOfSlot_[s] = -1;
-  meshes_[s].Free();
+  slots_.Unbind(oldest);
+  meshes_[static_cast<std::size_t>(oldest)].Free();
   return oldest;
 }
 
-int CBankList::GetSlotOfName(int index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= slotOfName_.size()) return -1;
-  return slotOfName_[static_cast<std::size_t>(index)];
-}
-
-int CBankList::GetNameOfSlot(int slot) const {
-  if (slot < 0 || slot >= kBankMeshSlots) return -1;
-  return nameOfSlot_[static_cast<std::size_t>(slot)];
-}
-
-std::uint32_t CBankList::GetSlotTime(int slot) const {
-  if (slot < 0 || slot >= kBankMeshSlots) return 0;
-  return lastUse_[static_cast<std::size_t>(slot)];
-}
+int CBankList::GetSlotOfName(int index) const { return slots_.SlotOfName(index); }
+int CBankList::GetNameOfSlot(int slot) const { return slots_.NameOfSlot(slot); }
+std::uint32_t CBankList::GetSlotTime(int slot) const { return slots_.SlotTime(slot); }
 
 int CBankList::GetMeshSlot(int index) {
   if (index < 0 || index >= GetCount()) return -1;
-  if (slotOfName_.size() < static_cast<std::size_t>(GetCount())) {
-    slotOfName_.resize(static_cast<std::size_t>(GetCount()), -1);
+  int slot = slots_.SlotOfName(index);
+  if (slot >= 0) {
+    slots_.Touch(slot, platform::Milliseconds());
+    return slot;
   }
-  const auto name = static_cast<std::size_t>(index);
-  int slot = slotOfName_[name];
+  slot = FindFreeSlot();
+  if (slot < 0) slot = EvictOldest();
   if (slot < 0) {
-    slot = FindFreeSlot();
-    if (slot < 0) slot = EvictOldest();
-    if (slot < 0) {
-      platform::MessageBox("Error! unable to clear oldest mesh cash entry.", "", platform::kMbOk);
-      return -1;
-    }
-    slotOfName_[name] = slot;
-    nameOfSlot_[static_cast<std::size_t>(slot)] = index;
-    meshes_[static_cast<std::size_t>(slot)].Load(GetPath(index));
+    platform::MessageBox("Error! unable to clear oldest mesh cash entry.", "", platform::kMbOk);
+    return -1;
   }
-  lastUse_[static_cast<std::size_t>(slot)] = platform::Milliseconds();
+  slots_.Bind(index, slot, platform::Milliseconds());
+  meshes_[static_cast<std::size_t>(slot)].Load(GetPath(index));
+  // The load may have waited on the disk: the slot's time is when it is handed out.
+  slots_.Touch(slot, platform::Milliseconds());
   return slot;
 }
 
@@ -115,6 +87,5 @@ float CBankList::GetHeight(int index) {
 
 void CBankList::Reset() {
   FreeNames();
-  slotOfName_.clear();
   FlushMeshes();
 }

@@ -8,6 +8,7 @@
 
 #include "render/bank_names.h"
 #include "render/mesh.h"
+#include "render/slot_cache.h"
 
 class CCamera;
 struct CVector3;
@@ -70,7 +71,5 @@ class CBankList : public CBankNames {
   void ResetMap();
 
   std::array<CMesh, kBankMeshSlots> meshes_;
-  std::array<std::uint32_t, kBankMeshSlots> lastUse_{};
-  std::vector<int> slotOfName_;
-  std::array<int, kBankMeshSlots> nameOfSlot_;
+  CSlotCache<kBankMeshSlots> slots_;
 };

@@ -98,12 +98,8 @@ int CMbrList::Load(const char* path) {
 SkeletonFileError CMbrList::ReadBytes(std::span<const std::uint8_t> bytes) {
   Clear();
   SpanSource in(bytes);
-  std::uint16_t version = 0;
   std::uint32_t count = 0;
-  if (!in.U16(version)) return SkeletonFileError::kTruncated;
-  if (version != 1) return SkeletonFileError::kBadVersion;
-  if (!in.U32(count)) return SkeletonFileError::kTruncated;
-  if (count > in.Remaining() / kPartHeadBytes) return SkeletonFileError::kTruncated;
+  if (const SkeletonFileError e = ReadSkeletonFileHead(in, kPartHeadBytes, count); e != SkeletonFileError::kNone) return e;
   std::vector<CMbrPart> read(count);
   for (CMbrPart& part : read) {
     if (const SkeletonFileError e = ReadPart(in, part); e != SkeletonFileError::kNone) return e;

@@ -22,12 +22,8 @@ int CMdlList::Read(const char* path) {
 SkeletonFileError CMdlList::ReadBytes(std::span<const std::uint8_t> bytes) {
   Clear();
   SpanSource in(bytes);
-  std::uint16_t version = 0;
   std::uint32_t count = 0;
-  if (!in.U16(version)) return SkeletonFileError::kTruncated;
-  if (version != 1) return SkeletonFileError::kBadVersion;
-  if (!in.U32(count)) return SkeletonFileError::kTruncated;
-  if (count > in.Remaining() / 2) return SkeletonFileError::kTruncated;
+  if (const SkeletonFileError e = ReadSkeletonFileHead(in, 2, count); e != SkeletonFileError::kNone) return e;
   std::vector<CMdlModel> read;
   for (std::uint32_t i = 0; i < count; ++i) {
     CMdlModel& m = read.emplace_back();

@@ -19,13 +19,8 @@ int CSkaList::Read(const char* path) {
 SkeletonFileError CSkaList::ReadBytes(std::span<const std::uint8_t> bytes) {
   Clear();
   SpanSource in(bytes);
-  std::uint16_t version = 0;
   std::uint32_t count = 0;
-  if (!in.U16(version)) return SkeletonFileError::kTruncated;
-  if (version != 1) return SkeletonFileError::kBadVersion;
-  if (!in.U32(count)) return SkeletonFileError::kTruncated;
-  // Every record holds at least its version.
-  if (count > in.Remaining() / 2) return SkeletonFileError::kTruncated;
+  if (const SkeletonFileError e = ReadSkeletonFileHead(in, 2, count); e != SkeletonFileError::kNone) return e;
   std::vector<CSkinRecord> read;
   read.reserve(std::min<std::size_t>(count, in.Remaining() / kSkinRecordBytes + 1));
   for (std::uint32_t i = 0; i < count; ++i) {

@@ -13,12 +13,10 @@ namespace {
 constexpr const char* kFirstSkeleton = "multipnj";
 }
 
-CSkeletonBank::CSkeletonBank() { nameOfSlot_.fill(-1); }
-
 void CSkeletonBank::ResetMap() {
-  slotOfName_.assign(static_cast<std::size_t>(GetCount()), -1);
+  // Every slot free; what a slot holds stays until it is reused.
+  cache_.Reset(GetCount());
   failed_.assign(static_cast<std::size_t>(GetCount()), 0);
-  nameOfSlot_.fill(-1);
 }
 
 void CSkeletonBank::Rebuild() {
@@ -30,7 +28,6 @@ void CSkeletonBank::Rebuild() {
     if (AppendName(skeleton) < 0) break;
   }
   ResetMap();
-  lastUse_.fill(0);
 }
 
 int CSkeletonBank::Add(std::string_view name) {
@@ -40,63 +37,33 @@ int CSkeletonBank::Add(std::string_view name) {
   return index;
 }
 
-void CSkeletonBank::EmptySlot(int slot) {
-  const auto s = static_cast<std::size_t>(slot);
-  const int name = nameOfSlot_[s];
-  if (name >= 0 && static_cast<std::size_t>(name) < slotOfName_.size()) slotOfName_[static_cast<std::size_t>(name)] = -1;
-  nameOfSlot_[s] = -1;
-  slots_[s].Clear();
-}
-
 void CSkeletonBank::ResetSlots() {
   for (CSkeleton& s : slots_) s.Clear();
   ResetMap();
-  lastUse_.fill(0);
 }
 
-int CSkeletonBank::FindFreeSlot() const {
-  for (int i = 0; i < kSkeletonSlots; ++i) {
-    if (nameOfSlot_[static_cast<std::size_t>(i)] < 0) return i;
-  }
-  return -1;
-}
+int CSkeletonBank::FindFreeSlot() const { return cache_.FindFreeSlot(); }
 
 int CSkeletonBank::EvictOldest() {
-  int oldest = -1;
-  for (int i = 0; i < kSkeletonSlots; ++i) {
-    const auto s = static_cast<std::size_t>(i);
-    if (nameOfSlot_[s] < 0) continue;
-    if (oldest < 0 || lastUse_[s] < lastUse_[static_cast<std::size_t>(oldest)]) oldest = i;
-  }
-  if (oldest >= 0) EmptySlot(oldest);
+  const int oldest = cache_.OldestSlot();
+  if (oldest < 0) return -1;
+  cache_.Unbind(oldest);
+  slots_[static_cast<std::size_t>(oldest)].Clear();
   return oldest;
 }
 
-int CSkeletonBank::GetSlotOfName(int index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= slotOfName_.size()) return -1;
-  return slotOfName_[static_cast<std::size_t>(index)];
-}
-
-int CSkeletonBank::GetNameOfSlot(int slot) const {
-  if (slot < 0 || slot >= kSkeletonSlots) return -1;
-  return nameOfSlot_[static_cast<std::size_t>(slot)];
-}
-
-std::uint32_t CSkeletonBank::GetSlotTime(int slot) const {
-  if (slot < 0 || slot >= kSkeletonSlots) return 0;
-  return lastUse_[static_cast<std::size_t>(slot)];
-}
+int CSkeletonBank::GetSlotOfName(int index) const { return cache_.SlotOfName(index); }
+int CSkeletonBank::GetNameOfSlot(int slot) const { return cache_.NameOfSlot(slot); }
+std::uint32_t CSkeletonBank::GetSlotTime(int slot) const { return cache_.SlotTime(slot); }
 
 int CSkeletonBank::AcquireSlot(int index, bool* justLoaded) {
   if (justLoaded) *justLoaded = false;
   if (index < 0 || index >= GetCount()) return -1;
-  if (slotOfName_.size() < static_cast<std::size_t>(GetCount())) {
-    slotOfName_.resize(static_cast<std::size_t>(GetCount()), -1);
-    failed_.resize(static_cast<std::size_t>(GetCount()), 0);
-  }
+  cache_.Grow(GetCount());
+  if (failed_.size() < static_cast<std::size_t>(GetCount())) failed_.resize(static_cast<std::size_t>(GetCount()), 0);
   const auto name = static_cast<std::size_t>(index);
-  if (const int held = slotOfName_[name]; held >= 0) {
-    lastUse_[static_cast<std::size_t>(held)] = platform::Milliseconds();
+  if (const int held = cache_.SlotOfName(index); held >= 0) {
+    cache_.Touch(held, platform::Milliseconds());
     return held;
   }
   if (failed_[name]) return -1;
@@ -128,9 +95,7 @@ int CSkeletonBank::AcquireSlot(int index, bool* justLoaded) {
     return -1;
   }
   skeleton.loaded = 1;
-  slotOfName_[name] = slot;
-  nameOfSlot_[s] = index;
-  lastUse_[s] = platform::Milliseconds();
+  cache_.Bind(index, slot, platform::Milliseconds());
   if (justLoaded) *justLoaded = true;
   return slot;
 }

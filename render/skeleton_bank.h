@@ -9,12 +9,13 @@
 
 #include "render/bank_names.h"
 #include "render/skeleton.h"
+#include "render/slot_cache.h"
 
 inline constexpr int kSkeletonSlots = 16;
 
 class CSkeletonBank : public CBankNames {
  public:
-  CSkeletonBank();
+  CSkeletonBank() = default;
   CSkeletonBank(const CSkeletonBank&) = delete;
   CSkeletonBank& operator=(const CSkeletonBank&) = delete;
 
@@ -45,12 +46,9 @@ class CSkeletonBank : public CBankNames {
 
  private:
   void ResetMap();
-  void EmptySlot(int slot);
 
   std::array<CSkeleton, kSkeletonSlots> slots_;
-  std::array<std::uint32_t, kSkeletonSlots> lastUse_{};
-  std::vector<int> slotOfName_;
-  std::array<int, kSkeletonSlots> nameOfSlot_;
+  CSlotCache<kSkeletonSlots> cache_;
   // Names whose files could not be read: not tried again (each try would
   // show its boxes) until the bank is rebuilt or its slots reset.
   std::vector<char> failed_;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "datafiles/byte_source.h"
 #include "datafiles/common/debug_trace.h"
 #include "datafiles/table_file.h"
 #include "platform/core/services.h"
@@ -48,4 +49,13 @@ void CopyName(char* out, std::size_t size, std::string_view text) {
   const std::size_t n = std::min(size - 1, text.size());
   std::memcpy(out, text.data(), n);
   std::memset(out + n, 0, size - n);
+}
+
+SkeletonFileError ReadSkeletonFileHead(ByteSource& in, std::uint64_t leastRecordBytes, std::uint32_t& count) {
+  std::uint16_t version = 0;
+  if (!in.U16(version)) return SkeletonFileError::kTruncated;
+  if (version != 1) return SkeletonFileError::kBadVersion;
+  if (!in.U32(count)) return SkeletonFileError::kTruncated;
+  if (count > in.Remaining() / leastRecordBytes) return SkeletonFileError::kTruncated;
+  return SkeletonFileError::kNone;
 }

@@ -40,5 +40,11 @@ int LoadSkeletonFile(const char* path, const char* missingText, Parser parse) {
       [](void* c, std::span<const std::uint8_t> b) { return (*static_cast<Parser*>(c))(b); }, &parse);
 }
 
+class ByteSource;
+
+// The head every skeleton file begins with: u16 version (1) and u32 record
+// count, the count checked against what remains at `leastRecordBytes` a record.
+SkeletonFileError ReadSkeletonFileHead(ByteSource& in, std::uint64_t leastRecordBytes, std::uint32_t& count);
+
 // Copies a text into a fixed name array, cut to fit and terminated.
 void CopyName(char* out, std::size_t size, std::string_view text);

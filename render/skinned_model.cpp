@@ -24,6 +24,8 @@ constexpr std::uint16_t kEnvBank = 53;
 constexpr std::uint32_t kShadowColour = 0x96000000u;
 constexpr std::uint32_t kAllBits = 0xFFFFFFFFu;
 constexpr float kEnvScale = 0.49609375f;
+// The engine takes texture coordinates in texels of a 256-texel texture.
+constexpr float kTexels = 256.0f;
 
 CVector3 Vec(const float* p) { return {p[0], p[1], p[2]}; }
 
@@ -322,7 +324,7 @@ void CSkinnedModel::DrawEnvMapped(int boneIndex, const CCamera& camera, CVertex*
     for (int k = 0; k < 3; ++k) {
       const std::size_t v = f.index[k];
       const CVector3 n = s.RotateVector(Vec(&bone.vertexNormals[v * 3]));
-      f.uv[k] = {0.5f + kEnvScale * n.x, 0.5f - kEnvScale * n.y};
+      f.uv[k] = {(0.5f + kEnvScale * n.x) * kTexels, (0.5f - kEnvScale * n.y) * kTexels};
     }
   }
   g_3DEngine->AddFaces(transformed, bone.envFaces.data(), bone.envFaceCount, bone.vertexCount);

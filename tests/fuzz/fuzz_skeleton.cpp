@@ -1,6 +1,8 @@
-// The four skeleton file readers, and a model built from what they accept,
-// from arbitrary bytes. The first byte picks the reader whose bytes follow;
-// every reader also takes the whole input.
+// The four skeleton file readers, and a model built, posed and updated from
+// what they accept, from arbitrary bytes: the input is the skin, model,
+// body-part and animation files one after another, each behind its u32
+// length (a length past the end takes what is left).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -46,13 +48,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static CMdlList models;
   static CMbrList parts;
   static CAnimBank animations;
-  const std::span<const std::uint8_t> all(data, size);
-  const std::span<const std::uint8_t> rest = size > 0 ? all.subspan(1) : all;
-  const int which = size > 0 ? data[0] % 4 : 0;
-  (void)skins.ReadBytes(which == 0 ? rest : all);
-  (void)models.ReadBytes(which == 1 ? rest : all);
-  (void)parts.ReadBytes(which == 2 ? rest : all);
-  (void)animations.ReadBytes(which == 3 ? rest : all);
+  std::span<const std::uint8_t> rest(data, size);
+  std::span<const std::uint8_t> file[4];
+  for (auto& f : file) {
+    std::uint32_t length = 0;
+    if (rest.size() >= 4) {
+      length = rest[0] | rest[1] << 8 | rest[2] << 16 | std::uint32_t(rest[3]) << 24;
+      rest = rest.subspan(4);
+    }
+    f = rest.first(std::min<std::size_t>(length, rest.size()));
+    rest = rest.subspan(f.size());
+  }
+  (void)skins.ReadBytes(file[0]);
+  (void)models.ReadBytes(file[1]);
+  (void)parts.ReadBytes(file[2]);
+  (void)animations.ReadBytes(file[3]);
   CheckParts(parts);
   for (int i = 0; i < models.Count(); ++i) {
     if (models.Model(i).BoneCount() > 64) __builtin_trap();

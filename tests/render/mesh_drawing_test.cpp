@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/services.h"
+#include "engine_fixture.h"
 #include "recording_renderer.h"
 #include "render/bank_list.h"
 #include "render/camera.h"
@@ -33,25 +34,10 @@ void Square(CMesh& m, float x0, float x1) {
 
 class MeshDrawingTest : public testsupport::TempDirTest {
  protected:
-  void SetUp() override {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
-    engine->SetFocal(500, 500);
-    engine->SetNearPlane(128);
-    engine->SetViewportRect(0, 0, 639, 479);
-    engine->BeginFrame(1);
-    camera.position = CVector3(0, 0, -1000);  // looking along +z
-  }
-  void TearDown() override {
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
-  }
-  rendertest::RecordingRenderer renderer;
-  std::unique_ptr<C3DEngine> engine;
-  CCamera camera;
+  rendertest::EngineFixture world;
+  rendertest::RecordingRenderer& renderer = world.renderer;
+  std::unique_ptr<C3DEngine>& engine = world.engine;
+  CCamera& camera = world.camera;
 };
 
 }  // namespace

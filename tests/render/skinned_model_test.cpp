@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/core/trace.h"
-#include "recording_renderer.h"
+#include "engine_fixture.h"
 #include "render/anim_bank.h"
 #include "render/camera.h"
 #include "render/engine_3d.h"
@@ -37,6 +37,13 @@ struct Lists {
   CSkaList skins;
   CMdlList models;
   CMbrList parts;
+
+  // True when all three files read.
+  bool Read(const std::vector<PartSpec>& p, const std::vector<SkinSpec>& s, const std::vector<ModelSpec>& m) {
+    return parts.ReadBytes(MbrFile(p)) == SkeletonFileError::kNone &&
+           skins.ReadBytes(SkaFile(s)) == SkeletonFileError::kNone &&
+           models.ReadBytes(MdlFile(m)) == SkeletonFileError::kNone;
+  }
 };
 
 // hips (root) carries the torso; head and arm hang on the torso's points 0
@@ -53,13 +60,8 @@ void BuildBody(Lists& l, std::vector<PartSpec>* partsOut = nullptr) {
   PartSpec hand = TrianglePart("hand", {0, -5, 2}, 5);
   const std::vector<PartSpec> parts = {torso, head, arm, hand};
   if (partsOut) *partsOut = parts;
-  ASSERT_EQ(l.parts.ReadBytes(MbrFile(parts)), SkeletonFileError::kNone);
-  ASSERT_EQ(l.skins.ReadBytes(SkaFile({{"hero", "body", {"torso", "head", "arm", "", "hand"}}})),
-            SkeletonFileError::kNone);
-  ASSERT_EQ(l.models.ReadBytes(MdlFile({{"body",
-                                         {{"hips", ""}, {"head", "hips"}, {"arm", "HIPS"}, {"tail", "hips"},
-                                          {"hand", "arm"}}}})),
-            SkeletonFileError::kNone);
+  ASSERT_TRUE(l.Read(parts, {{"hero", "body", {"torso", "head", "arm", "", "hand"}}},
+                     {{"body", {{"hips", ""}, {"head", "hips"}, {"arm", "HIPS"}, {"tail", "hips"}, {"hand", "arm"}}}}));
 }
 
 CVector3 World(const CBone& bone, int vertex) {
@@ -151,9 +153,7 @@ TEST(SkinnedModelBuildTest, PartPointingNowhereIsOrientedAlongZ) {
   PartSpec p = TrianglePart("lump", {1, 2, 3});
   p.pivot = {4, 4, 4};
   p.values = {4, 4, 4.000001f, 0, 0, 0};
-  ASSERT_EQ(l.parts.ReadBytes(MbrFile({p})), SkeletonFileError::kNone);
-  ASSERT_EQ(l.skins.ReadBytes(SkaFile({{"s", "m", {"lump"}}})), SkeletonFileError::kNone);
-  ASSERT_EQ(l.models.ReadBytes(MdlFile({{"m", {{"root", ""}}}})), SkeletonFileError::kNone);
+  ASSERT_TRUE(l.Read({p}, {{"s", "m", {"lump"}}}, {{"m", {{"root", ""}}}}));
   CSkinnedModel model;
   model.Build("s", &l.parts, &l.skins, &l.models);
   ASSERT_EQ(model.BoneCount(), 1);
@@ -205,9 +205,7 @@ TEST(SkinnedModelBuildTest, BrokenBoneTreesAreRefused) {
     SCOPED_TRACE(c.what);
     Lists l;
     std::vector<std::string> partNames(c.bones.size(), "p");
-    ASSERT_EQ(l.parts.ReadBytes(MbrFile({TrianglePart("p", {})})), SkeletonFileError::kNone);
-    ASSERT_EQ(l.skins.ReadBytes(SkaFile({{"s", "m", partNames}})), SkeletonFileError::kNone);
-    ASSERT_EQ(l.models.ReadBytes(MdlFile({{"m", c.bones}})), SkeletonFileError::kNone);
+    ASSERT_TRUE(l.Read({TrianglePart("p", {})}, {{"s", "m", partNames}}, {{"m", c.bones}}));
     platform::TraceCapture trace;
     CSkinnedModel model;
     model.Build("s", &l.parts, &l.skins, &l.models);
@@ -289,9 +287,7 @@ void BuildSeams(Lists& l) {
   base.extraRecords = {{{7, 100, 101, 200, 0}}, {{8, 1, 2, 3, 0}}, {{7, 200, 101, 100, 0}}};
   up.extraFaces = {FaceSpec{{kOther, kOther, 2, 0xFFFF}, 0x4 | kFaceEnvMapped}};
   up.extraRecords = {{{7, 100, 101, 200, 0}}};
-  ASSERT_EQ(l.parts.ReadBytes(MbrFile({base, up})), SkeletonFileError::kNone);
-  ASSERT_EQ(l.skins.ReadBytes(SkaFile({{"s", "m", {"base", "up"}}})), SkeletonFileError::kNone);
-  ASSERT_EQ(l.models.ReadBytes(MdlFile({{"m", {{"root", ""}, {"top", "root"}}}})), SkeletonFileError::kNone);
+  ASSERT_TRUE(l.Read({base, up}, {{"s", "m", {"base", "up"}}}, {{"m", {{"root", ""}, {"top", "root"}}}}));
 }
 
 TEST(SkinnedModelMergeTest, SeamCornersResolveInTheOtherBoneAndKeysMergeOnce) {
@@ -321,22 +317,6 @@ TEST(SkinnedModelMergeTest, SeamCornersResolveInTheOtherBoneAndKeysMergeOnce) {
 
 class SkinnedModelDrawTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
-    engine->SetFocal(500, 500);
-    engine->SetNearPlane(128);
-    engine->SetViewportRect(0, 0, 639, 479);
-    engine->BeginFrame(1);
-    camera.position = CVector3(0, 0, -1000);
-  }
-  void TearDown() override {
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
-  }
   // How many sorted items stand for faces of the array.
   int ItemsOf(const std::vector<CFace>& faces) const {
     int n = 0;
@@ -347,9 +327,9 @@ class SkinnedModelDrawTest : public ::testing::Test {
     }
     return n;
   }
-  RecordingRenderer renderer;
-  std::unique_ptr<C3DEngine> engine;
-  CCamera camera;
+  EngineFixture world;
+  std::unique_ptr<C3DEngine>& engine = world.engine;
+  CCamera& camera = world.camera;
 };
 
 TEST_F(SkinnedModelDrawTest, BonesAndSeamsAreSubmittedLitOverOnePool) {
@@ -393,6 +373,29 @@ TEST_F(SkinnedModelDrawTest, SeamFacesWaitForEveryBoneTheyTouch) {
   model.Draw(camera);
   EXPECT_EQ(ItemsOf(model.bones[1].faces), 1);
   EXPECT_EQ(ItemsOf(model.mergedFaces), 0);
+}
+
+TEST_F(SkinnedModelDrawTest, EnvironmentMappedFacesTakeTheirTexelsFromTheNormalSeenByTheCamera) {
+  Lists l;
+  PartSpec shiny = TrianglePart("shiny", {});
+  shiny.faces[0].flags = 0x4 | kFaceEnvMapped;
+  ASSERT_TRUE(l.Read({shiny}, {{"s", "m", {"shiny"}}}, {{"m", {{"root", ""}}}}));
+  CSkinnedModel model;
+  model.Build("s", &l.parts, &l.skins, &l.models);
+  ASSERT_EQ(model.bones[0].envFaceCount, 1);
+  model.Draw(camera);
+  EXPECT_EQ(ItemsOf(model.bones[0].envFaces), 1);
+  // The face looks straight at the camera: the middle of the environment texture.
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_NEAR(model.bones[0].envFaces[0].uv[k].u, 128.0f, 1e-3f);
+    EXPECT_NEAR(model.bones[0].envFaces[0].uv[k].v, 128.0f, 1e-3f);
+  }
+  // Turned a quarter about the vertical, the normal points across the view.
+  engine->BeginFrame(1);
+  model.orientation = {0, 3.14159265f / 2, 0};
+  model.Draw(camera);
+  const float u = model.bones[0].envFaces[0].uv[0].u;
+  EXPECT_NEAR(std::fabs(u - 128.0f), 0.49609375f * 256.0f, 1e-2f);
 }
 
 // --- Sampling an animation ------------------------------------------------------------
