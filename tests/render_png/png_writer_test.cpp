@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/external_tool.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -34,7 +35,7 @@ TEST(PngWriter, HeaderAndRefusals) {
 }
 
 TEST(PngWriter, ImageMagickReadsThePixelsBack) {
-  if (std::system("convert -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
+  REQUIRE_EXTERNAL_TOOL(testsupport::kImageMagick);
   testsupport::TempDir dir;
   const int w = 7, h = 5;
   std::vector<std::uint8_t> rgb;
