@@ -312,6 +312,8 @@ TEST_F(SoftRendererTest, SpanTablesFollowTheSurfaceHeightAndTheClip) {
   Tri(0, V(0, 0), V(64, 0), V(0, 96));
   Tri(0, V(64, 0), V(64, 48), V(0, 48));
   EXPECT_EQ(CountOf(0), kW * kH);
+  r->SetClipRect(0, 0, kW - 1, kH - 1);
+  EXPECT_TRUE(r->FreeRuns(0).empty()) << "the same clip rectangle again keeps what is owned";
   r->SetClipRect(16, 8, 47, 39);
   EXPECT_EQ(r->FreeRuns(0), (std::vector<std::pair<int, int>>{{0, 32}}));
   CVertex p = V(-100, -100), q = V(200, -100), s = V(-100, 200);

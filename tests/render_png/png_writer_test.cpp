@@ -61,10 +61,7 @@ TEST(PngReader, ReadsWhatTheWriterWritesAndRefusesWhatIsNotWhole) {
 }
 
 TEST(PngReader, ReadsImageMagicksFilteredRows) {
-  if (std::system("convert -version >/dev/null 2>&1") != 0) {
-    if (std::getenv("CI")) FAIL() << "ImageMagick is not installed";
-    GTEST_SKIP() << "ImageMagick is not installed";
-  }
+  REQUIRE_EXTERNAL_TOOL(testsupport::kImageMagick);
   testsupport::TempDir dir;
   const std::string path = dir.Native("g.png");
   // A gradient, which ImageMagick stores with adaptive row filters.
