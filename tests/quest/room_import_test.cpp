@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,7 +92,10 @@ class RoomImportTest : public testsupport::TempDirTest {
     room->Block(1, 1).fileName = "old.o3d";
     room->Collision(150, 150) = 1;
     old = NewRoomTrap(room->traps);
+    old->cellX = -5;
+    std::snprintf(old->label, sizeof old->label, "old");
     oldMonster = NewRoomMonster(room->monsters);
+    std::snprintf(oldMonster->name, sizeof oldMonster->name, "old");
     room->pickedTrap = old;
     room->linkSourceTrap = old;
     room->pickedMonster = oldMonster;
@@ -272,7 +276,12 @@ TEST_F(RoomImportTest, ACutFileLeavesTheRoomAsItWas) {
     const bool roomRead = n >= roomEnd && n < roomEnd + 4;
     EXPECT_EQ(room->Block(1, 1).HasBlock(), !roomRead) << n;
     EXPECT_EQ(room->Block(3, 3).HasBlock(), roomRead) << n;
-    EXPECT_EQ(room->traps == old, !roomRead) << n;
+    // Judged by content: a replaced trap is freed, and a new one may take its address.
+    ASSERT_EQ(ListLength(room->traps), 1u) << n;
+    EXPECT_STREQ(room->traps->label, roomRead ? "t" : "old") << n;
+    EXPECT_EQ(room->traps->cellX, roomRead ? 10 : -5) << n;
+    ASSERT_EQ(ListLength(room->monsters), 1u) << n;
+    EXPECT_STREQ(room->monsters->name, roomRead ? "orc" : "old") << n;
     EXPECT_EQ(room->blockSet.GetCount(), 1) << n;
     const bool cut = n >= 4 && !roomRead;
     ASSERT_EQ(ui.boxes.size(), cut ? 1u : 0u) << n;
