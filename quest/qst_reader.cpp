@@ -197,8 +197,8 @@ CollisionBounds ReadCollisionBounds(QstIn& in) {
   return b;
 }
 
+// Into a grid that is clear (a new room's is).
 void ReadCollisionCells(QstIn& in, std::uint32_t version, const CollisionBounds& bounds, CRoom& room) {
-  room.collision.fill(kCollisionFree);
   if (version < 3) {
     std::vector<std::uint8_t> bytes(std::size_t(kRoomCells) * kRoomCells * 2);
     in.Read(bytes.data(), bytes.size());
@@ -525,6 +525,7 @@ void ReadRoomRest(QstIn& in, RoomHead& head, CRoom& room) {
 void ReadRoom(QstIn& in, CRoom& room) {
   RoomHead head;
   ReadRoomHead(in, head);
+  room.collision.fill(kCollisionFree);  // a room read again keeps no cell of its own
   ReadRoomRest(in, head, room);
 }
 

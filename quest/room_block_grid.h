@@ -16,7 +16,7 @@ class RoomBlockGrid {
   static constexpr std::size_t kCount = kSide * kSide;
 
   RoomBlockGrid() {
-    for (auto& part : parts_) part = std::make_unique<RoomBlock[]>(kPerPart);
+    for (auto& part : parts_) part.reset(new RoomBlock[kPerPart]);  // each block sets its own fields
   }
 
   RoomBlock& operator[](std::size_t i) { return parts_[i / kPerPart][i % kPerPart]; }
