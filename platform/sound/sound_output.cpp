@@ -37,6 +37,9 @@ ALenum AlFormat(const PcmFormat& f) {
   return 0;
 }
 
+constexpr ALCint kMonoSources = 1024;
+constexpr ALCint kStereoSources = 16;
+
 double DbGain(int hundredthsDb) { return std::pow(10.0, hundredthsDb / 2000.0); }
 
 }  // namespace
@@ -74,9 +77,12 @@ bool SoundOutput::Start(bool loopback, int rate) {
   if (!device) return false;
   device_ = device;
   // Plain stereo output: no head-related filtering, so pan is a level difference only.
+  // Sources for every slot's voice and its copies, two to a mono voice.
   const ALCint loopbackAttrs[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                  ALC_FREQUENCY, rate, ALC_HRTF_SOFT, ALC_FALSE, 0};
-  const ALCint deviceAttrs[] = {ALC_HRTF_SOFT, ALC_FALSE, 0};
+                                  ALC_FREQUENCY, rate, ALC_HRTF_SOFT, ALC_FALSE,
+                                  ALC_MONO_SOURCES, kMonoSources, ALC_STEREO_SOURCES, kStereoSources, 0};
+  const ALCint deviceAttrs[] = {ALC_HRTF_SOFT, ALC_FALSE, ALC_MONO_SOURCES, kMonoSources,
+                                ALC_STEREO_SOURCES, kStereoSources, 0};
   ALCcontext* context = alcCreateContext(device, loopback ? loopbackAttrs : deviceAttrs);
   if (!context) return false;
   context_ = context;
@@ -115,11 +121,10 @@ bool SoundOutput::SetPrimaryFormat(const PcmFormat& format) {
 }
 
 int SoundOutput::PrimaryBufferBytes() const {
-  ALCint rate = 0;
   ALCint refresh = 0;
-  alcGetIntegerv(static_cast<ALCdevice*>(device_), ALC_FREQUENCY, 1, &rate);
   alcGetIntegerv(static_cast<ALCdevice*>(device_), ALC_REFRESH, 1, &refresh);
-  if (rate <= 0 || refresh <= 0) return 0;
+  // A loopback output mixes whatever it is asked for; take the usual 50 updates a second.
+  if (refresh <= 0) refresh = 50;
   const long frames = static_cast<long>(primary_.samplesPerSecond) / refresh;
   return static_cast<int>(frames * primary_.BlockAlign());
 }

@@ -9,6 +9,7 @@
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/sample_quest.h"
+#include "tools/demodata/sound_bank.h"
 #include "tools/demodata/texture_banks.h"
 
 int main(int argc, char** argv) {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     AddBlockMeshes(out);
     AddTextureBanks(out);
     AddSampleQuest(out);
+    AddSoundBank(out);
     out.Finish();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "demodata: %s\n", e.what());
