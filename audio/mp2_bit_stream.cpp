@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <new>
+#include <exception>
 
 bool Mp2BitStream::Open(std::string_view path, std::size_t bufferSize) {
   Abandon();
@@ -16,7 +16,7 @@ bool Mp2BitStream::Open(std::string_view path, std::size_t bufferSize) {
   }
   try {
     buffer_.assign(bufferSize, 0);
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {  // bad_alloc, or length_error for a size no vector can hold
     std::printf("Unable to allocate %s\n", "bit stream buffer");
     file_.Abort();
     return false;

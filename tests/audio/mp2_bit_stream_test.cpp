@@ -1,6 +1,7 @@
 #include "audio/mp2_bit_stream.h"
 
 #include <cstdint>
+#include <cstddef>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -65,6 +66,18 @@ TEST_F(Mp2BitStreamTest, AnAbandonedStreamLeavesNoFile) {
   ASSERT_TRUE(stream.Open("bits.bin", 4096));
   stream.PutBits(0xFF, 8);
   stream.Abandon();
+  EXPECT_FALSE(dir.Exists("bits.bin"));
+}
+
+TEST_F(Mp2BitStreamTest, ABufferThatCannotBeAllocatedStopsCleanly) {
+  Mp2BitStream stream;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(stream.Open("bits.bin", SIZE_MAX));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unable to allocate bit stream buffer\n");
+  EXPECT_FALSE(stream.IsOpen());
+  EXPECT_FALSE(dir.Exists("bits.bin"));
+  stream.PutBits(0xFF, 8);  // harmless on a stream that did not open
+  EXPECT_FALSE(stream.Close());
   EXPECT_FALSE(dir.Exists("bits.bin"));
 }
 
