@@ -7,9 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "audio/external_tool.h"
+#include "audio/run_command.h"
 #include "audio/mp2_encoder.h"
 #include "support/audio_signals.h"
+#include "support/external_tool.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -49,7 +50,7 @@ class Mp2ExternalTest : public testsupport::TempDirTest {
 };
 
 TEST_F(Mp2ExternalTest, FfprobeSeesMpeg1LayerIIMono80kbit) {
-  REQUIRE_TOOL("ffprobe");
+  REQUIRE_EXTERNAL_TOOL(testsupport::kFfprobe);
   EncodeTo(testsupport::SineSweep(2.0, 100, 10000));
   std::string output;
   ASSERT_EQ(RunCommand("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,bit_rate "
@@ -64,7 +65,7 @@ TEST_F(Mp2ExternalTest, FfprobeSeesMpeg1LayerIIMono80kbit) {
 }
 
 TEST_F(Mp2ExternalTest, Mpg123DecodesWithoutAWarning) {
-  REQUIRE_TOOL("mpg123");
+  REQUIRE_EXTERNAL_TOOL(testsupport::kMpg123);
   EncodeTo(testsupport::SpeechLike(2.0));
   std::string output;
   const int status = RunCommand("mpg123 -w " + ShellQuote(dir.Native("decoded.wav")) + " " +
@@ -79,7 +80,7 @@ TEST_F(Mp2ExternalTest, Mpg123DecodesWithoutAWarning) {
 }
 
 TEST_F(Mp2ExternalTest, FfmpegDecodesEveryFrameAndTheClosingByteAddsNothing) {
-  REQUIRE_TOOL("ffmpeg");
+  REQUIRE_EXTERNAL_TOOL(testsupport::kFfmpeg);
   EncodeTo(testsupport::SineSweep(1.0, 200, 4000));
   const std::vector<std::int16_t> frames = Decode("frames.mp2");
   EXPECT_EQ(frames.size(), 39u * 1152u);
@@ -103,7 +104,7 @@ std::vector<std::int16_t> Speech() { return testsupport::SpeechLike(4.0); }
 class Mp2QualityTest : public Mp2ExternalTest, public ::testing::WithParamInterface<SignalCase> {};
 
 TEST_P(Mp2QualityTest, DecodedSignalMatchesTheInputAsWellAsAPeerEncoder) {
-  REQUIRE_TOOL("ffmpeg");
+  REQUIRE_EXTERNAL_TOOL(testsupport::kFfmpeg);
   const SignalCase& c = GetParam();
   const std::vector<std::int16_t> input = c.make();
   EncodeTo(input);
@@ -113,7 +114,7 @@ TEST_P(Mp2QualityTest, DecodedSignalMatchesTheInputAsWellAsAPeerEncoder) {
   EXPECT_EQ(delay, 481);
   EXPECT_GE(ours, c.minimumSnrDb) << c.name;
   std::printf("[ quality  ] %s: ours %.2f dB", c.name, ours);
-  if (testsupport::ToolOnPath("twolame") || std::getenv("CI")) {
+  if (testsupport::HaveTool(testsupport::kTwolame) || testsupport::InContinuousIntegration()) {
     std::string output;
     ASSERT_EQ(RunCommand("twolame --quiet -b 80 -m m -P 1 " + ShellQuote(dir.Native("in.wav")) + " " +
                              ShellQuote(dir.Native("peer.mp2")), output),

@@ -1,33 +1,20 @@
-#include "audio/external_tool.h"
+#include "audio/run_command.h"
 
 #include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <sstream>
 
 namespace testsupport {
-
-bool ToolOnPath(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  if (!path) return false;
-  std::stringstream dirs(path);
-  std::string dir;
-  while (std::getline(dirs, dir, ':')) {
-    std::error_code ec;
-    const std::filesystem::path candidate = std::filesystem::path(dir.empty() ? "." : dir) / name;
-    if (std::filesystem::is_regular_file(candidate, ec)) return true;
-  }
-  return false;
-}
 
 std::string ShellQuote(const std::string& text) {
   std::string out = "'";
   for (char c : text) {
-    if (c == '\'') out += "'\\''";
-    else out += c;
+    if (c == '\'') {
+      out += "'\\''";
+    } else {
+      out += c;
+    }
   }
   return out + "'";
 }
