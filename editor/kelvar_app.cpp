@@ -2,6 +2,8 @@
 
 #include <QLayout>
 
+#include "audio/sound_system.h"
+#include "audio/sound_table.h"
 #include "datafiles/game_data.h"
 #include "datafiles/item_object_table.h"
 #include "datafiles/language_table.h"
@@ -185,6 +187,11 @@ void CKelvarApp::InitDisplay() {
   g_3DEngine->SetViewSize(kMinViewWidth, kMinViewHeight);
   g_3DEngine->SetRenderer(display.renderer);
   g_3DEngine->ResetTextureCache();
+
+  // The sound system lives until the process ends; a machine without sound gets a silent one.
+  if (!display.soundSystem) display.soundSystem = new CSoundSystem(display.mainWindow);
+  if (!display.soundSystem->ok()) platform::TraceWrite("Kelvar: no sound output; sounds will not play\n");
+  g_soundTable.Load(display.soundSystem);
 }
 
 int CKelvarApp::ExitInstance() {

@@ -1,5 +1,6 @@
 #pragma once
-// Outside programs that judge our files (ImageMagick, sox, assimp, ezdxf).
+// Outside programs that judge our files (ImageMagick, sox, assimp, ezdxf,
+// and for the voice encoder's streams ffprobe, ffmpeg, mpg123 and twolame).
 // On a developer's machine a test whose tool is missing skips; when CI is set
 // in the environment the missing tool fails the test by name, so a lost
 // install step cannot pass unseen. scripts/setup installs every one of them.
@@ -18,6 +19,11 @@ struct ExternalTool {
 inline constexpr ExternalTool kImageMagick{"ImageMagick", "convert -version && identify -version", "imagemagick"};
 inline constexpr ExternalTool kSox{"sox", "sox --version && command -v soxi", "sox"};
 inline constexpr ExternalTool kAssimp{"assimp", "command -v assimp", "assimp-utils"};
+inline constexpr ExternalTool kFfmpeg{"ffmpeg", "ffmpeg -version", "ffmpeg"};
+inline constexpr ExternalTool kFfprobe{"ffprobe", "ffprobe -version", "ffmpeg"};
+inline constexpr ExternalTool kMpg123{"mpg123", "mpg123 --version", "mpg123"};
+// twolame has no option that exits with success; being on the PATH is the check.
+inline constexpr ExternalTool kTwolame{"twolame", "command -v twolame", "twolame"};
 // The system python first: a pyenv shim may stand before it without the module.
 inline constexpr ExternalTool kEzdxf{"ezdxf", "/usr/bin/python3 -c 'import ezdxf' || python3 -c 'import ezdxf'",
                                      "python3-ezdxf"};

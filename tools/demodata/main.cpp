@@ -10,6 +10,7 @@
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/demo_skeletons.h"
 #include "tools/demodata/sample_quest.h"
+#include "tools/demodata/sound_bank.h"
 #include "tools/demodata/texture_banks.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     AddTextureBanks(out);
     AddDemoSkeletons(out);
     AddSampleQuest(out);
+    AddSoundBank(out);
     out.Finish();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "demodata: %s\n", e.what());

@@ -1,0 +1,179 @@
+#include "audio/mp2_encoder.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/audio_signals.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testsupport::TempDir;
+
+struct FrameInfo {
+  std::size_t offset;
+  std::size_t length;
+  bool padded;
+};
+
+// Walks the stream by the frame lengths its headers give.
+std::vector<FrameInfo> Frames(const std::string& bytes) {
+  std::vector<FrameInfo> frames;
+  std::size_t at = 0;
+  while (at + 4 <= bytes.size() && static_cast<std::uint8_t>(bytes[at]) == 0xFF) {
+    const bool padded = (static_cast<std::uint8_t>(bytes[at + 2]) & 0x02) != 0;
+    const std::size_t length = padded ? 262 : 261;
+    frames.push_back({at, length, padded});
+    at += length;
+  }
+  return frames;
+}
+
+std::string Header(const std::string& bytes, const FrameInfo& f) { return bytes.substr(f.offset, 4); }
+
+class Mp2EncoderTest : public ::testing::Test {
+ protected:
+  std::string Encode(const std::vector<std::int16_t>& samples, int* result = nullptr) {
+    dir.Write("in.wav", testsupport::WavBytes(samples));
+    const int r = EncodeWavToMp2("in.wav", "out.mp2");
+    if (result) *result = r;
+    return dir.Exists("out.mp2") ? dir.Read("out.mp2") : std::string();
+  }
+  TempDir dir;
+};
+
+TEST_F(Mp2EncoderTest, FramesCarryTheFixedHeaderAndThePaddingRule) {
+  int result = -1;
+  const std::string out = Encode(testsupport::SineSweep(1.0, 200, 8000), &result);
+  EXPECT_EQ(result, 0);
+  const std::vector<FrameInfo> frames = Frames(out);
+  // 44100 samples make 38.28 frames: 39, the last filled up with zeros.
+  ASSERT_EQ(frames.size(), 39u);
+  std::size_t padded = 0;
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const std::string h = Header(out, frames[i]);
+    EXPECT_EQ(h, frames[i].padded ? std::string("\xFF\xFD\x52\xC0", 4) : std::string("\xFF\xFD\x50\xC0", 4)) << i;
+    padded += frames[i].padded;
+  }
+  EXPECT_FALSE(frames[0].padded);
+  EXPECT_FALSE(frames[1].padded);
+  EXPECT_FALSE(frames[2].padded);
+  EXPECT_TRUE(frames[3].padded);
+  // 0.2245 of a slot per frame is carried: 8 or 9 of 39 frames padded.
+  EXPECT_GE(padded, 8u);
+  EXPECT_LE(padded, 9u);
+  const FrameInfo& last = frames.back();
+  ASSERT_EQ(out.size(), last.offset + last.length + 1) << "one byte after the last frame";
+  EXPECT_EQ(out.back(), '\0');
+}
+
+TEST_F(Mp2EncoderTest, FrameCountFollowsTheSampleCount) {
+  struct Case {
+    std::size_t samples;
+    std::size_t frames;
+    std::size_t bytes;
+  };
+  const Case cases[] = {
+      {0, 0, 1},
+      {1, 1, 262},
+      {1152, 1, 262},
+      {1152 * 3, 3, 3 * 261 + 1},
+      {1153, 2, 2 * 261 + 1},
+      {1152 * 4, 4, 3 * 261 + 262 + 1},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::int16_t> samples = testsupport::SineSweep(1.0, 300, 3000);
+    samples.resize(c.samples);
+    int result = -1;
+    const std::string out = Encode(samples, &result);
+    EXPECT_EQ(result, 0) << c.samples;
+    EXPECT_EQ(Frames(out).size(), c.frames) << c.samples;
+    EXPECT_EQ(out.size(), c.bytes) << c.samples;
+  }
+}
+
+TEST_F(Mp2EncoderTest, EmptyRecordingGivesOneZeroByte) {
+  const std::string out = Encode({});
+  EXPECT_EQ(out, std::string(1, '\0'));
+}
+
+TEST_F(Mp2EncoderTest, SilenceAllocatesNothingAndTheFrameIsZeros) {
+  const std::string out = Encode(std::vector<std::int16_t>(1152, 0));
+  ASSERT_EQ(out.size(), 262u);
+  EXPECT_EQ(out.substr(0, 4), std::string("\xFF\xFD\x50\xC0", 4));
+  // Silence still carries allocations: every subband is pushed to the noise floor.
+  EXPECT_EQ(out.substr(261), std::string(1, '\0'));
+}
+
+TEST_F(Mp2EncoderTest, HeaderIsSkippedUnreadSoAnExtendedFormatChunkShiftsTheSamples) {
+  // 70000 samples: the data size's high half (1) is not zero, so a wrong start shows.
+  const std::vector<std::int16_t> samples = testsupport::SineSweep(70000 / 44100.0, 500, 5000);
+  std::string plain = testsupport::WavBytes(samples);
+  // The same recording with an 18-byte format chunk: bytes 44-45 are then
+  // the high half of the data size, which the encoder takes as a sample.
+  std::string extended = plain.substr(0, 36) + std::string(2, '\0') + plain.substr(36);
+  extended[16] = 18;
+  std::vector<std::int16_t> shifted = samples;
+  shifted.insert(shifted.begin(), static_cast<std::int16_t>(static_cast<std::uint8_t>(extended[44]) |
+                                                            static_cast<std::uint8_t>(extended[45]) << 8));
+  ASSERT_EQ(shifted.front(), 2);  // 140000 bytes of data
+  dir.Write("extended.wav", extended);
+  dir.Write("shifted.wav", testsupport::WavBytes(shifted));
+  ASSERT_EQ(EncodeWavToMp2("extended.wav", "a.mp2"), 0);
+  ASSERT_EQ(EncodeWavToMp2("shifted.wav", "b.mp2"), 0);
+  const std::string a = dir.Read("a.mp2");
+  EXPECT_GT(a.size(), 10000u);
+  EXPECT_TRUE(a == dir.Read("b.mp2"));
+  // Read from the data chunk instead, the stream would differ.
+  dir.Write("plain.wav", plain);
+  ASSERT_EQ(EncodeWavToMp2("plain.wav", "c.mp2"), 0);
+  EXPECT_FALSE(a == dir.Read("c.mp2"));
+}
+
+TEST_F(Mp2EncoderTest, SameInputGivesTheSameBytes) {
+  const std::vector<std::int16_t> samples = testsupport::SpeechLike(0.5);
+  const std::string first = Encode(samples);
+  const std::string second = Encode(samples);
+  ASSERT_GT(first.size(), 1000u);
+  EXPECT_EQ(first, second);
+}
+
+TEST_F(Mp2EncoderTest, OutputInAMissingFolderFailsAndLeavesNoFile) {
+  dir.Write("in.wav", testsupport::WavBytes(testsupport::SineSweep(0.1, 500, 600)));
+  testing::internal::CaptureStdout();
+  const int result = EncodeWavToMp2("in.wav", "missing\\out.mp2");
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_NE(result, 0);
+  EXPECT_EQ(printed, "Could not create \"missing\\out.mp2\".\n");
+  EXPECT_FALSE(dir.Exists("missing/out.mp2"));
+  EXPECT_FALSE(dir.Exists("missing"));
+}
+
+TEST_F(Mp2EncoderTest, MissingInputFailsAndCreatesNothing) {
+  testing::internal::CaptureStdout();
+  const int result = EncodeWavToMp2("absent.wav", "out.mp2");
+  testing::internal::GetCapturedStdout();
+  EXPECT_NE(result, 0);
+  EXPECT_FALSE(dir.Exists("out.mp2"));
+}
+
+TEST_F(Mp2EncoderTest, ARewrittenVoiceReplacesTheOldFileWhole) {
+  dir.Write("out.mp2", std::string(5000, 'x'));
+  const std::string out = Encode(std::vector<std::int16_t>(1152 * 2, 100));
+  EXPECT_EQ(out.size(), 2u * 261 + 1);
+}
+
+TEST_F(Mp2EncoderTest, FullScaleInputIsNeverReportedAsBadlyScaled) {
+  std::vector<std::int16_t> square(1152 * 4);
+  for (std::size_t i = 0; i < square.size(); ++i) square[i] = (i / 40) % 2 ? 32767 : -32768;
+  testing::internal::CaptureStdout();
+  const std::string out = Encode(square);
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(printed, "");
+  EXPECT_EQ(Frames(out).size(), 4u);
+}
+
+}  // namespace
