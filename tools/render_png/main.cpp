@@ -1,21 +1,24 @@
-// render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path>] [--size WxH]
+// render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path> | --pavix <path>] [--size WxH]
 // Draws the demo room (or one mesh) of a start directory made by demodata
-// through the 3D engine and the display device, and writes what the back
-// surface holds as a PNG, for people to look at.
+// through the 3D engine and the display device, or one mesh through the
+// mesh editor's pipeline (--pavix), and writes what the back surface holds
+// as a PNG, for people to look at.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "datafiles/mtf_archive.h"
+#include "meshedit/core/mtf_file.h"
 #include "platform/core/paths.h"
 #include "tools/render_png/demo_scene.h"
+#include "tools/render_png/pavix_mesh_view.h"
 #include "tools/render_png/png_writer.h"
 
 namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path>] "
+               "usage: render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path> | --pavix <path>] "
                "[--size WxH]\n");
   return 2;
 }
@@ -26,7 +29,7 @@ int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const std::string startDir = argv[1];
   std::string out = argv[2];
-  std::string room = "land", mesh;
+  std::string room = "land", mesh, pavixMesh;
   int width = 736, height = 480;
   for (int i = 3; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -35,6 +38,8 @@ int main(int argc, char** argv) {
       if (room != "land" && room != "dungeon") return Usage();
     } else if (arg == "--mesh" && i + 1 < argc) {
       mesh = argv[++i];
+    } else if (arg == "--pavix" && i + 1 < argc) {
+      pavixMesh = argv[++i];
     } else if (arg == "--size" && i + 1 < argc) {
       if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 16 || height < 16 || width > 4096 ||
           height > 4096)
@@ -50,6 +55,24 @@ int main(int argc, char** argv) {
   }
   platform::SetStartDirectory(platform::CurrentDirectory());
   if (platform::PathExists("data.mtf")) MtfOpenArchive("data.mtf", 0);
+  if (!pavixMesh.empty()) {
+    if (platform::PathExists("DATA.MTF")) pavix::MtfOpenArchive("DATA.MTF", 0);
+    PavixMeshView view;
+    if (!view.Open(width, height)) {
+      std::fprintf(stderr, "render_png: the display offers no 3D device that renders in a window\n");
+      return 1;
+    }
+    if (!view.DrawFile(pavixMesh)) {
+      std::fprintf(stderr, "render_png: cannot read the mesh %s\n", pavixMesh.c_str());
+      return 1;
+    }
+    if (!WritePng(out, view.Width(), view.Height(), view.ReadRgb())) {
+      std::fprintf(stderr, "render_png: cannot write %s\n", out.c_str());
+      return 1;
+    }
+    std::printf("render_png: wrote %s\n", out.c_str());
+    return 0;
+  }
 
   DisplayStack display;
   if (!display.Open(width, height)) {
