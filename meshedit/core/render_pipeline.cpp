@@ -305,20 +305,24 @@ void CRenderPipeline::Project(CTransformedVertex& v) {
   }
 }
 
+// Position, projection and the default colours of one vertex; each sum in the matrix's order.
+void CRenderPipeline::TransformOne(const CMatrix& m, const CShapeVertex& source, CTransformedVertex& v) {
+  const CVector& q = source.position;
+  v.x = q.x * m.m[0] + q.y * m.m[3] + q.z * m.m[6] + m.t[0];
+  v.y = q.x * m.m[1] + q.y * m.m[4] + q.z * m.m[7] + m.t[1];
+  v.z = q.x * m.m[2] + q.y * m.m[5] + q.z * m.m[8] + m.t[2];
+  v.xOut = v.yOut = 0;
+  Project(v);
+  v.diffuse = 0x80808080;
+  v.specular = 0;
+  v.source = &source;
+}
+
 void CRenderPipeline::TransformVertices(const CMatrix& m, const CShapeVertex* source, int count,
                                         CTransformedVertex* destination) {
   for (int i = 0; i < count; ++i) {
-    const CVector& q = source[i].position;
-    CTransformedVertex& v = destination[i];
-    v.x = q.x * m.m[0] + q.y * m.m[3] + q.z * m.m[6] + m.t[0];
-    v.y = q.x * m.m[1] + q.y * m.m[4] + q.z * m.m[7] + m.t[1];
-    v.z = q.x * m.m[2] + q.y * m.m[5] + q.z * m.m[8] + m.t[2];
-    v.xOut = v.yOut = 0;
-    Project(v);
-    v.diffuse = 0x80808080;
-    v.specular = 0;
-    v.normalMatrix = nullptr;
-    v.source = &source[i];
+    TransformOne(m, source[i], destination[i]);
+    destination[i].normalMatrix = nullptr;
   }
 }
 
@@ -326,21 +330,9 @@ void CRenderPipeline::TransformNodeVertices(const CShapeNode& node, const CShape
                                             CTransformedVertex* destination) {
   for (int i = 0; i < count; ++i) {
     int k = source[i].flags & kVertexClassMask;
-    // A class the node does not blend this frame moves with the node itself.
-    static constexpr std::uint32_t kClassFlags[4] = {0, kNodeClass1, kNodeClass2, kNodeClass3};
-    if (k > 3 || (k > 0 && (!(node.flags & kClassFlags[k]) || node.parent < 0))) k = 0;
-    const CMatrix& m = node.projection[k];
-    const CVector& q = source[i].position;
-    CTransformedVertex& v = destination[i];
-    v.x = q.x * m.m[0] + q.y * m.m[3] + q.z * m.m[6] + m.t[0];
-    v.y = q.x * m.m[1] + q.y * m.m[4] + q.z * m.m[7] + m.t[1];
-    v.z = q.x * m.m[2] + q.y * m.m[5] + q.z * m.m[8] + m.t[2];
-    v.xOut = v.yOut = 0;
-    Project(v);
-    v.diffuse = 0x80808080;
-    v.specular = 0;
-    v.normalMatrix = k == 0 ? &node.finalMatrix : &node.classMatrix[k - 1];
-    v.source = &source[i];
+    if (k > 3) k = 0;  // a node holds matrices for classes 0 to 3 only
+    TransformOne(node.projection[k], source[i], destination[i]);
+    destination[i].normalMatrix = k == 0 ? &node.finalMatrix : &node.classMatrix[k - 1];
   }
 }
 
@@ -358,6 +350,11 @@ void CRenderPipeline::PrepareNode(CShape& shape, int nodeIndex, const CMatrix& m
   node.finalMatrix = final;
   node.projection[0] = final;
   ScaleOutputAxes(node.projection[0], p.focalXs, p.focalYs, p.depthScale, true);
+  // A class the node does not blend this frame moves with the node itself.
+  for (int k = 0; k < 3; ++k) {
+    node.classMatrix[k] = final;
+    node.projection[k + 1] = node.projection[0];
+  }
   const int parent = node.parent;
   if (node.vertexCount > 0 && parent >= 0 && parent < nodeIndex)
     node.BlendMatrices(&shape.nodes[static_cast<std::size_t>(parent)], p.focalXs, p.focalYs, p.depthScale);
@@ -522,8 +519,6 @@ void CRenderPipeline::DrawShapeAt(CShape& shape, const CMatrix& matrix, int dept
   const float upper = shape.mrm.threshold;
   const bool lod = hasMrm && !p.showEverything &&
                    (p.detailMode == 2 || (p.detailMode == 1 && radius < upper));
-  std::vector<int> active(shape.nodes.size(), 0);
-  int transformed = 0;
   {
     int f = 256;
     if (lod) {
@@ -544,12 +539,10 @@ void CRenderPipeline::DrawShapeAt(CShape& shape, const CMatrix& matrix, int dept
           o = j < count ? (o | 0x80000000u) : (o & 0x7FFFFFFFu);
         }
       }
-      active[i] = count;
       if (i > 0) PrepareNode(shape, static_cast<int>(i), matrix);
       if (count > 0)
         TransformNodeVertices(node, &shape.vertices[static_cast<std::size_t>(first)], count,
                               &p.pool[static_cast<std::size_t>(base + first)]);
-      transformed += count;
       first += n;
     }
   }
@@ -635,7 +628,6 @@ void CRenderPipeline::DrawShapeAt(CShape& shape, const CMatrix& matrix, int dept
       DrawSide(side, flags, v, n);
     }
   }
-  (void)transformed;
   // Sides waiting in the ordering table keep their vertices until the flush.
   p.poolIndex = p.nodeCount > nodesBefore ? std::max(p.poolIndex, base + vertexCount) : base;
 }

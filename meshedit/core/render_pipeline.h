@@ -141,6 +141,7 @@ class CRenderPipeline {
   static bool PrepareShape(CShape& shape, const CMatrix& matrix, float* projectedRadius);
   static void PrepareNode(CShape& shape, int nodeIndex, const CMatrix& matrix);
   static void Project(CTransformedVertex& v);
+  static void TransformOne(const CMatrix& m, const CShapeVertex& source, CTransformedVertex& v);
   static void Light(CTransformedVertex& v);
   static void DrawSide(const CSide& side, std::uint32_t flags, CTransformedVertex* const* v, int count);
 };

@@ -84,6 +84,22 @@ TEST_F(PipelineTest, AVertexAtTheNearDistanceIsProjectedOneNearerIsNot) {
   EXPECT_EQ(out[0].normalMatrix, nullptr);
 }
 
+TEST_F(PipelineTest, FogFallsFromTheStartToTheEndDistance) {
+  pavix::Cdd::SetFog(1);
+  CRenderPipeline::SetFogStart(1000);
+  CRenderPipeline::SetFogEnd(3000);
+  const pavix::CShapeVertex src[4] = {{{0, 0, 500}, {}, 0}, {{0, 0, 2200}, {}, 0}, {{0, 0, 2600}, {}, 0}, {{0, 0, 4000}, {}, 0}};
+  CTransformedVertex out[4];
+  CRenderPipeline::TransformVertices(CRenderPipeline::ViewMatrix(), src, 4, out);
+  EXPECT_EQ(out[0].fog, 255);
+  EXPECT_EQ(out[1].fog, 102);  // 255 x 800 / 2000
+  EXPECT_EQ(out[2].fog, 51);
+  EXPECT_EQ(out[3].fog, 0);
+  pavix::Cdd::SetFog(0);
+  CRenderPipeline::TransformVertices(CRenderPipeline::ViewMatrix(), src, 4, out);
+  EXPECT_EQ(out[3].fog, 255);
+}
+
 TEST_F(PipelineTest, OutcodesAgainstTheDrawingRectangle) {
   const pavix::CShapeVertex src[3] = {{{-100, 0, 10}, {}, 0}, {{100, 100, 10}, {}, 0}, {{0, 0, 10}, {}, 0}};
   CTransformedVertex out[3];
@@ -293,6 +309,47 @@ TEST_F(PipelineTest, PickingTakesTheNearestCentroidAndSkipsSidesBehindTheCamera)
   CShape crossing = MakeShape({{-10, 10, 100}, {10, 10, 100}, {0, -10, -5}}, {{0, 1, 2, 2}});
   const float centre[2] = {31.5f, 20.0f};
   EXPECT_EQ(CRenderPipeline::PickInShape(centre, crossing, pavix::IdentityMatrix()), -1);
+}
+
+TEST_F(PipelineTest, BlendedClassesMoveWithTheBlendOfTheirNodeAndParent) {
+  CShape s = MakeShape({{0, 0, 100}, {0, 0, 100}, {0, 0, 100}, {0, 0, 100}}, {{0, 1, 2, 2}});
+  s.nodes.resize(2);
+  s.nodes[0].vertexCount = 1;
+  s.nodes[1].vertexCount = 3;
+  s.nodes[1].parent = 0;
+  s.nodes[1].flags = pavix::kNodeClass2;
+  s.nodes[1].nodeMatrix = pavix::TranslationMatrix({10, 0, 0});
+  s.vertices[2].flags = 2;
+  s.vertices[3].flags = 5;  // a class the node has no matrices for
+  Begin();
+  CRenderPipeline::DrawShape(s, pavix::IdentityMatrix());
+  End();
+  const CTransformedVertex* pool = CRenderPipeline::Pool();
+  const float fx = 512.0f / 8192.0f;
+  EXPECT_NEAR(pool[0].x, 0.0f, 1e-5);
+  EXPECT_NEAR(pool[1].x, 10 * fx, 1e-5) << "class 0: the node's final matrix";
+  EXPECT_NEAR(pool[2].x, 5 * fx, 1e-5) << "class 2: half the node's, half its parent's";
+  EXPECT_NEAR(pool[3].x, 10 * fx, 1e-5) << "class 5 moves with the node";
+  EXPECT_EQ(pool[1].normalMatrix, &s.nodes[1].finalMatrix);
+  EXPECT_EQ(pool[2].normalMatrix, &s.nodes[1].classMatrix[1]);
+  EXPECT_NEAR(s.nodes[1].classMatrix[1].t[0], 5.0f, 1e-5);
+}
+
+TEST_F(PipelineTest, AnAttachedMeshTakesPoolEntriesOfItsOwn) {
+  CShape parent = Square(0, 0, 100, 2, pavix::kRenderAlpha);
+  auto child = std::make_unique<CShape>(Square(0, 0, 0, 1, pavix::kRenderGouraud));
+  parent.nodes[0].child = std::move(child);
+  Begin();
+  pv::ScopedRecorder recorder;
+  CRenderPipeline::DrawShape(parent, pavix::IdentityMatrix());
+  // The parent's blended side waits; the child's four vertices came after the parent's four.
+  EXPECT_EQ(CRenderPipeline::OrderingCount(), 1);
+  EXPECT_EQ(CRenderPipeline::PoolIndex(), 4);
+  EXPECT_NEAR(CRenderPipeline::Pool()[4].z, 100.0f / 8192.0f, 1e-6) << "the child sits at the node's centre";
+  End();
+  // Both drawn: the child at once, the parent's side from its own intact entries at the flush.
+  ASSERT_EQ(pv::Recorder::Primitives().size(), 2u);
+  EXPECT_NEAR(pv::Recorder::Primitives()[1].vertices[0].sx, 31.5f - 2 * 5.12f, 1e-3);
 }
 
 class PipelineTextureTest : public testsupport::TempDirTest {};
