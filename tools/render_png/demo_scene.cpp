@@ -3,13 +3,18 @@
 #include <cstdlib>
 
 #include "platform/video/surface.h"
+#include "render/cdd_renderer.h"
 #include "render/mesh.h"
+#include "render/skeleton_bank.h"
+#include "render/skinned_model.h"
+#include "render/soft_renderer.h"
 #include "tools/demodata/block_meshes.h"
 
 namespace {
 
 constexpr float kBlock = 512.0f;
 const CColor kBackground(0x67, 0x69, 0x81);
+constexpr float kMonsterZoom = 2.2f;
 
 std::uint32_t Mix(int x, int y) {
   std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u;
@@ -27,28 +32,35 @@ std::uint8_t Expand(std::uint32_t v, int bits) {
 DisplayStack::~DisplayStack() {
   if (g_3DEngine == engine_.get()) g_3DEngine = nullptr;
   engine_.reset();
+  renderer_.reset();
   CCddRenderer::ResetState();
   cdd_.reset();
   if (platform::video::MainWindow() == &window_) platform::video::SetMainWindow(nullptr);
 }
 
-bool DisplayStack::Open(int width, int height) {
+bool DisplayStack::Open(int width, int height, Renderer kind) {
   width_ = width;
   height_ = height;
   window_.SetClientRect({0, 0, width, height});
   platform::video::SetMainWindow(&window_);
   cdd_ = std::make_unique<Cdd>();
   cdd_->SetFormat(&window_, width, height, 16, 0, 0);
-  if (!cdd_->HasDevice() || !cdd_->CanRenderInWindow()) return false;
+  if (kind == Renderer::Software) {
+    if (!Cdd::BackSurface()) return false;
+    renderer_ = std::make_unique<CSoftRenderer>();
+  } else {
+    if (!cdd_->HasDevice() || !cdd_->CanRenderInWindow()) return false;
+    renderer_ = std::make_unique<CCddRenderer>();
+  }
   width_ = cdd_->GetWidth();
   height_ = cdd_->GetHeight();
-  renderer_.SetScreenSize(width_, height_, cdd_->GetPitch());
-  renderer_.SetDevice(cdd_.get());
-  renderer_.SetPixelFormat(static_cast<int>(cdd_->GetRedMask()), static_cast<int>(cdd_->GetGreenMask()),
-                           static_cast<int>(cdd_->GetBlueMask()));
+  renderer_->SetScreenSize(width_, height_, cdd_->GetPitch());
+  renderer_->SetDevice(cdd_.get());
+  renderer_->SetPixelFormat(static_cast<int>(cdd_->GetRedMask()), static_cast<int>(cdd_->GetGreenMask()),
+                            static_cast<int>(cdd_->GetBlueMask()));
   engine_ = std::make_unique<C3DEngine>();
   g_3DEngine = engine_.get();
-  engine_->SetRenderer(&renderer_);
+  engine_->SetRenderer(renderer_.get());
   engine_->SetFocal(500.0f, 500.0f);
   engine_->SetNearPlane(128.0f);
   engine_->SetFog(0);
@@ -133,6 +145,35 @@ bool DemoScene::DrawMesh(C3DEngine& engine, int width, int height, const std::st
   engine.FillRect(0, 0, width, height, kBackground);
   engine.BeginFrame(1);
   mesh.RenderFitted(CVector3(0.0f, 0.0f, 0.0f), CVector3(0.0f, 0.6f, 0.0f), camera);
+  engine.FlushBuckets();
+  engine.EndFrame();
+  return true;
+}
+
+CCamera DemoScene::MonsterCamera() {
+  CCamera camera;
+  camera.position = CVector3(-900.0f, 600.0f, -1400.0f);
+  camera.LookAt(0.0f, 270.0f, 0.0f);
+  return camera;
+}
+
+bool DemoScene::DrawMonster(C3DEngine& engine, int width, int height, const std::string& skeleton,
+                            const std::string& animation, float timeMs) {
+  const int index = g_skeletonBank.Add(skeleton);
+  CSkeleton* s = g_skeletonBank.GetSkeleton(index);
+  if (!s) return false;
+  CSkinnedModel model;
+  model.Build(skeleton, &s->parts, &s->skins, &s->models);
+  const int anim = s->animations.Find(animation.c_str(), skeleton.c_str());
+  if (model.BoneCount() == 0 || anim < 0) return false;
+  s->animations.Animation(anim).Sample(model, timeMs, true);
+  const CCamera camera = MonsterCamera();
+  // A standing monster fills about four fifths of the picture's height.
+  engine.SetFocal(kMonsterZoom * static_cast<float>(height), kMonsterZoom * static_cast<float>(height));
+  engine.SetViewportRect(0, 0, width - 1, height - 1);
+  engine.FillRect(0, 0, width, height, kBackground);
+  engine.BeginFrame(1);
+  model.Draw(camera);
   engine.FlushBuckets();
   engine.EndFrame();
   return true;

@@ -11,7 +11,7 @@
 #include "platform/video/window.h"
 #include "render/camera.h"
 #include "render/cdd.h"
-#include "render/cdd_renderer.h"
+#include "render/renderer.h"
 #include "render/engine_3d.h"
 #include "render/mesh.h"
 
@@ -23,8 +23,12 @@ class DisplayStack {
   DisplayStack(const DisplayStack&) = delete;
   DisplayStack& operator=(const DisplayStack&) = delete;
 
-  // False when the machine offers no 3D device that renders in a window.
-  bool Open(int width, int height);
+  // The device renderer, or the software renderer drawing into the device's
+  // back surface, as the program chooses between them.
+  enum class Renderer { Device, Software };
+  // False when the chosen renderer cannot draw on this machine.
+  bool Open(int width, int height, Renderer kind = Renderer::Device);
+  CRenderer& GetRenderer() { return *renderer_; }
   Cdd& Device() { return *cdd_; }
   C3DEngine& Engine() { return *engine_; }
   int Width() const { return width_; }
@@ -35,7 +39,7 @@ class DisplayStack {
  private:
   platform::video::Window window_;
   std::unique_ptr<Cdd> cdd_;
-  CCddRenderer renderer_;
+  std::unique_ptr<CRenderer> renderer_;
   std::unique_ptr<C3DEngine> engine_;
   int width_ = 0, height_ = 0;
 };
@@ -54,6 +58,14 @@ class DemoScene {
 
   // One mesh file, fitted as a preview and turned to a three-quarter view.
   static bool DrawMesh(C3DEngine& engine, int width, int height, const std::string& path);
+  // A skeleton's model (skin of the skeleton's name) posed by its animation
+  // (named so, with the skeleton's name as qualifier) at a time in
+  // milliseconds, standing at the origin in a three-quarter view. False when
+  // the skeleton cannot be loaded or built, or has no such animation.
+  static bool DrawMonster(C3DEngine& engine, int width, int height, const std::string& skeleton,
+                          const std::string& animation, float timeMs);
+  // The camera DrawMonster looks through.
+  static CCamera MonsterCamera();
 
  private:
   struct Placed {
