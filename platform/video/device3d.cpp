@@ -1,5 +1,6 @@
 #include "platform/video/device3d.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/video/display.h"
@@ -13,7 +14,73 @@
 namespace platform::video {
 
 Device3D::Device3D(std::shared_ptr<Display> display, const DriverDesc& driver, std::shared_ptr<Surface> target)
-    : display_(std::move(display)), driver_(driver), target_(std::move(target)), states_(DefaultRenderStates()) {}
+    : display_(std::move(display)), driver_(driver), target_(std::move(target)), states_(DefaultRenderStates()) {
+  for (int i = 0; i < kMaxTextureStages; ++i) stages_[i] = DefaultStageStates(i);
+}
+
+int Device3D::MaxStages() const {
+  return std::clamp(std::min(driver_.hardware.maxTextureBlendStages, driver_.hardware.maxSimultaneousTextures), 1,
+                    kMaxTextureStages);
+}
+
+HResult Device3D::SetTextureStageState(int stage, int state, std::uint32_t value) {
+  if (HResult r = Faults::Check(Call::SetTextureStageState)) return r;
+  if (stage < 0 || stage >= MaxStages() || state < 0 || state >= kTextureStageStateCount) return kErrInvalidParams;
+  stages_[stage][state] = value;
+  if (Recorder::Active()) {
+    char line[96];
+    std::snprintf(line, sizeof line, "SetTextureStageState %d %s %u", stage, TextureStageStateName(state), value);
+    Recorder::Log(line);
+  }
+  return kOk;
+}
+
+HResult Device3D::GetTextureStageState(int stage, int state, std::uint32_t* value) const {
+  if (stage < 0 || stage >= MaxStages() || state < 0 || state >= kTextureStageStateCount || !value)
+    return kErrInvalidParams;
+  *value = stages_[stage][state];
+  return kOk;
+}
+
+HResult Device3D::SetTexture(int stage, const std::shared_ptr<Texture>& texture) {
+  if (HResult r = Faults::Check(Call::SetTexture)) return r;
+  if (stage < 0 || stage >= MaxStages()) return kErrInvalidParams;
+  stageTextures_[stage] = texture;
+  if (Recorder::Active()) {
+    char line[64];
+    std::snprintf(line, sizeof line, "SetTexture %d %s", stage, texture ? "texture" : "none");
+    Recorder::Log(line);
+  }
+  return kOk;
+}
+
+namespace {
+
+// The sampling view of a texture surface; false when it cannot be drawn from.
+bool DescribeTexture(Surface& s, RasterTexture& tex) {
+  if (s.IsLost() || s.IsLocked()) return false;
+  const TexelCache& cache = s.Texels();
+  tex.argb = cache.argb.data();
+  tex.raw = s.Bits();
+  tex.rawPitch = s.Pitch();
+  tex.rawBytes = s.Format().bitsPerPixel / 8;
+  tex.width = s.Width();
+  tex.height = s.Height();
+  tex.hasAlpha = cache.hasAlpha;
+  tex.tiled = cache.tiled;
+  tex.levelCount = 0;
+  for (const TexelLevel& level : cache.levels) {
+    if (tex.levelCount == kMaxTexelLevels) break;
+    tex.levels[tex.levelCount++] = cache.argb.data() + level.offset;
+  }
+  if (tex.levelCount == 0) tex.levelCount = 1;
+  tex.keyed = s.HasColorKey();
+  tex.keyLow = s.GetColorKey().low;
+  tex.keyHigh = s.GetColorKey().high;
+  return true;
+}
+
+}  // namespace
 
 Device3D::~Device3D() {
   for (auto& v : viewports_) v->device_ = nullptr;
@@ -139,36 +206,41 @@ HResult Device3D::DrawPrimitive(PrimitiveType type, const TLVertex* v, int count
     t.depth = reinterpret_cast<float*>(z->Bits());
     t.depthPitch = z->Pitch() / 4;
   }
-  RasterTexture tex;
+  RasterTexture tex, tex2;
   const RasterTexture* texPtr = nullptr;
-  const std::uint32_t handle = states_[kRsTextureHandle];
-  if (handle > 0 && handle <= handles_.size()) {
-    if (auto texture = handles_[handle - 1].lock()) {
-      Surface& s = texture->GetSurface();
-      if (!s.IsLost() && !s.IsLocked()) {
-        const TexelCache& cache = s.Texels();
-        tex.argb = cache.argb.data();
-        tex.raw = s.Bits();
-        tex.rawPitch = s.Pitch();
-        tex.rawBytes = s.Format().bitsPerPixel / 8;
-        tex.width = s.Width();
-        tex.height = s.Height();
-        tex.hasAlpha = cache.hasAlpha;
-        tex.tiled = cache.tiled;
-        tex.levelCount = 0;
-        for (const TexelLevel& level : cache.levels) {
-          if (tex.levelCount == kMaxTexelLevels) break;
-          tex.levels[tex.levelCount++] = cache.argb.data() + level.offset;
-        }
-        if (tex.levelCount == 0) tex.levelCount = 1;
-        tex.keyed = s.HasColorKey();
-        tex.keyLow = s.GetColorKey().low;
-        tex.keyHigh = s.GetColorKey().high;
-        texPtr = &tex;
+  const bool staged = stageTextures_[0] != nullptr;
+  if (staged) {
+    const std::uint32_t op = stages_[0][kTssColorOp];
+    const bool usesTexture = op == kTopModulate || op == kTopAdd ||
+                             (op == kTopSelectArg1 && stages_[0][kTssColorArg1] == kTaTexture);
+    if (usesTexture && DescribeTexture(stageTextures_[0]->GetSurface(), tex)) texPtr = &tex;
+  } else {
+    const std::uint32_t handle = states_[kRsTextureHandle];
+    if (handle > 0 && handle <= handles_.size()) {
+      if (auto texture = handles_[handle - 1].lock())
+        if (DescribeTexture(texture->GetSurface(), tex)) texPtr = &tex;
+    }
+  }
+  RasterState st = MakeRasterState(states_, texPtr, t.depth != nullptr);
+  if (staged) {
+    // Stage 0: modulate (alpha from the texture, the diffuse colour, or both) or the texture alone.
+    const StageStates& s0 = stages_[0];
+    if (s0[kTssColorOp] == kTopSelectArg1) st.texBlend = kTexBlendDecal;
+    else if (s0[kTssAlphaOp] == kTopModulate) st.texBlend = kTexBlendModulateAlpha;
+    else if (s0[kTssAlphaOp] == kTopSelectArg1 && s0[kTssAlphaArg1] == kTaTexture) st.texBlend = kTexBlendModulate;
+    else st.texBlend = kTexBlendModulateColor;
+    // Later stages: the first that adds a texture adds it; bump stages pass the colour on.
+    for (int i = 1; i < MaxStages(); ++i) {
+      const StageStates& si = stages_[i];
+      if (si[kTssColorOp] == kTopDisable) break;
+      if (si[kTssColorOp] == kTopAdd && stageTextures_[i] &&
+          DescribeTexture(stageTextures_[i]->GetSurface(), tex2)) {
+        st.texture2 = &tex2;
+        st.texture2Second = si[kTssTexCoordIndex] == 1;
+        break;
       }
     }
   }
-  const RasterState st = MakeRasterState(states_, texPtr, t.depth != nullptr);
   switch (type) {
     case PrimitiveType::PointList:
       for (int i = 0; i < count; ++i) RasterPoint(t, st, v[i]);

@@ -2,6 +2,7 @@
 // A 3D device drawing into a render target (with its attached Z-buffer):
 // scenes, viewports, render states, texture handles and primitives of
 // transformed-and-lit vertices.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +42,14 @@ class Device3D {
   HResult GetRenderState(int state, std::uint32_t* value) const;
   const RenderStates& States() const { return states_; }
 
+  // Texture stages. A texture set on stage 0 draws through the stage states;
+  // without one, the texture handle render state and its blend mode apply.
+  HResult SetTextureStageState(int stage, int state, std::uint32_t value);
+  HResult GetTextureStageState(int stage, int state, std::uint32_t* value) const;
+  HResult SetTexture(int stage, const std::shared_ptr<Texture>& texture);
+  const std::shared_ptr<Texture>& StageTexture(int stage) const { return stageTextures_[stage]; }
+  int MaxStages() const;
+
   // Primitives are cut to the render target (and viewport) whatever the flags say.
   HResult DrawPrimitive(PrimitiveType type, const TLVertex* vertices, int count, std::uint32_t flags);
 
@@ -64,6 +73,8 @@ class Device3D {
   std::vector<std::shared_ptr<Viewport>> viewports_;
   std::shared_ptr<Viewport> current_;
   RenderStates states_;
+  std::array<StageStates, kMaxTextureStages> stages_;
+  std::array<std::shared_ptr<Texture>, kMaxTextureStages> stageTextures_;
   std::vector<std::weak_ptr<Texture>> handles_;  // handle n is entry n - 1
   bool inScene_ = false;
   Stats stats_;

@@ -21,6 +21,12 @@ std::size_t SurfaceBytes(const SurfaceDesc& d) {
 }
 }  // namespace
 
+HResult Display::EnumerateDrivers(const DisplayDriverCallback& callback) {
+  if (HResult r = Faults::Check(Call::EnumerateDisplayDrivers)) return r;
+  callback(nullptr, "Primary Display Driver", "display");
+  return kOk;
+}
+
 HResult Display::Create(const Guid* /*driver*/, std::shared_ptr<Display>* out) {
   if (HResult r = Faults::Check(Call::CreateDisplay)) return r;
   if (!out) return kErrInvalidParams;
@@ -151,25 +157,60 @@ HResult Display::CreateSurface(const SurfaceDesc& descIn, std::shared_ptr<Surfac
     }
   }
   // Placement: video memory when asked or when it fits, else system memory.
-  const std::size_t bytes = SurfaceBytes(d);
-  VideoMemoryLease lease;
+  // A mip chain takes its smaller levels from the same place.
+  const bool mipChain = (d.caps & kCapsTexture) && (d.caps & kCapsMipMap) && (d.caps & kCapsComplex) && !primary;
+  int levels = 1;
+  std::size_t bytes = SurfaceBytes(d);
+  if (mipChain) {
+    levels = (d.flags & kDescMipMapCount) ? d.mipMapCount : 32;
+    if (levels < 1) return kErrInvalidParams;
+    int w = d.width, h = d.height, n = 1;
+    for (; n < levels && (w > 1 || h > 1); ++n) {
+      w = std::max(1, w / 2);
+      h = std::max(1, h / 2);
+      SurfaceDesc ld = d;
+      ld.width = w;
+      ld.height = h;
+      bytes += SurfaceBytes(ld);
+    }
+    levels = n;
+    d.mipMapCount = levels;
+    d.flags |= kDescMipMapCount;
+  }
+  std::shared_ptr<VideoMemory> pool;
   if (d.caps & kCapsNonLocalVideoMemory) {
     if (!nonLocalMemory_->Take(bytes)) return kErrOutOfVideoMemory;
-    lease = VideoMemoryLease(nonLocalMemory_, bytes);
+    pool = nonLocalMemory_;
   } else if ((d.caps & kCapsVideoMemory) || primary) {
     if (!videoMemory_->Take(bytes)) return kErrOutOfVideoMemory;
-    lease = VideoMemoryLease(videoMemory_, bytes);
+    pool = videoMemory_;
     d.caps |= kCapsVideoMemory;
   } else if (!(d.caps & kCapsSystemMemory)) {
     if (videoMemory_->Take(bytes)) {
-      lease = VideoMemoryLease(videoMemory_, bytes);
+      pool = videoMemory_;
       d.caps |= kCapsVideoMemory;
     } else {
       d.caps |= kCapsSystemMemory;
     }
   }
+  VideoMemoryLease lease = pool ? VideoMemoryLease(pool, bytes) : VideoMemoryLease();
   auto surface = std::make_shared<Surface>(this, d, std::move(lease));
   surfaces_.push_back(surface.get());
+  if (mipChain) {
+    // Each level hangs off the one before it; the top level's lease holds the bytes of all.
+    Surface* previous = surface.get();
+    SurfaceDesc ld = d;
+    for (int n = 1; n < levels; ++n) {
+      ld.width = std::max(1, ld.width / 2);
+      ld.height = std::max(1, ld.height / 2);
+      ld.caps = d.caps & ~kCapsComplex;
+      ld.mipMapCount = levels - n;
+      auto level = std::make_shared<Surface>(this, ld, VideoMemoryLease());
+      surfaces_.push_back(level.get());
+      previous->attached_.push_back(level);
+      previous = level.get();
+    }
+  }
   if (primary) {
     primary_ = surface.get();
     if ((d.caps & kCapsFlip) && (d.flags & kDescBackBufferCount) && d.backBufferCount > 0) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/video/machine.h"
@@ -28,6 +29,11 @@ class Display : public std::enable_shared_from_this<Display> {
  public:
   // A null driver means the primary display.
   static HResult Create(const Guid* driver, std::shared_ptr<Display>* out);
+  // The display drivers of the current machine: its primary display, named
+  // by a null GUID. The callback returns false to stop.
+  using DisplayDriverCallback =
+      std::function<bool(const Guid* guid, const std::string& description, const std::string& name)>;
+  static HResult EnumerateDrivers(const DisplayDriverCallback& callback);
   explicit Display(const Machine& machine);
   ~Display();
   Display(const Display&) = delete;

@@ -33,6 +33,9 @@ constexpr const char* kNames[] = {
     "Lock",               "Unlock",           "Blt",            "Flip",             "Restore",
     "GetDC",              "ReleaseDC",        "SetColorKey",    "QueryTexture",     "TextureLoad",
     "TextureGetHandle",
+    "SetTextureStageState",
+    "SetTexture",
+    "EnumerateDisplayDrivers",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == static_cast<int>(Call::kCount));
 

@@ -44,6 +44,9 @@ enum class Call : int {
   QueryTexture,
   TextureLoad,
   TextureGetHandle,
+  SetTextureStageState,
+  SetTexture,
+  EnumerateDisplayDrivers,
   kCount
 };
 

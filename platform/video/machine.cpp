@@ -17,6 +17,9 @@ DriverDesc DefaultDriver() {
   d.hardware.renderBitDepth = kDepth16 | kDepth32;
   d.hardware.zBufferBitDepth = kDepth16;
   d.hardware.maxVertexCount = 65535;
+  d.hardware.maxTextureBlendStages = 2;
+  d.hardware.maxSimultaneousTextures = 2;
+  d.hardware.stencilCaps = kStencilOpIncrSat | kStencilOpDecrSat | kStencilOpIncr | kStencilOpDecr;
   d.software = {};
   return d;
 }
@@ -33,7 +36,7 @@ Machine DefaultMachine() {
     m.modes.push_back({s[0], s[1], 16, 60, true});
     m.modes.push_back({s[0], s[1], 32, 60, true});
   }
-  m.textureFormats = {Format565(), Format4444(), Format1555()};
+  m.textureFormats = {Format565(), Format4444(), Format1555(), FormatX8888(), FormatA8888()};
   m.videoMemory = 64u << 20;
   m.nonLocalMemory = 0;
   return m;
@@ -87,6 +90,19 @@ bool ApplyMachineSetting(Machine& machine, std::string_view setting) {
       } else {
         ok = false;
       }
+    } else if (item.starts_with("stages=")) {
+      auto n = ParseInt(item.substr(7));
+      if (n && *n >= 1 && *n <= 8) {
+        for (auto& d : machine.drivers) d.hardware.maxTextureBlendStages = d.hardware.maxSimultaneousTextures = *n;
+      } else {
+        ok = false;
+      }
+    } else if (item.starts_with("version=")) {
+      const auto v = item.substr(8);
+      int value = 0;
+      auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), value, 16);
+      if (ec == std::errc() && p == v.data() + v.size() && value >= 0 && value <= 0xFFFF) machine.libraryVersion = value;
+      else ok = false;
     } else if (item.starts_with("vram=")) {
       auto mb = ParseInt(item.substr(5));
       if (mb && *mb >= 0 && *mb <= 65536) machine.videoMemory = static_cast<std::size_t>(*mb) << 20;

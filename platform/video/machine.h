@@ -40,7 +40,19 @@ struct HardwareDesc {
   std::uint32_t renderBitDepth = 0;   // kDepth* bits the driver renders into
   std::uint32_t zBufferBitDepth = 0;  // kDepth* bits of Z-buffers it supports
   int maxVertexCount = 0;
+  // Texture stages a triangle can blend, and how many textures they can hold at once.
+  int maxTextureBlendStages = 1;
+  int maxSimultaneousTextures = 1;
+  int minTextureWidth = 1, minTextureHeight = 1;
+  int maxTextureWidth = 2048, maxTextureHeight = 2048;
+  std::uint32_t stencilCaps = 0;  // kStencilOp* bits
 };
+
+// Stencil operation caps bits.
+inline constexpr std::uint32_t kStencilOpIncrSat = 0x8;
+inline constexpr std::uint32_t kStencilOpDecrSat = 0x10;
+inline constexpr std::uint32_t kStencilOpIncr = 0x40;
+inline constexpr std::uint32_t kStencilOpDecr = 0x80;
 
 struct DriverDesc {
   Guid guid{};
@@ -68,6 +80,7 @@ struct Machine {
   std::vector<PixelFormat> textureFormats;
   std::size_t videoMemory = 64u << 20;    // surfaces and textures in video memory
   std::size_t nonLocalMemory = 0;         // AGP texture memory
+  int libraryVersion = 0x600;             // the display library's version, as 0x600 for 6.0
 };
 
 // One hardware-like driver with the RGB colour model, perspective-correct
@@ -82,6 +95,8 @@ DriverDesc DefaultDriver();
 //   "no-zbuffer"     the drivers support no Z-buffer
 //   "screen=WxH"     the screen size
 //   "vram=MB"        video memory in megabytes
+//   "stages=N"       texture stages the drivers blend (1 to 8)
+//   "version=N"      the installed display library's version (hex, as 600)
 // Unknown items are ignored. Returns false when an item could not be read.
 bool ApplyMachineSetting(Machine& machine, std::string_view setting);
 

@@ -160,11 +160,15 @@ struct SpanContext {
   const RasterTexture* tex;
   int texMaskW, texMaskH;
   bool pow2;
+  const RasterTexture* tex2;  // added on top of tex (never without it)
+  int tex2MaskW, tex2MaskH;
+  bool tex2Pow2;
   int fogR, fogG, fogB;
 };
 
 struct SpanStart {
   float w, dw, uw, duw, vw, dvw;
+  float u2w, du2w, v2w, dv2w;
   int dif[4], ddif[4], spc[4], dspc[4];  // 16.16: r, g, b, a
 };
 
@@ -176,6 +180,13 @@ constexpr int kPerspectiveStep = 16;
 inline int TexFixed(float t) {
   if (!(t > -kTexLimit && t < kTexLimit)) return 0;
   return static_cast<int>(t * 256.0f);
+}
+
+inline std::uint32_t FetchTexel2(const SpanContext& c, int x, int y) {
+  const RasterTexture& t = *c.tex2;
+  x = Wrap(x, t.width, c.tex2MaskW, c.tex2Pow2);
+  y = Wrap(y, t.height, c.tex2MaskH, c.tex2Pow2);
+  return t.tiled ? t.argb[TiledIndexOf(x, y, t.width)] : t.argb[static_cast<std::ptrdiff_t>(y) * t.width + x];
 }
 
 inline std::uint32_t FetchTexel(const RasterTexture& t, const SpanContext& c, int x, int y) {
@@ -196,6 +207,8 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
   const PackInfo& pk = *c.pk;
   constexpr int kBytes = kFmt == kFmt32 ? 4 : 2;
   float w = s0.w, uw = s0.uw, vw = s0.vw;
+  float u2w = s0.u2w, v2w = s0.v2w;
+  const bool second = kTex && c.tex2 != nullptr;
   int dr = s0.dif[0], dg = s0.dif[1], db = s0.dif[2], da = s0.dif[3];
   int sr = s0.spc[0], sg = s0.spc[1], sb = s0.spc[2], sa = s0.spc[3];
   const int ddr = s0.ddif[0], ddg = s0.ddif[1], ddb = s0.ddif[2], dda = s0.ddif[3];
@@ -232,7 +245,7 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
     }
     int ui = u0, vi = v0;
     for (const int end = x + n; x < end;
-         ++x, w += dw, ui += du, vi += dv, dr += ddr, dg += ddg, db += ddb, da += dda, sr += dsr, sg += dsg,
+         ++x, w += dw, ui += du, vi += dv, u2w += s0.du2w, v2w += s0.dv2w, dr += ddr, dg += ddg, db += ddb, da += dda, sr += dsr, sg += dsg,
                                         sb += dsb, sa += dsa) {
       if constexpr (kZ == kZLessEqual) {
         if (!(w >= zrow[x])) continue;
@@ -297,7 +310,15 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
           g = Div255(tg * g);
           b = Div255(tb * b);
           if (texBlend == kTexBlendModulateAlpha) a = Div255(ta * a);
-          else if (t.hasAlpha) a = ta;
+          else if (t.hasAlpha && texBlend != kTexBlendModulateColor) a = ta;
+        }
+        if (second) {
+          // Exact per pixel: light-mapped triangles are few.
+          const float iw = w != 0.0f ? 1.0f / w : 0.0f;
+          const std::uint32_t l = FetchTexel2(c, TexFixed(u2w * iw) >> 8, TexFixed(v2w * iw) >> 8);
+          r = std::min(255, r + static_cast<int>((l >> 16) & 255));
+          g = std::min(255, g + static_cast<int>((l >> 8) & 255));
+          b = std::min(255, b + static_cast<int>(l & 255));
         }
       }
       if (specular) {
@@ -393,6 +414,8 @@ struct Prepared {
   SpanFn span;
   bool textured;
   float texW, texH;
+  float tex2W, tex2H;
+  bool tex2Second;
 };
 
 bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
@@ -415,6 +438,15 @@ bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
   p.ctx.fogB = st.fogColor & 255;
   p.texW = tex ? static_cast<float>(tex->width) : 0.0f;
   p.texH = tex ? static_cast<float>(tex->height) : 0.0f;
+  const RasterTexture* tex2 = st.texture2;
+  if (!tex || (tex2 && (!tex2->argb || tex2->width <= 0 || tex2->height <= 0))) tex2 = nullptr;
+  p.ctx.tex2 = tex2;
+  p.ctx.tex2Pow2 = tex2 && (tex2->width & (tex2->width - 1)) == 0 && (tex2->height & (tex2->height - 1)) == 0;
+  p.ctx.tex2MaskW = tex2 ? tex2->width - 1 : 0;
+  p.ctx.tex2MaskH = tex2 ? tex2->height - 1 : 0;
+  p.tex2W = tex2 ? static_cast<float>(tex2->width) : 0.0f;
+  p.tex2H = tex2 ? static_cast<float>(tex2->height) : 0.0f;
+  p.tex2Second = st.texture2Second;
   const int z = !(st.zTest && t.depth) ? kZNone : st.zFunc == kCmpLessEqual ? kZLessEqual : kZAny;
   if (t.format.bitsPerPixel == 32) p.span = PickSpan<kFmt32>(p.textured, st.bilinear, z, st.blend);
   else if (t.format == Format565()) p.span = PickSpan<kFmt565>(p.textured, st.bilinear, z, st.blend);
@@ -423,12 +455,14 @@ bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
 }
 
 // Interpolated quantities, all affine in screen space.
-enum { kW, kUW, kVW, kDR, kDG, kDB, kDA, kSR, kSG, kSB, kSA, kAttrCount };
+enum { kW, kUW, kVW, kU2W, kV2W, kDR, kDG, kDB, kDA, kSR, kSG, kSB, kSA, kAttrCount };
 
 void Attributes(const TLVertex& v, const Prepared& p, float out[kAttrCount]) {
   out[kW] = v.rhw;
   out[kUW] = p.textured ? v.tu * p.texW * v.rhw : 0.0f;
   out[kVW] = p.textured ? v.tv * p.texH * v.rhw : 0.0f;
+  out[kU2W] = (p.tex2Second ? v.tu2 : v.tu) * p.tex2W * v.rhw;
+  out[kV2W] = (p.tex2Second ? v.tv2 : v.tv) * p.tex2H * v.rhw;
   out[kDR] = static_cast<float>((v.color >> 16) & 255);
   out[kDG] = static_cast<float>((v.color >> 8) & 255);
   out[kDB] = static_cast<float>(v.color & 255);
@@ -468,6 +502,10 @@ void EmitSpan(const RasterTarget& t, const Prepared& p, int y, int xs, int xe, f
   s.duw = dx[kUW];
   s.vw = a0[kVW] + dx[kVW] * fx + dy[kVW] * fy;
   s.dvw = dx[kVW];
+  s.u2w = a0[kU2W] + dx[kU2W] * fx + dy[kU2W] * fy;
+  s.du2w = dx[kU2W];
+  s.v2w = a0[kV2W] + dx[kV2W] * fx + dy[kV2W] * fy;
+  s.dv2w = dx[kV2W];
   // Colours are clamped at both ends of the span and stepped between them,
   // so rounding at the triangle's edges never leaves 0..255.
   const float fxe = fx + static_cast<float>(n - 1);
@@ -631,6 +669,10 @@ TLVertex LerpScreen(const TLVertex& a, const TLVertex& b, float s) {
   const float vw = a.tv * a.rhw + (b.tv * b.rhw - a.tv * a.rhw) * s;
   r.tu = r.rhw != 0.0f ? uw / r.rhw : a.tu;
   r.tv = r.rhw != 0.0f ? vw / r.rhw : a.tv;
+  const float u2w = a.tu2 * a.rhw + (b.tu2 * b.rhw - a.tu2 * a.rhw) * s;
+  const float v2w = a.tv2 * a.rhw + (b.tv2 * b.rhw - a.tv2 * a.rhw) * s;
+  r.tu2 = r.rhw != 0.0f ? u2w / r.rhw : a.tu2;
+  r.tv2 = r.rhw != 0.0f ? v2w / r.rhw : a.tv2;
   auto mix = [s](std::uint32_t ca, std::uint32_t cb) {
     std::uint32_t out = 0;
     for (int sh = 0; sh < 32; sh += 8) {

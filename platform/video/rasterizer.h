@@ -33,8 +33,15 @@ struct RasterTexture {
   std::uint32_t keyLow = 0, keyHigh = 0;
 };
 
+// Texture blending beyond the device's modes: colour modulated, alpha the diffuse alpha.
+inline constexpr std::uint32_t kTexBlendModulateColor = 0x100;
+
 struct RasterState {
   const RasterTexture* texture = nullptr;  // null: untextured
+  // A second texture added to the textured colour (a light map), sampled at
+  // the vertices' second coordinates when texture2Second is set.
+  const RasterTexture* texture2 = nullptr;
+  bool texture2Second = true;
   bool gouraud = true;
   bool bilinear = false;
   bool zTest = false;

@@ -42,6 +42,33 @@ RenderStates DefaultRenderStates() {
   return s;
 }
 
+const char* TextureStageStateName(int state) {
+  static constexpr const char* kNames[] = {
+      "ColorOp",       "ColorArg1",     "ColorArg2",     "AlphaOp",       "AlphaArg1",     "AlphaArg2",
+      "TexCoordIndex", "Address",       "BumpEnvMat00",  "BumpEnvMat01",  "BumpEnvMat10",  "BumpEnvMat11",
+      "BumpEnvLScale", "BumpEnvLOffset", "MagFilter",    "MinFilter",     "MipFilter",
+  };
+  static_assert(sizeof(kNames) / sizeof(kNames[0]) == kTextureStageStateCount);
+  if (state < 0 || state >= kTextureStageStateCount) return "?";
+  return kNames[state];
+}
+
+StageStates DefaultStageStates(int stage) {
+  StageStates s{};
+  s[kTssColorOp] = stage == 0 ? kTopModulate : kTopDisable;
+  s[kTssColorArg1] = kTaTexture;
+  s[kTssColorArg2] = kTaCurrent;
+  s[kTssAlphaOp] = stage == 0 ? kTopSelectArg1 : kTopDisable;
+  s[kTssAlphaArg1] = kTaTexture;
+  s[kTssAlphaArg2] = kTaCurrent;
+  s[kTssTexCoordIndex] = static_cast<std::uint32_t>(stage);
+  s[kTssAddress] = kTaddressWrap;
+  s[kTssMagFilter] = kFilterNearest;
+  s[kTssMinFilter] = kFilterNearest;
+  s[kTssMipFilter] = kMipFilterNone;
+  return s;
+}
+
 const char* PrimitiveName(PrimitiveType type) {
   switch (type) {
     case PrimitiveType::PointList: return "PointList";

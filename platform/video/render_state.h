@@ -74,6 +74,54 @@ using RenderStates = std::array<std::uint32_t, kRenderStateCount>;
 // faces itself and its primitives may come in either winding.
 RenderStates DefaultRenderStates();
 
+// Texture stages: each stage combines its texture with what the stages
+// before it gave (the current colour), on colour and alpha separately.
+inline constexpr int kMaxTextureStages = 4;
+enum TextureStageState : int {
+  kTssColorOp,
+  kTssColorArg1,
+  kTssColorArg2,
+  kTssAlphaOp,
+  kTssAlphaArg1,
+  kTssAlphaArg2,
+  kTssTexCoordIndex,
+  kTssAddress,
+  kTssBumpEnvMat00,
+  kTssBumpEnvMat01,
+  kTssBumpEnvMat10,
+  kTssBumpEnvMat11,
+  kTssBumpEnvLScale,
+  kTssBumpEnvLOffset,
+  kTssMagFilter,
+  kTssMinFilter,
+  kTssMipFilter,
+  kTextureStageStateCount
+};
+const char* TextureStageStateName(int state);
+
+// Stage operations.
+inline constexpr std::uint32_t kTopDisable = 1;
+inline constexpr std::uint32_t kTopSelectArg1 = 2;
+inline constexpr std::uint32_t kTopSelectArg2 = 3;
+inline constexpr std::uint32_t kTopModulate = 4;
+inline constexpr std::uint32_t kTopAdd = 7;
+inline constexpr std::uint32_t kTopBumpEnvMap = 22;
+// Stage arguments.
+inline constexpr std::uint32_t kTaDiffuse = 0;
+inline constexpr std::uint32_t kTaCurrent = 1;
+inline constexpr std::uint32_t kTaTexture = 2;
+// Texture addressing.
+inline constexpr std::uint32_t kTaddressWrap = 1;
+// Mip filters.
+inline constexpr std::uint32_t kMipFilterNone = 1;
+inline constexpr std::uint32_t kMipFilterPoint = 2;
+inline constexpr std::uint32_t kMipFilterLinear = 3;
+
+using StageStates = std::array<std::uint32_t, kTextureStageStateCount>;
+// Stage 0 modulates texture and diffuse colour and takes the texture's alpha;
+// the other stages are off.
+StageStates DefaultStageStates(int stage);
+
 // Primitive types.
 enum class PrimitiveType : int { PointList = 1, LineList = 2, LineStrip = 3, TriangleList = 4, TriangleStrip = 5, TriangleFan = 6 };
 const char* PrimitiveName(PrimitiveType type);

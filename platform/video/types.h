@@ -20,6 +20,8 @@ struct PixelFormat {
   int bitsPerPixel = 0;
   bool rgb = true;
   std::uint32_t redMask = 0, greenMask = 0, blueMask = 0, alphaMask = 0;
+  // A bump-map format: the red and green masks hold du and dv, the blue mask luminance.
+  bool bumpDuDv = false;
   friend bool operator==(const PixelFormat&, const PixelFormat&) = default;
 };
 
@@ -29,6 +31,9 @@ PixelFormat Format4444();
 PixelFormat Format1555();
 PixelFormat FormatX8888();
 PixelFormat FormatA8888();
+
+// A colour 0xAARRGGBB in a format's pixel bits (each channel's top bits).
+std::uint32_t PackColor(const PixelFormat& format, std::uint32_t argb);
 
 // Index of the lowest set bit (32 for 0) and the run of set bits from there.
 int MaskShift(std::uint32_t mask);
@@ -48,6 +53,7 @@ enum SurfaceCaps : std::uint32_t {
   kCapsNonLocalVideoMemory = 0x200,
   kCapsAllocOnLoad = 0x400,
   kCapsBackBuffer = 0x800,
+  kCapsMipMap = 0x1000,
 };
 
 // Which fields of a SurfaceDesc are meaningful.
@@ -60,6 +66,7 @@ enum SurfaceDescFlags : std::uint32_t {
   kDescBackBufferCount = 0x20,
   kDescZBufferBits = 0x40,
   kDescRefreshRate = 0x80,
+  kDescMipMapCount = 0x100,
 };
 
 struct SurfaceDesc {
@@ -72,6 +79,9 @@ struct SurfaceDesc {
   int backBufferCount = 0;
   int zBufferBits = 0;
   int refreshRate = 0;
+  // Levels of a mip-mapped texture (kDescMipMapCount); without it a complex
+  // mip-mapped texture gets every level down to one texel.
+  int mipMapCount = 0;
 };
 
 }  // namespace platform::video

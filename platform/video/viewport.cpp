@@ -28,6 +28,10 @@ HResult Viewport::GetViewport(ViewportDesc* out) const {
 }
 
 HResult Viewport::Clear(int count, const Rect* rects, std::uint32_t flags) {
+  return Clear(count, rects, flags, 0, 0.0f);
+}
+
+HResult Viewport::Clear(int count, const Rect* rects, std::uint32_t flags, std::uint32_t color, float depth) {
   if (HResult r = Faults::Check(Call::ClearViewport)) return r;
   if (!device_) return kErrViewportNotAttached;
   if (count < 0 || (count > 0 && !rects)) return kErrInvalidParams;
@@ -37,11 +41,12 @@ HResult Viewport::Clear(int count, const Rect* rects, std::uint32_t flags) {
   if ((flags & kClearZBuffer) && !z) return kErrZBufferNotPresent;
   if (z && z->IsLost()) return kErrSurfaceLost;
   Recorder::Log((flags & kClearZBuffer) ? "Clear zbuffer" : "Clear");
+  const std::uint32_t pixel = PackColor(target->Format(), color);
   for (int i = 0; i < count; ++i) {
     const Rect area = Intersect(rects[i], Rect{0, 0, target->Width(), target->Height()});
     if (area.Empty()) continue;
-    if (flags & kClearZBuffer) z->FillDepth(area, 0.0f);  // the farthest depth
-    if (flags & kClearTarget) target->FillColor(area, 0);
+    if (flags & kClearZBuffer) z->FillDepth(area, depth);
+    if (flags & kClearTarget) target->FillColor(area, pixel);
   }
   return kOk;
 }

@@ -24,6 +24,8 @@ class Viewport {
   HResult GetViewport(ViewportDesc* out) const;
   // Rectangles in target coordinates; cut to the target.
   HResult Clear(int count, const Rect* rects, std::uint32_t flags);
+  // As Clear, the target filled with a colour (0xAARRGGBB) and the depth with a value (0 far, 1 near).
+  HResult Clear(int count, const Rect* rects, std::uint32_t flags, std::uint32_t color, float depth);
   bool HasDesc() const { return hasDesc_; }
   const ViewportDesc& Desc() const { return desc_; }
 

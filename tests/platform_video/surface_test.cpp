@@ -241,5 +241,10 @@ TEST(MachineSetting, DefaultOffersOneHardwareDriverThatRendersAt16Bits) {
   EXPECT_TRUE(hw.triTextureCaps & pv::kTexCapsPerspective);
   EXPECT_TRUE(hw.renderBitDepth & pv::kDepth16);
   EXPECT_NE(hw.zBufferBitDepth, 0u);
-  EXPECT_EQ(m.textureFormats.size(), 3u);
+  // The three 16-bit formats first, then the two 32-bit ones.
+  const std::vector<pv::PixelFormat> formats = {pv::Format565(), pv::Format4444(), pv::Format1555(),
+                                                pv::FormatX8888(), pv::FormatA8888()};
+  EXPECT_EQ(m.textureFormats, formats);
+  EXPECT_EQ(hw.maxTextureBlendStages, 2);
+  EXPECT_EQ(m.libraryVersion, 0x600);
 }

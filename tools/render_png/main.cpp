@@ -1,15 +1,18 @@
 // render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path> |
-//            --monster <skeleton> [--anim <name>] [--time <ms>]] [--size WxH] [--software]
+//            --monster <skeleton> [--anim <name>] [--time <ms>] | --pavix <path>] [--size WxH] [--software]
 // Draws the demo room (or one mesh, or one monster) of a start directory made by demodata
-// through the 3D engine and the display device, and writes what the back
-// surface holds as a PNG, for people to look at.
+// through the 3D engine and the display device, or one mesh through the mesh
+// editor's pipeline (--pavix), and writes what the back surface holds as a
+// PNG, for people to look at.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "datafiles/mtf_archive.h"
+#include "meshedit/core/mtf_file.h"
 #include "platform/core/paths.h"
 #include "tools/render_png/demo_scene.h"
+#include "tools/render_png/pavix_mesh_view.h"
 #include "tools/render_png/png_writer.h"
 
 namespace {
@@ -17,7 +20,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path> | "
-               "--monster <skeleton> [--anim <name>] [--time <ms>]] [--size WxH] [--software]\n");
+               "--monster <skeleton> [--anim <name>] [--time <ms>] | --pavix <path>] [--size WxH] [--software]\n");
   return 2;
 }
 
@@ -27,7 +30,7 @@ int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const std::string startDir = argv[1];
   std::string out = argv[2];
-  std::string room = "land", mesh, monster, animation = "walk";
+  std::string room = "land", mesh, monster, animation = "walk", pavixMesh;
   float timeMs = 0.0f;
   int width = 736, height = 480;
   DisplayStack::Renderer renderer = DisplayStack::Renderer::Device;
@@ -38,6 +41,8 @@ int main(int argc, char** argv) {
       if (room != "land" && room != "dungeon") return Usage();
     } else if (arg == "--mesh" && i + 1 < argc) {
       mesh = argv[++i];
+    } else if (arg == "--pavix" && i + 1 < argc) {
+      pavixMesh = argv[++i];
     } else if (arg == "--software") {
       renderer = DisplayStack::Renderer::Software;
     } else if (arg == "--monster" && i + 1 < argc) {
@@ -63,6 +68,24 @@ int main(int argc, char** argv) {
   }
   platform::SetStartDirectory(platform::CurrentDirectory());
   if (platform::PathExists("data.mtf")) MtfOpenArchive("data.mtf", 0);
+  if (!pavixMesh.empty()) {
+    if (platform::PathExists("DATA.MTF")) pavix::MtfOpenArchive("DATA.MTF", 0);
+    PavixMeshView view;
+    if (!view.Open(width, height)) {
+      std::fprintf(stderr, "render_png: the display offers no 3D device that renders in a window\n");
+      return 1;
+    }
+    if (!view.DrawFile(pavixMesh)) {
+      std::fprintf(stderr, "render_png: cannot read the mesh %s\n", pavixMesh.c_str());
+      return 1;
+    }
+    if (!WritePng(out, view.Width(), view.Height(), view.ReadRgb())) {
+      std::fprintf(stderr, "render_png: cannot write %s\n", out.c_str());
+      return 1;
+    }
+    std::printf("render_png: wrote %s\n", out.c_str());
+    return 0;
+  }
 
   DisplayStack display;
   if (!display.Open(width, height, renderer)) {
