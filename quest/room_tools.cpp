@@ -89,17 +89,21 @@ bool CRoom::WorldToScreen(const CVector3& p, float& x, float& y) const {
 
 bool CRoom::ScreenToGround(int x, int y, CVector3& point) const {
   if (!(focalX > 0.0f) || !(focalY > 0.0f)) return false;
-  // The ray through the pixel, in camera space at depth 1, then in the world.
-  const CVector3 through((static_cast<float>(x) - centreX) / focalX, (centreY - static_cast<float>(y)) / focalY, 1.0f);
-  const CVector3 far = CameraToWorld(through);
-  const CVector3 eye = camera.position;
-  const CVector3 dir = far - eye;
-  if (!(std::fabs(dir.y) > 1e-6f)) return false;
-  const float t = (kGroundHeight - eye.y) / dir.y;
-  if (!(t > 0.0f) || !std::isfinite(t)) return false;
-  const CVector3 hit = eye + dir * t;
-  if (!std::isfinite(hit.x) || !std::isfinite(hit.z)) return false;
-  point = hit;
+  // The ray through the pixel in camera space, turned into the world by the
+  // transpose of the view; doubles keep far, grazing hits on their pixel.
+  const double cx = (static_cast<double>(x) - centreX) / focalX;
+  const double cy = (centreY - static_cast<double>(y)) / focalY;
+  const float* v = camera.view.m;
+  const double dx = cx * v[0] + cy * v[1] + v[2];
+  const double dy = cx * v[3] + cy * v[4] + v[5];
+  const double dz = cx * v[6] + cy * v[7] + v[8];
+  if (!(std::fabs(dy) > 1e-9)) return false;
+  const double t = (kGroundHeight - static_cast<double>(camera.position.y)) / dy;
+  if (!(t > 0.0) || !std::isfinite(t)) return false;
+  const double hx = camera.position.x + dx * t, hz = camera.position.z + dz * t;
+  // Beyond what a float holds, the point is no place on the ground.
+  if (!(std::fabs(hx) < 1e30) || !(std::fabs(hz) < 1e30)) return false;
+  point = CVector3(static_cast<float>(hx), kGroundHeight, static_cast<float>(hz));
   return true;
 }
 
