@@ -19,6 +19,7 @@
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
 #include "editor/quest_document.h"
+#include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
 #include "editor/world_map_hook.h"
 #include "platform/core/paths.h"
@@ -105,6 +106,8 @@ bool CKelvarApp::InitInstance() {
   if (QLayout* layout = MainWindow()->layout()) layout->setGeometry(MainWindow()->rect());
 
   SetKelvarDocHooks(&Hooks());
+  // The room edit mode, unless one was put in its slot already.
+  if (!RoomEditMode()) InstallEditModes(MapEditMode(), &TheRoomEditMode());
   SetGenerationUi(generation_.get());
   ::Quest().view = &TheWorldMapHook();
 

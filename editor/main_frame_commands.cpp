@@ -22,6 +22,7 @@
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
 #include "quest/room.h"
+#include "quest/tile_palette.h"
 #include "quest/world_graph.h"
 
 namespace kelvar {
@@ -233,6 +234,8 @@ void CMainFrame::OnRoomEdit() {
   if (!room || !mode) return;
   mode->SetEditedRoom(room);
   room->SeparateNodes();
+  if (room->level != 0) TilePalette().BuildDungeon();
+  else TilePalette().BuildOutdoor();
   SetEditMode(mode);
   SetAccelerators(&RoomAccelerators());
   mode->SetMode(1);
