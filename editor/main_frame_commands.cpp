@@ -132,6 +132,7 @@ void CMainFrame::OnMachineDelete() {
   if (CMachine* machine = FindMachineNamed(Quest().machines, name)) {
     UnlinkRecord(Quest().machines, machine);
     delete machine;  // its instances' nodes and links go with it
+    DropLinksToMachine(name);
   }
   QuestChanged();
 }

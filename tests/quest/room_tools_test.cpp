@@ -393,3 +393,19 @@ TEST_F(RoomTools, FindingALinkTargetNeverChangesTheLink) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RoomTools, DeletingAMachineDropsTheLinksNamingIt) {
+  GraphNode* source = AddLampNode(97, 97, "lampA");
+  ElementInstance* instance = source->keys->instance;
+  SetField(instance->links[0], "Lamp0:lamp0_1");
+  SetField(instance->links[1], "lamp1:lamp1_1");
+  SetField(instance->links[2], "lamp0");
+  DropLinksToMachine("lamp0");
+  EXPECT_TRUE(FieldText(instance->links[0]).empty());
+  EXPECT_EQ(FieldText(instance->links[1]), "lamp1:lamp1_1");
+  EXPECT_TRUE(FieldText(instance->links[2]).empty());
+}
+
+}  // namespace
