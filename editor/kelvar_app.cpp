@@ -34,6 +34,7 @@
 #include "render/cdd.h"
 #include "render/cdd_renderer.h"
 #include "render/engine_3d.h"
+#include "render/skeleton_bank.h"
 
 namespace kelvar {
 namespace {
@@ -146,6 +147,7 @@ void CKelvarApp::LoadGameData() {
   MountGameArchives();
   g_trispriteTable.Load();
   g_monsterClassTable.Load();
+  g_skeletonBank.Rebuild();
   g_languageTable.Load();
   g_itemObjectTable.Load();
   g_trispriteTable.Sort();

@@ -91,9 +91,12 @@ void CMatrix::LookAt(const CVector3& from, const CVector3& to) {
 
 CVector3 CMatrix::ToEuler() const {
   const float sa = -m[7];
-  const float ca = std::sqrt(std::fmax(0.0f, 1.0f - sa * sa));
+  // The cosine from the entries it scales, not from the sine: within rounding
+  // of 90 degrees of pitch, 1 - sin^2 is noise, and dividing by it would turn
+  // the other two angles into noise as well.
+  const float ca = std::hypot(m[6], m[8]);
   if (ca > 0.00001f) {
-    return {std::atan2(sa, ca), std::atan2(m[6] / ca, m[8] / ca), std::atan2(m[1] / ca, m[4] / ca)};
+    return {std::atan2(sa, ca), std::atan2(m[6], m[8]), std::atan2(m[1], m[4])};
   }
   return {sa >= 0.0f ? kHalfPi : -kHalfPi, 0.0f, std::atan2(-m[3], m[0])};
 }

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "datafiles/common/debug_trace.h"
-#include "datafiles/mtf_archive.h"
 #include "platform/core/file.h"
 #include "platform/core/services.h"
+#include "render/archive_bytes.h"
 
 namespace {
 
@@ -45,20 +45,6 @@ class Cursor {
 
 bool Is04D(std::span<const std::uint8_t> bytes) {
   return bytes.size() >= 4 && bytes[0] == '0' && bytes[1] == '4' && bytes[2] == 'D';
-}
-
-// Every byte of a file opened through the archive layer; false when it cannot be opened.
-bool ReadAllBytes(const char* path, std::vector<std::uint8_t>& out) {
-  MtfFilePtr file(MtfOpen(path, "rb"));
-  if (!file) return false;
-  out.clear();
-  std::uint8_t chunk[65536];
-  for (;;) {
-    const std::size_t n = MtfRead(chunk, 1, sizeof chunk, file.get());
-    out.insert(out.end(), chunk, chunk + n);
-    if (n < sizeof chunk) break;
-  }
-  return true;
 }
 
 }  // namespace
@@ -190,7 +176,7 @@ int CMesh::Finish(const char* path, MeshError error) {
 int CMesh::Load(const char* path) {
   Free();
   std::vector<std::uint8_t> bytes;
-  if (!ReadAllBytes(path, bytes)) {
+  if (!ReadArchiveFile(path, bytes)) {
     ComputeHeight();
     return 0;
   }
@@ -200,7 +186,7 @@ int CMesh::Load(const char* path) {
 int CMesh::LoadRaw(const char* path) {
   Free();
   std::vector<std::uint8_t> bytes;
-  if (!ReadAllBytes(path, bytes)) {
+  if (!ReadArchiveFile(path, bytes)) {
     ComputeHeight();
     return 0;
   }

@@ -69,6 +69,22 @@ TEST(Matrix, EulerAtTheVerticalGivesZeroY) {
   EXPECT_NEAR(back.z, 1.0f - 0.4f, 1e-4f);
 }
 
+TEST(Matrix, EulerWithinRoundingOfTheVerticalKeepsTheRotation) {
+  // Rotations that pass through a quaternion come back a rounding step off
+  // 90 degrees of pitch; their angles must still rebuild the same matrix.
+  const CVector3 cases[] = {{kPi / 2, 0.4f, 1.0f}, {-kPi / 2, -0.3f, 0.2f}, {kPi / 2, 1.5f, -2.0f}};
+  for (const CVector3& a : cases) {
+    CMatrix exact;
+    exact.FromEuler(a);
+    CQuaternion q;
+    q.FromMatrix(exact);
+    const CMatrix m = q.ToMatrix();
+    CMatrix back;
+    back.FromEuler(m.ToEuler());
+    for (int i = 0; i < 9; ++i) EXPECT_NEAR(back.m[i], m.m[i], 1e-3f) << i;
+  }
+}
+
 TEST(Matrix, FromSinCosMatchesFromEuler) {
   const CVector3 a(0.5f, -0.25f, 1.5f);
   CMatrix e, s;

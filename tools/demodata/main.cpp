@@ -8,6 +8,7 @@
 #include "platform/core/paths.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
+#include "tools/demodata/demo_skeletons.h"
 #include "tools/demodata/sample_quest.h"
 #include "tools/demodata/texture_banks.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     DemoOutput out;
     AddBlockMeshes(out);
     AddTextureBanks(out);
+    AddDemoSkeletons(out);
     AddSampleQuest(out);
     out.Finish();
   } catch (const std::exception& e) {

@@ -4,12 +4,15 @@
 
 #include "platform/video/surface.h"
 #include "render/mesh.h"
+#include "render/skeleton_bank.h"
+#include "render/skinned_model.h"
 #include "tools/demodata/block_meshes.h"
 
 namespace {
 
 constexpr float kBlock = 512.0f;
 const CColor kBackground(0x67, 0x69, 0x81);
+constexpr float kMonsterZoom = 2.2f;
 
 std::uint32_t Mix(int x, int y) {
   std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u;
@@ -133,6 +136,35 @@ bool DemoScene::DrawMesh(C3DEngine& engine, int width, int height, const std::st
   engine.FillRect(0, 0, width, height, kBackground);
   engine.BeginFrame(1);
   mesh.RenderFitted(CVector3(0.0f, 0.0f, 0.0f), CVector3(0.0f, 0.6f, 0.0f), camera);
+  engine.FlushBuckets();
+  engine.EndFrame();
+  return true;
+}
+
+CCamera DemoScene::MonsterCamera() {
+  CCamera camera;
+  camera.position = CVector3(-900.0f, 600.0f, -1400.0f);
+  camera.LookAt(0.0f, 270.0f, 0.0f);
+  return camera;
+}
+
+bool DemoScene::DrawMonster(C3DEngine& engine, int width, int height, const std::string& skeleton,
+                            const std::string& animation, float timeMs) {
+  const int index = g_skeletonBank.Add(skeleton);
+  CSkeleton* s = g_skeletonBank.GetSkeleton(index);
+  if (!s) return false;
+  CSkinnedModel model;
+  model.Build(skeleton, &s->parts, &s->skins, &s->models);
+  const int anim = s->animations.Find(animation.c_str(), skeleton.c_str());
+  if (model.BoneCount() == 0 || anim < 0) return false;
+  s->animations.Animation(anim).Sample(model, timeMs, true);
+  const CCamera camera = MonsterCamera();
+  // A standing monster fills about four fifths of the picture's height.
+  engine.SetFocal(kMonsterZoom * static_cast<float>(height), kMonsterZoom * static_cast<float>(height));
+  engine.SetViewportRect(0, 0, width - 1, height - 1);
+  engine.FillRect(0, 0, width, height, kBackground);
+  engine.BeginFrame(1);
+  model.Draw(camera);
   engine.FlushBuckets();
   engine.EndFrame();
   return true;

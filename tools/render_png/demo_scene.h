@@ -54,6 +54,14 @@ class DemoScene {
 
   // One mesh file, fitted as a preview and turned to a three-quarter view.
   static bool DrawMesh(C3DEngine& engine, int width, int height, const std::string& path);
+  // A skeleton's model (skin of the skeleton's name) posed by its animation
+  // (named so, with the skeleton's name as qualifier) at a time in
+  // milliseconds, standing at the origin in a three-quarter view. False when
+  // the skeleton cannot be loaded or built, or has no such animation.
+  static bool DrawMonster(C3DEngine& engine, int width, int height, const std::string& skeleton,
+                          const std::string& animation, float timeMs);
+  // The camera DrawMonster looks through.
+  static CCamera MonsterCamera();
 
  private:
   struct Placed {

@@ -1,5 +1,6 @@
-// render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path>] [--size WxH]
-// Draws the demo room (or one mesh) of a start directory made by demodata
+// render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path> |
+//            --monster <skeleton> [--anim <name>] [--time <ms>]] [--size WxH]
+// Draws the demo room (or one mesh, or one monster) of a start directory made by demodata
 // through the 3D engine and the display device, and writes what the back
 // surface holds as a PNG, for people to look at.
 #include <cstdio>
@@ -15,8 +16,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path>] "
-               "[--size WxH]\n");
+               "usage: render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path> | "
+               "--monster <skeleton> [--anim <name>] [--time <ms>]] [--size WxH]\n");
   return 2;
 }
 
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const std::string startDir = argv[1];
   std::string out = argv[2];
-  std::string room = "land", mesh;
+  std::string room = "land", mesh, monster, animation = "walk";
+  float timeMs = 0.0f;
   int width = 736, height = 480;
   for (int i = 3; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -35,6 +37,14 @@ int main(int argc, char** argv) {
       if (room != "land" && room != "dungeon") return Usage();
     } else if (arg == "--mesh" && i + 1 < argc) {
       mesh = argv[++i];
+    } else if (arg == "--monster" && i + 1 < argc) {
+      monster = argv[++i];
+    } else if (arg == "--anim" && i + 1 < argc) {
+      animation = argv[++i];
+    } else if (arg == "--time" && i + 1 < argc) {
+      char* end = nullptr;
+      timeMs = std::strtof(argv[++i], &end);
+      if (!end || *end != '\0') return Usage();
     } else if (arg == "--size" && i + 1 < argc) {
       if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 16 || height < 16 || width > 4096 ||
           height > 4096)
@@ -56,7 +66,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "render_png: the display offers no 3D device that renders in a window\n");
     return 1;
   }
-  if (!mesh.empty()) {
+  if (!monster.empty()) {
+    if (!DemoScene::DrawMonster(display.Engine(), display.Width(), display.Height(), monster, animation, timeMs)) {
+      std::fprintf(stderr, "render_png: cannot draw the skeleton %s with its animation %s\n", monster.c_str(),
+                   animation.c_str());
+      return 1;
+    }
+  } else if (!mesh.empty()) {
     if (!DemoScene::DrawMesh(display.Engine(), display.Width(), display.Height(), mesh)) {
       std::fprintf(stderr, "render_png: cannot read the mesh %s\n", mesh.c_str());
       return 1;
