@@ -253,6 +253,9 @@ class CRoom {
   bool IsPlacementTool() const;
   void DrawNodes3D();
   void DrawTraps3D();
+  // Placed monsters through their skinned models, rebuilt when the class changes.
+  void DrawMonsters3D();
+  void DrawPlacedMonster(RoomMonster& monster);
   void DrawLinks3D();
   void DrawFootprints();
 

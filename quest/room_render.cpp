@@ -1,12 +1,17 @@
 // The edited room in 3D: blocks around the camera target, the machines,
 // traps and monsters standing in it, previews of what the current tool
 // would place, collision and placement overlays, links and texts.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "datafiles/monster_class_table.h"
+#include "datafiles/mtf_archive.h"
+#include "platform/core/paths.h"
 #include "platform/video/text_functions.h"
 #include "quest/element_instance.h"
+#include "quest/fixed_field.h"
 #include "quest/graph_node.h"
 #include "quest/machine_def.h"
 #include "quest/mesh_banks.h"
@@ -18,6 +23,8 @@
 #include "render/face.h"
 #include "render/mesh.h"
 #include "render/mesh_vertex.h"
+#include "render/skeleton_bank.h"
+#include "render/skinned_model.h"
 
 namespace {
 
@@ -195,6 +202,59 @@ void CRoom::DrawNodes3D() {
   }
 }
 
+namespace {
+
+// The skeleton a monster class is drawn with: its own, unless it is "moine"
+// or its files cannot be opened, in which case "MULTIPNJ".
+std::string ClassSkeleton(const CMonsterClass& monsterClass) {
+  const std::string name(FieldText(monsterClass.skeleton));
+  if (name.empty() || platform::EqualsNoCase(name, "moine")) return "MULTIPNJ";
+  char path[256];
+  std::snprintf(path, sizeof path, "data\\skeletons\\%s\\%s.ska", name.c_str(), name.c_str());
+  MtfFilePtr file(MtfOpen(path, "rb"));
+  return file ? name : "MULTIPNJ";
+}
+
+}  // namespace
+
+void CRoom::DrawPlacedMonster(RoomMonster& monster) {
+  const int classIndex = g_monsterClassTable.Find(FieldText(monster.name));
+  if (classIndex < 0) return;
+  if (classIndex != monster.builtForClass || !monster.model) {
+    const std::string skeleton = ClassSkeleton(g_monsterClassTable.Row(static_cast<std::size_t>(classIndex)));
+    const int index = g_skeletonBank.FindName(skeleton);
+    CSkeleton* s = index < 0 ? nullptr : g_skeletonBank.GetSkeleton(index);
+    if (!s) return;
+    auto model = std::make_shared<CSkinnedModel>();
+    model->Build(skeleton, &s->parts, &s->skins, &s->models);
+    const int pose = s->animations.Find("static", skeleton.c_str());
+    if (pose >= 0) s->animations.Animation(pose).Sample(*model, 0.0f, true);
+    // The model hangs from its hips: it is raised so that its feet stand on the ground.
+    model->Update();
+    float lowest = 0.0f;
+    for (const CBone& bone : model->bones) {
+      const CMatrix toModel = bone.matrix.Inverse();
+      for (const CMeshVertex& v : bone.vertices) lowest = std::min(lowest, toModel.TransformPoint({v.x, v.y, v.z}).y);
+    }
+    monster.footLift = -lowest;
+    monster.model = std::move(model);
+    monster.builtForClass = classIndex;
+  }
+  if (!monster.model || monster.model->BoneCount() == 0) return;
+  CVector3 at = CellToWorld(monster.cellX, monster.cellY);
+  at.y = kGround + monster.footLift;
+  monster.model->position = at;
+  monster.model->orientation = Turn(monster.rotation);
+  monster.model->Draw(camera);
+}
+
+void CRoom::DrawMonsters3D() {
+  const NearTarget near(*this);
+  for (RoomMonster* monster = monsters; monster; monster = monster->next) {
+    if (near(monster->cellX, monster->cellY)) DrawPlacedMonster(*monster);
+  }
+}
+
 void CRoom::DrawTraps3D() {
   const NearTarget near(*this);
   for (const RoomTrap* trap = traps; trap; trap = trap->next) {
@@ -328,6 +388,7 @@ void CRoom::Render3D(Cdd* cdd) {
   // 4. What stands in the room.
   DrawNodes3D();
   DrawTraps3D();
+  DrawMonsters3D();
 
   // 5. Previews.
   if ((tool == kToolMoveBlock || tool == kToolCopyBlock) && buttonDown) {
@@ -341,6 +402,11 @@ void CRoom::Render3D(Cdd* cdd) {
   }
   if (tool == kToolSetBlock && copyBlock.HasBlock())
     blockSet.RenderByName(copyBlock.GetName(), BlockCentre(blockX, blockY), Turn(copyBlock.rotation), camera);
+  if (tool == kToolAddMonster && monsterToAdd[0] != '\0') {
+    previewMonster.cellX = cellX;
+    previewMonster.cellY = cellY;
+    DrawPlacedMonster(previewMonster);
+  }
 
   // 6.
   engine.FlushBuckets();

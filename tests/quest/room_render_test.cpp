@@ -11,7 +11,11 @@
 #include "doc_fixture.h"
 #include "quest/room.h"
 #include "quest/tile_palette.h"
+#include "datafiles/monster_class_table.h"
+#include "render/skeleton_bank.h"
+#include "render/skinned_model.h"
 #include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_skeletons.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/sample_quest.h"
 #include "tools/demodata/texture_banks.h"
@@ -34,6 +38,7 @@ class RoomRender : public questtest::DocTest {
     DemoOutput out;
     AddBlockMeshes(out);
     AddTextureBanks(out);
+    AddDemoSkeletons(out);
     AddSampleQuest(out);
     out.Finish();
     ASSERT_EQ(MtfOpenArchive("data.mtf", 0), 1);
@@ -44,7 +49,12 @@ class RoomRender : public questtest::DocTest {
     ASSERT_NE(room, nullptr);
     ASSERT_TRUE(display.Open(kWidth, kHeight));
   }
-  void TearDown() override { MtfCloseAllArchives(); }
+  void TearDown() override {
+    g_skeletonBank.ResetSlots();
+    g_skeletonBank.FreeNames();
+    g_monsterClassTable.Free();
+    MtfCloseAllArchives();
+  }
 
   std::vector<std::uint8_t> Draw() {
     C3DEngine& engine = display.Engine();
@@ -61,6 +71,20 @@ class RoomRender : public questtest::DocTest {
 
 std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
 
+// Pixels further from the reference than the builds' rounding explains.
+int Outliers(const std::vector<std::uint8_t>& rgb, const RgbImage& reference) {
+  int outliers = 0;
+  for (std::size_t i = 0; i + 2 < rgb.size() && i + 2 < reference.rgb.size(); i += 3) {
+    for (int k = 0; k < 3; ++k) {
+      if (std::abs(int(rgb[i + k]) - int(reference.rgb[i + k])) > kChannelTolerance) {
+        ++outliers;
+        break;
+      }
+    }
+  }
+  return outliers;
+}
+
 TEST_F(RoomRender, DemoRoomMatchesItsReferencePicture) {
   room->tool = CRoom::kToolSetCollision;  // with the collision overlay and the cursor
   room->Collision(97, 97) = kCollisionBlocked;
@@ -76,15 +100,7 @@ TEST_F(RoomRender, DemoRoomMatchesItsReferencePicture) {
   ASSERT_TRUE(ReadPng(Fixture("meadow_room.png"), reference));
   ASSERT_EQ(reference.width, kWidth);
   ASSERT_EQ(reference.height, kHeight);
-  int outliers = 0;
-  for (std::size_t i = 0; i < rgb.size(); i += 3) {
-    for (int k = 0; k < 3; ++k) {
-      if (std::abs(int(rgb[i + k]) - int(reference.rgb[i + k])) > kChannelTolerance) {
-        ++outliers;
-        break;
-      }
-    }
-  }
+  const int outliers = Outliers(rgb, reference);
   EXPECT_LE(outliers, int(kOutlierShare * kWidth * kHeight));
 }
 
@@ -120,6 +136,49 @@ TEST_F(RoomRender, PaintingOneBlockChangesOnlyThePixelsNearIt) {
   }
   EXPECT_GT(changed, 50) << "the block looks different";
   EXPECT_EQ(outside, 0) << "pixels changed away from the block";
+}
+
+TEST_F(RoomRender, PlacedMonstersAreDrawnWithTheirSkeletons) {
+  ASSERT_EQ(g_monsterClassTable.Load(), 1);
+  g_skeletonBank.Rebuild();
+  RoomMonster* wolf = room->monsters;
+  ASSERT_NE(wolf, nullptr);
+  ASSERT_STREQ(wolf->name, "wolf");
+  // The camera on the wolf's cell.
+  const CVector3 at = CellToWorld(wolf->cellX, wolf->cellY);
+  room->targetX = at.x;
+  room->targetZ = at.z;
+  room->distance = 1200.0f;
+  RoomMonster* placed = room->monsters;
+  room->monsters = nullptr;
+  const std::vector<std::uint8_t> without = Draw();
+  room->monsters = placed;
+  const std::vector<std::uint8_t> with = Draw();
+  ASSERT_NE(wolf->model, nullptr);
+  EXPECT_GT(wolf->model->BoneCount(), 0);
+  EXPECT_EQ(wolf->builtForClass, g_monsterClassTable.Find("wolf"));
+  // The wolf stands in the middle of the view: what it changed lies around it.
+  int changed = 0, far = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const std::size_t i = (std::size_t(y) * kWidth + x) * 3;
+      if (with[i] == without[i] && with[i + 1] == without[i + 1] && with[i + 2] == without[i + 2]) continue;
+      ++changed;
+      if (std::abs(x - kWidth / 2) > 70 || std::abs(y - kHeight / 2) > 70) ++far;
+    }
+  }
+  EXPECT_GT(changed, 150);
+  EXPECT_EQ(far, 0);
+  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
+    ASSERT_TRUE(WritePng(Fixture("meadow_wolf.png"), kWidth, kHeight, with));
+  }
+  RgbImage reference;
+  ASSERT_TRUE(ReadPng(Fixture("meadow_wolf.png"), reference));
+  EXPECT_LE(Outliers(with, reference), int(kOutlierShare * kWidth * kHeight));
+  // A model is built once for its class, not at every frame.
+  const CSkinnedModel* model = wolf->model.get();
+  Draw();
+  EXPECT_EQ(wolf->model.get(), model);
 }
 
 }  // namespace
