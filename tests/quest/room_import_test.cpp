@@ -248,7 +248,8 @@ TEST_F(RoomImportTest, ACutFileLeavesTheRoomAsItWas) {
     const bool roomRead = n >= roomEnd && n < roomEnd + 4;
     EXPECT_EQ(room->Block(1, 1).HasBlock(), !roomRead) << n;
     EXPECT_EQ(room->Block(3, 3).HasBlock(), roomRead) << n;
-    EXPECT_EQ(room->traps == old, !roomRead) << n;
+    // By the trap's cell, not its address: the file's trap may take the freed one's.
+    EXPECT_EQ(room->traps != nullptr && room->traps->cellX == 10, roomRead) << n;
     EXPECT_EQ(room->blockSet.GetCount(), 1) << n;
     const bool cut = n >= 4 && !roomRead;
     ASSERT_EQ(ui.boxes.size(), cut ? 1u : 0u) << n;
