@@ -27,9 +27,7 @@
 #include "quest/tile_palette.h"
 #include "render/cdd.h"
 #include "render/tga_image.h"
-#include "tools/demodata/block_meshes.h"
-#include "tools/demodata/demo_output.h"
-#include "tools/demodata/texture_banks.h"
+#include "demo_start_dir.h"
 #include "tools/render_png/demo_scene.h"
 
 #ifdef HAVE_EGL
@@ -47,32 +45,18 @@ constexpr int kHeight = 480;
 
 // The demo start directory and the display stack, made once; the two rooms.
 struct World {
-  std::string dir;
+  DemoStartDir demo{"render_bench"};
   DisplayStack display;
   DemoScene rooms[2];
   bool ok = false;
 
   World() {
-    char tmpl[] = "/tmp/render_bench_XXXXXX";
-    if (!mkdtemp(tmpl)) return;
-    dir = tmpl;
-    platform::ChangeDirectory(dir);
-    platform::SetStartDirectory(dir);
-    MtfCloseAllArchives();
-    DemoOutput out;
-    AddBlockMeshes(out);
-    AddTextureBanks(out);
-    out.Finish();
-    if (!MtfOpenArchive("data.mtf", 0) || !display.Open(kWidth, kHeight)) return;
+    if (!demo.Ok() || !display.Open(kWidth, kHeight)) return;
     for (int i = 0; i < 2; ++i) {
       if (!rooms[i].LoadBlocks()) return;
       rooms[i].LayOutRoom(i == 1);
     }
     ok = true;
-  }
-  ~World() {
-    MtfCloseAllArchives();
-    if (!dir.empty() && std::system(("rm -rf '" + dir + "'").c_str()) != 0) std::fprintf(stderr, "left %s\n", dir.c_str());
   }
   void Draw(int room) { rooms[room].DrawRoom(display.Engine(), kWidth, kHeight); }
 };

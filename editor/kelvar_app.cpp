@@ -35,6 +35,7 @@
 #include "quest/quest_lists.h"
 #include "render/cdd.h"
 #include "render/cdd_renderer.h"
+#include "render/soft_renderer.h"
 #include "render/engine_3d.h"
 #include "render/skeleton_bank.h"
 
@@ -181,17 +182,13 @@ void CKelvarApp::InitDisplay() {
   g_3DEngine->SetFocal(500.0f, 500.0f);
   g_3DEngine->SetNearPlane(128.0f);
 
-  if (cdd.HasDevice() && cdd.CanRenderInWindow()) {
-    display.renderer = new CCddRenderer();
-  } else {
-    platform::TraceWrite("Kelvar: the display cannot render at 16 bits in a window; rooms are not drawn\n");
-  }
-  if (CRenderer* renderer = display.renderer) {
-    renderer->SetScreenSize(cdd.GetWidth(), cdd.GetHeight(), cdd.GetPitch());
-    renderer->SetDevice(&cdd);
-    renderer->SetPixelFormat(static_cast<int>(cdd.GetRedMask()), static_cast<int>(cdd.GetGreenMask()),
-                             static_cast<int>(cdd.GetBlueMask()));
-  }
+  if (cdd.HasDevice() && cdd.CanRenderInWindow()) display.renderer = new CCddRenderer();
+  else display.renderer = new CSoftRenderer();
+  CRenderer* renderer = display.renderer;
+  renderer->SetScreenSize(cdd.GetWidth(), cdd.GetHeight(), cdd.GetPitch());
+  renderer->SetDevice(&cdd);
+  renderer->SetPixelFormat(static_cast<int>(cdd.GetRedMask()), static_cast<int>(cdd.GetGreenMask()),
+                           static_cast<int>(cdd.GetBlueMask()));
   g_3DEngine->SetViewportSize(kMinViewWidth, kMinViewHeight);
   g_3DEngine->SetViewSize(kMinViewWidth, kMinViewHeight);
   g_3DEngine->SetRenderer(display.renderer);

@@ -1,5 +1,6 @@
 // The room file ".cdf" that generation writes for each room (version 5);
 // the layout is in docs/formats.md.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -105,6 +106,13 @@ struct Bounds {
     if (column > lastColumn) lastColumn = column;
     if (row > lastRow) lastRow = row;
   }
+  // The block of a trap's or node's cell. Such cells are kept near the grid
+  // when read; one set farther is taken at that edge, so the rectangle, and
+  // the cells written for it, stay bounded.
+  void AddCell(std::int32_t column, std::int32_t row) {
+    auto near = [](std::int32_t v) { return std::clamp(v, CRoom::kStoredCellLow, CRoom::kStoredCellHigh); };
+    Add(near(column) / kCellsPerBlock, near(row) / kCellsPerBlock);
+  }
 };
 
 }  // namespace
@@ -135,14 +143,14 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
     trap->exportIndex = number;
     const GenericDef* def = FindGenericDef(trap->type);
     if (def && def->index != 0) ++number;
-    bounds.Add(trap->cellX / kCellsPerBlock, trap->cellY / kCellsPerBlock);
+    bounds.AddCell(trap->cellX, trap->cellY);
   }
   std::uint32_t nodeObjects = 0;
   std::uint32_t nodeMonsters = 0;
   for (GraphNode* node = Quest().graphNodes; node; node = node->next) {
     if (IsExportedObjectNode(*this, node)) {
       node->exportIndex = number++;
-      bounds.Add(node->cellX / kCellsPerBlock, node->cellY / kCellsPerBlock);
+      bounds.AddCell(node->cellX, node->cellY);
       ++nodeObjects;
     } else if (node->kind == kNodeMonster && IsNodeInRoom(node)) {
       ++nodeMonsters;

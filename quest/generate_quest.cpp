@@ -22,14 +22,13 @@
 #include "quest/quest_object.h"
 #include "quest/quest_script.h"
 #include "quest/room.h"
+#include "quest/room_checks.h"
 #include "quest/text_format.h"
 #include "tools/mtf/mtf_writer.h"
 
 namespace {
 
 constexpr int kScripts = 7;
-constexpr int kLands = 7;
-constexpr int kLevels = 5;
 constexpr const char* kAbortedTail = "\r\n\r\nQUEST GENERATION ABORTED.\r\n";
 
 // Without the editor's dialogs: the texts as they are, debug on, the report in a box.
@@ -50,31 +49,6 @@ IGenerationUi& Ui() {
 }
 
 void Box(const std::string& text) { platform::MessageBox(text, "", platform::kMbOk); }
-
-// Entrances and level rooms per land and level; a dungeon level holds one of them.
-void CheckRooms() {
-  int counts[kLands][kLevels] = {};
-  auto valid = [](const CRoom* r) { return r->land >= 0 && r->land < kLands && r->level >= 0 && r->level < kLevels; };
-  for (const CRoom* room = Quest().rooms; room; room = room->next) {
-    if (!valid(room)) {
-      LogGeneration("room %s has land %d and level %d, outside the lands and levels of the game\r\n", room->name,
-                    room->land, room->level);
-      continue;
-    }
-    counts[room->land][room->level] += (room->entrance ? 1 : 0) + (room->level > 0 ? 1 : 0);
-  }
-  for (const CRoom* room = Quest().rooms; room; room = room->next) {
-    if (!valid(room)) continue;
-    const int count = counts[room->land][room->level];
-    if (room->entrance && count > 1) {
-      LogGeneration("Multiple entrance for dungeon %d are not allowed : error in room %s\r\n", room->land, room->name);
-    }
-    if (room->levelFlag && count > 1) {
-      LogGeneration("room %s is declared as a Level but there are more than one room in level %d\r\n", room->name,
-                    room->level);
-    }
-  }
-}
 
 // The package entry of a quest-folder file.
 std::string EntryName(const std::string& fileName) {
@@ -212,7 +186,15 @@ void CKelvarDoc::OnGenerateQuest() {
   // Generation edits the quest it exports; like any other edit, that makes
   // the document modified, however generation ends.
   const GeneratedState before = GeneratedState::Take();
-  Generate(*this);
+  try {
+    Generate(*this);
+  } catch (const std::bad_alloc&) {
+    // Whatever the quest holds, running out of memory is a fault of this
+    // generation, not the end of the program.
+    LogGeneration("Not enough memory to generate quest %s\r\n", QuestName().c_str());
+    Ui().HideProgress();
+    Ui().ShowErrorReport(GenerationLog() + kAbortedTail);
+  }
   if (GeneratedState::Take() != before) SetModifiedFlag();
 }
 

@@ -172,7 +172,32 @@ void ReadSprite(QstIn& in, TrispriteRecord& sprite) {
   sprite.valueB = in.I32();
 }
 
-void ReadCollision(QstIn& in, std::uint32_t version, CRoom& room) {
+// The collision bounds of a version-3 room: first and last column, first and
+// last row of the cells that are not 0, or the empty-grid values.
+struct CollisionBounds {
+  std::int32_t firstColumn = 0, lastColumn = -1, firstRow = 0, lastRow = -1;
+  bool Empty() const { return lastColumn < firstColumn; }
+};
+
+CollisionBounds ReadCollisionBounds(QstIn& in) {
+  CollisionBounds b;
+  b.firstColumn = in.I32();
+  b.lastColumn = in.I32();
+  b.firstRow = in.I32();
+  b.lastRow = in.I32();
+  if (b.firstColumn == kQstNoCellLow && b.lastColumn == kQstNoCellHigh && b.firstRow == kQstNoCellLow &&
+      b.lastRow == kQstNoCellHigh) {
+    return CollisionBounds{};
+  }
+  auto inGrid = [](std::int32_t v) { return v >= 0 && v < kRoomCells; };
+  if (!inGrid(b.firstColumn) || !inGrid(b.lastColumn) || !inGrid(b.firstRow) || !inGrid(b.lastRow) ||
+      b.firstColumn > b.lastColumn || b.firstRow > b.lastRow) {
+    in.Refuse();
+  }
+  return b;
+}
+
+void ReadCollisionCells(QstIn& in, std::uint32_t version, const CollisionBounds& bounds, CRoom& room) {
   room.collision.fill(kCollisionFree);
   if (version < 3) {
     std::vector<std::uint8_t> bytes(std::size_t(kRoomCells) * kRoomCells * 2);
@@ -182,27 +207,15 @@ void ReadCollision(QstIn& in, std::uint32_t version, CRoom& room) {
     }
     return;
   }
-  const std::int32_t firstColumn = in.I32();
-  const std::int32_t lastColumn = in.I32();
-  const std::int32_t firstRow = in.I32();
-  const std::int32_t lastRow = in.I32();
-  if (firstColumn == kQstNoCellLow && lastColumn == kQstNoCellHigh && firstRow == kQstNoCellLow &&
-      lastRow == kQstNoCellHigh) {
-    return;
-  }
-  auto inGrid = [](std::int32_t v) { return v >= 0 && v < kRoomCells; };
-  if (!inGrid(firstColumn) || !inGrid(lastColumn) || !inGrid(firstRow) || !inGrid(lastRow) ||
-      firstColumn > lastColumn || firstRow > lastRow) {
-    in.Refuse();
-  }
-  const std::size_t columns = std::size_t(lastColumn - firstColumn + 1);
-  const std::size_t rows = std::size_t(lastRow - firstRow + 1);
+  if (bounds.Empty()) return;
+  const std::size_t columns = std::size_t(bounds.lastColumn - bounds.firstColumn + 1);
+  const std::size_t rows = std::size_t(bounds.lastRow - bounds.firstRow + 1);
   std::vector<std::uint8_t> bytes(columns * rows * 2);
   if (bytes.size() > in.Remaining()) in.Truncated();
   in.Read(bytes.data(), bytes.size());
   std::size_t i = 0;
-  for (int column = firstColumn; column <= lastColumn; ++column) {
-    for (int row = firstRow; row <= lastRow; ++row, i += 2) {
+  for (int column = bounds.firstColumn; column <= bounds.lastColumn; ++column) {
+    for (int row = bounds.firstRow; row <= bounds.lastRow; ++row, i += 2) {
       room.Collision(column, row) = LoadLe16(&bytes[i]);
     }
   }
@@ -265,6 +278,7 @@ void ReadTraps(QstIn& in, CRoom& room) {
     t->rotation = in.I32();
     t->cellX = in.I32();
     t->cellY = in.I32();
+    if (!CRoom::IsStoredCell(t->cellX, t->cellY)) in.Refuse();
     for (std::int32_t& v : t->data) v = in.I32();
     for (std::int32_t& v : t->links) v = in.I32();
     t->targetCellX = in.I32();
@@ -300,6 +314,7 @@ void ReadPlacedMonsters(QstIn& in, CRoom& room) {
     m->rotation = in.I32();
     m->cellX = in.I32();
     m->cellY = in.I32();
+    if (!CRoom::IsStoredCell(m->cellX, m->cellY)) in.Refuse();
   }
 }
 
@@ -338,6 +353,7 @@ void ReadPosition(QstIn& in, InstancePosition& p) {
     p.cellX = in.I32();
     p.cellY = in.I32();
     p.rotation = in.I32();
+    if (!CRoom::IsStoredCell(p.cellX, p.cellY)) in.Refuse();
   } else {
     p.cellX = 96;
     p.cellY = 96;
@@ -445,45 +461,82 @@ void ReadMonster(QstIn& in, CMonster& monster) {
   ReadInstances(in, monster.instances);
 }
 
-void ReadRoom(QstIn& in, CRoom& room) {
-  const std::uint32_t version = in.U32();
-  in.Fixed(room.name);
-  room.land = in.I32();
-  room.level = in.I32();
-  room.flags = in.I32();
-  room.left = in.I32();
-  room.top = in.I32();
-  room.right = in.I32();
-  room.bottom = in.I32();
-  in.Text(room.text);
-  if (version >= 2) {
-    room.levelFlag = in.I32();
-    room.entrance = in.I32();
-  } else {
-    room.levelFlag = 0;
-    room.entrance = 0;
+// A room record up to its collision cells. It is read and checked before a
+// room is made for it: a room is a large record, and a file that goes wrong
+// in its first fields should not cost one.
+struct RoomHead {
+  std::uint32_t version = 0;
+  char name[80] = {};
+  std::int32_t land = 0, level = 0, flags = 0;
+  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+  CMultiLangText text;
+  std::int32_t levelFlag = 0, entrance = 0;
+  float camera[9] = {};
+  CollisionBounds collision;
+};
+
+void ReadRoomHead(QstIn& in, RoomHead& head) {
+  head.version = in.U32();
+  in.Fixed(head.name);
+  head.land = in.I32();
+  head.level = in.I32();
+  head.flags = in.I32();
+  head.left = in.I32();
+  head.top = in.I32();
+  head.right = in.I32();
+  head.bottom = in.I32();
+  in.Text(head.text);
+  if (head.version >= 2) {
+    head.levelFlag = in.I32();
+    head.entrance = in.I32();
   }
-  room.targetX = in.F32();
-  room.targetY = in.F32();
-  room.targetZ = in.F32();
-  room.offsetX = in.F32();
-  room.offsetY = in.F32();
-  room.distance = in.F32();
-  room.pitch = in.F32();
-  room.yaw = in.F32();
-  room.roll = in.F32();
-  ReadCollision(in, version, room);
-  ReadBlocks(in, version, room);
+  for (float& f : head.camera) f = in.F32();
+  if (head.version >= 3) head.collision = ReadCollisionBounds(in);
+}
+
+void ReadRoomRest(QstIn& in, RoomHead& head, CRoom& room) {
+  SetField(room.name, FieldText(head.name));
+  room.land = head.land;
+  room.level = head.level;
+  room.flags = head.flags;
+  room.left = head.left;
+  room.top = head.top;
+  room.right = head.right;
+  room.bottom = head.bottom;
+  room.text = std::move(head.text);
+  room.levelFlag = head.levelFlag;
+  room.entrance = head.entrance;
+  room.targetX = head.camera[0];
+  room.targetY = head.camera[1];
+  room.targetZ = head.camera[2];
+  room.offsetX = head.camera[3];
+  room.offsetY = head.camera[4];
+  room.distance = head.camera[5];
+  room.pitch = head.camera[6];
+  room.yaw = head.camera[7];
+  room.roll = head.camera[8];
+  ReadCollisionCells(in, head.version, head.collision, room);
+  ReadBlocks(in, head.version, room);
   ReadTraps(in, room);
   ReadPlacedMonsters(in, room);
   ReadBlockSet(in, room);
+}
+
+void ReadRoom(QstIn& in, CRoom& room) {
+  RoomHead head;
+  ReadRoomHead(in, head);
+  ReadRoomRest(in, head, room);
 }
 
 // The room count, then the rooms, appended in file order.
 void LoadRoomList(QstIn& in, CRoom*& head) {
   const std::uint32_t count = in.Count(kMinRoom);
   TailAppender<CRoom> rooms(head);
-  for (std::uint32_t n = 0; n < count; ++n) ReadRoom(in, *rooms.Add(new CRoom));
+  for (std::uint32_t n = 0; n < count; ++n) {
+    RoomHead record;
+    ReadRoomHead(in, record);
+    ReadRoomRest(in, record, *rooms.Add(new CRoom));
+  }
 }
 
 void ReadHeaderRecord(QstIn& in, QstHeader& header) {

@@ -13,6 +13,7 @@
 
 #include "datafiles/multi_lang_text.h"
 #include "quest/room_block.h"
+#include "quest/room_block_grid.h"
 #include "quest/room_monster.h"
 #include "quest/room_trap.h"
 #include "render/bank_list.h"
@@ -28,6 +29,7 @@ class File;
 
 inline constexpr int kRoomCells = 192;   // collision cells per side
 inline constexpr int kRoomBlocks = 64;   // blocks per side
+static_assert(RoomBlockGrid::kSide == kRoomBlocks);
 inline constexpr int kCellsPerBlock = 3;
 inline constexpr float kCellSize = 512.0f / 3.0f;
 inline constexpr float kBlockSize = 512.0f;
@@ -82,6 +84,15 @@ class CRoom {
   }
   static bool IsBlockInGrid(int column, int row) {
     return column >= 0 && row >= 0 && column < kRoomBlocks && row < kRoomBlocks;
+  }
+  // Where a trap, placed monster or graph node may stand: the grid and one
+  // grid's width around it. Off the grid it is reported by the placement
+  // check; farther cells are refused when read, so nothing worked out from a
+  // cell (export bounds, footprints, rings) can grow without limit.
+  static constexpr int kStoredCellLow = -kRoomCells;
+  static constexpr int kStoredCellHigh = 2 * kRoomCells - 1;
+  static bool IsStoredCell(std::int64_t column, std::int64_t row) {
+    return column >= kStoredCellLow && row >= kStoredCellLow && column <= kStoredCellHigh && row <= kStoredCellHigh;
   }
 
   // ---- Traps and placed monsters -----------------------------------------
@@ -270,7 +281,7 @@ class CRoom {
   std::int32_t flags = 0;
   std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // box on the world map
   std::array<std::uint16_t, kRoomCells * kRoomCells> collision{};  // row after row
-  std::array<RoomBlock, kRoomBlocks * kRoomBlocks> blocks;         // row after row
+  RoomBlockGrid blocks;                                            // row after row
   RoomTrap* traps = nullptr;
   RoomMonster* monsters = nullptr;
   CBankList blockSet;

@@ -1,5 +1,6 @@
 // Importing a game room file (".cdf") or a block-set file (".cbs") into a
 // room, and choosing a room's block set.
+#include <algorithm>
 #include <cstdio>
 #include <span>
 #include <string>
@@ -52,17 +53,21 @@ void ApplyRoomPart(CRoom& room, const CdfRoom& cdf) {
     if (r.image.fileName[0]) b.fileName = r.image.fileName;
   }
 
-  std::size_t next = 0;
-  for (std::int64_t bc = cdf.firstColumn; bc <= cdf.lastColumn; ++bc) {
-    for (std::int64_t br = cdf.firstRow; br <= cdf.lastRow; ++br) {
+  // Only the rectangle's blocks that lie in the grid have cells to write, so
+  // the walk is bounded by the grid whatever rectangle the file states.
+  const std::int64_t rows = cdf.lastRow >= cdf.firstRow ? std::int64_t(cdf.lastRow) - cdf.firstRow + 1 : 0;
+  const std::int64_t firstColumn = std::max<std::int64_t>(cdf.firstColumn, 0);
+  const std::int64_t lastColumn = std::min<std::int64_t>(cdf.lastColumn, kRoomBlocks - 1);
+  const std::int64_t firstRow = std::max<std::int64_t>(cdf.firstRow, 0);
+  const std::int64_t lastRow = std::min<std::int64_t>(cdf.lastRow, kRoomBlocks - 1);
+  for (std::int64_t bc = firstColumn; bc <= lastColumn && !cdf.cells.empty(); ++bc) {
+    for (std::int64_t br = firstRow; br <= lastRow; ++br) {
+      // Cells are stored by block column, block row, cell column, cell row.
+      const std::size_t at = static_cast<std::size_t>(((bc - cdf.firstColumn) * rows + (br - cdf.firstRow)) * 9);
       for (int cx = 0; cx < kCellsPerBlock; ++cx) {
         for (int cy = 0; cy < kCellsPerBlock; ++cy) {
-          const std::uint16_t value = cdf.cells[next++];
-          const std::int64_t column = bc * kCellsPerBlock + cx;
-          const std::int64_t row = br * kCellsPerBlock + cy;
-          if (column >= 0 && row >= 0 && column < kRoomCells && row < kRoomCells) {
-            room.Collision(static_cast<int>(column), static_cast<int>(row)) = value;
-          }
+          room.Collision(static_cast<int>(bc) * kCellsPerBlock + cx, static_cast<int>(br) * kCellsPerBlock + cy) =
+              cdf.cells[at + std::size_t(cx) * kCellsPerBlock + std::size_t(cy)];
         }
       }
     }
@@ -71,6 +76,7 @@ void ApplyRoomPart(CRoom& room, const CdfRoom& cdf) {
   if (cdf.hasObjects) {
     room.FreeTraps();
     for (const RoomTrap& image : cdf.traps) {
+      if (!CRoom::IsStoredCell(image.cellX, image.cellY)) continue;  // too far off the grid to stand anywhere
       RoomTrap* t = NewRoomTrap(room.traps);
       RoomTrap* const keep = t->next;
       *t = image;
@@ -80,6 +86,7 @@ void ApplyRoomPart(CRoom& room, const CdfRoom& cdf) {
     }
     room.FreeMonsters();
     for (const CdfMonsterRecord& r : cdf.monsters) {
+      if (!CRoom::IsStoredCell(r.cellX, r.cellY)) continue;
       RoomMonster* m = NewRoomMonster(room.monsters);
       SetField(m->name, FieldText(r.name));
       m->classIndex = g_monsterClassTable.Find(FieldText(m->name));

@@ -1,6 +1,8 @@
 // Collision tests, node separation and the placement report of a room.
 #include "quest/room_placement.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -27,8 +29,10 @@ std::uint16_t Widen(std::uint8_t meshByte) {
   return static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<std::int8_t>(meshByte)));
 }
 
-void Stamp(ExportGrid& grid, int column, int row, std::uint8_t value) {
-  if (CRoom::IsCellInGrid(column, row)) grid[std::size_t(row) * kRoomCells + std::size_t(column)] = Widen(value);
+void Stamp(ExportGrid& grid, std::int64_t column, std::int64_t row, std::uint8_t value) {
+  if (column >= 0 && row >= 0 && column < kRoomCells && row < kRoomCells) {
+    grid[std::size_t(row) * kRoomCells + std::size_t(column)] = Widen(value);
+  }
 }
 
 // The key shown for a trap in the placement report.
@@ -60,11 +64,10 @@ CellPoint UnrotateCell(int rotation, int x, int y) {
   }
 }
 
-MapRect NodeMapRect(const GraphNode& node) {
-  const int size = (node.kind == kNodeSkeleton || node.kind == kNodeMonsterParam || node.kind == kNodeMonster)
-                       ? kModelNodeSize
-                       : kMachineNodeSize;
-  return MapRect{node.x, node.y, node.x + size, node.y + size};
+int NodeMapSize(const GraphNode& node) {
+  return (node.kind == kNodeSkeleton || node.kind == kNodeMonsterParam || node.kind == kNodeMonster)
+             ? kModelNodeSize
+             : kMachineNodeSize;
 }
 
 const GenericDef* FindGenericDef(int type) {
@@ -108,7 +111,7 @@ void StampTrapCells(CRoom& room, ExportGrid& grid) {
         const std::uint8_t value = mesh->FootprintCell(x, y);
         if (value == 0) continue;
         const CellPoint p = RotateCell(trap->rotation, x, y);
-        Stamp(grid, trap->cellX + p.x - 1, trap->cellY + p.y - 1, value);
+        Stamp(grid, std::int64_t(trap->cellX) + p.x - 1, std::int64_t(trap->cellY) + p.y - 1, value);
       }
     }
   }
@@ -140,15 +143,22 @@ bool CRoom::IsInTrapFootprint(const RoomTrap& trap, int column, int row) {
   if (!def) return true;  // a trap of an unknown type takes the whole room
   const CMesh* mesh = GenericDefMesh(*def);
   if (!mesh || !mesh->HasFootprint()) return column == trap.cellX && row == trap.cellY;
-  const CellPoint p = UnrotateCell(trap.rotation, column - trap.cellX + 1, row - trap.cellY + 1);
+  // The offset from the footprint's corner, in 64 bits and held within the
+  // footprint's reach: a far cell stays outside whatever the rotation.
+  const std::int64_t reach = std::int64_t(std::max(mesh->FootprintColumns(), mesh->FootprintRows())) + 2;
+  const std::int64_t dx = std::clamp(std::int64_t(column) - trap.cellX + 1, -reach, reach);
+  const std::int64_t dy = std::clamp(std::int64_t(row) - trap.cellY + 1, -reach, reach);
+  const CellPoint p = UnrotateCell(trap.rotation, static_cast<int>(dx), static_cast<int>(dy));
   if (p.x < 0 || p.y < 0 || p.x >= mesh->FootprintColumns() || p.y >= mesh->FootprintRows()) return false;
   return mesh->FootprintCell(p.x, p.y) != 0;
 }
 
 bool CRoom::IsNodeInRoom(const GraphNode* node) const {
   if (!node || !node->owner || !IsRoomNodeKind(node->kind)) return false;
-  const MapRect r = NodeMapRect(*node);
-  return r.left <= right && r.right >= left && r.top <= bottom && r.bottom >= top;
+  // In 64 bits: a node at the far end of the map does not wrap round into the room.
+  const std::int64_t size = NodeMapSize(*node);
+  return node->x <= right && std::int64_t(node->x) + size >= left && node->y <= bottom &&
+         std::int64_t(node->y) + size >= top;
 }
 
 GraphNode* CRoom::FindNodeAt(int column, int row) const {
@@ -232,15 +242,23 @@ void CRoom::SeparateNodes() {
       continue;
     }
     for (int radius = 1; radius <= kMaxSeparationRadius; ++radius) {
+      // Cells off the grid never count, so the ring is walked only where it
+      // meets the grid (in 64 bits: a node far off the grid meets nothing).
+      const std::int64_t firstColumn = std::max<std::int64_t>(std::int64_t(c) - radius, 0);
+      const std::int64_t lastColumn = std::min<std::int64_t>(std::int64_t(c) + radius, kRoomCells - 1);
+      const std::int64_t firstRow = std::max<std::int64_t>(std::int64_t(r) - radius, 0);
+      const std::int64_t lastRow = std::min<std::int64_t>(std::int64_t(r) + radius, kRoomCells - 1);
       bool found = false;
-      for (int cc = c - radius; cc <= c + radius; ++cc) {
-        for (int rr = r - radius; rr <= r + radius; ++rr) {
+      for (std::int64_t cc = firstColumn; cc <= lastColumn; ++cc) {
+        for (std::int64_t rr = firstRow; rr <= lastRow; ++rr) {
           if (std::abs(cc - c) != radius && std::abs(rr - r) != radius) continue;
-          if (!IsCellInGrid(cc, rr) || IsCellTakenForNode(cc, rr, nullptr) || marked(cc, rr)) continue;
+          const int column = static_cast<int>(cc);
+          const int row = static_cast<int>(rr);
+          if (IsCellTakenForNode(column, row, nullptr) || marked(column, row)) continue;
           // Every free cell of the ring is kept for this node; it ends on the last one.
-          mark(cc, rr);
-          node->cellX = cc;
-          node->cellY = rr;
+          mark(column, row);
+          node->cellX = column;
+          node->cellY = row;
           found = true;
         }
       }

@@ -51,4 +51,8 @@ class CRenderer {
   virtual void SetPixel(int /*x*/, int /*y*/, CColor /*color*/) {}
   virtual void ReleaseBitmap(int slot) = 0;
   virtual void ReleaseBitmaps() = 0;
+
+ protected:
+  // The 5 x 5 square outline centred on (x, y), as four flat lines through DrawLine.
+  void DrawMarkerOutline(int x, int y, CColor color);
 };

@@ -14,6 +14,7 @@
 #include "platform/core/services.h"
 #include "platform/core/trace.h"
 #include "support/bytes.h"
+#include "support/external_tool.h"
 #include "support/temp_dir.h"
 
 using platform::File;
@@ -277,7 +278,7 @@ TEST_F(WavCheckTest, AcceptsOnlyMono16BitPcmAt44100) {
 }
 
 TEST_F(WavCheckTest, AgreesWithSox) {
-  if (std::system("command -v sox >/dev/null 2>&1") != 0) GTEST_SKIP() << "sox is not installed";
+  REQUIRE_EXTERNAL_TOOL(testsupport::kSox);
   const struct {
     const char* args;
     bool ok;

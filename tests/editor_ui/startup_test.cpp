@@ -9,6 +9,7 @@
 #include "platform/core/profile.h"
 #include "platform/core/trace.h"
 #include "platform/video/machine.h"
+#include "platform/video/surface.h"
 #include "platform/video/window.h"
 #include "quest/kelvar_doc.h"
 #include "platform/ui/document.h"
@@ -112,16 +113,36 @@ TEST_F(StartupTest, WithoutAUsable3DDriverTheProgramEndsQuietly) {
   EXPECT_FALSE(platform::video::MainWindow()->IsVisible()) << "the main window is hidden first";
 }
 
-TEST_F(StartupTest, WithoutSixteenBitRenderingRoomsAreNotDrawn) {
+TEST_F(StartupTest, WithoutSixteenBitRenderingTheSoftwareRendererDrawsIntoTheBackSurface) {
   platform::video::Machine machine = platform::video::DefaultMachine();
   ASSERT_TRUE(platform::video::ApplyMachineSetting(machine, "no-16bit"));
   platform::video::ScopedMachine scoped(machine);
-  platform::TraceCapture trace;
   ASSERT_TRUE(Start());
-  EXPECT_EQ(kelvar::Display().renderer, nullptr);
-  EXPECT_EQ(g_3DEngine->GetRenderer(), nullptr);
-  EXPECT_TRUE(trace.Contains("rooms are not drawn"));
-  EXPECT_EQ(Docs().size(), 1u) << "the editor still runs";
+  CRenderer* renderer = kelvar::Display().renderer;
+  ASSERT_NE(renderer, nullptr);
+  EXPECT_EQ(renderer->IsSoftware(), 1);
+  EXPECT_EQ(g_3DEngine->GetRenderer(), renderer);
+  EXPECT_EQ(renderer->GetTextureCount(), 32);
+  // A frame draws straight into the device's back surface, at its own pitch.
+  ASSERT_EQ(renderer->BeginFrame(1), 1);
+  EXPECT_EQ(renderer->GetPitch(), kelvar::Display().cdd->GetPitch() / 2);
+  CVertex v[3] = {};
+  const int corners[3][2] = {{10, 10}, {60, 10}, {10, 60}};
+  for (int i = 0; i < 3; ++i) {
+    v[i].sx = corners[i][0];
+    v[i].sy = corners[i][1];
+    v[i].rz = 1.0f;
+    v[i].fade = 255;
+    v[i].color = CColor(128, 128, 128);
+  }
+  renderer->DrawTriangle(0x4, &v[0], &v[1], &v[2], 0, CColor(255, 0, 0));
+  renderer->EndFrame();
+  const platform::video::Surface* back = Cdd::BackSurface();
+  ASSERT_NE(back, nullptr);
+  // Mid-grey vertices give shade 15: red 15 x 15 = 225, in five bits 28.
+  EXPECT_EQ(back->PixelAt(20, 20), 28u << 11);
+  EXPECT_EQ(back->PixelAt(5, 5), back->PixelAt(700, 400)) << "nothing outside the triangle";
+  EXPECT_EQ(Docs().size(), 1u) << "the editor runs";
 }
 
 TEST_F(StartupTest, ShutDownReleasesTheDisplay) {

@@ -9,26 +9,9 @@
 
 #include "datafiles/mtf_archive.h"
 #include "platform/core/paths.h"
+#include "scratch_dir.h"
 
 namespace {
-
-const std::string& ScratchDir() {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/fuzz-mtf-XXXXXX";
-    if (!::mkdtemp(tmpl)) std::abort();
-    platform::SetStartDirectory(tmpl);
-    return std::string(tmpl);
-  }();
-  return dir;
-}
-
-// The scratch folder is current only during one input: libFuzzer resolves its
-// own relative paths (the corpus) in the folder it was started in.
-struct InScratch {
-  std::string previous = platform::CurrentDirectory();
-  InScratch() { platform::ChangeDirectory(ScratchDir()); }
-  ~InScratch() { platform::ChangeDirectory(previous); }
-};
 
 std::uint32_t U32(const std::uint8_t* p) {
   return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
@@ -73,14 +56,8 @@ void Exercise(const char* name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string& dir = ScratchDir();
-  InScratch scratch;
-  {
-    std::FILE* out = std::fopen((dir + "/fuzz.mtf").c_str(), "wb");
-    if (!out) std::abort();
-    std::fwrite(data, 1, size, out);
-    std::fclose(out);
-  }
+  fuzzscratch::InScratch scratch;
+  if (!fuzzscratch::Write("fuzz.mtf", data, size)) std::abort();
   if (MtfOpenArchive("fuzz.mtf", 0) == 1) {
     // The same archive twice: later records and slots override earlier ones.
     MtfOpenArchive("FUZZ.MTF", 5);

@@ -1,10 +1,7 @@
 // The quest document reader over arbitrary bytes; what it accepts is made
 // the open quest, its world map built, and written back.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "platform/core/file.h"
@@ -17,13 +14,9 @@
 #include "quest/quest_object.h"
 #include "quest/room.h"
 #include "quest/world_graph.h"
+#include "scratch_dir.h"
 
 namespace {
-
-const std::string& Scratch() {
-  static const std::string path = "/tmp/fuzz_qst_" + std::to_string(::getpid());
-  return path;
-}
 
 void Setup() {
   CMachineLibrary& library = Quest().library;
@@ -41,18 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static platform::ScriptedServices ui;
   static const bool ready = (Setup(), true);
   (void)ready;
-  ui.boxes.clear();
-
-  if (std::FILE* f = std::fopen(Scratch().c_str(), "wb")) {
-    if (size) std::fwrite(data, 1, size, f);
-    std::fclose(f);
-  } else {
-    return 0;
-  }
+  // The reader takes a file: the input is written to one in memory.
+  if (!fuzzscratch::Write("fuzz.qst", data, size)) std::abort();
   QstContents contents;
   bool read = true;
   try {
-    platform::File file(Scratch(), platform::File::modeRead);
+    platform::File file(fuzzscratch::Dir() + "/fuzz.qst", platform::File::modeRead);
     ReadQuestFile(file, contents);
   } catch (const platform::FileException&) {
     read = false;
@@ -69,12 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     contents.rooms = nullptr;
     BuildQuestGraph();
     try {
-      platform::File out(Scratch() + ".out", platform::File::modeCreate | platform::File::modeWrite);
+      // Everything read is written back; the bytes themselves are not kept.
+      platform::File out("/dev/null", platform::File::modeCreate | platform::File::modeWrite);
       WriteQuestFile(out, contents.header.author, contents.header.information);
       out.Close();
     } catch (const platform::FileException&) {
     }
     FreeQuestLists();
   }
+  ui.boxes.clear();  // in the input that showed them, so every input frees what it made
   return 0;
 }

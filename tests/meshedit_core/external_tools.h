@@ -1,6 +1,6 @@
 #pragma once
-// Independent tools that judge the importers: assimp (and python3 with
-// ezdxf to write DXF files). Tests skip when a tool is missing.
+// Running assimp (and python3 with ezdxf to write DXF files), the independent
+// judges of the importers; support/external_tool.h says whether they are there.
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -18,8 +18,6 @@ inline int RunCommand(const std::string& command) {
 }
 
 inline std::string Quote(const std::string& s) { return "'" + s + "'"; }
-
-inline bool HaveAssimp() { return RunCommand("command -v assimp >/dev/null 2>&1") == 0; }
 
 // A python that can import ezdxf: the system one first (a pyenv shim may
 // stand before it on the path without the module).

@@ -8,6 +8,7 @@
 
 #include "external_tools.h"
 #include "meshedit/core/shape.h"
+#include "support/external_tool.h"
 #include "support/temp_dir.h"
 
 using namespace pavix;
@@ -37,7 +38,7 @@ long Triangles(const CShape& shape) {
 class ExternalImportTest : public testsupport::TempDirTest {
  protected:
   void SetUp() override {
-    if (!HaveAssimp()) GTEST_SKIP() << "assimp is not installed (scripts/setup installs assimp-utils)";
+    REQUIRE_EXTERNAL_TOOL(testsupport::kAssimp);
   }
 };
 
@@ -79,8 +80,9 @@ TEST_F(ExternalImportTest, ThreeDsWrittenByAssimpFromObjModels) {
 Point FromDxf(const CVector& p) { return GridPoint(p.x, p.z, -p.y); }
 
 TEST_F(ExternalImportTest, DxfWrittenByEzdxf) {
+  REQUIRE_EXTERNAL_TOOL(testsupport::kEzdxf);
   const auto python = EzdxfPython();
-  if (!python) GTEST_SKIP() << "python3-ezdxf is not installed (scripts/setup installs it)";
+  ASSERT_TRUE(python);
   const std::string model = dir.Native("faces.dxf");
   dir.Write("make.py",
             "import sys, ezdxf\n"

@@ -243,6 +243,38 @@ TEST_F(CdfExport, MachineLabelsAreCutToTheirField) {
   EXPECT_EQ(f.objects[0].label, "_CUST_" + std::string(25, 'm'));
 }
 
+TEST_F(CdfExport, TrapsOffTheGridWidenTheBoundsAsFarAsTrapsCanStand) {
+  // A trap off the grid is reported and widens the bounds; one set past where
+  // any file could put it counts at that edge, so the cells written stay few.
+  struct Case {
+    std::int32_t cellX, cellY;
+    std::int32_t bounds[4];
+  };
+  const Case cases[] = {
+      {193, 5, {1, 1, 64, 1}},
+      {-0x7FFFFFFF - 1, 0x7FFFFFFF, {-64, 1, 1, 127}},
+      {0x7FFFFFFF, -0x7FFFFFFF - 1, {1, -64, 127, 1}},
+  };
+  for (const Case& c : cases) {
+    room->FreeTraps();
+    NewRoomTrap(room->traps);  // a second trap on cell (3, 3), so the bounds start from block (1, 1)
+    room->traps->cellX = room->traps->cellY = 3;
+    RoomTrap* far = NewRoomTrap(room->traps);
+    far->cellX = c.cellX;
+    far->cellY = c.cellY;
+    GenerationLog().clear();
+    ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
+    const std::vector<std::uint8_t> bytes = Exported();
+    const ExportedFile f = Parse(bytes);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(f.bounds[i], c.bounds[i]) << c.cellX << " " << i;
+    ASSERT_EQ(f.objects.size(), 2u);
+    EXPECT_EQ(f.objects[0].cellX, c.cellX);  // the trap keeps its own cell
+    EXPECT_NE(GenerationLog().find("is outside world limit"), std::string::npos) << GenerationLog();
+    const std::size_t cells = std::size_t(c.bounds[2] - c.bounds[0] + 1) * std::size_t(c.bounds[3] - c.bounds[1] + 1);
+    EXPECT_LT(bytes.size(), cells * 18 + 2000);
+  }
+}
+
 TEST_F(CdfExport, FailuresGoToTheLog) {
   dir.MakeDir("data/customQuest");
   dir.Write("data/customQuest/q", "a file where the quest folder belongs");

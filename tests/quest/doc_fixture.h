@@ -4,6 +4,7 @@
 // document copies, fake views and generation windows, and small builders.
 #include <array>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,7 +46,9 @@ class FakeGenerationUi : public IGenerationUi {
     range = r;
     shown = true;
   }
-  void StepProgress() override { ++steps; }
+  void StepProgress() override {
+    if (++steps == failAtStep) throw std::bad_alloc();  // as if that step ran out of memory
+  }
   void HideProgress() override { shown = false; }
   void ShowErrorReport(std::string_view report) override { reports.emplace_back(report); }
 
@@ -57,6 +60,7 @@ class FakeGenerationUi : public IGenerationUi {
   std::string shownInformation, shownAuthor;
   int range = -1;
   int steps = 0;
+  int failAtStep = 0;  // 0: no step fails
   bool shown = false;
   std::vector<std::string> reports;
 };

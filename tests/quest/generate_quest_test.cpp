@@ -422,6 +422,25 @@ TEST_F(GenerateQuest, FrameMeshesOfTheEditorsFolderAreCopied) {
   EXPECT_FALSE(dir.Exists("data/customQuest/small/barrel.o3d"));  // a game mesh stays in the game
 }
 
+TEST_F(GenerateQuest, RunningOutOfMemoryIsALoggedFault) {
+  BuildSmallQuest();
+  genUi.failAtStep = 2;  // while the rooms are exported
+  EXPECT_NO_THROW(doc.OnGenerateQuest());
+  EXPECT_NE(GenerationLog().find("Not enough memory to generate quest small\r\n"), std::string::npos)
+      << GenerationLog();
+  ASSERT_EQ(genUi.reports.size(), 1u);
+  EXPECT_NE(genUi.reports[0].find("QUEST GENERATION ABORTED."), std::string::npos);
+  EXPECT_FALSE(genUi.shown);
+  EXPECT_FALSE(dir.Exists("quest/small.mtf"));
+  for (const auto& e : platform::FindFiles("data\\customQuest\\small\\*.tmp*")) ADD_FAILURE() << e.name;
+
+  // The next generation runs as usual.
+  genUi.failAtStep = 0;
+  genUi.reports.clear();
+  doc.OnGenerateQuest();
+  EXPECT_TRUE(dir.Exists("quest/small.mtf")) << GenerationLog();
+}
+
 TEST_F(GenerateQuest, AScriptThatCannotBeWrittenStopsBeforePacking) {
   // A folder stands where the script goes: the finished script cannot take its place.
   dir.MakeDir("data/customQuest/small/quest4.spt/inside");

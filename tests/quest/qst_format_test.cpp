@@ -10,6 +10,7 @@
 #include "doc_fixture.h"
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
+#include "quest/graph_node.h"
 #include "quest/kelvar_doc.h"
 #include "quest/machine.h"
 #include "quest/marker.h"
@@ -390,6 +391,28 @@ TEST_F(QstFormat, OutOfRangeValuesAreRefused) {
                           b.u32(0).u32(0);
                         }),
                    platform::kCauseGeneric});
+  // A trap or placed monster may stand off the grid, but not beyond a grid's width around it.
+  const std::pair<std::int32_t, std::int32_t> farCells[] = {{576, 0}, {0, -193}, {0x7FFFFFFF, 0}, {0, -0x7FFFFFFF - 1}};
+  for (const auto& far : farCells) {
+    const std::int32_t column = far.first;
+    const std::int32_t row = far.second;
+    cases.push_back({"trap cell too far off the grid",
+                     room(noCells,
+                          [column, row](Bytes& b) {
+                            b.u32(0).u32(1).u32(1).i32(0).i32(0).i32(column).i32(row);
+                            for (int i = 0; i < 19; ++i) b.i32(0);
+                            b.fixed("", 32).i32(1).i32(0);
+                            b.u32(0).u32(0);
+                          }),
+                     platform::kCauseGeneric});
+    cases.push_back({"placed monster cell too far off the grid",
+                     room(noCells,
+                          [column, row](Bytes& b) {
+                            b.u32(0).u32(0).u32(1).u32(1).fixed("wolf", 32).i32(0).i32(0).i32(column).i32(row);
+                            b.u32(0);
+                          }),
+                     platform::kCauseGeneric});
+  }
   cases.push_back({"more block-set names than a bank holds",
                    room(noCells,
                         [](Bytes& b) {
@@ -417,6 +440,16 @@ TEST_F(QstFormat, OutOfRangeValuesAreRefused) {
   EXPECT_FALSE(Read(longName, [&](platform::File& f) { ReadElementInstance(f, instance); }, &cause));
   EXPECT_EQ(cause, platform::kCauseGeneric);
 
+  const std::pair<std::int32_t, std::int32_t> farNodeCells[] = {{384, 0}, {0, -0x7FFFFFFF - 1}};
+  for (const auto& [column, row] : farNodeCells) {
+    Bytes position;
+    position.u32(2).i32(0).i32(10).i32(10).i32(kNodeMachine).i32(column).i32(row).i32(0);
+    InstancePosition p;
+    cause = 0;
+    EXPECT_FALSE(Read(position, [&](platform::File& f) { ReadInstancePosition(f, p); }, &cause)) << column;
+    EXPECT_EQ(cause, platform::kCauseGeneric);
+  }
+
   Bytes language;
   language.u32(3).i32(0).i32(0).i32(7);
   QstHeader header;
@@ -428,6 +461,35 @@ TEST_F(QstFormat, OutOfRangeValuesAreRefused) {
   CMachine machine;
   EXPECT_FALSE(Read(negativeCount, [&](platform::File& f) { machine.Load(f); }, &cause));
   EXPECT_EQ(cause, platform::kCauseEndOfFile);
+}
+
+// Off the grid, within a grid's width: kept, for the placement check to report.
+TEST_F(QstFormat, CellsNearTheGridAreKept) {
+  Bytes b;
+  b.u32(3).fixed("r", 80);
+  for (int i = 0; i < 7; ++i) b.i32(0);
+  Text(b).i32(0).i32(0);
+  Camera(b).i32(9999).i32(-9999).i32(9999).i32(-9999).u32(0);
+  b.u32(1).u32(1).i32(0).i32(0).i32(383).i32(-192);
+  for (int i = 0; i < 19; ++i) b.i32(0);
+  b.fixed("", 32).i32(1).i32(0);
+  b.u32(1).u32(1).fixed("wolf", 32).i32(0).i32(0).i32(-192).i32(383);
+  b.u32(0);
+  CRoom room;
+  ASSERT_TRUE(Read(b, [&](platform::File& f) { room.Load(f); }));
+  ASSERT_NE(room.traps, nullptr);
+  EXPECT_EQ(room.traps->cellX, 383);
+  EXPECT_EQ(room.traps->cellY, -192);
+  ASSERT_NE(room.monsters, nullptr);
+  EXPECT_EQ(room.monsters->cellX, -192);
+  EXPECT_EQ(room.monsters->cellY, 383);
+
+  Bytes position;
+  position.u32(2).i32(0).i32(10).i32(10).i32(kNodeMachine).i32(-192).i32(383).i32(0);
+  InstancePosition p;
+  ASSERT_TRUE(Read(position, [&](platform::File& f) { ReadInstancePosition(f, p); }));
+  EXPECT_EQ(p.cellX, -192);
+  EXPECT_EQ(p.cellY, 383);
 }
 
 TEST_F(QstFormat, UnknownParameterTypeHasNoValueRecord) {

@@ -108,6 +108,46 @@ TEST_F(RoomPlacement, TrapFootprints) {
   EXPECT_FALSE(room->IsCellTaken(150, 150, unknown));
 }
 
+TEST_F(RoomPlacement, CellsAtTheEndsOfTheIntRangeDoNotWrapRound) {
+  constexpr int kMin = -0x7FFFFFFF - 1;
+  constexpr int kMax = 0x7FFFFFFF;
+  // Offsets from these cells do not fit an int.
+  for (int rotation : {0, 1, 2, 3}) {
+    RoomTrap* spikes = Trap(4, kMin, kMax, rotation);
+    EXPECT_FALSE(room->IsInTrapFootprint(*spikes, 100, 100)) << rotation;
+    EXPECT_FALSE(room->IsInTrapFootprint(*spikes, 0, 191)) << rotation;
+    spikes->cellX = kMax;
+    spikes->cellY = kMin;
+    EXPECT_FALSE(room->IsInTrapFootprint(*spikes, 191, 0)) << rotation;
+    room->RemoveTrap(spikes);
+  }
+  // A rotation outside 0..3 reads footprint cell (2, 2) wherever the trap is.
+  dir.Write("rozizuzi/generic/corner.o3d", std::span<const std::uint8_t>(FootprintMesh({0, 0, 0, 0, 0, 0, 0, 0, 1})));
+  Define("GENERIC { KEY { corner } TYPE { 7 } MESH { rozizuzi\\generic\\corner.o3d } }");
+  RoomTrap* odd = Trap(7, kMax, kMax, 9);
+  EXPECT_TRUE(room->IsInTrapFootprint(*odd, 5, 5));
+  room->RemoveTrap(odd);
+
+  // Separation: nodes far off the grid find no ring that meets it and stay.
+  GraphNode* far = AddLampNode(kMax, kMin);
+  GraphNode* near = AddLampNode(-3, 95);  // its rings reach the grid from outside
+  room->SeparateNodes();
+  EXPECT_EQ(Cell(far), std::make_pair(kMax, kMin));
+  EXPECT_EQ(Cell(near), std::make_pair(0, 98));
+
+  // Map positions at the far end of the int range are not inside a room at the other end.
+  room->left = kMin;
+  room->top = kMin;
+  room->right = kMin + 10;
+  room->bottom = kMin + 10;
+  far->x = kMax - 10;
+  far->y = kMax - 10;
+  EXPECT_FALSE(room->IsNodeInRoom(far));
+  room->right = kMax;
+  room->bottom = kMax;
+  EXPECT_TRUE(room->IsNodeInRoom(far));
+}
+
 TEST_F(RoomPlacement, NodesBelongToARoomByTheirPositionAlone) {
   GraphNode* inside = AddLampNode(5, 5);
   inside->x = 990;  // its 48-unit box reaches into the room's

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "datafiles/mtf_archive.h"
@@ -20,7 +22,6 @@
 #include "tools/demodata/sample_quest.h"
 #include "tools/demodata/texture_banks.h"
 #include "tools/render_png/demo_scene.h"
-#include "tools/render_png/png_reader.h"
 #include "tools/render_png/png_writer.h"
 
 namespace {
@@ -70,6 +71,17 @@ class RoomRender : public questtest::DocTest {
 };
 
 std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
+
+struct RgbImage {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+};
+
+bool ReadPng(const std::string& path, RgbImage& image) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return DecodePng(bytes, image.width, image.height, image.rgb);
+}
 
 // Pixels further from the reference than the builds' rounding explains.
 int Outliers(const std::vector<std::uint8_t>& rgb, const RgbImage& reference) {

@@ -35,8 +35,6 @@ inline std::vector<std::uint8_t> SolidTga(int width, int height, int bits, std::
   return MakeTga(width, height, bits, top);
 }
 
-inline bool HaveImageMagick() { return std::system("convert -version >/dev/null 2>&1") == 0; }
-
 inline int Run(const std::string& command) { return std::system(command.c_str()); }
 
 // ImageMagick's reading of a file: the pixels top row first as R, G, B, A.

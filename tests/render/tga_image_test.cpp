@@ -8,6 +8,7 @@
 #include "datafiles/mtf_archive.h"
 #include "platform/core/trace.h"
 #include "render/texture.h"
+#include "support/external_tool.h"
 #include "support/temp_dir.h"
 #include "archive_fixture.h"
 #include "tga_fixture.h"
@@ -190,7 +191,7 @@ TEST_F(TgaTest, TextureLoadsFlipsAndConverts) {
 
 // ImageMagick makes the files and also reads them as the reference.
 TEST_F(TgaTest, AgreesWithImageMagick) {
-  if (!rendertest::HaveImageMagick()) GTEST_SKIP() << "ImageMagick is not installed";
+  REQUIRE_EXTERNAL_TOOL(testsupport::kImageMagick);
   struct Case {
     const char* make;
     int bits;

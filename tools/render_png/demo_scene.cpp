@@ -3,9 +3,11 @@
 #include <cstdlib>
 
 #include "platform/video/surface.h"
+#include "render/cdd_renderer.h"
 #include "render/mesh.h"
 #include "render/skeleton_bank.h"
 #include "render/skinned_model.h"
+#include "render/soft_renderer.h"
 #include "tools/demodata/block_meshes.h"
 
 namespace {
@@ -30,28 +32,35 @@ std::uint8_t Expand(std::uint32_t v, int bits) {
 DisplayStack::~DisplayStack() {
   if (g_3DEngine == engine_.get()) g_3DEngine = nullptr;
   engine_.reset();
+  renderer_.reset();
   CCddRenderer::ResetState();
   cdd_.reset();
   if (platform::video::MainWindow() == &window_) platform::video::SetMainWindow(nullptr);
 }
 
-bool DisplayStack::Open(int width, int height) {
+bool DisplayStack::Open(int width, int height, Renderer kind) {
   width_ = width;
   height_ = height;
   window_.SetClientRect({0, 0, width, height});
   platform::video::SetMainWindow(&window_);
   cdd_ = std::make_unique<Cdd>();
   cdd_->SetFormat(&window_, width, height, 16, 0, 0);
-  if (!cdd_->HasDevice() || !cdd_->CanRenderInWindow()) return false;
+  if (kind == Renderer::Software) {
+    if (!Cdd::BackSurface()) return false;
+    renderer_ = std::make_unique<CSoftRenderer>();
+  } else {
+    if (!cdd_->HasDevice() || !cdd_->CanRenderInWindow()) return false;
+    renderer_ = std::make_unique<CCddRenderer>();
+  }
   width_ = cdd_->GetWidth();
   height_ = cdd_->GetHeight();
-  renderer_.SetScreenSize(width_, height_, cdd_->GetPitch());
-  renderer_.SetDevice(cdd_.get());
-  renderer_.SetPixelFormat(static_cast<int>(cdd_->GetRedMask()), static_cast<int>(cdd_->GetGreenMask()),
-                           static_cast<int>(cdd_->GetBlueMask()));
+  renderer_->SetScreenSize(width_, height_, cdd_->GetPitch());
+  renderer_->SetDevice(cdd_.get());
+  renderer_->SetPixelFormat(static_cast<int>(cdd_->GetRedMask()), static_cast<int>(cdd_->GetGreenMask()),
+                            static_cast<int>(cdd_->GetBlueMask()));
   engine_ = std::make_unique<C3DEngine>();
   g_3DEngine = engine_.get();
-  engine_->SetRenderer(&renderer_);
+  engine_->SetRenderer(renderer_.get());
   engine_->SetFocal(500.0f, 500.0f);
   engine_->SetNearPlane(128.0f);
   engine_->SetFog(0);

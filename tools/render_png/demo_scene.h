@@ -11,7 +11,7 @@
 #include "platform/video/window.h"
 #include "render/camera.h"
 #include "render/cdd.h"
-#include "render/cdd_renderer.h"
+#include "render/renderer.h"
 #include "render/engine_3d.h"
 #include "render/mesh.h"
 
@@ -23,8 +23,12 @@ class DisplayStack {
   DisplayStack(const DisplayStack&) = delete;
   DisplayStack& operator=(const DisplayStack&) = delete;
 
-  // False when the machine offers no 3D device that renders in a window.
-  bool Open(int width, int height);
+  // The device renderer, or the software renderer drawing into the device's
+  // back surface, as the program chooses between them.
+  enum class Renderer { Device, Software };
+  // False when the chosen renderer cannot draw on this machine.
+  bool Open(int width, int height, Renderer kind = Renderer::Device);
+  CRenderer& GetRenderer() { return *renderer_; }
   Cdd& Device() { return *cdd_; }
   C3DEngine& Engine() { return *engine_; }
   int Width() const { return width_; }
@@ -35,7 +39,7 @@ class DisplayStack {
  private:
   platform::video::Window window_;
   std::unique_ptr<Cdd> cdd_;
-  CCddRenderer renderer_;
+  std::unique_ptr<CRenderer> renderer_;
   std::unique_ptr<C3DEngine> engine_;
   int width_ = 0, height_ = 0;
 };

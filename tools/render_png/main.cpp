@@ -1,5 +1,5 @@
 // render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path> |
-//            --monster <skeleton> [--anim <name>] [--time <ms>]] [--size WxH]
+//            --monster <skeleton> [--anim <name>] [--time <ms>]] [--size WxH] [--software]
 // Draws the demo room (or one mesh, or one monster) of a start directory made by demodata
 // through the 3D engine and the display device, and writes what the back
 // surface holds as a PNG, for people to look at.
@@ -17,7 +17,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: render_png <start directory> <picture.png> [--room land|dungeon | --mesh <path> | "
-               "--monster <skeleton> [--anim <name>] [--time <ms>]] [--size WxH]\n");
+               "--monster <skeleton> [--anim <name>] [--time <ms>]] [--size WxH] [--software]\n");
   return 2;
 }
 
@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
   std::string room = "land", mesh, monster, animation = "walk";
   float timeMs = 0.0f;
   int width = 736, height = 480;
+  DisplayStack::Renderer renderer = DisplayStack::Renderer::Device;
   for (int i = 3; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--room" && i + 1 < argc) {
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
       if (room != "land" && room != "dungeon") return Usage();
     } else if (arg == "--mesh" && i + 1 < argc) {
       mesh = argv[++i];
+    } else if (arg == "--software") {
+      renderer = DisplayStack::Renderer::Software;
     } else if (arg == "--monster" && i + 1 < argc) {
       monster = argv[++i];
     } else if (arg == "--anim" && i + 1 < argc) {
@@ -62,8 +65,10 @@ int main(int argc, char** argv) {
   if (platform::PathExists("data.mtf")) MtfOpenArchive("data.mtf", 0);
 
   DisplayStack display;
-  if (!display.Open(width, height)) {
-    std::fprintf(stderr, "render_png: the display offers no 3D device that renders in a window\n");
+  if (!display.Open(width, height, renderer)) {
+    std::fprintf(stderr, renderer == DisplayStack::Renderer::Software
+                             ? "render_png: the display made no surface to draw into\n"
+                             : "render_png: the display offers no 3D device that renders in a window\n");
     return 1;
   }
   if (!monster.empty()) {
