@@ -23,6 +23,8 @@
 #include "platform/video/recorder.h"
 #include "platform/video/render_state.h"
 #include "platform/video/window.h"
+#include "quest/room.h"
+#include "quest/tile_palette.h"
 #include "render/cdd.h"
 #include "render/tga_image.h"
 #include "demo_start_dir.h"
@@ -141,6 +143,55 @@ void BM_DemoRoomDeviceOnly(benchmark::State& state) {
   state.SetLabel(dungeon ? "dungeon room" : "land room");
 }
 
+// A full redraw of a room in the room view during a paint drag: each frame
+// paints the next block along a row (re-tiling it and its neighbours) and
+// draws the whole room as the room edit mode does, against the device's own
+// budget (its rasterizer alone on the land room's triangles). The argument
+// is how far around the target the room is filled (8: the drawn window; 31:
+// the whole grid), which must not change the cost.
+void BM_RoomRedrawDuringPaintDrag(benchmark::State& state) {
+  World& w = TheWorld();
+  if (!w.ok) {
+    state.SkipWithError("demo world could not be made");
+    return;
+  }
+  auto room = std::make_unique<CRoom>();
+  room->LoadBlockSet();
+  const int grass = room->blockSet.FindName("grass"), hedge = room->blockSet.FindName("hedge");
+  if (grass < 0 || hedge < 0) {
+    state.SkipWithError("the demo block set lacks its blocks");
+    return;
+  }
+  const int reach = static_cast<int>(state.range(0));
+  for (int row = 32 - reach; row <= 32 + reach; ++row) {
+    for (int column = 32 - reach; column <= 32 + reach; ++column) {
+      if (!CRoom::IsBlockInGrid(column, row)) continue;
+      const bool edge = std::abs(row - 32) == reach || std::abs(column - 32) == reach;
+      room->Block(column, row).fileName = room->blockSet.GetPath(edge ? hedge : grass);
+    }
+  }
+  TilePalette().BuildOutdoor();
+  room->tool = CRoom::kToolDraw;
+  C3DEngine& engine = w.display.Engine();
+  engine.SetViewportRect(0, 0, kWidth, kHeight);
+  const TileCategory* style = TilePalette().DrawStyle();
+  int step = 0;
+  const double start = Seconds();
+  for (auto _ : state) {
+    const int column = 26 + step % 12, row = 30 + (step / 12) % 4;
+    ++step;
+    room->PaintBlock(column, row, style->base, style->key);
+    engine.FillRect(0, 0, kWidth, kHeight, CColor(128, 128, 128));
+    engine.SetFocal(kWidth * 0.78125f, kWidth * 0.78125f);
+    room->Render3D(&w.display.Device());
+    w.display.Device().Show();
+  }
+  const double fps = static_cast<double>(state.iterations()) / (Seconds() - start);
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  if (g_deviceFps[0] > 0) state.counters["x_device_budget"] = fps / g_deviceFps[0];
+  state.SetLabel(reach >= 31 ? "whole grid filled" : "drawn window filled");
+}
+
 #ifdef HAVE_EGL
 
 using benchpeer::GlPeer;
@@ -204,6 +255,7 @@ void BM_DemoRoomLlvmpipe(benchmark::State& state) {
 // peer works in llvmpipe's own thread.
 BENCHMARK(BM_DemoRoomThroughEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DemoRoomDeviceOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RoomRedrawDuringPaintDrag)->Arg(8)->Arg(31)->Unit(benchmark::kMillisecond)->UseRealTime();
 #ifdef HAVE_EGL
 BENCHMARK(BM_DemoRoomLlvmpipe)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 #endif

@@ -21,6 +21,7 @@
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
 #include "editor/quest_document.h"
+#include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
 #include "editor/world_map_hook.h"
 #include "platform/core/paths.h"
@@ -28,6 +29,8 @@
 #include "platform/core/trace.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/doc_template.h"
+#include "editor/surface_text_functions.h"
+#include "platform/video/text_functions.h"
 #include "platform/video/window.h"
 #include "quest/kelvar_doc.h"
 #include "quest/mesh_banks.h"
@@ -109,6 +112,11 @@ bool CKelvarApp::InitInstance() {
   if (QLayout* layout = MainWindow()->layout()) layout->setGeometry(MainWindow()->rect());
 
   SetKelvarDocHooks(&Hooks());
+  // Texts on the display surface (room captions and labels) through the window system's fonts.
+  static SurfaceTextFunctions surfaceText;
+  platform::video::SetTextFunctions(&surfaceText);
+  // The room edit mode, unless one was put in its slot already.
+  if (!RoomEditMode()) InstallEditModes(MapEditMode(), &TheRoomEditMode());
   SetGenerationUi(generation_.get());
   ::Quest().view = &TheWorldMapHook();
 
@@ -195,6 +203,7 @@ void CKelvarApp::InitDisplay() {
 }
 
 int CKelvarApp::ExitInstance() {
+  platform::video::SetTextFunctions(nullptr);
   MtfCloseAllArchives();
   DisplayObjects& display = Display();
   if (g_3DEngine) {

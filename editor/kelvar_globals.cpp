@@ -6,6 +6,7 @@
 #include "quest/kelvar_doc.h"
 #include "quest/mesh_banks.h"
 #include "quest/quest_lists.h"
+#include "quest/tile_palette.h"
 #include "render/engine_state.h"
 
 namespace kelvar {
@@ -19,6 +20,7 @@ bool ConstructGlobals() {
   ObjectMeshBank();
   MapEditMode();                // the slots of the two edit modes
   GenericMeshBank();
+  TilePalette();
   GenerationLog();
   ContextInstanceName();
   MapClick();

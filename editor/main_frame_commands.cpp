@@ -22,6 +22,7 @@
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
 #include "quest/room.h"
+#include "quest/tile_palette.h"
 #include "quest/world_graph.h"
 
 namespace kelvar {
@@ -131,6 +132,7 @@ void CMainFrame::OnMachineDelete() {
   if (CMachine* machine = FindMachineNamed(Quest().machines, name)) {
     UnlinkRecord(Quest().machines, machine);
     delete machine;  // its instances' nodes and links go with it
+    DropLinksToMachine(name);
   }
   QuestChanged();
 }
@@ -233,6 +235,8 @@ void CMainFrame::OnRoomEdit() {
   if (!room || !mode) return;
   mode->SetEditedRoom(room);
   room->SeparateNodes();
+  if (room->level != 0) TilePalette().BuildDungeon();
+  else TilePalette().BuildOutdoor();
   SetEditMode(mode);
   SetAccelerators(&RoomAccelerators());
   mode->SetMode(1);

@@ -5,6 +5,7 @@
 
 #include "platform/core/paths.h"
 #include "platform/core/services.h"
+#include "quest/element_instance.h"
 #include "quest/fixed_field.h"
 #include "quest/monster.h"
 #include "quest/quest_lists.h"
@@ -76,6 +77,19 @@ CMachine* FindMachineNamed(CMachine* head, std::string_view machineName) {
     if (SameName(m->name, machineName)) return m;
   }
   return nullptr;
+}
+
+void DropLinksToMachine(std::string_view machineName) {
+  auto drop = [machineName](ElementInstance* instances) {
+    for (ElementInstance* i = instances; i; i = i->next) {
+      for (auto& link : i->links) {
+        const std::string_view text = FieldText(link);
+        if (platform::EqualsNoCase(text.substr(0, text.find(':')), machineName)) SetField(link, "");
+      }
+    }
+  };
+  for (CMachine* m = Quest().machines; m; m = m->next) drop(m->instances);
+  for (CMonster* m = Quest().monsters; m; m = m->next) drop(m->instances);
 }
 
 CMachine::~CMachine() {

@@ -74,6 +74,9 @@ class CMachine {
 // A new machine at the head of the list, initialised.
 CMachine* CreateMachine(CMachine*& head, int kind, std::string_view typeKey, std::string_view name);
 CMachine* FindMachineNamed(CMachine* head, std::string_view machineName);
+// Empties every link slot of the quest's machine and monster instances that
+// names the machine ("<machine>:<instance>"), when the machine is deleted.
+void DropLinksToMachine(std::string_view machineName);
 
 // Brings the machine's nodes in line with its values after an edit.
 void SyncMachineGraph(CMachine* machine);

@@ -18,8 +18,10 @@
 #include "quest/room_trap.h"
 #include "render/bank_list.h"
 #include "render/camera.h"
+#include "render/matrix.h"
 #include "render/vector3.h"
 
+class Cdd;
 class GraphNode;
 namespace platform {
 class File;
@@ -143,50 +145,92 @@ class CRoom {
   // The block set is filled again from the file and its mesh cache emptied.
   void Load(platform::File& file);
 
+  // ---- Auto-tiling (room_tiling.cpp) --------------------------------------
+  // The first palette row (and its orientation) whose rule matches the kinds
+  // around a block cell, trying orientations 0 to 3; -1 when none.
+  int MatchRule(int column, int row, int& orientation) const;
+  // The block-set path of the variant the cell should hold; the current name
+  // when it already stands in the matched row and force is 0; "" when no
+  // rule matches or the block set lacks the variant.
+  std::string ChooseVariant(int column, int row, int& orientation, int key, int force) const;
+  // Re-tiles one cell; a cell whose block is in no palette row, or in a row
+  // the rules never choose, is left alone. True when the cell changed.
+  bool AutoTile(int column, int row, int key, int force);
+  // Puts the base name into the cell and re-tiles it (forced) and its eight
+  // neighbours (left, right, above, below, above-left, below-left,
+  // below-right, above-right).
+  void PaintBlock(int column, int row, const std::string& base, int key);
+
   // ---- Editing tools and camera (room_tools.cpp) --------------------------
-  void ZoomCamera(int d);
-  void TranslateCamera(int dx, int dy);
-  void YawCamera(int d);
-  void PitchCamera(int d);
-  void ElevateCamera(int d);
-  CVector3 ScreenToGround(int x, int y) const;
+  // The tool numbers of the room view.
+  enum Tool : int {
+    kToolRotateCamera = 1, kToolTranslateCamera, kToolZoom, kToolElevate,
+    kToolMoveBlock, kToolCopyBlock, kToolDeleteBlock, kToolPickBlock, kToolRotateBlock, kToolSetBlock,
+    kToolMoveTrap, kToolRotateTrap, kToolAddTrap, kToolDeleteTrap,
+    kToolAddMonster = 16, kToolRotateMonster, kToolMoveMonster, kToolDeleteMonster,
+    kToolSetCollision, kToolSetLowCollision, kToolClearCollision, kToolAddLink, kToolDeleteLink,
+    kToolMove, kToolRotate, kToolDelete, kToolDraw, kToolNone, kToolErase,
+  };
+
+  void ZoomCamera(float d);
+  void TranslateCamera(float dx, float dy);
+  void YawCamera(float d);
+  void PitchCamera(float d);
+  void ElevateCamera(float d);
+  // Moves the room's camera to where its saved fields put it, turned toward
+  // the target.
+  void UpdateCamera();
+  // The focal factors and centre the room is drawn with (set by the drawing
+  // from the engine, or by the view for the picks before the first paint).
+  void SetProjection(float focalX, float focalY, float centreX, float centreY);
+  // The world point of the ground (where the grid and overlays lie, y = -256)
+  // under a view pixel; false, with the point untouched, when the ray misses
+  // the ground or meets it behind the camera.
+  bool ScreenToGround(int x, int y, CVector3& point) const;
+  // The pixel a world point is drawn at; false when it lies behind the near plane.
+  bool WorldToScreen(const CVector3& p, float& x, float& y) const;
   CVector3 WorldToCamera(const CVector3& p) const;
   CVector3 CameraToWorld(const CVector3& p) const;
+  // The room camera's world-to-camera transform.
+  CMatrix CameraMatrix() const;
   void DrawGrid(bool placement);
+  // The cell and block under the pointer; the previous ones stay when the
+  // pointer is not over the ground. True when the cell (cell tools) or the
+  // block (block tools) changed.
   bool PickCell(int x, int y);
   bool IsCellTool() const;
   void PickDragStart(int x, int y);
   void PickDragEnd(int x, int y);
   void MoveBlock();
   void CopyBlock();
-  void ClearBlock();
-  void PickBlock();
-  void RotateBlock();
-  void PasteBlock();
+  void ClearBlock(int x, int y);
+  void PickBlock(int x, int y);
+  void RotateBlock(int x, int y);
+  void PasteBlock(int x, int y);
   void SetChosenBlock(const char* fileName);
-  void DrawBlock();
-  void EraseBlock();
-  void NullTool() {}
-  void SetCollision();
-  void SetLowCollision();
-  void ClearCollision();
-  void AddTrap();
-  void DeleteTrap();
-  void PickNodeOrTrap();
-  void MovePickedNodeOrTrap();
-  void RotatePicked();
+  void DrawBlock(int x, int y);
+  void EraseBlock(int x, int y);
+  void NullTool(int x, int y) { PickCell(x, y); }
+  void SetCollision(int x, int y);
+  void SetLowCollision(int x, int y);
+  void ClearCollision(int x, int y);
+  void AddTrap(int x, int y);
+  void DeleteTrap(int x, int y);
+  void PickNodeOrTrap(int x, int y);
+  bool MovePickedNodeOrTrap(int x, int y);
+  void RotatePicked(int x, int y);
   void ClearNodeOrTrapPick();
   void ClearPicks();
   void SetMonsterToAdd(const char* monsterClass);
-  void AddMonster();
-  void PickMonster();
+  void AddMonster(int x, int y);
+  void PickMonster(int x, int y);
   void ClearMonsterPick();
-  void MovePickedMonster();
-  void RotateMonster();
-  void DeleteMonster();
-  void PickForMove();
-  void AddLink();
-  void DeleteLinks();
+  bool MovePickedMonster(int x, int y);
+  bool RotateMonster(int x, int y);
+  bool DeleteMonster(int x, int y);
+  void PickForMove(int x, int y);
+  void AddLink(int x, int y);
+  void DeleteLinks(int x, int y);
   void ClearLinkSource();
 
   // ---- Collision, placement and export (room_export.cpp) ------------------
@@ -197,18 +241,30 @@ class CRoom {
   bool IsCellTaken(int column, int row, const RoomTrap* ignore);
   bool IsCellTakenForNode(int column, int row, const RoomTrap* ignore);
   GraphNode* ResolveLink(GraphNode* node, int slot);
+  // The same without touching the link: machineGone tells a link naming a
+  // machine that no longer exists.
+  GraphNode* FindLinkTarget(const GraphNode* node, int slot, bool* machineGone = nullptr) const;
   void SeparateNodes();
   void CheckPlacements();
   int ExportCdf(const char* namePrefix, const char* questName);
 
   // ---- 3D drawing (room_render.cpp) ---------------------------------------
-  void Render3D();
+  // The whole room around the camera target, through the 3D engine; the
+  // texts go onto the display device's back surface when one is given.
+  // Drawing never changes the document.
+  void Render3D(Cdd* cdd = nullptr);
   // Colours are 16-bit 5-6-5 values.
   void DrawGroundLine(const CVector3& from, const CVector3& to, std::uint16_t colour);
   void DrawBlockSquare(int column, int row, std::uint16_t colour, float size);
   void DrawCellSquare(int column, int row, std::uint16_t colour, float size);
+  void DrawCellSquareAt(const CVector3& centre, std::uint16_t colour, float size);
+  void DrawLinkArch(const CVector3& from, float fromHeight, const CVector3& to, float toHeight);
+  void DrawLabels3D(platform::video::DrawContext* dc);
+  // True while a tool that places things on the collision grid is current.
+  bool IsPlacementTool() const;
   void DrawNodes3D();
   void DrawTraps3D();
+  // Placed monsters through their skinned models, rebuilt when the class changes.
   void DrawMonsters3D();
   void DrawPlacedMonster(RoomMonster& monster);
   void DrawLinks3D();
@@ -240,6 +296,11 @@ class CRoom {
   float roll = 0.0f;
 
   // ---- Edit state of the room tools ----------------------------------------
+  // Grows with every change the tools make to the room or the quest, so a
+  // caller can tell whether an edit changed anything.
+  std::uint32_t editCount = 0;
+  float focalX = 500.0f, focalY = 500.0f;
+  float centreX = 320.0f, centreY = 240.0f;
   std::int32_t tool = 0;
   bool buttonDown = false;
   CVector3 cursorPoint;  // world point under the mouse

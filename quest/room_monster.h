@@ -13,6 +13,7 @@ struct RoomMonster {
   std::int32_t cellX = 0, cellY = 0;
   std::shared_ptr<CSkinnedModel> model;  // built by the room drawing
   std::int32_t builtForClass = -1;       // the class the model was built for; -1 none yet
+  float footLift = 0.0f;                 // how far the posed model reaches below its origin
 };
 
 // A new monster pushed at the head of a list.

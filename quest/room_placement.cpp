@@ -180,7 +180,8 @@ bool CRoom::IsCellTaken(int column, int row, const RoomTrap* ignore) {
   return FindNodeAt(column, row) || IsCellTakenForNode(column, row, ignore);
 }
 
-GraphNode* CRoom::ResolveLink(GraphNode* node, int slot) {
+GraphNode* CRoom::FindLinkTarget(const GraphNode* node, int slot, bool* machineGone) const {
+  if (machineGone) *machineGone = false;
   if (!node || !node->keys || !node->owner || slot < 0 || slot >= ElementInstance::kLinkSlots) return nullptr;
   const std::string_view key = FieldText(node->keys->name);
   ElementInstance* instance = nullptr;
@@ -190,8 +191,7 @@ GraphNode* CRoom::ResolveLink(GraphNode* node, int slot) {
     instance = monster->FindInstance(key);
   }
   if (!instance) return nullptr;
-  char(&link)[80] = instance->links[slot];
-  const std::string_view text = FieldText(link);
+  const std::string_view text = FieldText(instance->links[slot]);
   if (text.empty()) return nullptr;
   const std::size_t colon = text.find(':');
   const std::string_view machineName = text.substr(0, colon);
@@ -203,7 +203,7 @@ GraphNode* CRoom::ResolveLink(GraphNode* node, int slot) {
   }
   CMachine* target = FindMachineNamed(Quest().machines, machineName);
   if (!target) {
-    SetField(link, "");  // the machine is gone: so is the link
+    if (machineGone) *machineGone = true;
     return nullptr;
   }
   for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
@@ -213,6 +213,19 @@ GraphNode* CRoom::ResolveLink(GraphNode* node, int slot) {
     }
   }
   return nullptr;
+}
+
+GraphNode* CRoom::ResolveLink(GraphNode* node, int slot) {
+  bool machineGone = false;
+  GraphNode* target = FindLinkTarget(node, slot, &machineGone);
+  if (machineGone) {
+    // The machine is gone: so is the link.
+    ElementInstance* instance = nullptr;
+    if (CMachine* machine = node->OwnerMachine()) instance = machine->FindInstance(FieldText(node->keys->name));
+    else if (CMonster* monster = node->OwnerMonster()) instance = monster->FindInstance(FieldText(node->keys->name));
+    if (instance) SetField(instance->links[slot], "");
+  }
+  return target;
 }
 
 void CRoom::SeparateNodes() {

@@ -37,7 +37,20 @@ void Floor(O3dBuilder& b, std::uint16_t bank) {
             {0, 1, 0}, bank);
 }
 
-O3dBuilder Build(const std::string& name) {
+// The room editor paints with blocks named after its tile palette; the demo
+// gives them the looks of its own blocks: dungeon floors ("a6" and its
+// variants) are flagstones, the other dungeon tiles walls; outdoor sand
+// ground and its grass-edged tiles are road, grass ground is grass.
+std::string Look(const std::string& name) {
+  if (name.rfind("a6", 0) == 0) return "flagstone";
+  if (name.size() > 1 && name[0] == 'a' && name[1] >= '0' && name[1] <= '9') return "wall";
+  if (name == "grass1" || name == "grass2" || name == "grass3") return "grass";
+  if (name != "grass" && (name.rfind("sand", 0) == 0 || name.rfind("grass", 0) == 0)) return "road";
+  return name;
+}
+
+O3dBuilder Build(const std::string& blockName) {
+  const std::string name = Look(blockName);
   O3dBuilder b;
   if (name == "grass" || name == "road" || name == "flagstone") {
     Floor(b, name == "grass" ? kBankGrass : name == "road" ? kBankRoad : kBankFlagstone);
@@ -89,7 +102,20 @@ const std::vector<DemoBlock>& DemoBlocks() {
       {"land", "grass"},         {"land", "road"},     {"land", "hedge"}, {"land", "menhir"},
       {"dungeon", "flagstone"}, {"dungeon", "rubble"}, {"dungeon", "wall"}, {"dungeon", "pillar"},
   };
-  return blocks;
+  static const std::vector<DemoBlock> all = [] {
+    std::vector<DemoBlock> v = blocks;
+    // The tile palette's grounds, so that painting works in the demo rooms.
+    for (const char* n : {"sand1", "sand2", "sand3", "grass1", "grass2", "grass3", "grassN2", "grassE2", "grassW2"})
+      v.push_back({"land", n});
+    for (const char* d : {"SE", "SW", "NW", "NE", "NESW", "NWSE", "ES", "S", "WS", "E", "W", "EN", "N", "WN"})
+      v.push_back({"land", std::string("grass") + d + "1"});
+    for (const char* n : {"a0", "a1", "a2", "a3", "a4", "a5", "a1_p1", "a3_p1", "a3_p2", "a4_p1", "a4_p2", "a4_p3",
+                          "a5_p1", "a5_p2", "a6_p1", "a1b", "a1_f1", "a1_f2", "a1_g1", "a1_g2", "a1_t1", "a1_t2",
+                          "a1_t1_p1", "a1_t2_p1", "a1_ps1", "a1_ps2", "a6", "a6b", "a6c", "a6d", "a6e"})
+      v.push_back({"dungeon", n});
+    return v;
+  }();
+  return all;
 }
 
 std::string EditorBlockPath(const DemoBlock& block) {

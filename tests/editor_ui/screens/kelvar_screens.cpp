@@ -4,6 +4,8 @@
 #include <clocale>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QApplication>
 #include <QMenu>
@@ -17,6 +19,8 @@
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
 #include "editor/quest_tree_ctrl.h"
+#include "editor/room_edit_mode.h"
+#include "quest/room.h"
 #include "platform/core/paths.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/qt_ui.h"
@@ -28,6 +32,37 @@ using namespace kelvar;
 void ShowTab(int tab, int item) {
   if (CLeftView* view = CLeftView::Instance()) view->OnTabClicked(tab);
   QuestTree(tab).SelectItem(QuestTree(tab).ItemAt(item));
+}
+
+// Opens a room in the room edit mode with a tool.
+CRoom* EditRoom(CMainFrame& frame, const char* room, int toolCommand) {
+  ShowTab(kTreeRooms, 0);
+  SelectTreeItem(kTreeRooms, room);
+  frame.SendCommand(kCmdRoomEdit);
+  frame.SendCommand(toolCommand);
+  return TheRoomEditMode().EditedRoom();
+}
+
+// A press, a drag through the cells and a release, as the mouse would give them.
+void Drag(CRoom& room, const std::vector<std::pair<int, int>>& cells) {
+  CRoomEditMode& mode = TheRoomEditMode();
+  room.UpdateCamera();
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    CVector3 p = CellToWorld(cells[i].first, cells[i].second);
+    p.y = -256.0f;
+    float x = 0, y = 0;
+    if (!room.WorldToScreen(p, x, y)) continue;
+    if (i == 0) mode.OnButtonDown(0, int(x), int(y));
+    else mode.OnMouseMove(0, int(x), int(y));
+    if (i + 1 == cells.size()) mode.OnButtonUp(0, int(x), int(y));
+  }
+}
+
+std::vector<std::pair<int, int>> BlockRun(int c0, int r0, int c1, int r1) {
+  std::vector<std::pair<int, int>> cells;
+  for (int r = r0; r <= r1; ++r)
+    for (int c = c0; c <= c1; ++c) cells.push_back({BlockToCell(c), BlockToCell(r)});
+  return cells;
 }
 
 void Scene(const std::string& scene, CMainFrame& frame) {
@@ -55,6 +90,31 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     }
   } else if (scene == "generate") {
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdGenerateQuest); });
+  } else if (scene == "room-paint") {
+    // Sand paths painted across the meadow's grass, the cursor on the last block.
+    CRoom* room = EditRoom(frame, "meadow", kCmdDraw);
+    if (!room) return;
+    Drag(*room, BlockRun(29, 33, 35, 33));
+    Drag(*room, BlockRun(32, 32, 32, 35));
+  } else if (scene == "room-collision") {
+    // The crypt's wall footprints with cells set and set low by dragging.
+    CRoom* room = EditRoom(frame, "crypt", kCmdCollisionSet);
+    if (!room) return;
+    room->pitch = -0.8f;
+    Drag(*room, {{92, 94}, {93, 94}, {94, 94}, {95, 94}});
+    frame.SendCommand(kCmdCollisionSetLow);
+    Drag(*room, {{92, 97}, {93, 97}, {94, 97}});
+  } else if (scene == "room-links") {
+    // A second trap in the crypt, linked from the spikes by two clicks.
+    CRoom* room = EditRoom(frame, "crypt", kCmdLinkAdd);
+    if (!room) return;
+    RoomTrap* plate = NewRoomTrap(room->traps);
+    plate->type = room->traps->next ? room->traps->next->type : 1;
+    plate->cellX = 100;
+    plate->cellY = 92;
+    Drag(*room, {{91, 100}});
+    Drag(*room, {{100, 92}});
+    Drag(*room, {{97, 97}});  // the cursor away from the trap
   } else if (scene == "about") {
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(platform::ui::kCmdAppAbout); });
   }

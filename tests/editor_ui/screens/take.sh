@@ -33,4 +33,4 @@ SHOT
   echo "screens: docs/screenshots/kelvar-$scene.png"
 }
 
-for scene in machines rooms monsters filemenu textmenu generate about; do shoot "$scene"; done
+for scene in machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links; do shoot "$scene"; done
