@@ -2,6 +2,7 @@
 // A link of the world map between two nodes, made for one instance.
 #include <string_view>
 
+#include "platform/video/types.h"
 #include "quest/quest_list.h"
 
 class CMachineParam;
@@ -17,6 +18,10 @@ struct GraphLink {
 
   void AttachToInstance(ElementInstance* linkInstance);
   void DetachFromInstance();
+
+  // Draws the link between its nodes' rectangles (as last set), relative to
+  // the view's left-top corner, and counts it on the sides it uses.
+  void Draw(float elapsed, const platform::video::Rect& view);
 
   GraphLink* next = nullptr;
   GraphNode* from = nullptr;
@@ -37,3 +42,7 @@ struct GraphLink {
 GraphLink* NewGraphLink(GraphLink*& head);
 // Unlinks a link of that list in one step and frees it.
 void DeleteGraphLink(GraphLink*& head, GraphLink* link);
+
+// Every link of the quest's list, in list order, in one engine frame over
+// the visible view.
+void DrawGraphLinks(float elapsed, const platform::video::Rect& view);

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/video/text_functions.h"
+#include "platform/video/types.h"
 #include "quest/quest_list.h"
 
 class CMachine;
@@ -72,6 +74,17 @@ class GraphNode {
   int KeyCount() const { return static_cast<int>(ListLength(keys)); }
 
   CMachine* OwnerMachine() const;
+
+  // The node's rectangle on the map. Drawing and room membership both take
+  // it from here, so they agree whether or not the map has been drawn.
+  // Machine nodes: the bounds of their fitted mesh inside the 64 x 64
+  // picture box, else 48 x 48; model nodes: their 96 x 96 box.
+  platform::video::Rect MapRect() const;
+  // Draws the node relative to the view's left-top corner and sets its
+  // rectangle (also when it is outside the view).
+  void Draw(float elapsed, const platform::video::Rect& view);
+  // The node's name (or its instance's) centred under its rectangle.
+  void DrawLabel(platform::video::DrawContext* dc, const platform::video::Rect& view) const;
   CMonster* OwnerMonster() const;
 
   GraphNode* next = nullptr;

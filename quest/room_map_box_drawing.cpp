@@ -4,6 +4,7 @@
 
 #include "platform/video/text_functions.h"
 #include "platform/video/types.h"
+#include "quest/map_text.h"
 #include "quest/room.h"
 #include "quest/room_map_box.h"
 #include "render/color.h"
@@ -27,7 +28,5 @@ void CRoom::DrawMapLabel(platform::video::DrawContext* dc, const platform::video
   const pv::TextSize size = pv::GetTextExtent(*dc, label);
   const int x = left + (right - left) / 2 - size.width / 2;
   const int y = top - 2 - size.height;
-  const bool overlaps = x < visible.right && visible.left < x + size.width && y < visible.bottom &&
-                        visible.top < y + size.height;
-  if (overlaps) pv::TextOut(*dc, x - visible.left, y - visible.top, label);
+  DrawMapText(*dc, visible, x, y, size, label);
 }

@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kMachineNodeSize = 48;
-constexpr int kModelNodeSize = 96;
 constexpr int kMaxSeparationRadius = 15;
 
 bool IsRoomNodeKind(int kind) { return kind == kNodeMachine || kind == kNodeSkeleton || kind == kNodeMonster; }
@@ -62,12 +60,6 @@ CellPoint UnrotateCell(int rotation, int x, int y) {
     case 3: return {2 - y, x};
     default: return {2, 2};
   }
-}
-
-int NodeMapSize(const GraphNode& node) {
-  return (node.kind == kNodeSkeleton || node.kind == kNodeMonsterParam || node.kind == kNodeMonster)
-             ? kModelNodeSize
-             : kMachineNodeSize;
 }
 
 const GenericDef* FindGenericDef(int type) {
@@ -155,10 +147,9 @@ bool CRoom::IsInTrapFootprint(const RoomTrap& trap, int column, int row) {
 
 bool CRoom::IsNodeInRoom(const GraphNode* node) const {
   if (!node || !node->owner || !IsRoomNodeKind(node->kind)) return false;
-  // In 64 bits: a node at the far end of the map does not wrap round into the room.
-  const std::int64_t size = NodeMapSize(*node);
-  return node->x <= right && std::int64_t(node->x) + size >= left && node->y <= bottom &&
-         std::int64_t(node->y) + size >= top;
+  // The rectangle the map shows: it never wraps round at the map's far end.
+  const platform::video::Rect r = node->MapRect();
+  return r.left <= right && r.right >= left && r.top <= bottom && r.bottom >= top;
 }
 
 GraphNode* CRoom::FindNodeAt(int column, int row) const {

@@ -26,12 +26,6 @@ CellPoint RotateCell(int rotation, int x, int y);
 // A grid place back to the footprint cell; any other rotation gives (2, 2).
 CellPoint UnrotateCell(int rotation, int x, int y);
 
-// The side of a node's square on the world map as the map draws it, worked
-// out from its kind alone: 48 for machine and object nodes, 96 for skeleton
-// and monster nodes. Room membership uses it with the node's position, so
-// that it does not depend on what the map last drew.
-int NodeMapSize(const GraphNode& node);
-
 // The generic trap definition of a trap type (its `type`), or null.
 const GenericDef* FindGenericDef(int type);
 // The mesh of a generic definition from the generic-mesh bank, or null.

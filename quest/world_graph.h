@@ -17,6 +17,7 @@
 struct MapPoint {
   int x = 0;
   int y = 0;
+  friend bool operator==(const MapPoint&, const MapPoint&) = default;
 };
 
 GraphNode* NewGraphNode(GraphNode*& head);

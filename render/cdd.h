@@ -64,6 +64,10 @@ struct CddTextureFormat {
 int LowestBitRun(std::uint32_t mask);
 int LowestBitIndex(std::uint32_t mask);
 
+// Cuts a blit to a width x height target at the origin, moving the source
+// edges with the destination's; false when nothing is left to copy.
+bool ClipBlit(platform::video::Rect& dst, platform::video::Rect& src, int width, int height);
+
 class Cdd {
  public:
   // Creates the display and enumerates drivers and modes. Ends the program

@@ -485,9 +485,6 @@ int Cdd::LoadBitmap(const char* file) {
   return slot;
 }
 
-namespace {
-
-// Cuts a bitmap blit to the back surface, moving the source edges with the destination's.
 bool ClipBlit(pv::Rect& dst, pv::Rect& src, int width, int height) {
   if (dst.left < 0) {
     src.left -= dst.left;
@@ -507,8 +504,6 @@ bool ClipBlit(pv::Rect& dst, pv::Rect& src, int width, int height) {
   }
   return !dst.Empty() && !src.Empty();
 }
-
-}  // namespace
 
 void Cdd::BlitBitmap(int slot, pv::Rect dst, pv::Rect src, bool blackIsKey) {
   CddState& s = TheCdd();

@@ -12,6 +12,7 @@
 class CCamera;
 struct CVector3;
 struct CVertex;
+struct Point;
 
 // Height of a mesh without vertices.
 inline constexpr float kNoMeshHeight = -std::numeric_limits<float>::max();
@@ -57,6 +58,12 @@ class CMesh {
   CVertex* Render(const CVector3& position, const CVector3& angles, const CCamera& camera);
   // For previews: the used vertices recentred and scaled to 420 units across.
   CVertex* RenderFitted(const CVector3& position, const CVector3& angles, const CCamera& camera);
+  // Where RenderFitted's vertices land, relative to the viewport's centre,
+  // computed without drawing; 0 when no vertex lies beyond the near plane.
+  int FittedBounds(const CVector3& position, const CVector3& angles, const CCamera& camera, float focalX,
+                   float focalY, float nearZ, Point* topLeft, Point* bottomRight) const;
+  // The vertices scaled and centred as RenderFitted draws them.
+  std::vector<CMeshVertex> FittedVertices() const;
   // At a camera-space position, raised by 256 units.
   CVertex* RenderLocal(const CVector3& position, const CVector3& angles);
 

@@ -41,8 +41,7 @@ CVertex* CMesh::Render(const CVector3& position, const CVector3& angles, const C
   return Submit(m, vertices.data(), VertexCount(), *this);
 }
 
-CVertex* CMesh::RenderFitted(const CVector3& position, const CVector3& angles, const CCamera& camera) {
-  if (vertices.empty() || faces.empty() || !g_3DEngine) return nullptr;
+std::vector<CMeshVertex> CMesh::FittedVertices() const {
   const int n = VertexCount();
   std::vector<char> used(static_cast<std::size_t>(n), 0);
   for (const CFace& f : faces) {
@@ -70,15 +69,62 @@ CVertex* CMesh::RenderFitted(const CVector3& position, const CVector3& angles, c
     v.z = (v.z - centre[2]) * scale;
     v.color = kMeshGrey;
   }
+  return copy;
+}
+
+namespace {
+
+CMatrix FittedMatrix(const CVector3& position, const CVector3& angles, const CCamera& camera) {
   CMatrix m;
   m.FromEulerAndPosition(angles, position - camera.position);
-  m = MultiplyMatrices(m, camera.view);
+  return MultiplyMatrices(m, camera.view);
+}
+
+}  // namespace
+
+CVertex* CMesh::RenderFitted(const CVector3& position, const CVector3& angles, const CCamera& camera) {
+  if (vertices.empty() || faces.empty() || !g_3DEngine) return nullptr;
+  const int n = VertexCount();
+  std::vector<CMeshVertex> copy = FittedVertices();
+  const CMatrix m = FittedMatrix(position, angles, camera);
   CVertex* out = g_3DEngine->TransformVertices(&m, copy.data(), n, 0);
   if (!out) return nullptr;
   // The copy goes when this call returns: the drawn vertices must not point at it.
   for (int i = 0; i < n; ++i) out[i].source = nullptr;
   g_3DEngine->AddFaces(out, faces.data(), FaceCount(), n);
   return out;
+}
+
+int CMesh::FittedBounds(const CVector3& position, const CVector3& angles, const CCamera& camera, float focalX,
+                        float focalY, float nearZ, Point* topLeft, Point* bottomRight) const {
+  if (vertices.empty() || faces.empty()) return 0;
+  const std::vector<CMeshVertex> copy = FittedVertices();
+  const CMatrix m = FittedMatrix(position, angles, camera);
+  const float* r = m.m;
+  bool any = false;
+  int minX = 0, minY = 0, maxX = 0, maxY = 0;
+  for (const CMeshVertex& in : copy) {
+    const float x = (r[0] * in.x + r[3] * in.y + r[6] * in.z + r[9]) * focalX;
+    const float y = (r[1] * in.x + r[4] * in.y + r[7] * in.z + r[10]) * focalY;
+    const float z = r[2] * in.x + r[5] * in.y + r[8] * in.z + r[11];
+    if (!(z >= nearZ) || z == 0.0f) continue;
+    const float rz = 1.0f / z;
+    const int sx = static_cast<int>(std::lrint(std::clamp(x * rz, -2.0e9f, 2.0e9f)));
+    const int sy = static_cast<int>(std::lrint(std::clamp(-y * rz, -2.0e9f, 2.0e9f)));
+    if (!any) {
+      minX = maxX = sx;
+      minY = maxY = sy;
+      any = true;
+    }
+    minX = std::min(minX, sx);
+    maxX = std::max(maxX, sx);
+    minY = std::min(minY, sy);
+    maxY = std::max(maxY, sy);
+  }
+  if (!any) return 0;
+  if (topLeft) *topLeft = Point{minX, minY};
+  if (bottomRight) *bottomRight = Point{maxX, maxY};
+  return 1;
 }
 
 CVertex* CMesh::RenderLocal(const CVector3& position, const CVector3& angles) {

@@ -24,6 +24,18 @@ struct CVertex {
   // Left uninitialised, as the engine's pools are.
   CVertex() = default;
 
+  // A flat vertex at a screen position, fully faded in, for 2D drawing.
+  static CVertex Screen(std::int32_t x0, std::int32_t y0, CColor colour = CColor()) {
+    CVertex v{};
+    v.sx = x0;
+    v.sy = y0;
+    v.z = 1.0f;
+    v.rz = 1.0f;
+    v.fade = 255;
+    v.color = colour;
+    return v;
+  }
+
   void SetScreenPos(std::int32_t x0, std::int32_t y0) {
     sx = x0;
     sy = y0;
