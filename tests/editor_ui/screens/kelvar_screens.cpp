@@ -115,6 +115,22 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     Drag(*room, {{91, 100}});
     Drag(*room, {{100, 92}});
     Drag(*room, {{97, 97}});  // the cursor away from the trap
+  } else if (scene == "pick-monsters") {
+    // Add Monster's picker over the meadow, the wolf chosen before.
+    CRoom* room = EditRoom(frame, "meadow", kCmdDraw);
+    if (!room) return;
+    room->SetMonsterToAdd("wolf");
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdRoomMonsterAdd); });
+  } else if (scene == "pick-meshes") {
+    // The block chooser over the crypt's block set, on the block in the copy buffer.
+    CRoom* room = EditRoom(frame, "crypt", kCmdDraw);
+    if (!room || room->blockSet.GetCount() < 3) return;
+    room->copyBlock.fileName = room->blockSet.GetPath(2);
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdBlockChoose); });
+  } else if (scene == "pick-styles") {
+    // The paint styles of the meadow with their blocks.
+    if (!EditRoom(frame, "meadow", kCmdDraw)) return;
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdStyle); });
   } else if (scene == "about") {
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(platform::ui::kCmdAppAbout); });
   }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes Kelvar's screenshots under Xvfb into docs/screenshots: one scene per
 # run of kelvar_screens on a fresh demo start directory.
-# usage: tests/editor_ui/screens/take.sh <build directory>
+# usage: tests/editor_ui/screens/take.sh <build directory> [scene...]
 set -euo pipefail
 cd "$(dirname "$0")/../../.."
 root=$PWD
@@ -33,4 +33,8 @@ SHOT
   echo "screens: docs/screenshots/kelvar-$scene.png"
 }
 
-for scene in machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links; do shoot "$scene"; done
+# A list of scenes after the build directory takes only those.
+scenes=("${@:2}")
+[ ${#scenes[@]} -gt 0 ] || scenes=(machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links
+                                   pick-monsters pick-meshes pick-styles)
+for scene in "${scenes[@]}"; do shoot "$scene"; done
