@@ -24,6 +24,7 @@ for i in \$(seq 1 200); do
   grep -q ready "$work/out.txt" 2>/dev/null && break
   sleep 0.1
 done
+sleep 1  # a dialog opened by the scene paints its previews after it shows
 import -window root "$out/kelvar-$scene.png"
 kill \$pid
 wait \$pid 2>/dev/null || true
