@@ -79,11 +79,12 @@ void CRenderPipeline::DrawLine2D(float x0, float y0, float x1, float y1, std::ui
 }
 
 void CRenderPipeline::DrawMarker2D(float x, float y, std::uint32_t color) {
+  // The device leaves out a line's last pixel: each side reaches one further.
   const float l = x - 2, t = y - 2, r = x + 2, b = y + 2;
-  DrawLine2D(l, t, r, t, color);
-  DrawLine2D(r, t, r, b, color);
-  DrawLine2D(r, b, l, b, color);
-  DrawLine2D(l, b, l, t, color);
+  DrawLine2D(l, t, r + 1, t, color);
+  DrawLine2D(r, t, r, b + 1, color);
+  DrawLine2D(l, b, r + 1, b, color);
+  DrawLine2D(l, t, l, b + 1, color);
 }
 
 void CRenderPipeline::DrawBox(const CMatrix& matrix, const CVector& a, const CVector& b, std::uint32_t color) {
