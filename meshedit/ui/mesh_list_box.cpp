@@ -27,15 +27,13 @@ class ThumbnailDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     CShape* mesh = list_->EntryMesh(index.row());
     const bool selected = option.state & QStyle::State_Selected;
-    QImage picture = mesh ? CMeshListBox::DrawThumbnail(*mesh, option.rect.width(), option.rect.height(), selected)
-                          : QImage();
-    if (picture.isNull()) {
-      painter->fillRect(option.rect, selected ? QColor(128, 128, 128) : QColor(255, 255, 255));
-    } else {
-      painter->drawImage(option.rect.topLeft(), picture);
-    }
+    // The picture is 64 x 64 at the left; the name beside it.
+    const QRect box(option.rect.topLeft(), QSize(kMeshItemSize, kMeshItemSize));
+    QImage picture = mesh ? CMeshListBox::DrawThumbnail(*mesh, kMeshItemSize, kMeshItemSize, selected) : QImage();
+    painter->fillRect(option.rect, selected ? QColor(128, 128, 128) : QColor(255, 255, 255));
+    if (!picture.isNull()) painter->drawImage(box.topLeft(), picture);
     painter->setPen(Qt::black);
-    painter->drawText(option.rect.adjusted(2, 0, -2, -2), Qt::AlignBottom | Qt::AlignLeft,
+    painter->drawText(option.rect.adjusted(kMeshItemSize + 4, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft,
                       index.data(Qt::DisplayRole).toString());
   }
   QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
