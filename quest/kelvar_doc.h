@@ -89,6 +89,9 @@ class CKelvarDoc {
   void OnFileClose();
   // The Generate Quest command.
   void OnGenerateQuest();
+  // The Merge command: a second quest chosen in a file dialog is read into
+  // this one (quest_merge.h), which is then modified.
+  void OnMerge();
   // The quest package "<folder>\<quest>.mtf" of the quest folder's files. 1 on success.
   int PackQuest(const char* folder, const char* questName);
 
