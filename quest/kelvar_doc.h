@@ -16,6 +16,7 @@
 namespace platform {
 class File;
 }
+struct QstContents;
 struct QstHeader;
 struct Marker;
 
@@ -128,6 +129,12 @@ class CKelvarDoc {
 
 // The document that was created or opened last (null when none).
 CKelvarDoc* CurrentDocument();
+
+// Reads a quest file into `contents`: its four lists, and its header when
+// asked. A file that cannot be opened or read shows "Can't open file ..." or
+// "Error while loading ..." and gives false; `contents` then holds only what
+// the caller drops.
+bool ReadQuestAside(const std::string& path, QstContents& contents, bool withHeader);
 
 // Creates "data", "data\customQuest" and "data\customQuest\<quest>" (an
 // existing folder is no error). False when one cannot be made.

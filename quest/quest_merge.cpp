@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/core/file.h"
 #include "platform/core/paths.h"
 #include "platform/core/services.h"
 #include "quest/fixed_field.h"
@@ -239,24 +238,10 @@ bool MergeQuestFile(const std::string& path) {
   platform::ChangeDirectory(platform::StartDirectory());
   FreeMergedLists();
 
-  platform::File file;
-  platform::FileException error(platform::kCauseNone, 0, path);
-  if (!file.Open(path, platform::File::modeRead, &error)) {
-    Box(FormatText("Can't open file %s, error = %u\n", path.c_str(), static_cast<unsigned>(error.cause())));
-    return false;
-  }
   {
     // Read aside: a file that fails leaves nothing behind.
     QstContents contents;
-    try {
-      ReadQuestLists(file, contents);
-      file.Close();
-    } catch (const platform::FileException& e) {
-      file.Abort();
-      platform::ChangeDirectory(platform::StartDirectory());
-      Box(FormatText("Error while loading %s, error = %u\n", path.c_str(), static_cast<unsigned>(e.cause())));
-      return false;
-    }
+    if (!ReadQuestAside(path, contents, false)) return false;
     QuestState& q = Quest();
     q.mergeMachines = std::exchange(contents.machines, nullptr);
     q.mergeObjects = std::exchange(contents.objects, nullptr);
