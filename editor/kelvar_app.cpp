@@ -20,6 +20,7 @@
 #include "editor/kelvar_strings.h"
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
+#include "editor/merge_ui.h"
 #include "editor/quest_document.h"
 #include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
@@ -118,6 +119,7 @@ bool CKelvarApp::InitInstance() {
   // The room edit mode, unless one was put in its slot already.
   if (!RoomEditMode()) InstallEditModes(MapEditMode(), &TheRoomEditMode());
   SetGenerationUi(generation_.get());
+  SetMergeUi(&TheMergeUi());
   ::Quest().view = &TheWorldMapHook();
 
   InitDisplay();
@@ -218,6 +220,7 @@ int CKelvarApp::ExitInstance() {
   const int code = Application::ExitInstance();
   SetKelvarDocHooks(nullptr);
   SetGenerationUi(nullptr);
+  SetMergeUi(nullptr);
   if (::Quest().view == &TheWorldMapHook()) ::Quest().view = nullptr;
   if (platform::video::MainWindow() == mainVideoWindow_.get()) platform::video::SetMainWindow(nullptr);
   display.mainWindow = nullptr;

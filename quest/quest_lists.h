@@ -65,6 +65,7 @@ struct QuestState {
   CMachine* mergeMachines = nullptr;
   CQuestObject* mergeObjects = nullptr;
   CMonster* mergeMonsters = nullptr;
+  CRoom* mergeRooms = nullptr;
 
   IWorldMapView* view = nullptr;  // not owned
 };
