@@ -61,7 +61,15 @@ int MpaEngine::FindHeader(std::uint32_t& word) {
   word = static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
   while (!MpaHeader::IsHeader(word)) {
     std::uint8_t next;
-    if (int rc = ReadBytes(&next, 1); rc < 0) return rc;
+    if (int rc = ReadBytes(&next, 1); rc < 0) {
+      // Input that may grow (a streaming buffer): look at the last three bytes again next time.
+      if (rc != kEndOfInput) {
+        pushback_.assign({static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 8),
+                          static_cast<std::uint8_t>(word)});
+        pushback_pos_ = 0;
+      }
+      return rc;
+    }
     word = word << 8 | next;
   }
   return 0;
@@ -95,7 +103,14 @@ int MpaEngine::NextFrame(std::span<std::int16_t> out) {
   const MpaHeader header = MpaHeader::Parse(word);
   const int body = header.FrameBytes() - 4;
   if (body <= 0 || body > static_cast<int>(frame_.size())) return kDecodeFault;
-  if (int rc = ReadBytes(frame_.data(), body); rc < 0) return rc;
+  if (int rc = ReadBytes(frame_.data(), body); rc < 0) {
+    if (rc != kEndOfInput) {
+      // Not all of the frame is there yet: keep its header for the next call.
+      have_next_ = true;
+      next_word_ = word;
+    }
+    return rc;
+  }
 
   std::uint8_t peek[4];
   const int peeked = ReadBytes(peek, 4);
