@@ -21,6 +21,7 @@
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
 #include "editor/quest_document.h"
+#include "editor/map_edit_mode.h"
 #include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
 #include "editor/world_map_hook.h"
@@ -115,8 +116,9 @@ bool CKelvarApp::InitInstance() {
   // Texts on the display surface (room captions and labels) through the window system's fonts.
   static SurfaceTextFunctions surfaceText;
   platform::video::SetTextFunctions(&surfaceText);
-  // The room edit mode, unless one was put in its slot already.
-  if (!RoomEditMode()) InstallEditModes(MapEditMode(), &TheRoomEditMode());
+  // The two edit modes, unless a mode was put in a slot already.
+  InstallEditModes(MapEditMode() ? MapEditMode() : &TheMapEditMode(),
+                   RoomEditMode() ? RoomEditMode() : &TheRoomEditMode());
   SetGenerationUi(generation_.get());
   ::Quest().view = &TheWorldMapHook();
 

@@ -19,7 +19,10 @@
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
 #include "editor/quest_tree_ctrl.h"
+#include "editor/map_edit_mode.h"
 #include "editor/room_edit_mode.h"
+#include "editor/room_view.h"
+#include "quest/quest_lists.h"
 #include "quest/room.h"
 #include "platform/core/paths.h"
 #include "platform/ui/command_ids.h"
@@ -115,6 +118,14 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     Drag(*room, {{91, 100}});
     Drag(*room, {{100, 92}});
     Drag(*room, {{97, 97}});  // the cursor away from the trap
+  } else if (scene == "map" || scene == "map-menu") {
+    // The world map from the meadow's right half over the crypt; for the
+    // menu, a right click on the crypt door's machine node.
+    MapRect& view = ::Quest().mapView;
+    view = MapRect{480, 20, 480 + (view.right - view.left), 20 + (view.bottom - view.top)};
+    if (CRoomView* roomView = CRoomView::Instance()) roomView->Redraw();
+    if (scene == "map-menu")
+      QTimer::singleShot(300, [] { TheMapEditMode().OnRightButtonDown(0, 900 - 480 + 20, 100 - 20 + 20); });
   } else if (scene == "about") {
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(platform::ui::kCmdAppAbout); });
   }
