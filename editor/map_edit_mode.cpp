@@ -66,12 +66,6 @@ std::vector<pv::Rect> SelectedBoxes() {
   return boxes;
 }
 
-CQuestObject* FindQuestObject(std::string_view key) {
-  for (CQuestObject* o = Quest().questObjects; o; o = o->next)
-    if (FieldEqualsNoCase(o->key, key)) return o;
-  return nullptr;
-}
-
 std::string FirstKeyName(const GraphNode& node) { return node.keys ? std::string(FieldText(node.keys->name)) : ""; }
 
 }  // namespace
@@ -268,7 +262,7 @@ int CMapEditMode::OnRightButtonDown(unsigned, int x, int y) {
         }
         break;
       case kNodeObject:
-        if (FindQuestObject(FieldText(node->name))) {
+        if (FindQuestObject(Quest().questObjects, FieldText(node->name))) {
           SelectTreeItem(kTreeObjects, FieldText(node->name));
           submenu = kMenuObject;
         }

@@ -70,12 +70,6 @@ const CItemObject* FindItem(std::string_view name) {
   return nullptr;
 }
 
-const CQuestObject* FindQuestObject(std::string_view key) {
-  for (const CQuestObject* o = Quest().questObjects; o; o = o->next)
-    if (FieldEqualsNoCase(o->key, key)) return o;
-  return nullptr;
-}
-
 // What an object node shows: the quest object's own sprite cell from the
 // quest's sprite sheet, or the sprite of its game item, or (no item) a frame.
 struct ObjectPicture {
@@ -86,7 +80,7 @@ struct ObjectPicture {
 
 ObjectPicture ResolveObjectPicture(std::string_view name) {
   ObjectPicture p;
-  const CQuestObject* object = FindQuestObject(name);
+  const CQuestObject* object = FindQuestObject(Quest().questObjects, name);
   p.item = FindItem(name);
   if (!p.item && object) p.item = FindItem(FieldText(object->parent));
   if (!p.item) return p;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTimer>
 #include <QTreeWidget>
@@ -119,13 +120,21 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     Drag(*room, {{100, 92}});
     Drag(*room, {{97, 97}});  // the cursor away from the trap
   } else if (scene == "map" || scene == "map-menu") {
-    // The world map from the meadow's right half over the crypt; for the
-    // menu, a right click on the crypt door's machine node.
+    // The quest window maximised on the world map from the meadow's edge
+    // over the crypt; for the menu, a right click on the crypt door's node.
+    CRoomView* roomView = CRoomView::Instance();
+    if (!roomView) return;
+    for (QWidget* w = roomView; w; w = w->parentWidget()) {
+      if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+        sub->showMaximized();
+        break;
+      }
+    }
     MapRect& view = ::Quest().mapView;
-    view = MapRect{480, 20, 480 + (view.right - view.left), 20 + (view.bottom - view.top)};
-    if (CRoomView* roomView = CRoomView::Instance()) roomView->Redraw();
+    view = MapRect{460, 20, 460 + (view.right - view.left), 20 + (view.bottom - view.top)};
+    roomView->Redraw();
     if (scene == "map-menu")
-      QTimer::singleShot(300, [] { TheMapEditMode().OnRightButtonDown(0, 900 - 480 + 20, 100 - 20 + 20); });
+      QTimer::singleShot(300, [] { TheMapEditMode().OnRightButtonDown(0, 932 - 460, 132 - 20); });
   } else if (scene == "about") {
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(platform::ui::kCmdAppAbout); });
   }
