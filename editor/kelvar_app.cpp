@@ -22,6 +22,7 @@
 #include "editor/main_frame.h"
 #include "editor/merge_ui.h"
 #include "editor/quest_document.h"
+#include "editor/map_edit_mode.h"
 #include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
 #include "editor/world_map_hook.h"
@@ -116,8 +117,9 @@ bool CKelvarApp::InitInstance() {
   // Texts on the display surface (room captions and labels) through the window system's fonts.
   static SurfaceTextFunctions surfaceText;
   platform::video::SetTextFunctions(&surfaceText);
-  // The room edit mode, unless one was put in its slot already.
-  if (!RoomEditMode()) InstallEditModes(MapEditMode(), &TheRoomEditMode());
+  // The two edit modes, unless a mode was put in a slot already.
+  InstallEditModes(MapEditMode() ? MapEditMode() : &TheMapEditMode(),
+                   RoomEditMode() ? RoomEditMode() : &TheRoomEditMode());
   SetGenerationUi(generation_.get());
   SetMergeUi(&TheMergeUi());
   ::Quest().view = &TheWorldMapHook();

@@ -3,7 +3,7 @@
 # run of kelvar_screens on a fresh demo start directory. "room-paint-software"
 # is the room-paint scene on a machine that does not render 16-bit in a
 # window, so the software renderer draws the room.
-# usage: tests/editor_ui/screens/take.sh <build directory> [scene...]
+# usage: tests/editor_ui/screens/take.sh <build directory> [scene...]   (default: every scene)
 set -euo pipefail
 cd "$(dirname "$0")/../../.."
 root=$PWD
@@ -37,7 +37,7 @@ SHOT
 
 scenes=("${@:2}")
 if [ ${#scenes[@]} -eq 0 ]; then
-  scenes=(machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links room-paint-software)
+  scenes=(machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links room-paint-software map map-menu)
 fi
 for scene in "${scenes[@]}"; do
   case $scene in
