@@ -164,7 +164,7 @@ TEST_F(ElementCommandsTest, UpdateRulesFollowTheTreeSelections) {
 TEST_F(ElementCommandsTest, CommandsOfTheElementDialogsStayDisabled) {
   for (int command : {kCmdMachineAdd, kCmdMachineProperties, kCmdObjectCreate, kCmdObjectCreateVirtual,
                       kCmdObjectCreateUnique, kCmdObjectProperties, kCmdMonsterAdd, kCmdMonsterProperties,
-                      kCmdRoomCreate, kCmdRoomProperties, kCmdMarker, kCmdTextEdit, kCmdMerge}) {
+                      kCmdRoomCreate, kCmdRoomProperties, kCmdMarker, kCmdTextEdit}) {
     for (int tree = 0; tree < kTreeCount; ++tree) QuestTree(tree).SelectItem(QuestTree(tree).ItemAt(0));
     EXPECT_FALSE(Enabled(command)) << command;
     EXPECT_FALSE(Send(command)) << command;
