@@ -1,7 +1,7 @@
 #include "editor/map_edit_mode.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 

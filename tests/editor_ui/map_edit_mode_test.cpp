@@ -395,6 +395,9 @@ TEST_F(MapEditModeTest, TooltipsFollowTheirNodesAndShowOnlyOnTheMap) {
   ASSERT_TRUE(Send(kCmdHierarchyView));
   EXPECT_EQ(view->ToolTip().TextAt(QPoint(110, 110)), "A door that opens.");
 
+  // Registering the instance again replaces its tooltip rather than adding one.
+  Quest().view->AddInstanceTooltip(instance, "A door that opens.");
+  EXPECT_EQ(view->ToolTip().Count(), 1);
   // Deleting the instance takes its tooltip away.
   const std::string name(instance->name);
   Quest().machines->DeleteInstance(name);

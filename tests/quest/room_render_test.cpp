@@ -15,6 +15,7 @@
 #include "quest/quest_lists.h"
 #include "quest/room.h"
 #include "quest/tile_palette.h"
+#include "quest/world_graph.h"
 #include "datafiles/monster_class_table.h"
 #include "render/skeleton_bank.h"
 #include "render/skinned_model.h"
@@ -229,6 +230,31 @@ TEST_F(RoomRender, MonsterNodesStandInTheRoomWithTheModelOfTheirClass) {
   guard->SetName("nobody");
   guard->SetupModel(false);
   EXPECT_EQ(guard->drawSlot, g_monsterClassTable.Find("wolf"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RoomRender, SkeletonNodesOfNoClassShowTheirOwnSkeleton) {
+  ASSERT_EQ(g_monsterClassTable.Load(), 1);
+  g_skeletonBank.Rebuild();
+  GraphNode* node = NewGraphNode(Quest().graphNodes);
+  node->Set(kNodeSkeleton, "multipnj", 10, 10, nullptr);  // a skeleton file, no class's
+  node->Draw(0.0f, platform::video::Rect{0, 0, kWidth, kHeight});
+  ASSERT_NE(node->model, nullptr);
+  EXPECT_GT(node->model->BoneCount(), 0);
+  EXPECT_EQ(node->drawSlot, -1);
+  EXPECT_STREQ(node->skeletonName, "multipnj");
+  // A class's skeleton name gives that class's model.
+  node->SetName("orc");
+  node->Draw(0.0f, platform::video::Rect{0, 0, kWidth, kHeight});
+  EXPECT_EQ(node->drawSlot, g_monsterClassTable.Find("orc"));
+  // No class and no skeleton file: no model.
+  GraphNode* none = NewGraphNode(Quest().graphNodes);
+  none->Set(kNodeSkeleton, "ghost", 10, 10, nullptr);
+  none->Draw(0.0f, platform::video::Rect{0, 0, kWidth, kHeight});
+  EXPECT_EQ(none->model, nullptr);
 }
 
 }  // namespace
