@@ -1,6 +1,7 @@
 #include "quest/monster.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/core/paths.h"
@@ -19,7 +20,32 @@ bool MonsterKey(const GraphKey& k) { return k.value == nullptr; }
 
 CMonster* NewMonster(CMonster*& head) { return PushHead(head, new CMonster); }
 
+namespace {
+
+// The quest's monsters by folded key, the first of each key; in use while a MonsterKeyIndex lives.
+std::unordered_map<std::string, CMonster*> g_keyIndex;
+bool g_keyIndexActive = false;
+
+}  // namespace
+
+MonsterKeyIndex::MonsterKeyIndex() {
+  if (g_keyIndexActive) return;  // an outer index serves
+  for (CMonster* m = Quest().monsters; m; m = m->next) g_keyIndex.emplace(FoldNodeName(FieldText(m->key)), m);
+  g_keyIndexActive = true;
+  owner_ = true;
+}
+
+MonsterKeyIndex::~MonsterKeyIndex() {
+  if (!owner_) return;
+  g_keyIndex.clear();
+  g_keyIndexActive = false;
+}
+
 CMonster* FindMonster(CMonster* head, std::string_view monsterKey) {
+  if (g_keyIndexActive && head == Quest().monsters) {
+    const auto it = g_keyIndex.find(FoldNodeName(monsterKey));
+    return it == g_keyIndex.end() ? nullptr : it->second;
+  }
   for (CMonster* m = head; m; m = m->next) {
     if (SameName(m->key, monsterKey)) return m;
   }

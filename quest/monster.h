@@ -58,5 +58,19 @@ CMonster* NewMonster(CMonster*& head);
 // The first monster whose key equals the given one, ignoring case.
 CMonster* FindMonster(CMonster* head, std::string_view monsterKey);
 
+// While one lives, FindMonster over the quest's monster list answers from an
+// index of its keys instead of walking the list, so building the map of a
+// large quest costs no lookup per monster. The list must not change meanwhile.
+class MonsterKeyIndex {
+ public:
+  MonsterKeyIndex();
+  ~MonsterKeyIndex();
+  MonsterKeyIndex(const MonsterKeyIndex&) = delete;
+  MonsterKeyIndex& operator=(const MonsterKeyIndex&) = delete;
+
+ private:
+  bool owner_ = false;
+};
+
 // Brings the monster's nodes in line with its key and gift after an edit.
 void SyncMonsterGraph(CMonster* monster);

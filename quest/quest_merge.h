@@ -39,9 +39,10 @@ inline constexpr std::size_t kMergeNameChars = 79;
 // Renames the staged records whose names clash (ignoring case) with a record
 // of the same kind in the open quest: "<name><n>" with the first n from 2
 // upward free in both lists. The staged references follow (see the .cpp).
-// Each returns false, with `refusal` naming what did not fit, when a new
-// name (or an instance name or link text made from it) is longer than
-// kMergeNameChars; the staging lists are then partly renamed.
+// Each returns false, with `refusal` naming the record, when its new name,
+// an instance name made from it, or a staged link text rewritten to one of
+// its instances would be longer than kMergeNameChars; the staging lists are
+// then partly renamed.
 bool RenameMergedRooms(std::string& refusal);
 bool RenameMergedMonsters(std::string& refusal);
 bool RenameMergedObjects(std::string& refusal);

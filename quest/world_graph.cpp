@@ -92,6 +92,7 @@ void MoveSelectedGraphNodes(int dx, int dy) {
 
 void BuildQuestGraph() {
   QuestState& q = Quest();
+  const MonsterKeyIndex monsterKeys;  // machines look up the monsters their values name
   for (CMonster* m = q.monsters; m; m = m->next) m->LinkAllInstances();
   for (CMonster* m = q.monsters; m; m = m->next) m->RestorePositions(0, 0);
   for (CMachine* m = q.machines; m; m = m->next) m->LinkAllInstances();
