@@ -2,8 +2,6 @@
 // the open quest, its world map built, and written back.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <string>
 
 #include "platform/core/file.h"
 #include "platform/core/services.h"
@@ -17,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const bool ready = (fuzzquest::UseMachineLibrary(fuzzquest::kDoorMachine), true);
   (void)ready;
   // The reader takes a file: the input is written to one in memory.
-  if (!fuzzscratch::Write("fuzz.qst", data, size)) std::abort();
+  static fuzzscratch::InputFile input("fuzz.qst");
   QstContents contents;
-  if (fuzzquest::OpenQuest(fuzzscratch::Dir() + "/fuzz.qst", contents)) {
+  if (fuzzquest::OpenQuest(input.Hold(data, size), contents)) {
     try {
       // Everything read is written back; the bytes themselves are not kept.
-      platform::File out("/dev/null", platform::File::modeCreate | platform::File::modeWrite);
+      static platform::File out("/dev/null", platform::File::modeCreate | platform::File::modeWrite);
       WriteQuestFile(out, contents.header.author, contents.header.information);
-      out.Close();
+      out.Flush();
     } catch (const platform::FileException&) {
     }
     FreeQuestLists();

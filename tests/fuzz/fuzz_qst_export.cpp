@@ -52,11 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static platform::ScriptedServices ui;
   static const bool ready = (Setup(), true);
   (void)ready;
+  static fuzzscratch::InputFile input("fuzz.qst");
   fuzzscratch::InScratch scratch;
-  if (!fuzzscratch::Write("fuzz.qst", data, size)) std::abort();
 
   QstContents contents;
-  if (!fuzzquest::OpenQuest("fuzz.qst", contents)) {
+  if (!fuzzquest::OpenQuest(input.Hold(data, size), contents)) {
     ui.boxes.clear();
     return 0;  // refused: nothing to export
   }

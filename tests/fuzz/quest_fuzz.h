@@ -28,12 +28,11 @@ inline void UseMachineLibrary(std::string_view text) {
   library.FreeBuffer();
 }
 
-// Reads the quest file at `path`; what it holds becomes the open quest with
-// its world graph built, the header staying in `contents`. False when the
-// reader refuses the file.
-inline bool OpenQuest(std::string_view path, QstContents& contents) {
+// Reads a quest file; what it holds becomes the open quest with its world
+// graph built, the header staying in `contents`. False when the reader
+// refuses the file.
+inline bool OpenQuest(platform::File& file, QstContents& contents) {
   try {
-    platform::File file(path, platform::File::modeRead);
     ReadQuestFile(file, contents);
   } catch (const platform::FileException&) {
     return false;

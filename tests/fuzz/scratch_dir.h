@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/core/file.h"
 #include "platform/core/paths.h"
 
 namespace fuzzscratch {
@@ -47,14 +48,55 @@ inline bool Write(const std::string& name, const void* data, std::size_t size) {
   return ok;
 }
 
+// A scratch file kept open for the reader: each input replaces its bytes and
+// reading starts again at its beginning, which spares an open, a close and a
+// path lookup an input.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& name)
+      : path_(Dir() + "/" + name), created_(Write(name, nullptr, 0)), fd_(::open(path_.c_str(), O_WRONLY)),
+        file_(path_, platform::File::modeRead) {
+    if (!created_ || fd_ < 0) std::abort();
+  }
+  ~InputFile() { ::close(fd_); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  platform::File& Hold(const void* data, std::size_t size) {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0 ||
+        (size != 0 && ::pwrite(fd_, data, size, 0) != static_cast<ssize_t>(size))) {
+      std::abort();
+    }
+    // The stream's buffer still holds the last input's bytes: dropped first,
+    // or a seek within it would read them again.
+    file_.Flush();
+    file_.Seek(0, platform::File::begin);
+    return file_;
+  }
+
+ private:
+  std::string path_;
+  bool created_;
+  int fd_;
+  platform::File file_;
+};
+
 inline void MakeDir(const std::string& name) { ::mkdir((Dir() + "/" + name).c_str(), 0700); }
 
 // The scratch directory is current only during one input: libFuzzer resolves
-// its own relative paths (the corpus) in the directory it was started in.
+// its own relative paths (the corpus) in the directory it was started in,
+// which never changes, so it is asked for once.
 struct InScratch {
-  std::string previous = platform::CurrentDirectory();
-  InScratch() { platform::ChangeDirectory(Dir()); }
-  ~InScratch() { platform::ChangeDirectory(previous); }
+  InScratch() {
+    Started();
+    platform::ChangeDirectory(Dir());
+  }
+  ~InScratch() { platform::ChangeDirectory(Started()); }
+
+  static const std::string& Started() {
+    static const std::string started = platform::CurrentDirectory();
+    return started;
+  }
 };
 
 }  // namespace fuzzscratch

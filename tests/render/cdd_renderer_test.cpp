@@ -10,21 +10,13 @@
 #include "platform/video/window.h"
 #include "render/cdd.h"
 #include "render/cdd_state.h"
+#include "screen_vertex.h"
 
 namespace pv = platform::video;
 
 namespace {
 
-CVertex V(int x, int y, CColor c = CColor::FromRGBA(255, 255, 255, 255)) {
-  CVertex v{};
-  v.sx = x;
-  v.sy = y;
-  v.z = 400.0f;
-  v.rz = 1.0f / 400.0f;
-  v.color = c;
-  v.fade = 255;
-  return v;
-}
+CVertex V(int x, int y, CColor c = CColor::FromRGBA(255, 255, 255, 255)) { return rendertest::ScreenVertex(x, y, 400.0f, c); }
 
 class CddRendererTest : public ::testing::Test {
  protected:

@@ -21,6 +21,7 @@
 #include "render/cdd_state.h"
 #include "support/temp_dir.h"
 #include "archive_fixture.h"
+#include "screen_vertex.h"
 #include "tga_fixture.h"
 
 namespace pv = platform::video;
@@ -40,16 +41,7 @@ pv::DriverDesc Driver(const char* name, int colorModel = pv::kColorModelRgb, boo
 }
 
 CVertex V(int sx, int sy, CColor c = CColor::FromRGBA(255, 255, 255, 255), float u = 0, float v = 0, int fade = 255) {
-  CVertex r{};
-  r.sx = sx;
-  r.sy = sy;
-  r.z = 500.0f;
-  r.rz = 1.0f / 500.0f;
-  r.color = c;
-  r.u = u;
-  r.v = v;
-  r.fade = fade;
-  return r;
+  return rendertest::ScreenVertex(sx, sy, 500.0f, c, u, v, fade);
 }
 
 class CddTest : public testsupport::TempDirTest {

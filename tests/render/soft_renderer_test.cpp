@@ -19,6 +19,7 @@
 #include "render/engine_3d.h"
 #include "render/face.h"
 #include "support/temp_dir.h"
+#include "screen_vertex.h"
 #include "tga_fixture.h"
 
 namespace pv = platform::video;
@@ -31,16 +32,7 @@ constexpr std::uint16_t kWhite = 0xFFFF;
 constexpr int kTextured = 0x1, kOutline = 0x2, kSmooth = 0x4, kKeyed = 0x8, kBlended = 0x10;
 
 CVertex V(int x, int y, CColor c = CColor::FromRGBA(128, 128, 128, 255), float u = 0.0f, float v = 0.0f) {
-  CVertex p{};
-  p.sx = x;
-  p.sy = y;
-  p.z = 400.0f;
-  p.rz = 1.0f / 400.0f;
-  p.u = u;
-  p.v = v;
-  p.color = c;
-  p.fade = 255;
-  return p;
+  return rendertest::ScreenVertex(x, y, 400.0f, c, u, v);
 }
 
 // The renderer bound to a small device back surface, as the program binds it.
