@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "audio/mpa_bit_reader.h"
 #include "audio/mpa_layer12.h"
@@ -25,6 +26,17 @@ struct EightBitTable {
 }  // namespace
 
 MpaEngine::MpaEngine() : reservoir_(kReservoirBytes) {}
+
+MpaEngine::ReadFunction MpaEngine::MemoryReader(const void* data, std::size_t size) {
+  auto pos = std::make_shared<std::size_t>(0);
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  return [bytes, size, pos](std::uint8_t* dst, int length) {
+    if (length < 0 || size - *pos < static_cast<std::size_t>(length)) return kEndOfInput;
+    std::memcpy(dst, bytes + *pos, static_cast<std::size_t>(length));
+    *pos += static_cast<std::size_t>(length);
+    return 0;
+  };
+}
 
 void MpaEngine::SetEqualizer(const float (*gains)[32]) {
   synthesis_[0].SetEqualizer(gains ? gains[0] : nullptr);

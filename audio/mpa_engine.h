@@ -27,6 +27,8 @@ class MpaEngine {
   MpaEngine();
 
   void SetInput(ReadFunction read) { read_ = std::move(read); }
+  // Reads a caller's bytes in order; they must outlive the reading.
+  static ReadFunction MemoryReader(const void* data, std::size_t size);
   // Forgets every byte and sample of the stream read so far (after opening or seeking).
   void Reset();
 

@@ -2,6 +2,7 @@
 
 #include <QLayout>
 
+#include "audio/music_stream.h"
 #include "audio/sound_system.h"
 #include "audio/sound_table.h"
 #include "datafiles/game_data.h"
@@ -205,6 +206,8 @@ void CKelvarApp::InitDisplay() {
   // The sound system lives until the process ends; a machine without sound gets a silent one.
   if (!display.soundSystem) display.soundSystem = new CSoundSystem(display.mainWindow);
   if (!display.soundSystem->ok()) platform::TraceWrite("Kelvar: no sound output; sounds will not play\n");
+  // The music player is prepared on the device even when it is silent; a failure leaves it shut down.
+  MusicStream().Init(&display.soundSystem->device());
   g_soundTable.Load(display.soundSystem);
 }
 

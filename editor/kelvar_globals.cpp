@@ -1,5 +1,6 @@
 #include "editor/kelvar_globals.h"
 
+#include "audio/music_stream.h"
 #include "editor/edit_modes.h"
 #include "editor/quest_tree_ctrl.h"
 #include "quest/generation_log.h"
@@ -18,6 +19,7 @@ bool ConstructGlobals() {
   for (int c = 0; c < kTreeCount; ++c) QuestTree(c);  // the left view's trees
   CustomMeshBank();
   ObjectMeshBank();
+  MusicStream();                // the music player, stopped and unbound
   MapEditMode();                // the slots of the two edit modes
   GenericMeshBank();
   TilePalette();

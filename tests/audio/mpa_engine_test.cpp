@@ -50,13 +50,7 @@ struct Decoding {
 Decoding DecodeAll(const std::string& bytes, int routing = 0, int downsampling = 0) {
   Decoding run;
   MpaEngine engine;
-  std::size_t pos = 0;
-  engine.SetInput([&](std::uint8_t* dst, int length) {
-    if (bytes.size() - pos < static_cast<std::size_t>(length)) return mpa::kEndOfInput;
-    std::memcpy(dst, bytes.data() + pos, static_cast<std::size_t>(length));
-    pos += static_cast<std::size_t>(length);
-    return 0;
-  });
+  engine.SetInput(mpa::MpaEngine::MemoryReader(bytes.data(), bytes.size()));
   engine.SetRouting(routing);
   engine.SetDownsampling(downsampling);
   engine.Reset();
@@ -226,13 +220,7 @@ TEST(MpaEngineTest, EqualizerGainsScaleTheOutput) {
     for (float& g : channel) g = 0.5f;
   }
   MpaEngine engine;
-  std::size_t pos = 0;
-  engine.SetInput([&](std::uint8_t* dst, int length) {
-    if (stream.size() - pos < static_cast<std::size_t>(length)) return mpa::kEndOfInput;
-    std::memcpy(dst, stream.data() + pos, static_cast<std::size_t>(length));
-    pos += static_cast<std::size_t>(length);
-    return 0;
-  });
+  engine.SetInput(mpa::MpaEngine::MemoryReader(stream.data(), stream.size()));
   engine.SetRouting(1);
   engine.SetEqualizer(gains);
   engine.Reset();

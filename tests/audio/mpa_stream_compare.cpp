@@ -11,13 +11,7 @@ namespace testsupport {
 DecodedStream DecodeWithEngine(const std::string& bytes, int routing, int downsampling) {
   DecodedStream result;
   mpa::MpaEngine engine;
-  std::size_t pos = 0;
-  engine.SetInput([&](std::uint8_t* dst, int length) {
-    if (bytes.size() - pos < static_cast<std::size_t>(length)) return mpa::kEndOfInput;
-    std::memcpy(dst, bytes.data() + pos, static_cast<std::size_t>(length));
-    pos += static_cast<std::size_t>(length);
-    return 0;
-  });
+  engine.SetInput(mpa::MpaEngine::MemoryReader(bytes.data(), bytes.size()));
   engine.SetRouting(routing);
   engine.SetDownsampling(downsampling);
   engine.Reset();

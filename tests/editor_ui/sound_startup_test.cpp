@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/music_stream.h"
+#include "audio/sound_device.h"
 #include "audio/sound_system.h"
 #include "audio/sound_table.h"
 #include "editor/display_objects.h"
@@ -48,6 +50,9 @@ class SoundStartupTest : public KelvarTest {
     platform::sound::SetOutputFactory(nullptr);
     g_soundTable.Free();
     KelvarTest::TearDown();
+    // The player is bound to this test's device, which goes now.
+    MusicStream().Shutdown();
+    MusicStream().ForgetDevice();
     delete kelvar::Display().soundSystem;
     kelvar::Display().soundSystem = saved_;
   }
@@ -71,6 +76,19 @@ TEST_F(SoundStartupTest, StartUpMakesTheSoundSystemAndLoadsTheTable) {
   EXPECT_EQ(g_soundTable.Row(0).handle, 1);
   EXPECT_EQ(g_soundTable.Row(1).handle, 0);
   EXPECT_EQ(sound->device().Slot(0)->fileName, "data\\sound\\bell.wav");
+}
+
+TEST_F(SoundStartupTest, StartUpPreparesTheMusicPlayerOnTheSoundDevice) {
+  MusicStream().Shutdown();  // as constructed: no decoder yet
+  ASSERT_TRUE(Start());
+  CSoundSystem* sound = kelvar::Display().soundSystem;
+  ASSERT_NE(sound, nullptr);
+  CMusicStream& player = MusicStream();
+  EXPECT_EQ(player.device(), &sound->device());
+  EXPECT_TRUE(player.decoderOpen());
+  ASSERT_GE(player.deviceSlot(), 0);
+  EXPECT_EQ(sound->device().Callback(player.deviceSlot()).function, &MusicStreamDeviceCallback);
+  EXPECT_EQ(sound->device().Callback(player.deviceSlot()).object, &player);
 }
 
 TEST_F(SoundStartupTest, PlayBankSoundPlaysByNameAndTheFirstRowForAnUnknownName) {
