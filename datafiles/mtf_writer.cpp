@@ -47,16 +47,30 @@ void MtfWriter::Add(std::string name, std::string_view bytes, MtfStorage storage
   Add(std::move(name), std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), storage);
 }
 
-void MtfWriter::Add(std::string name, std::span<const std::uint8_t> bytes, MtfStorage storage) {
+void MtfWriter::CheckEntry(const std::string& name, std::size_t size) {
   if (name.empty()) throw MtfWriteError("archive entry name is empty");
   if (name.size() > kMtfMaxNameLength)
     throw MtfWriteError("archive entry name " + Quoted(name) + " is " + std::to_string(name.size()) +
                         " characters long; at most " + std::to_string(kMtfMaxNameLength) + " fit");
   if (name.find('\0') != std::string::npos)
     throw MtfWriteError("archive entry name " + Quoted(name) + " holds a zero byte");
-  if (bytes.size() > kMaxU32)
-    throw MtfWriteError("archive entry " + Quoted(name) + " is " + std::to_string(bytes.size()) +
+  if (size > kMaxU32)
+    throw MtfWriteError("archive entry " + Quoted(name) + " is " + std::to_string(size) +
                         " bytes; an archive entry holds at most 4 GiB - 1");
+}
+
+void MtfWriter::Add(std::string name, std::vector<std::uint8_t>&& bytes, MtfStorage storage) {
+  if (storage != MtfStorage::kStored || MtfLooksPacked(bytes)) return Add(std::move(name), std::span<const std::uint8_t>(bytes), storage);
+  CheckEntry(name, bytes.size());
+  Entry e;
+  e.name = std::move(name);
+  e.size = static_cast<std::uint32_t>(bytes.size());
+  e.data = std::move(bytes);
+  entries_.push_back(std::move(e));
+}
+
+void MtfWriter::Add(std::string name, std::span<const std::uint8_t> bytes, MtfStorage storage) {
+  CheckEntry(name, bytes.size());
 
   Entry e;
   e.name = std::move(name);

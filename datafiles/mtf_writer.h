@@ -39,6 +39,8 @@ class MtfWriter {
   // one) are always written packed, so they read back as they were given.
   void Add(std::string name, std::span<const std::uint8_t> bytes, MtfStorage storage);
   void Add(std::string name, std::string_view bytes, MtfStorage storage);
+  // The same, keeping the given buffer when the entry is stored as it is.
+  void Add(std::string name, std::vector<std::uint8_t>&& bytes, MtfStorage storage);
 
   std::size_t count() const { return entries_.size(); }
   bool isPacked(std::size_t index) const { return entries_.at(index).packed; }
@@ -66,6 +68,7 @@ class MtfWriter {
     bool packed = false;
   };
 
+  static void CheckEntry(const std::string& name, std::size_t size);
   std::vector<std::uint8_t> Head(const std::vector<std::uint32_t>& offsets) const;
   std::vector<std::uint32_t> Offsets() const;
 

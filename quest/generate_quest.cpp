@@ -246,7 +246,7 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
         throw platform::FileException(platform::kCauseEndOfFile, 0, source);
       }
       in.Close();
-      writer.Add(entry, bytes, MtfStorage::kStored);
+      writer.Add(entry, std::move(bytes), MtfStorage::kStored);  // no copy of each file
     } catch (const std::bad_alloc&) {
       Box(FormatText("error : file %s too large to fit in memory.\n", entry.c_str()));
       return 0;

@@ -1,6 +1,8 @@
 #include "datafiles/mtf_writer.h"
 
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -114,6 +116,31 @@ TEST(MtfWriter, PacksStoredBytesThatWouldReadAsABlock) {
     w.Add("x.bin", c.bytes, MtfStorage::kStored);
     EXPECT_EQ(w.isPacked(0), c.packed) << c.what;
   }
+}
+
+// A buffer handed over is kept as the stored entry; what must be packed still
+// is, and the archive is the one a copied buffer gives.
+TEST(MtfWriter, HandedOverBuffersGiveTheSameArchive) {
+  const std::vector<std::pair<Bytes, MtfStorage>> entries = {
+      {Noise(3000), MtfStorage::kStored},
+      {{0xAA, 0xBE, 0xAD, 0x0B, 1, 2, 3}, MtfStorage::kStored},  // reads as a block: packed
+      {{}, MtfStorage::kStored},
+      {Bytes(500, 'a'), MtfStorage::kAuto},
+      {Noise(40), MtfStorage::kPacked},
+  };
+  MtfWriter copied, moved;
+  int i = 0;
+  for (const auto& [bytes, storage] : entries) {
+    const std::string name = "e" + std::to_string(i++);
+    copied.Add(name, std::span<const std::uint8_t>(bytes), storage);
+    Bytes handed = bytes;
+    moved.Add(name, std::move(handed), storage);
+  }
+  EXPECT_EQ(moved.Build(), copied.Build());
+  EXPECT_FALSE(moved.isPacked(0));
+  EXPECT_TRUE(moved.isPacked(1));
+  EXPECT_THROW(moved.Add("", Bytes{1}, MtfStorage::kStored), MtfWriteError);
+  EXPECT_EQ(moved.count(), entries.size());
 }
 
 TEST(MtfWriter, RefusesBadNames) {

@@ -63,6 +63,16 @@ TEST_F(SampleQuest, ReadsBackAndGenerates) {
   EXPECT_NE(script.find("\tENTRANCE { _CUST_meadow }\r\n"), std::string::npos);
   EXPECT_NE(script.find("\t\tGIVE {_CUST_rusty_key}\r\n"), std::string::npos);
   EXPECT_NE(script.find("GUARD {_CUST_crypt_wolfwolf}"), std::string::npos);
+
+  // Each room exports the same again without the node index generation used.
+  for (CRoom* room = Quest().rooms; room; room = room->next) {
+    const std::string path = "data/customQuest/demoquest/_CUST_" + std::string(room->name) + ".cdf";
+    const std::vector<std::uint8_t> generated = ReadBytes(path);
+    ASSERT_FALSE(generated.empty()) << path;
+    ASSERT_EQ(room->ExportCdf("_CUST_", "demoquest"), 1);
+    EXPECT_EQ(ReadBytes(path), generated) << path;
+  }
+  EXPECT_EQ(GenerationLog(), "");
 }
 
 // Loading as the editor starts, then the quest and what its rooms draw with:
