@@ -216,6 +216,7 @@ void CMainFrame::RegisterCommands() {
   });
 
   RegisterElementCommands();
+  RegisterDialogCommands();
 }
 
 }  // namespace kelvar

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes Kelvar's screenshots under Xvfb into docs/screenshots: one scene per
 # run of kelvar_screens on a fresh demo start directory.
-# usage: tests/editor_ui/screens/take.sh <build directory>
+# usage: tests/editor_ui/screens/take.sh <build directory> [scene...]
 set -euo pipefail
 cd "$(dirname "$0")/../../.."
 root=$PWD
@@ -33,4 +33,9 @@ SHOT
   echo "screens: docs/screenshots/kelvar-$scene.png"
 }
 
-for scene in machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links; do shoot "$scene"; done
+scenes=("${@:2}")
+if [ ${#scenes[@]} -eq 0 ]; then
+  scenes=(machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links text-dialog
+          machine-properties room-dialog)
+fi
+for scene in "${scenes[@]}"; do shoot "$scene"; done
