@@ -86,7 +86,7 @@ CRoomDlg::CRoomDlg(CRoom* editedRoom, QWidget* parent)
   grid->addWidget(levelList_, 2, 2);
   grid->addWidget(new QLabel("Name", this), 3, 0);
   grid->addWidget(nameEdit_, 3, 1);
-  grid->addWidget(nameButton, 3, 2);
+  grid->addWidget(nameButton, 3, 2, Qt::AlignLeft);
   auto* checks = new QHBoxLayout;
   checks->addWidget(levelCheck_);
   checks->addWidget(entranceCheck_);
