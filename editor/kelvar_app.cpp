@@ -20,6 +20,7 @@
 #include "editor/kelvar_strings.h"
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
+#include "editor/picker_mesh_dlg.h"
 #include "editor/quest_document.h"
 #include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
@@ -117,6 +118,7 @@ bool CKelvarApp::InitInstance() {
   platform::video::SetTextFunctions(&surfaceText);
   // The room edit mode, unless one was put in its slot already.
   if (!RoomEditMode()) InstallEditModes(MapEditMode(), &TheRoomEditMode());
+  CRoomEditMode::SetBlockChooser(ChooseBlockWithPicker);
   SetGenerationUi(generation_.get());
   ::Quest().view = &TheWorldMapHook();
 

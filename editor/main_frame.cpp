@@ -5,12 +5,17 @@
 #include "editor/kelvar_accelerators.h"
 #include "editor/kelvar_commands.h"
 #include "editor/kelvar_menus.h"
+#include "editor/picker_generic_traps_dlg.h"
+#include "editor/picker_monster_list_dlg.h"
+#include "editor/picker_style_dlg.h"
 #include "editor/room_view.h"
 #include "editor/toolbar_icons.h"
 #include "platform/core/profile.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/window_placement.h"
+#include "quest/fixed_field.h"
 #include "quest/room.h"
+#include "quest/tile_palette.h"
 
 namespace kelvar {
 namespace {
@@ -208,6 +213,40 @@ void CMainFrame::RegisterCommands() {
     OnUpdateRoomTool(s, 10);
     s.SetCheck(false);
   });
+
+  // Tools that ask the user first: a generic trap, a monster class, a paint style.
+  OnCommand(kCmdTrapAddGeneric, [] {
+    IRoomEditMode* mode = RoomEditMode();
+    CRoom* room = mode ? mode->EditedRoom() : nullptr;
+    if (!room) return;
+    CGenericTrapsDlg dialog(room->selectedTrapType);
+    if (dialog.DoModal() != ui::kDialogOk || dialog.value < 0) return;
+    room->selectedTrapType = dialog.value;
+    mode->SetMode(CRoom::kToolAddTrap);
+  });
+  OnUpdate(kCmdTrapAddGeneric, [this](ui::CommandState& s) { OnUpdateRoomTool(s, CRoom::kToolAddTrap); });
+  OnCommand(kCmdRoomMonsterAdd, [] {
+    IRoomEditMode* mode = RoomEditMode();
+    CRoom* room = mode ? mode->EditedRoom() : nullptr;
+    if (!room) return;
+    CMonsterListDlg dialog(std::string(FieldText(room->monsterToAdd)), false, true);
+    if (dialog.DoModal() != ui::kDialogOk || dialog.value.empty()) return;
+    mode->SetMode(CRoom::kToolAddMonster);
+    room->SetMonsterToAdd(dialog.value.c_str());
+  });
+  OnUpdate(kCmdRoomMonsterAdd, [this](ui::CommandState& s) { OnUpdateRoomTool(s, CRoom::kToolAddMonster); });
+  OnCommand(kCmdStyle, [] {
+    IRoomEditMode* mode = RoomEditMode();
+    CRoom* room = mode ? mode->EditedRoom() : nullptr;
+    if (!room) return;
+    CStyleDlg dialog(TilePalette().DrawStyle(), room);
+    // OK only: closing it with Escape takes the style too.
+    if (dialog.DoModal() == 0) return;
+    if (dialog.value) TilePalette().SetDrawStyle(dialog.value->label);
+    mode->SetMode(CRoom::kToolDraw);
+  });
+  // Its check follows a tool that nothing sets, so Draw alone shows checked.
+  OnUpdate(kCmdStyle, [this](ui::CommandState& s) { OnUpdateRoomTool(s, CRoom::kToolNone); });
 
   // Languages.
   OnCommandRange(kCmdLanguageFirst, kCmdLanguageLast, [this](int id) { OnLanguage(id - kCmdLanguageFirst); });

@@ -2,6 +2,7 @@
 // An accepted dialog that changed the quest marks it modified, brings the
 // world-map graph in line and redraws the room view; Cancel changes nothing.
 #include "editor/edit_modes.h"
+#include "editor/element_picker_dialogs.h"
 #include "editor/kelvar_commands.h"
 #include "editor/main_frame.h"
 #include "editor/machine_properties_dlg.h"
@@ -58,6 +59,7 @@ void RenameTreeItem(int category, const void* record, const char* text) {
 }  // namespace
 
 void CMainFrame::RegisterDialogCommands() {
+  InstallPickerDialogs();
   auto always = [](ui::CommandState& s) { s.Enable(true); };
   auto whenSelected = [](int category) {
     return [category](ui::CommandState& s) { s.Enable(TreeHasSelection(category)); };

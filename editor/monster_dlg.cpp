@@ -6,7 +6,6 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +24,8 @@
 #include "editor/key_field.h"
 #include "editor/line_text_dlg.h"
 #include "editor/monster_instances_dlg.h"
+#include "editor/object_properties_dlg.h"
+#include "editor/preview_control.h"
 #include "editor/param_dlgs.h"
 #include "editor/text_dlg.h"
 #include "platform/core/paths.h"
@@ -44,13 +45,6 @@ QLineEdit* Edit(QWidget* parent, int id, bool readOnly) {
   return edit;
 }
 
-QWidget* PreviewBox(QWidget* parent, int id, int size) {
-  auto* box = new QFrame(parent);
-  box->setObjectName(QString("static%1").arg(id));
-  box->setFrameShape(QFrame::Box);
-  box->setFixedSize(size, size);
-  return box;
-}
 
 // trunc(value x factor), held inside the int range.
 int Scale(int value, double factor) {
@@ -89,8 +83,8 @@ CMonsterDlg::CMonsterDlg(CMonster* editedMonster, QWidget* parent)
       originButton_(new QPushButton("&Origin", this)),
       giveButton_(new QPushButton("&Give", this)),
       instancesButton_(new QPushButton("&Instances...", this)),
-      preview_(PreviewBox(this, 1012, 160)),
-      giftPreview_(PreviewBox(this, 1061, 64)) {
+      preview_(new CPreviewControl(1012, QSize(160, 160), this)),
+      giftPreview_(new CPreviewControl(1061, QSize(64, 64), this)) {
   setWindowTitle("Monster...");
   if (edited) {
     key = edited->key;
@@ -103,6 +97,15 @@ CMonsterDlg::CMonsterDlg(CMonster* editedMonster, QWidget* parent)
     text = edited->text;
     deathText = edited->text2;
   }
+  preview_->onPaint = [this](QSize size) { return preview.Paint(g_monsterClassTable.Find(origin), size); };
+  giftPreview_->onPaint = [this](QSize size) {
+    for (const CQuestObject* o = Quest().questObjects; o; o = o->next) {
+      if (!platform::EqualsNoCase(o->key, gift)) continue;
+      if (o->isVirtual) return PaintObjectLook(size, TrispriteRecord{}, {});
+      return PaintObjectLook(size, o->sprite, o->parent);
+    }
+    return PaintObjectLook(size, TrispriteRecord{}, gift);
+  };
   originInfo_->setObjectName("edit1056");
   originInfo_->setReadOnly(true);
   originInfo_->setMaximumHeight(64);
@@ -159,9 +162,9 @@ CMonsterDlg::CMonsterDlg(CMonster* editedMonster, QWidget* parent)
 }
 
 bool CMonsterDlg::OnInitDialog() {
-  previewClass = -1;
-  previewAngle = 0;
-  previewTime = 0;
+  preview.lastClass = -1;
+  preview.angle = 0;
+  preview.animationTime = 0;
   SetKeyField(keyEdit_, key);
   damageMinEdit_->setText(QString::number(damageMin));
   damageMaxEdit_->setText(QString::number(damageMax));
@@ -205,7 +208,7 @@ void CMonsterDlg::ShowGift() {
     if (platform::EqualsNoCase(row.name, gift)) description = g_languageTable.Translate(row.displayKey);
   }
   giftDescription_->setText(GameTextToEdit(description));
-  giftPreview_->update();
+  giftPreview_->Invalidate();
 }
 
 void CMonsterDlg::OnOrigin() {
@@ -253,7 +256,7 @@ void CMonsterDlg::OnInstances() {
 void CMonsterDlg::OnTimer(int id) {
   if (id != kPreviewTimer) return;
   ++ticks_;
-  preview_->update();
+  preview_->Invalidate();
 }
 
 void CMonsterDlg::OnDestroy() { Timers().Kill(kPreviewTimer); }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "datafiles/multi_lang_text.h"
+#include "editor/skeleton_preview.h"
 #include "platform/ui/dialog.h"
 
 class CMonster;
@@ -14,6 +15,8 @@ class QPushButton;
 class QWidget;
 
 namespace kelvar {
+
+class CPreviewControl;
 
 // The class's information: display name, life and damage as the game scales
 // them ("%s\r\nLife :%d-%d\r\nDamage : %d-%d"); empty for a class index below 0.
@@ -48,10 +51,8 @@ class CMonsterDlg : public platform::ui::Dialog {
   CMultiLangText text;
   CMultiLangText deathText;
   std::string skeletonFile;  // edited, never stored
-  // Preview state: the class shown, its turn and animation time.
-  int previewClass = -1;
-  float previewAngle = 0;
-  float previewTime = 0;
+  // The origin class's animated model.
+  CSkeletonPreview preview;
 
   QLineEdit* KeyEdit() const { return keyEdit_; }
   QLineEdit* DamageMinEdit() const { return damageMinEdit_; }
@@ -60,7 +61,8 @@ class CMonsterDlg : public platform::ui::Dialog {
   QPlainTextEdit* OriginInformation() const { return originInfo_; }
   QLineEdit* GiftDescription() const { return giftDescription_; }
   QPushButton* InstancesButton() const { return instancesButton_; }
-  QWidget* Preview() const { return preview_; }
+  CPreviewControl* Preview() const { return preview_; }
+  CPreviewControl* GiftPreview() const { return giftPreview_; }
   int TimerTicks() const { return ticks_; }
   // True when instances were added or deleted through the instances dialog.
   bool InstancesChanged() const { return instancesChanged_; }
@@ -90,8 +92,8 @@ class CMonsterDlg : public platform::ui::Dialog {
   QPushButton* originButton_;
   QPushButton* giveButton_;
   QPushButton* instancesButton_;
-  QWidget* preview_;
-  QWidget* giftPreview_;
+  CPreviewControl* preview_;
+  CPreviewControl* giftPreview_;
   int ticks_ = 0;
   bool instancesChanged_ = false;
 };

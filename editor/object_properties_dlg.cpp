@@ -1,5 +1,6 @@
 #include "editor/object_properties_dlg.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <QCheckBox>
@@ -18,6 +19,10 @@
 #include "editor/generation_text.h"
 #include "editor/key_field.h"
 #include "editor/line_text_dlg.h"
+#include "editor/picker_support.h"
+#include "editor/preview_control.h"
+#include "editor/preview_render.h"
+#include "editor/sprite_drawing.h"
 #include "editor/text_dlg.h"
 #include "platform/core/paths.h"
 #include "quest/fixed_field.h"
@@ -42,10 +47,23 @@ bool SameSprite(const TrispriteRecord& a, const TrispriteRecord& b) {
 
 }  // namespace
 
-int FindItemObject(std::string_view key) {
-  for (std::size_t i = 0; i < g_itemObjectTable.Count(); ++i)
-    if (platform::EqualsNoCase(g_itemObjectTable.Row(i).name, key)) return static_cast<int>(i);
-  return -1;
+QImage PaintObjectLook(QSize size, const TrispriteRecord& customSprite, std::string_view originKey) {
+  PreviewFrame frame(size, kPreviewGrey);
+  if (!frame.Usable()) return {};
+  const int centre = frame.Size().width() / 2;
+  if (std::strcmp(customSprite.name, "FREE") != 0) {
+    const TrispriteRecord cell = UsableCell(customSprite);
+    frame.Flush();
+    DrawSheetCell(cell, centre, std::max(0, (frame.Size().height() - cell.GetFootprintHeight()) / 2));
+    return frame.Finish();
+  }
+  const int row = FindItemObject(originKey);
+  if (row >= 0) {
+    const std::string_view name = ItemSpriteName(g_itemObjectTable.Row(static_cast<std::size_t>(row)));
+    if (const TrispriteRecord* sprite = FindSprite(name))
+      DrawSpriteTop(name, centre, std::max(0, (frame.Size().height() - sprite->GetFootprintHeight()) / 2));
+  }
+  return frame.Finish();
 }
 
 CObjectPropertiesDlg::CObjectPropertiesDlg(CQuestObject* editedObject, QWidget* parent)
@@ -59,7 +77,8 @@ CObjectPropertiesDlg::CObjectPropertiesDlg(CQuestObject* editedObject, QWidget* 
       nameEdit_(ReadOnlyEdit(this, 1040)),
       originButton_(new QPushButton("&Origin", this)),
       spriteButton_(new QPushButton("&Sprite", this)),
-      meshButton_(new QPushButton("&Mesh", this)) {
+      meshButton_(new QPushButton("&Mesh", this)),
+      preview_(new CPreviewControl(1013, QSize(96, 96), this)) {
   setWindowTitle("Object properties...");
   if (edited) {
     key = edited->key;
@@ -99,6 +118,8 @@ CObjectPropertiesDlg::CObjectPropertiesDlg(CQuestObject* editedObject, QWidget* 
   extras->addStretch();
   extras->addWidget(spriteButton_);
   extras->addWidget(meshButton_);
+  extras->addWidget(preview_);
+  preview_->onPaint = [this](QSize size) { return PaintObjectLook(size, sprite, origin); };
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] { OnOK(); });
   connect(buttons, &QDialogButtonBox::rejected, this, [this] { OnCancel(); });
@@ -141,6 +162,7 @@ void CObjectPropertiesDlg::OnOrigin() {
   origin = *choice;
   originEdit_->setText(GameTextToEdit(origin));
   ShowDescription();
+  preview_->Invalidate();
 }
 
 void CObjectPropertiesDlg::OnName() {
@@ -162,6 +184,7 @@ void CObjectPropertiesDlg::OnSprite() {
     SetField(sprite.name, "FREE");
     questCheck_->setEnabled(true);
   }
+  preview_->Invalidate();
 }
 
 void CObjectPropertiesDlg::OnMesh() {

@@ -13,8 +13,17 @@ class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QImage;
+class QSize;
 
 namespace kelvar {
+
+class CPreviewControl;
+
+// An object's look for a preview: its own sprite cell when the custom sprite
+// is set, else the sprite of the item object `originKey` names; drawn centred
+// on grey. A null image without a display.
+QImage PaintObjectLook(QSize size, const TrispriteRecord& customSprite, std::string_view originKey);
 
 class CObjectPropertiesDlg : public platform::ui::Dialog {
  public:
@@ -48,6 +57,7 @@ class CObjectPropertiesDlg : public platform::ui::Dialog {
   QCheckBox* QuestCheck() const { return questCheck_; }
   QLineEdit* NameEdit() const { return nameEdit_; }
   QLineEdit* CommentEdit() const { return commentEdit_; }
+  CPreviewControl* Preview() const { return preview_; }
 
  protected:
   bool OnInitDialog() override;
@@ -66,9 +76,7 @@ class CObjectPropertiesDlg : public platform::ui::Dialog {
   QPushButton* originButton_;
   QPushButton* spriteButton_;
   QPushButton* meshButton_;
+  CPreviewControl* preview_;
 };
-
-// The first item object whose name equals the key ignoring case; -1 when none.
-int FindItemObject(std::string_view key);
 
 }  // namespace kelvar

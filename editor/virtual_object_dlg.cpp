@@ -7,7 +7,7 @@
 
 #include "editor/dialog_strings.h"
 #include "editor/key_field.h"
-#include "editor/object_properties_dlg.h"
+#include "editor/picker_support.h"
 #include "platform/core/paths.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"

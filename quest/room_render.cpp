@@ -15,6 +15,7 @@
 #include "quest/graph_node.h"
 #include "quest/machine_def.h"
 #include "quest/mesh_banks.h"
+#include "quest/monster_class_skeleton.h"
 #include "quest/quest_lists.h"
 #include "quest/room.h"
 #include "quest/room_placement.h"
@@ -202,26 +203,11 @@ void CRoom::DrawNodes3D() {
   }
 }
 
-namespace {
-
-// The skeleton a monster class is drawn with: its own, unless it is "moine"
-// or its files cannot be opened, in which case "MULTIPNJ".
-std::string ClassSkeleton(const CMonsterClass& monsterClass) {
-  const std::string name(FieldText(monsterClass.skeleton));
-  if (name.empty() || platform::EqualsNoCase(name, "moine")) return "MULTIPNJ";
-  char path[256];
-  std::snprintf(path, sizeof path, "data\\skeletons\\%s\\%s.ska", name.c_str(), name.c_str());
-  MtfFilePtr file(MtfOpen(path, "rb"));
-  return file ? name : "MULTIPNJ";
-}
-
-}  // namespace
-
 void CRoom::DrawPlacedMonster(RoomMonster& monster) {
   const int classIndex = g_monsterClassTable.Find(FieldText(monster.name));
   if (classIndex < 0) return;
   if (classIndex != monster.builtForClass || !monster.model) {
-    const std::string skeleton = ClassSkeleton(g_monsterClassTable.Row(static_cast<std::size_t>(classIndex)));
+    const std::string skeleton = MonsterClassSkeleton(g_monsterClassTable.Row(static_cast<std::size_t>(classIndex)));
     const int index = g_skeletonBank.FindName(skeleton);
     CSkeleton* s = index < 0 ? nullptr : g_skeletonBank.GetSkeleton(index);
     if (!s) return;

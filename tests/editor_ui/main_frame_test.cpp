@@ -170,7 +170,7 @@ TEST_F(MainFrameTest, RoomToolsNeedTheRoomModeAndAnEditedRoom) {
 
   ASSERT_TRUE(Send(kCmdHierarchyView));
   EXPECT_FALSE(Enabled(kCmdBlockMove)) << "not while the map is shown";
-  // Tools that need the picker dialogs are not offered.
+  // Nor are the tools that ask with a picker first.
   for (int command : {kCmdTrapAddGeneric, kCmdRoomMonsterAdd, kCmdStyle}) EXPECT_FALSE(Enabled(command));
 }
 

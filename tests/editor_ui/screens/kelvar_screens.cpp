@@ -132,6 +132,22 @@ void Scene(const std::string& scene, CMainFrame& frame) {
   } else if (scene == "room-dialog") {
     ShowTab(kTreeRooms, 0);
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdRoomProperties); });
+  } else if (scene == "pick-monsters") {
+    // Add Monster's picker over the meadow, the wolf chosen before.
+    CRoom* room = EditRoom(frame, "meadow", kCmdDraw);
+    if (!room) return;
+    room->SetMonsterToAdd("wolf");
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdRoomMonsterAdd); });
+  } else if (scene == "pick-meshes") {
+    // The block chooser over the crypt's block set, on the block in the copy buffer.
+    CRoom* room = EditRoom(frame, "crypt", kCmdDraw);
+    if (!room || room->blockSet.GetCount() < 3) return;
+    room->copyBlock.fileName = room->blockSet.GetPath(2);
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdBlockChoose); });
+  } else if (scene == "pick-styles") {
+    // The paint styles of the meadow with their blocks.
+    if (!EditRoom(frame, "meadow", kCmdDraw)) return;
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdStyle); });
   } else if (scene == "about") {
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(platform::ui::kCmdAppAbout); });
   }

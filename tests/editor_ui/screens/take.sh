@@ -33,9 +33,8 @@ SHOT
   echo "screens: docs/screenshots/kelvar-$scene.png"
 }
 
+# A list of scenes after the build directory takes only those.
 scenes=("${@:2}")
-if [ ${#scenes[@]} -eq 0 ]; then
-  scenes=(machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links text-dialog
-          machine-properties room-dialog)
-fi
+[ ${#scenes[@]} -gt 0 ] || scenes=(machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links
+                                   pick-monsters pick-meshes pick-styles text-dialog machine-properties room-dialog)
 for scene in "${scenes[@]}"; do shoot "$scene"; done

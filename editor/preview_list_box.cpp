@@ -1,0 +1,121 @@
+#include "editor/preview_list_box.h"
+
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "datafiles/item_object_table.h"
+#include "datafiles/trisprite_table.h"
+#include "editor/picker_support.h"
+#include "editor/preview_render.h"
+#include "editor/sprite_drawing.h"
+#include "quest/fixed_field.h"
+#include "quest/machine_def.h"
+#include "quest/mesh_banks.h"
+#include "quest/quest_object.h"
+#include "quest/room.h"
+#include "quest/tile_palette.h"
+#include "render/engine_3d.h"
+
+namespace kelvar {
+namespace {
+
+class PreviewDelegate : public QStyledItemDelegate {
+ public:
+  explicit PreviewDelegate(CPreviewListBox* box) : QStyledItemDelegate(box), box_(box) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    box_->CountDrawn();
+    painter->save();
+    painter->setClipRect(option.rect);
+    box_->DrawItem(*painter, option.rect, index.row(), (option.state & QStyle::State_Selected) != 0);
+    painter->restore();
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(option.rect.width(), box_->MeasureItem(index.row()));
+  }
+
+ private:
+  CPreviewListBox* box_;
+};
+
+}  // namespace
+
+CPreviewListBox::CPreviewListBox(QWidget* parent) : CPickerListBox(parent) {
+  setItemDelegate(new PreviewDelegate(this));
+  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setUniformItemSizes(false);
+}
+
+void PaintMeshItem(QPainter& painter, const QRect& rect, CBankList* bank, int index, bool selected,
+                   std::string_view text) {
+  const QImage image = RenderMeshItem(bank, index, rect.size(), selected, text);
+  if (!image.isNull()) painter.drawImage(rect.topLeft(), image);
+}
+
+void CTrapPreviewListBox::DrawItem(QPainter& painter, const QRect& rect, int row, bool selected) {
+  const auto* def = reinterpret_cast<const GenericDef*>(GetItemData(row));
+  if (!def) return;
+  // The generic definitions' own bank learns the mesh when it is new.
+  const int index = def->mesh && !def->mesh->empty() ? GenericMeshBank().FindOrAdd(*def->mesh) : -1;
+  PaintMeshItem(painter, rect, &GenericMeshBank(), index, selected, FieldText(def->key));
+}
+
+void CMeshPickPreviewListBox::DrawItem(QPainter& painter, const QRect& rect, int row, bool selected) {
+  const int index = static_cast<int>(GetItemData(row));
+  PaintMeshItem(painter, rect, bank_, bank_ && index < bank_->GetCount() ? index : -1, selected, GetText(row));
+}
+
+void CMeshPreviewListBox::DrawItem(QPainter& painter, const QRect& rect, int row, bool selected) {
+  const int index = static_cast<int>(GetItemData(row));
+  PaintMeshItem(painter, rect, &ObjectMeshBank(), index < ObjectMeshBank().GetCount() ? index : -1, selected,
+                GetText(row));
+}
+
+void CStylePreviewListBox::DrawItem(QPainter& painter, const QRect& rect, int row, bool selected) {
+  const auto* category = reinterpret_cast<const TileCategory*>(GetItemData(row));
+  if (!category) return;
+  // Without a room being edited there is no block set: the label alone.
+  const int index = room_ ? room_->blockSet.FindName(category->base) : -1;
+  PaintMeshItem(painter, rect, room_ ? &room_->blockSet : nullptr, index, selected, category->label);
+}
+
+int CObjectPreviewListBox::MeasureItem(int row) const {
+  const int data = static_cast<int>(GetItemData(row));
+  if (data < kQuestEntryBase) {
+    if (data < 0 || static_cast<std::size_t>(data) >= g_itemObjectTable.Count()) return 24;
+    const TrispriteRecord* sprite = FindSprite(ItemSpriteName(g_itemObjectTable.Row(static_cast<std::size_t>(data))));
+    return sprite ? sprite->GetFootprintHeight() + 24 : 24;
+  }
+  const CQuestObject* object = QuestObjectAt(data - kQuestEntryBase);
+  if (!object) return 24;
+  if (object->isVirtual) return 24;
+  if (HasCustomSprite(*object)) return UsableCell(object->sprite).GetFootprintHeight() + 24;
+  const TrispriteRecord* sprite = OriginSprite(*object);
+  return sprite ? sprite->GetFootprintHeight() + 24 : kPreviewItemHeight;
+}
+
+void CObjectPreviewListBox::DrawItem(QPainter& painter, const QRect& rect, int row, bool selected) {
+  PreviewFrame frame(rect.size(), selected ? kPreviewGrey : kPreviewWhite);
+  if (!frame.Usable()) return;
+  const int data = static_cast<int>(GetItemData(row));
+  const int centre = frame.Size().width() / 2;
+  std::string text = GetText(row);
+  if (data < kQuestEntryBase) {
+    if (data >= 0 && static_cast<std::size_t>(data) < g_itemObjectTable.Count())
+      DrawSpriteTop(ItemSpriteName(g_itemObjectTable.Row(static_cast<std::size_t>(data))), centre, 4);
+  } else if (const CQuestObject* object = QuestObjectAt(data - kQuestEntryBase)) {
+    if (object->isVirtual) {
+      // A virtual object shows its key only.
+    } else if (HasCustomSprite(*object)) {
+      frame.Flush();
+      DrawSheetCell(object->sprite, centre, 4);
+    } else if (const TrispriteRecord* sprite = OriginSprite(*object)) {
+      DrawSpriteTop(FieldText(sprite->name), centre, 4);
+    }
+  } else {
+    text = "ERROR";
+  }
+  painter.drawImage(rect.topLeft(), frame.Finish(text, selected));
+}
+
+}  // namespace kelvar
