@@ -2,6 +2,7 @@
 // An accepted dialog that changed the quest marks it modified, brings the
 // world-map graph in line and redraws the room view; Cancel changes nothing.
 #include "editor/edit_modes.h"
+#include "editor/element_editing.h"
 #include "editor/element_picker_dialogs.h"
 #include "editor/kelvar_commands.h"
 #include "editor/main_frame.h"
@@ -16,6 +17,7 @@
 #include "editor/text_dlg.h"
 #include "editor/text_list_dlg.h"
 #include "editor/virtual_object_dlg.h"
+#include "platform/core/paths.h"
 #include "platform/ui/application.h"
 #include "quest/fixed_field.h"
 #include "quest/kelvar_doc.h"
@@ -129,22 +131,7 @@ void CMainFrame::OnObjectCreateVirtual() {
 }
 
 void CMainFrame::OnObjectProperties() {
-  CQuestObject* object = SelectedObject();
-  if (!object) return;
-  bool changed = false;
-  if (object->isVirtual == 1) {
-    CVirtualObjectDlg dialog(object);
-    if (dialog.DoModal() != ui::kDialogOk) return;
-    changed = dialog.key != object->key;
-    SetField(object->key, dialog.key);
-  } else if (object->isVirtual == 0) {
-    CObjectPropertiesDlg dialog(object);
-    if (dialog.DoModal() != ui::kDialogOk) return;
-    changed = dialog.StoreTo(*object);
-  }
-  if (!changed) return;
-  RenameTreeItem(kTreeObjects, object, object->key);
-  QuestEdited();
+  if (CQuestObject* object = SelectedObject()) EditObjectProperties(*object);
 }
 
 void CMainFrame::OnMonsterAdd() {
@@ -159,15 +146,7 @@ void CMainFrame::OnMonsterAdd() {
 }
 
 void CMainFrame::OnMonsterProperties() {
-  CMonster* monster = SelectedMonster();
-  if (!monster) return;
-  CMonsterDlg dialog(monster);
-  const bool accepted = dialog.DoModal() == ui::kDialogOk;
-  const bool changed = accepted && dialog.StoreTo(*monster);
-  if (!changed && !dialog.InstancesChanged()) return;
-  RenameTreeItem(kTreeMonsters, monster, monster->key);
-  if (changed) SyncMonsterGraph(monster);
-  QuestEdited();
+  if (CMonster* monster = SelectedMonster()) EditMonsterProperties(*monster);
 }
 
 void CMainFrame::OnMachineAdd() {
@@ -187,32 +166,14 @@ void CMainFrame::OnMachineAdd() {
 }
 
 void CMainFrame::OnMachineProperties() {
-  CQuestTreeCtrl& tree = QuestTree(kTreeMachines);
-  const CQuestTreeCtrl::Item item = tree.GetSelectedItem();
-  CMachine* machine = SelectedMachine();
-  if (!machine) return;
-  CMachinePropertiesDlg dialog(tree.GetItemText(item));
-  const bool accepted = dialog.DoModal() == ui::kDialogOk;
-  const bool renamed = accepted && dialog.key != machine->name;
-  if (!renamed && !(accepted && dialog.ValuesChanged()) && !dialog.InstancesChanged()) return;
-  if (renamed) {
-    SetField(machine->name, dialog.key);
-    tree.SetItemText(item, machine->name);
-  }
-  SyncMachineGraph(machine);
-  QuestEdited();
+  if (CMachine* machine = SelectedMachine()) EditMachineProperties(*machine);
 }
 
 void CMainFrame::OnRoomCreate() {
   CRoomDlg dialog(nullptr);
   if (dialog.DoModal() != ui::kDialogOk) return;
   CRoom* room = NewRoom(Quest().rooms);
-  SetField(room->name, dialog.key);
-  room->land = dialog.land;
-  room->level = dialog.level;
-  room->levelFlag = dialog.levelFlag ? 1 : 0;
-  room->entrance = dialog.entrance ? 1 : 0;
-  room->text = dialog.name;
+  dialog.StoreTo(*room);
   int x = 0;
   int y = 0;
   const CRoomView* view = CRoomView::Instance();
@@ -235,33 +196,77 @@ void CMainFrame::OnRoomCreate() {
 }
 
 void CMainFrame::OnRoomProperties() {
-  CRoom* room = SelectedRoom();
-  if (!room) return;
-  CRoomDlg dialog(room);
-  if (dialog.DoModal() != ui::kDialogOk) return;
-  const int oldLand = room->land;
-  const bool changed = dialog.key != room->name || dialog.land != room->land || dialog.level != room->level ||
-                       dialog.levelFlag != (room->levelFlag != 0) || dialog.entrance != (room->entrance != 0) ||
-                       !TextsEqual(dialog.name, room->text) ||
-                       !dialog.cdfPath.empty() || !dialog.cbsPath.empty();
-  SetField(room->name, dialog.key);
-  room->land = dialog.land;
-  room->level = dialog.level;
-  room->levelFlag = dialog.levelFlag ? 1 : 0;
-  room->entrance = dialog.entrance ? 1 : 0;
-  room->text = dialog.name;
-  RenameTreeItem(kTreeRooms, room, room->name);
-  if (!dialog.cdfPath.empty()) {
-    room->ImportCdf(dialog.cdfPath.c_str());
-  } else if (!dialog.cbsPath.empty()) {
-    room->ImportCbs(dialog.cbsPath.c_str());
-    room->RemapBlockNames();
-  } else if (room->level > 0 && room->land != oldLand) {
-    room->LoadBlockSet();
-    room->RemapBlockNames();
+  if (CRoom* room = SelectedRoom()) EditRoomProperties(*room, true);
+}
+
+bool EditMachineProperties(CMachine& machine) {
+  const std::string oldName = machine.name;
+  CMachinePropertiesDlg dialog(oldName);
+  const bool accepted = dialog.DoModal() == ui::kDialogOk;
+  const bool renamed = accepted && dialog.key != machine.name;
+  if (!renamed && !(accepted && dialog.ValuesChanged()) && !dialog.InstancesChanged()) return false;
+  if (renamed) {
+    SetField(machine.name, dialog.key);
+    CQuestTreeCtrl& tree = QuestTree(kTreeMachines);
+    for (CQuestTreeCtrl::Item item : tree.Items())
+      if (platform::EqualsNoCase(tree.GetItemText(item), oldName)) tree.SetItemText(item, machine.name);
+  }
+  SyncMachineGraph(&machine);
+  QuestEdited();
+  return true;
+}
+
+bool EditObjectProperties(CQuestObject& object) {
+  bool changed = false;
+  if (object.isVirtual == 1) {
+    CVirtualObjectDlg dialog(&object);
+    if (dialog.DoModal() != ui::kDialogOk) return false;
+    changed = dialog.key != object.key;
+    SetField(object.key, dialog.key);
+  } else if (object.isVirtual == 0) {
+    CObjectPropertiesDlg dialog(&object);
+    if (dialog.DoModal() != ui::kDialogOk) return false;
+    changed = dialog.StoreTo(object);
+  }
+  if (!changed) return false;
+  RenameTreeItem(kTreeObjects, &object, object.key);
+  QuestEdited();
+  return true;
+}
+
+bool EditMonsterProperties(CMonster& monster) {
+  CMonsterDlg dialog(&monster);
+  const bool accepted = dialog.DoModal() == ui::kDialogOk;
+  const bool changed = accepted && dialog.StoreTo(monster);
+  if (!changed && !dialog.InstancesChanged()) return false;
+  RenameTreeItem(kTreeMonsters, &monster, monster.key);
+  if (changed) SyncMonsterGraph(&monster);
+  QuestEdited();
+  return true;
+}
+
+bool EditRoomProperties(CRoom& room, bool loadBlocks) {
+  CRoomDlg dialog(&room);
+  if (dialog.DoModal() != ui::kDialogOk) return false;
+  const int oldLand = room.land;
+  bool changed = dialog.StoreTo(room);
+  RenameTreeItem(kTreeRooms, &room, room.name);
+  if (loadBlocks) {
+    if (!dialog.cdfPath.empty()) {
+      room.ImportCdf(dialog.cdfPath.c_str());
+      changed = true;
+    } else if (!dialog.cbsPath.empty()) {
+      room.ImportCbs(dialog.cbsPath.c_str());
+      room.RemapBlockNames();
+      changed = true;
+    } else if (room.level > 0 && room.land != oldLand) {
+      room.LoadBlockSet();
+      room.RemapBlockNames();
+    }
   }
   if (changed) QuestEdited();
   else Redraw();
+  return changed;
 }
 
 }  // namespace kelvar

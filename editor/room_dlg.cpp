@@ -15,8 +15,10 @@
 #include "editor/generation_text.h"
 #include "editor/key_field.h"
 #include "editor/line_text_dlg.h"
+#include "editor/text_dlg.h"
 #include "platform/core/paths.h"
 #include "platform/ui/text_codec.h"
+#include "quest/fixed_field.h"
 #include "quest/quest_lists.h"
 #include "quest/room.h"
 
@@ -175,6 +177,19 @@ void CRoomDlg::OnImport() {
 
 void CRoomDlg::OnLoadBank() {
   if (const auto chosen = ChooseFileToOpen(".CBS", kIdsCbsFilter)) cbsPath = *chosen;
+}
+
+bool CRoomDlg::StoreTo(CRoom& room) const {
+  const bool changed = key != room.name || land != room.land || level != room.level ||
+                       levelFlag != (room.levelFlag != 0) || entrance != (room.entrance != 0) ||
+                       !TextsEqual(name, room.text);
+  SetField(room.name, key);
+  room.land = land;
+  room.level = level;
+  room.levelFlag = levelFlag ? 1 : 0;
+  room.entrance = entrance ? 1 : 0;
+  room.text = name;
+  return changed;
 }
 
 void CRoomDlg::OnOK() {

@@ -18,6 +18,10 @@ class CRoomDlg : public platform::ui::Dialog {
  public:
   explicit CRoomDlg(CRoom* edited, QWidget* parent = nullptr);
 
+  // Copies name, land, level, flags and name text into the room; true when
+  // one of them changed.
+  bool StoreTo(CRoom& room) const;
+
   void OnLandChange(int row);
   void OnLevelChange(int row);
   void OnName();

@@ -17,6 +17,7 @@
 #include "datafiles/item_object_table.h"
 #include "datafiles/language_table.h"
 #include "datafiles/monster_class_table.h"
+#include "editor/element_editing.h"
 #include "editor/element_pickers.h"
 #include "editor/kelvar_commands.h"
 #include "editor/line_text_dlg.h"
@@ -649,6 +650,41 @@ TEST_F(ElementDialogsTest, RoomFilesAreChosenWithTheirFilters) {
   EXPECT_EQ(script.fileDialogs[0].defaultExt, ".CDF");
   EXPECT_EQ(script.fileDialogs[1].filter, "CBS Files (*.CBS)|*.CBS||");
   EXPECT_EQ(script.fileDialogs[1].defaultExt, ".CBS");
+}
+
+}  // namespace
+}  // namespace kelvartest
+
+namespace kelvartest {
+namespace {
+
+class MapDoubleClickEditsTest : public ElementDialogsTest {};
+
+TEST_F(MapDoubleClickEditsTest, RoomEditedFromTheMapKeepsItsBlocks) {
+  CRoom* hall = Quest().rooms;
+  script.AnswerFile(dir.Native("nowhere.CDF"));
+  script.AnswerDialog(ui::kDialogOk, [](ui::Dialog& d) {
+    auto& dialog = dynamic_cast<kelvar::CRoomDlg&>(d);
+    dialog.OnImport();
+    dialog.KeyEdit()->setText("great hall");
+  });
+  EXPECT_TRUE(kelvar::EditRoomProperties(*hall, false));
+  EXPECT_TRUE(BoxTexts().empty()) << "no room file is read";
+  EXPECT_STREQ(hall->name, "great hall");
+  EXPECT_EQ(TreeTexts(kelvar::kTreeRooms).front(), "great hall");
+  EXPECT_TRUE(Modified());
+}
+
+TEST_F(MapDoubleClickEditsTest, MachineEditedFromTheMapRenamesItsTreeItem) {
+  CMachine* bell = FindMachineNamed(Quest().machines, "bell");
+  ASSERT_NE(bell, nullptr);
+  script.AnswerDialog(ui::kDialogOk, [](ui::Dialog& d) {
+    dynamic_cast<kelvar::CMachinePropertiesDlg&>(d).KeyEdit()->setText("chime");
+  });
+  EXPECT_TRUE(kelvar::EditMachineProperties(*bell));
+  EXPECT_EQ(TreeTexts(kelvar::kTreeMachines), (std::vector<std::string>{"gate", "chime"}));
+  script.AnswerDialog(ui::kDialogCancel);
+  EXPECT_FALSE(kelvar::EditMachineProperties(*bell));
 }
 
 }  // namespace
