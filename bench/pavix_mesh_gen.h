@@ -1,5 +1,8 @@
 #pragma once
 // Meshes for the mesh editor's benchmarks.
+#include <cstddef>
+#include <cstdint>
+
 #include "meshedit/core/shape.h"
 
 namespace pavixbench {
@@ -57,6 +60,20 @@ inline pavix::CShape Scattered(int n) {
     shape.AddSide(s);
   }
   return shape;
+}
+
+// FNV-1a over a progressive build's output: the collapse order, the texture
+// pairs and the sides' corners in their order. Equal digests, equal output.
+inline std::uint32_t ProgressiveDigest(const pavix::CShape& shape) {
+  std::uint32_t h = 2166136261u;
+  auto add = [&h](const void* data, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 16777619u;
+  };
+  add(shape.mrm.order.data(), shape.mrm.order.size() * sizeof shape.mrm.order[0]);
+  for (const pavix::CUv& uv : shape.mrm.uv) add(&uv, sizeof uv);
+  for (const pavix::CSide& s : shape.sides) add(s.index, sizeof s.index);
+  return h;
 }
 
 }  // namespace pavixbench

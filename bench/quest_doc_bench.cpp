@@ -1,13 +1,17 @@
-// Opening, saving and generating a large quest: 40 rooms with every block
-// set, a collision map, 20 traps and 10 placed monsters each; 200 machines
-// with 5 placed instances each and 500 monsters with 2 each, their nodes
-// spread over the rooms. Reading and writing the same bytes raw are the
-// floor that opening and saving are measured against.
+// Opening, saving and generating a quest of 10 to 160 rooms, each with every
+// block set, a collision map, 20 traps and 10 placed monsters; per 40 rooms,
+// 200 machines with 5 placed instances each and 500 monsters with 2 each, their
+// nodes spread over the rooms. Reading and writing the same bytes raw are the
+// floor that opening and saving are measured against. The times should grow
+// with the room count, not its square.
 #include <benchmark/benchmark.h>
+
+#include "growth_report.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -32,10 +36,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRooms = 40;
-constexpr int kMachines = 200;
+constexpr int kMachinesPer40Rooms = 200;
 constexpr int kMachineInstances = 5;
-constexpr int kMonsters = 500;
+constexpr int kMonstersPer40Rooms = 500;
 constexpr int kMonsterInstances = 2;
 constexpr int kBlockMeshes = 8;
 
@@ -58,7 +61,7 @@ std::vector<std::uint8_t> BlockMesh(std::uint8_t corner) {
 
 class BigQuest {
  public:
-  BigQuest() {
+  explicit BigQuest(int rooms) : rooms_(rooms) {
     std::string tmpl = (fs::temp_directory_path() / "questbench-XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) std::abort();
     dir_ = tmpl;
@@ -101,6 +104,9 @@ class BigQuest {
     q.library.ParseBlock("", false);
     q.library.FreeBuffer();
 
+    const int kRooms = rooms_;
+    const int kMonsters = kMonstersPer40Rooms * rooms_ / 40;
+    const int kMachines = kMachinesPer40Rooms * rooms_ / 40;
     for (int r = 0; r < kRooms; ++r) {
       CRoom* room = NewRoom(q.rooms);
       SetField(room->name, "room" + std::to_string(r));
@@ -182,12 +188,20 @@ class BigQuest {
     }
   }
 
+  int rooms_;
   std::string dir_, previous_;
 };
 
-BigQuest& Quest40() {
-  static BigQuest quest;
-  return quest;
+// The quest state is program-wide: one quest at a time, rebuilt when the size changes.
+BigQuest& QuestOf(int rooms) {
+  static std::unique_ptr<BigQuest> quest;
+  static int size = 0;
+  if (!quest || size != rooms) {
+    quest.reset();
+    quest = std::make_unique<BigQuest>(rooms);
+    size = rooms;
+  }
+  return *quest;
 }
 
 std::vector<std::uint8_t> FileBytes(const char* path) {
@@ -198,7 +212,7 @@ std::vector<std::uint8_t> FileBytes(const char* path) {
 }
 
 void BM_SaveQuest(benchmark::State& state) {
-  BigQuest& q = Quest40();
+  BigQuest& q = QuestOf(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     if (!q.doc.OnSaveDocument("big.qst")) state.SkipWithError("save failed");
   }
@@ -206,7 +220,7 @@ void BM_SaveQuest(benchmark::State& state) {
 }
 
 void BM_WriteSameBytesRaw(benchmark::State& state) {
-  BigQuest& q = Quest40();
+  BigQuest& q = QuestOf(static_cast<int>(state.range(0)));
   q.doc.OnSaveDocument("big.qst");
   const std::vector<std::uint8_t> bytes = FileBytes("big.qst");
   for (auto _ : state) {
@@ -215,7 +229,7 @@ void BM_WriteSameBytesRaw(benchmark::State& state) {
 }
 
 void BM_OpenQuest(benchmark::State& state) {
-  BigQuest& q = Quest40();
+  BigQuest& q = QuestOf(static_cast<int>(state.range(0)));
   q.doc.OnSaveDocument("big.qst");
   for (auto _ : state) {
     if (!q.doc.OnOpenDocument("big.qst")) state.SkipWithError("open failed");
@@ -224,7 +238,7 @@ void BM_OpenQuest(benchmark::State& state) {
 }
 
 void BM_ReadSameBytesRaw(benchmark::State& state) {
-  BigQuest& q = Quest40();
+  BigQuest& q = QuestOf(static_cast<int>(state.range(0)));
   q.doc.OnSaveDocument("big.qst");
   for (auto _ : state) {
     benchmark::DoNotOptimize(platform::ReadWholeFile("big.qst"));
@@ -232,7 +246,7 @@ void BM_ReadSameBytesRaw(benchmark::State& state) {
 }
 
 void BM_GenerateQuest(benchmark::State& state) {
-  BigQuest& q = Quest40();
+  BigQuest& q = QuestOf(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     q.ui.boxes.clear();
     q.doc.OnGenerateQuest();
@@ -241,11 +255,23 @@ void BM_GenerateQuest(benchmark::State& state) {
   state.counters["package"] = static_cast<double>(fs::file_size("quest/big.mtf"));
 }
 
-BENCHMARK(BM_SaveQuest)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WriteSameBytesRaw)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenQuest)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadSameBytesRaw)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GenerateQuest)->Unit(benchmark::kMillisecond)->Iterations(3);
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int rooms : {10, 20, 40, 80, 160}) b->Arg(rooms);
+  b->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_SaveQuest)->Apply(Sizes);
+BENCHMARK(BM_WriteSameBytesRaw)->Apply(Sizes);
+BENCHMARK(BM_OpenQuest)->Apply(Sizes);
+BENCHMARK(BM_ReadSameBytesRaw)->Apply(Sizes);
+BENCHMARK(BM_GenerateQuest)->Apply(Sizes)->Iterations(3);
 
 }  // namespace
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+  std::vector<benchgrowth::Pair> pairs;
+  for (const char* rooms : {"10", "20", "40", "80", "160"}) {
+    pairs.push_back({std::string("BM_SaveQuest/") + rooms, std::string("BM_WriteSameBytesRaw/") + rooms});
+    pairs.push_back({std::string("BM_OpenQuest/") + rooms, std::string("BM_ReadSameBytesRaw/") + rooms});
+  }
+  return benchgrowth::Main(argc, argv, pairs);
+}

@@ -1,5 +1,7 @@
 #include "editor/edit_modes.h"
 
+#include "quest/kelvar_doc.h"
+
 namespace kelvar {
 namespace {
 
@@ -31,6 +33,10 @@ std::string& ContextInstanceName() {
 MapClickPoint& MapClick() {
   static MapClickPoint point;
   return point;
+}
+
+void MarkQuestModified() {
+  if (CKelvarDoc* doc = CurrentDocument()) doc->SetModifiedFlag(true);
 }
 
 void ResetEditModeState() {

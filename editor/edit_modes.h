@@ -49,6 +49,9 @@ struct MapClickPoint {
 };
 MapClickPoint& MapClick();
 
+// Marks the open quest modified (nothing without one).
+void MarkQuestModified();
+
 // Back to the state at start (tests).
 void ResetEditModeState();
 

@@ -21,7 +21,9 @@
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
 #include "editor/picker_mesh_dlg.h"
+#include "editor/merge_ui.h"
 #include "editor/quest_document.h"
+#include "editor/map_edit_mode.h"
 #include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
 #include "editor/world_map_hook.h"
@@ -116,10 +118,12 @@ bool CKelvarApp::InitInstance() {
   // Texts on the display surface (room captions and labels) through the window system's fonts.
   static SurfaceTextFunctions surfaceText;
   platform::video::SetTextFunctions(&surfaceText);
-  // The room edit mode, unless one was put in its slot already.
-  if (!RoomEditMode()) InstallEditModes(MapEditMode(), &TheRoomEditMode());
+  // The two edit modes, unless a mode was put in a slot already.
+  InstallEditModes(MapEditMode() ? MapEditMode() : &TheMapEditMode(),
+                   RoomEditMode() ? RoomEditMode() : &TheRoomEditMode());
   CRoomEditMode::SetBlockChooser(ChooseBlockWithPicker);
   SetGenerationUi(generation_.get());
+  SetMergeUi(&TheMergeUi());
   ::Quest().view = &TheWorldMapHook();
 
   InitDisplay();
@@ -220,6 +224,7 @@ int CKelvarApp::ExitInstance() {
   const int code = Application::ExitInstance();
   SetKelvarDocHooks(nullptr);
   SetGenerationUi(nullptr);
+  SetMergeUi(nullptr);
   if (::Quest().view == &TheWorldMapHook()) ::Quest().view = nullptr;
   if (platform::video::MainWindow() == mainVideoWindow_.get()) platform::video::SetMainWindow(nullptr);
   display.mainWindow = nullptr;

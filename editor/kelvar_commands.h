@@ -102,6 +102,7 @@ inline constexpr int kIdsDeleteObject = 61225;
 inline constexpr int kIdsDeleteMonster = 61226;
 inline constexpr int kIdsDeleteRoom = 61235;
 inline constexpr int kIdsDeleteInstance = 61237;
+inline constexpr int kIdsMergeFilter = 61242;
 inline constexpr int kIdsTabMachines = 61216;
 inline constexpr int kIdsTabObjects = 61217;
 inline constexpr int kIdsTabMonsters = 61218;

@@ -23,6 +23,7 @@ void LoadKelvarStrings() {
       {kIdsDeleteMonster, "Delete monster %s. Do you really want to continue ?"},
       {kIdsDeleteRoom, "Delete room %s. Do you really want to continue ?"},
       {kIdsDeleteInstance, "Delete instance %s. Do you really want to continue ?"},
+      {kIdsMergeFilter, "quest Files (*QST)|*.QST||"},
       // Framework commands.
       {ui::kCmdFileNew, "Create a new quest\nNew"},
       {ui::kCmdFileOpen, "Open an existing quest\nOpen"},

@@ -30,8 +30,8 @@ class PreviewDelegate : public QStyledItemDelegate {
     box_->DrawItem(*painter, option.rect, index.row(), (option.state & QStyle::State_Selected) != 0);
     painter->restore();
   }
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QSize(option.rect.width(), box_->MeasureItem(index.row()));
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override {
+    return QSize(box_->viewport()->width(), box_->MeasureItem(index.row()));
   }
 
  private:
@@ -44,6 +44,8 @@ CPreviewListBox::CPreviewListBox(QWidget* parent) : CPickerListBox(parent) {
   setItemDelegate(new PreviewDelegate(this));
   setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   setUniformItemSizes(false);
+  // Items are as wide as the list.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void PaintMeshItem(QPainter& painter, const QRect& rect, CBankList* bank, int index, bool selected,

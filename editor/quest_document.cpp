@@ -18,6 +18,7 @@ std::string Absolute(const std::string& path) {
 
 CQuestDocument::CQuestDocument() {
   OnCommand(kCmdGenerateQuest, [this] { OnGenerateQuest(); });
+  OnCommand(kCmdMerge, [this] { quest_.OnMerge(); });
 }
 
 CQuestDocument::~CQuestDocument() = default;

@@ -3,14 +3,10 @@
 #include <cstdlib>
 
 #include "editor/display_objects.h"
-#include "editor/kelvar_menus.h"
 #include "editor/quest_tree_ctrl.h"
 #include "editor/room_view.h"
 #include "platform/core/clock.h"
 #include "platform/core/paths.h"
-#include "platform/ui/application.h"
-#include "platform/ui/frame_window.h"
-#include "platform/ui/popup_menu.h"
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
 #include "quest/kelvar_doc.h"
@@ -32,19 +28,6 @@ constexpr int kMenuMachine2 = 7;
 BlockChooser& Chooser() {
   static BlockChooser chooser;
   return chooser;
-}
-
-void MarkQuestModified() {
-  if (CKelvarDoc* doc = CurrentDocument()) doc->SetModifiedFlag(true);
-}
-
-void OpenRoomViewMenu(int submenu, int x, int y) {
-  const std::vector<platform::ui::MenuItem>& menu = RoomViewMenu();
-  CRoomView* view = CRoomView::Instance();
-  platform::ui::Application* app = platform::ui::Application::Instance();
-  platform::ui::FrameWindow* main = app ? app->MainWindow() : nullptr;
-  if (!view || !main || submenu >= static_cast<int>(menu.size())) return;
-  platform::ui::TrackPopupMenu(menu[static_cast<std::size_t>(submenu)], view->mapToGlobal(QPoint(x, y)), *main, main);
 }
 
 }  // namespace
@@ -214,18 +197,18 @@ int CRoomEditMode::OnRightButtonDown(unsigned, int x, int y) {
       if ((node->kind == kNodeMachine || node->kind == kNodeSkeleton) && node->OwnerMachine()) {
         MapClick().stored = false;
         SelectTreeItem(kTreeMachines, FieldText(node->OwnerMachine()->name));
-        OpenRoomViewMenu(kMenuMachine2, x, y);
+        TrackRoomViewMenu(kMenuMachine2, x, y);
       } else if ((node->kind == kNodeMonsterParam || node->kind == kNodeMonster) &&
                  FindMonster(::Quest().monsters, FieldText(node->name))) {
         MapClick().stored = false;
         SelectTreeItem(kTreeMonsters, FieldText(node->name));
-        OpenRoomViewMenu(kMenuMonster2, x, y);
+        TrackRoomViewMenu(kMenuMonster2, x, y);
       }
       return 0;
     }
   }
   MapClick() = MapClickPoint{x, y, true};
-  OpenRoomViewMenu(kMenuRoomEdit, x, y);
+  TrackRoomViewMenu(kMenuRoomEdit, x, y);
   return 0;
 }
 

@@ -9,7 +9,11 @@
 
 #include "editor/display_objects.h"
 #include "editor/edit_modes.h"
+#include "editor/kelvar_menus.h"
 #include "editor/main_frame.h"
+#include "platform/ui/application.h"
+#include "platform/ui/frame_window.h"
+#include "platform/ui/popup_menu.h"
 #include "platform/video/window.h"
 #include "render/cdd.h"
 #include "render/engine_3d.h"
@@ -215,6 +219,15 @@ void SetEditMode(CEditMode* mode) {
   if (CMainFrame* frame = MainFrame()) frame->ShowEditBands(!map);
   if (mode) mode->SetViewRect(view->viewRect_);
   view->Redraw();
+}
+
+void TrackRoomViewMenu(int submenu, int x, int y) {
+  const std::vector<platform::ui::MenuItem>& menu = RoomViewMenu();
+  CRoomView* view = CRoomView::Instance();
+  platform::ui::Application* app = platform::ui::Application::Instance();
+  platform::ui::FrameWindow* main = app ? app->MainWindow() : nullptr;
+  if (!view || !main || submenu < 0 || submenu >= static_cast<int>(menu.size())) return;
+  platform::ui::TrackPopupMenu(menu[static_cast<std::size_t>(submenu)], view->mapToGlobal(QPoint(x, y)), *main, main);
 }
 
 }  // namespace kelvar

@@ -70,6 +70,10 @@ class CRoomView : public platform::ui::View {
 
  private:
   friend void SetEditMode(CEditMode* mode);
+
+// Tracks a submenu of the room view's menu at a point of the view, owned by
+// the main window; nothing without a room view or main window.
+void TrackRoomViewMenu(int submenu, int x, int y);
   void Capture();
   void ReleaseCapture();
   void PlaceVideoWindow();
@@ -87,5 +91,9 @@ class CRoomView : public platform::ui::View {
 // tool bands for any mode but the world map, and the view redraws. Nothing
 // without a room view.
 void SetEditMode(CEditMode* mode);
+
+// Tracks a submenu of the room view's menu at a point of the view, owned by
+// the main window; nothing without a room view or main window.
+void TrackRoomViewMenu(int submenu, int x, int y);
 
 }  // namespace kelvar

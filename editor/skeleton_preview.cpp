@@ -6,7 +6,7 @@
 #include "editor/preview_clock.h"
 #include "editor/preview_render.h"
 #include "quest/fixed_field.h"
-#include "quest/monster_class_skeleton.h"
+#include "quest/class_model.h"
 #include "render/camera.h"
 #include "render/skeleton_bank.h"
 #include "render/skinned_model.h"
@@ -43,7 +43,7 @@ QImage CSkeletonPreview::Paint(int classIndex, QSize size) {
 
   const bool changed = classIndex != lastClass;
   if (changed) {
-    skeletonName = MonsterClassSkeleton(c);
+    skeletonName = ClassSkeletonName(c);
     lastClass = classIndex;
   }
   const int index = g_skeletonBank.FindName(skeletonName);

@@ -13,7 +13,7 @@ class SurfaceTextFunctions : public platform::video::ITextFunctions {
  public:
   platform::video::TextSize GetTextExtent(platform::video::DrawContext& dc, std::string_view text) override;
   void TextOut(platform::video::DrawContext& dc, int x, int y, std::string_view text) override;
-  void SetTextColor(std::uint8_t r, std::uint8_t g, std::uint8_t b);
+  void SetTextColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) override;
 
  private:
   std::uint8_t r_ = 255, g_ = 255, b_ = 255;

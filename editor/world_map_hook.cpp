@@ -34,6 +34,13 @@ void WorldMapHook::RemoveInstanceTooltip(const ElementInstance* instance) {
   if (CRoomView* view = CRoomView::Instance()) view->ToolTip().RemoveTool(reinterpret_cast<std::uintptr_t>(instance));
 }
 
+void WorldMapHook::MoveInstanceTooltip(const ElementInstance* instance, const MapRect& client) {
+  if (CRoomView* view = CRoomView::Instance()) {
+    view->ToolTip().SetToolRect(reinterpret_cast<std::uintptr_t>(instance),
+                                QRect(QPoint(client.left, client.top), QPoint(client.right, client.bottom)));
+  }
+}
+
 WorldMapHook& TheWorldMapHook() {
   static WorldMapHook hook;
   return hook;

@@ -12,6 +12,7 @@ class WorldMapHook : public IWorldMapView {
   bool TakeClickPoint(int& x, int& y) override;
   void AddInstanceTooltip(const ElementInstance* instance, std::string_view text) override;
   void RemoveInstanceTooltip(const ElementInstance* instance) override;
+  void MoveInstanceTooltip(const ElementInstance* instance, const MapRect& client) override;
 };
 
 // The program's one hook.

@@ -19,6 +19,7 @@
 #include "quest/machine_def.h"
 #include "quest/monster.h"
 #include "quest/room.h"
+#include "quest/room_node_index.h"
 #include "quest/room_placement.h"
 
 namespace {
@@ -94,9 +95,8 @@ std::string Label(std::string_view prefix, std::string_view text) {
   return label;
 }
 
-bool IsExportedObjectNode(const CRoom& room, const GraphNode* node) {
-  return (node->kind == kNodeMachine || node->kind == kNodeSkeleton) && room.IsNodeInRoom(node);
-}
+// Of a room's nodes, machines and skeletons are written as objects, monster nodes as monsters.
+bool IsObjectNode(const GraphNode* node) { return node->kind == kNodeMachine || node->kind == kNodeSkeleton; }
 
 struct Bounds {
   std::int32_t firstColumn = 9999, firstRow = 9999, lastColumn = -1, lastRow = -1;
@@ -147,12 +147,13 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
   }
   std::uint32_t nodeObjects = 0;
   std::uint32_t nodeMonsters = 0;
-  for (GraphNode* node = Quest().graphNodes; node; node = node->next) {
-    if (IsExportedObjectNode(*this, node)) {
+  const NodeList roomNodes = NodesInRoom();
+  for (GraphNode* node : roomNodes) {
+    if (IsObjectNode(node)) {
       node->exportIndex = number++;
       bounds.AddCell(node->cellX, node->cellY);
       ++nodeObjects;
-    } else if (node->kind == kNodeMonster && IsNodeInRoom(node)) {
+    } else if (node->kind == kNodeMonster) {
       ++nodeMonsters;
     }
   }
@@ -238,8 +239,8 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
     image.Write(out);
   }
 
-  for (GraphNode* node = Quest().graphNodes; node; node = node->next) {
-    if (!IsExportedObjectNode(*this, node)) continue;
+  for (GraphNode* node : roomNodes) {
+    if (!IsObjectNode(node)) continue;
     ObjectImage image;
     image.type = kMachineObjectType;
     image.rotation = node->rotation;
@@ -278,10 +279,12 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
     out.Field(FieldText(m->name), kCdfLabelSize);
     out.I32(m->rotation);
   }
-  for (const GraphNode* node = Quest().graphNodes; node; node = node->next) {
-    if (node->kind != kNodeMonster || !IsNodeInRoom(node)) continue;
+  const RoomNodeIndex* index = RoomNodeIndex::Active();
+  for (const GraphNode* node : roomNodes) {
+    if (node->kind != kNodeMonster) continue;
     std::string monsterName;
-    if (const CMonster* monster = FindMonster(Quest().monsters, FieldText(node->name))) {
+    const std::string_view key = FieldText(node->name);
+    if (const CMonster* monster = index ? index->MonsterNamed(key) : FindMonster(Quest().monsters, key)) {
       monsterName = prefix + std::string(FieldText(monster->key)) + std::string(FieldText(monster->monsterClass));
     } else {
       monsterName = prefix + std::string(FieldText(node->name));  // no such monster: its name, so the record stays whole

@@ -24,6 +24,7 @@
 #include "quest/quest_script.h"
 #include "quest/room.h"
 #include "quest/room_checks.h"
+#include "quest/room_node_index.h"
 #include "quest/text_format.h"
 
 namespace {
@@ -119,9 +120,14 @@ void Generate(CKelvarDoc& doc) {
   }
 
   CheckRooms();
-  for (CRoom* room = Quest().rooms; room; room = room->next) {
-    room->ExportCdf(kQuestNamePrefix, questName.c_str());
-    ui.StepProgress();
+  {
+    // The exports move nodes only from cell to cell, never on the map.
+    const RoomNodeIndex index;
+    const RoomNodeIndex::Scope scope(index);
+    for (CRoom* room = Quest().rooms; room; room = room->next) {
+      room->ExportCdf(kQuestNamePrefix, questName.c_str());
+      ui.StepProgress();
+    }
   }
 
   CreateQuestFolder(questName);

@@ -5,6 +5,7 @@
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
 #include "quest/quest_lists.h"
+#include "render/skinned_model.h"
 
 namespace {
 std::uint64_t g_nextSequence = 1;
@@ -78,6 +79,7 @@ void GraphNode::Reset() {
   if (inNameIndex_) IndexName(false);
   FreeKeyList(keys);
   model.reset();
+  modelLift = 0.0f;
   x = y = 0;
   left = top = right = bottom = 0;
   kind = 0;

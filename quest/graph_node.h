@@ -13,6 +13,7 @@
 class CMachine;
 class CMachineParam;
 class CMonster;
+class CSkinnedModel;
 class GraphNode;
 struct ElementInstance;
 
@@ -83,6 +84,11 @@ class GraphNode {
   // Draws the node relative to the view's left-top corner and sets its
   // rectangle (also when it is outside the view).
   void Draw(float elapsed, const platform::video::Rect& view);
+  // Builds (or rebuilds, when the class changed) the node's model for the
+  // monster class its name gives: the class of that name, else, by class,
+  // the first class drawn with a skeleton of that name, or otherwise the
+  // class of the quest monster with that key. Nothing without a class.
+  void SetupModel(bool byClass);
   // The node's name (or its instance's) centred under its rectangle.
   void DrawLabel(platform::video::DrawContext* dc, const platform::video::Rect& view) const;
   CMonster* OwnerMonster() const;
@@ -96,8 +102,9 @@ class GraphNode {
   int left = 0, top = 0, right = 0, bottom = 0;  // on the map, set by the drawing
   int kind = 0;
   void* owner = nullptr;
-  // The model the room drawing built for the node, owned by the node.
-  std::shared_ptr<void> model;
+  // The node's skinned model (kinds 3 to 5), built by SetupModel.
+  std::shared_ptr<CSkinnedModel> model;
+  float modelLift = 0.0f;  // raises the model's feet to the ground in a room
   int drawSlot = -1;
   char skeletonName[80] = {};  // what the model was built from
   char title[80] = {};
@@ -111,6 +118,16 @@ class GraphNode {
   int exportIndex = 0;
 
  private:
+  void DrawMeshNode(const platform::video::Rect& view);
+  void DrawObjectNode(const platform::video::Rect& view);
+  void DrawSkeletonNode(const platform::video::Rect& view);
+  void DrawMonsterNode(const platform::video::Rect& view);
+  // The thumbnail of the model and the white frame of a 96 x 96 node.
+  void DrawModelBox(const platform::video::Rect& view);
+  // The skeleton node's model when its name is no class's: the skeleton of that name itself.
+  void SetupSkeletonModel();
+  // Moves the tooltip of the node's instance to the node's rectangle.
+  void MoveTooltip(const platform::video::Rect& view) const;
   void IndexName(bool add);
   bool inNameIndex_ = false;
 };

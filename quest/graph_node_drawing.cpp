@@ -2,10 +2,25 @@
 #include <algorithm>
 #include <limits>
 
+#include "datafiles/item_object_table.h"
+#include "datafiles/monster_class_table.h"
+#include "datafiles/trisprite_table.h"
+#include "platform/core/paths.h"
+#include "quest/class_model.h"
+#include "quest/element_instance.h"
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
+#include "quest/kelvar_doc.h"
+#include "quest/machine.h"
 #include "quest/map_text.h"
 #include "quest/mesh_banks.h"
+#include "quest/monster.h"
+#include "quest/quest_lists.h"
+#include "quest/quest_object.h"
+#include "quest/thumbnail_cache.h"
+#include "render/cdd.h"
+#include "render/skeleton_bank.h"
+#include "render/skinned_model.h"
 #include "render/camera.h"
 #include "render/engine_3d.h"
 #include "render/mesh.h"
@@ -47,6 +62,51 @@ int Far(int from, int size) {
   return static_cast<int>(std::min<long long>(static_cast<long long>(from) + size, std::numeric_limits<int>::max()));
 }
 
+const CItemObject* FindItem(std::string_view name) {
+  for (std::size_t i = 0; i < g_itemObjectTable.Count(); ++i) {
+    const CItemObject& row = g_itemObjectTable.Row(i);
+    if (platform::EqualsNoCase(FieldText(row.name), name)) return &row;
+  }
+  return nullptr;
+}
+
+// What an object node shows: the quest object's own sprite cell from the
+// quest's sprite sheet, or the sprite of its game item, or (no item) a frame.
+struct ObjectPicture {
+  const CItemObject* item = nullptr;
+  const TrispriteRecord* cell = nullptr;    // the quest object's own cell
+  const TrispriteRecord* sprite = nullptr;  // the item's sprite row
+};
+
+ObjectPicture ResolveObjectPicture(std::string_view name) {
+  ObjectPicture p;
+  const CQuestObject* object = FindQuestObject(Quest().questObjects, name);
+  p.item = FindItem(name);
+  if (!p.item && object) p.item = FindItem(FieldText(object->parent));
+  if (!p.item) return p;
+  if (object && !platform::EqualsNoCase(FieldText(object->sprite.name), "FREE")) {
+    p.cell = &object->sprite;
+  } else if (g_trispriteTable.Find(FieldText(p.item->name)) >= 0) {
+    // Item rows carry no sprite name of their own: the sprite row bears the item's name.
+    p.sprite = &g_trispriteTable.Get(FieldText(p.item->name));
+  }
+  return p;
+}
+
+int MonsterClassOf(std::string_view name) {
+  const int index = g_monsterClassTable.Find(name);
+  if (index >= 0) return index;
+  const CMonster* monster = FindMonster(Quest().monsters, name);
+  return monster ? g_monsterClassTable.Find(FieldText(monster->monsterClass)) : -1;
+}
+
+int ClassWithSkeleton(std::string_view skeleton) {
+  for (std::size_t i = 0; i < g_monsterClassTable.Count(); ++i) {
+    if (platform::EqualsNoCase(FieldText(g_monsterClassTable.Row(i).skeleton), skeleton)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 }  // namespace
 
 pv::Rect GraphNode::MapRect() const {
@@ -59,6 +119,12 @@ pv::Rect GraphNode::MapRect() const {
       break;
   }
   const pv::Rect fallback{x, y, Far(x, kMeshFallback), Far(y, kMeshFallback)};
+  if (kind == kNodeObject) {
+    const ObjectPicture p = ResolveObjectPicture(FieldText(name));
+    const TrispriteRecord* shown = p.cell ? p.cell : p.sprite;
+    if (!shown) return fallback;
+    return {x, y, Far(x, shown->GetFootprintWidth()), Far(y, shown->GetFootprintHeight())};
+  }
   if (kind != kNodeMachine || !g_3DEngine) return fallback;
   const int index = CustomMeshIndex(FieldText(name));
   CMesh* mesh = index >= 0 ? CustomMeshBank().GetMeshAt(index) : nullptr;
@@ -81,49 +147,131 @@ void GraphNode::Draw(float /*elapsed*/, const pv::Rect& view) {
   top = rect.top;
   right = rect.right;
   bottom = rect.bottom;
-  if (!g_3DEngine) return;
-  switch (kind) {
-    case kNodeMachine: {
-      const pv::Rect box{x, y, Far(x, kMeshBox), Far(y, kMeshBox)};
-      if (!Visible(box, view)) return;
-      const pv::Rect screen = Shifted(box, view);
-      g_3DEngine->SetViewportRect(screen.left, screen.top, screen.right, screen.bottom);
-      g_3DEngine->BeginFrame(0);
-      const int index = CustomMeshIndex(FieldText(name));
-      Point lo{}, hi{};
-      const bool drawn = index >= 0 && CustomMeshBank().RenderFitted(index, CVector3{0.0f, 0.0f, 0.0f},
-                                                                     CVector3{0.0f, kMeshTurn, 0.0f}, MeshCamera(),
-                                                                     &lo, &hi) != 0;
-      if (!drawn) {
-        const pv::Rect outline = Shifted({x, y, Far(x, kMeshFallback), Far(y, kMeshFallback)}, view);
-        g_3DEngine->DrawRect2D(outline.left, outline.top, outline.right, outline.bottom,
-                               CColor::FromRGBA(255, 255, 180, 255));
-      }
-      g_3DEngine->FlushBuckets();
-      g_3DEngine->EndFrame();
-      return;
+  if (g_3DEngine) {
+    switch (kind) {
+      case kNodeMachine: DrawMeshNode(view); break;
+      case kNodeObject: DrawObjectNode(view); break;
+      case kNodeSkeleton: DrawSkeletonNode(view); break;
+      case kNodeMonsterParam:
+      case kNodeMonster: DrawMonsterNode(view); break;
+      default: break;
     }
-    case kNodeSkeleton:
-    case kNodeMonsterParam:
-    case kNodeMonster: {
-      if (!Visible(rect, view)) return;
-      const pv::Rect s = Shifted(rect, view);
-      g_3DEngine->SetViewportRect(0, 0, view.Width(), view.Height());
-      g_3DEngine->BeginFrame(0);
-      if (CRenderer* r = g_3DEngine->GetRenderer()) {
-        const CColor white = CColor::FromRGBA(255, 255, 255, 255);
-        r->DrawLine(0, CVertex::Screen(s.left, s.top), CVertex::Screen(s.right, s.top), white);
-        r->DrawLine(0, CVertex::Screen(s.right, s.top), CVertex::Screen(s.right, s.bottom), white);
-        r->DrawLine(0, CVertex::Screen(s.right, s.bottom), CVertex::Screen(s.left, s.bottom), white);
-        r->DrawLine(0, CVertex::Screen(s.left, s.bottom), CVertex::Screen(s.left, s.top), white);
-      }
-      g_3DEngine->FlushBuckets();
-      g_3DEngine->EndFrame();
-      return;
-    }
-    default:
-      return;
   }
+  if (kind == kNodeMachine || kind == kNodeSkeleton) MoveTooltip(view);
+}
+
+void GraphNode::MoveTooltip(const pv::Rect& view) const {
+  IWorldMapView* hook = Quest().view;
+  CMachine* machine = OwnerMachine();
+  if (!hook || !keys || !machine) return;
+  if (const ElementInstance* instance = FindInstanceNamed(machine->instances, FieldText(keys->name))) {
+    hook->MoveInstanceTooltip(instance, ::MapRect{left - view.left, top - view.top, right - view.left,
+                                                bottom - view.top});
+  }
+}
+
+void GraphNode::DrawMeshNode(const pv::Rect& view) {
+  const pv::Rect box{x, y, Far(x, kMeshBox), Far(y, kMeshBox)};
+  if (!Visible(box, view)) return;
+  const pv::Rect screen = Shifted(box, view);
+  g_3DEngine->SetViewportRect(screen.left, screen.top, screen.right, screen.bottom);
+  g_3DEngine->BeginFrame(0);
+  const int index = CustomMeshIndex(FieldText(name));
+  Point lo{}, hi{};
+  const bool drawn = index >= 0 && CustomMeshBank().RenderFitted(index, CVector3{0.0f, 0.0f, 0.0f},
+                                                                 CVector3{0.0f, kMeshTurn, 0.0f}, MeshCamera(),
+                                                                 &lo, &hi) != 0;
+  if (!drawn) {
+    const pv::Rect outline = Shifted({x, y, Far(x, kMeshFallback), Far(y, kMeshFallback)}, view);
+    g_3DEngine->DrawRect2D(outline.left, outline.top, outline.right, outline.bottom,
+                           CColor::FromRGBA(255, 255, 180, 255));
+  }
+  g_3DEngine->FlushBuckets();
+  g_3DEngine->EndFrame();
+}
+
+void GraphNode::DrawObjectNode(const pv::Rect& view) {
+  const pv::Rect rect{left, top, right, bottom};
+  if (!Visible(rect, view)) return;
+  const pv::Rect s = Shifted(rect, view);
+  const ObjectPicture p = ResolveObjectPicture(FieldText(name));
+  g_3DEngine->SetViewportRect(0, 0, view.Width(), view.Height());
+  g_3DEngine->BeginFrame(0);
+  if (p.cell) {
+    const int u = p.cell->column * p.cell->cellSize, v = p.cell->row * p.cell->cellSize;
+    if (Cdd* cdd = g_thumbnailCache.FrameDevice(); cdd && !QuestSpritePath().empty())
+      cdd->DrawBitmap(QuestSpritePath().c_str(), s, {u, v, u + s.Width(), v + s.Height()}, CColor(0, 0, 0));
+  } else if (p.sprite) {
+    // The sprite is drawn centred on its point: the middle of the node's rectangle.
+    g_3DEngine->DrawSprite2D(p.sprite->name, (s.left + s.right) / 2, (s.top + s.bottom) / 2);
+  } else {
+    g_3DEngine->DrawRect2D(s.left, s.top, s.right, s.bottom, CColor::FromRGBA(255, 255, 255, 255));
+  }
+  g_3DEngine->FlushBuckets();
+  g_3DEngine->EndFrame();
+}
+
+void GraphNode::DrawModelBox(const pv::Rect& view) {
+  const pv::Rect rect{left, top, right, bottom};
+  const pv::Rect s = Shifted(rect, view);
+  if (model && model->BoneCount() > 0) g_thumbnailCache.Blit(FieldText(name), *model, s);
+  g_3DEngine->SetViewportRect(0, 0, view.Width(), view.Height());
+  g_3DEngine->BeginFrame(0);
+  if (CRenderer* r = g_3DEngine->GetRenderer()) {
+    const CColor white = CColor::FromRGBA(255, 255, 255, 255);
+    r->DrawLine(0, CVertex::Screen(s.left, s.top), CVertex::Screen(s.right, s.top), white);
+    r->DrawLine(0, CVertex::Screen(s.right, s.top), CVertex::Screen(s.right, s.bottom), white);
+    r->DrawLine(0, CVertex::Screen(s.right, s.bottom), CVertex::Screen(s.left, s.bottom), white);
+    r->DrawLine(0, CVertex::Screen(s.left, s.bottom), CVertex::Screen(s.left, s.top), white);
+  }
+  g_3DEngine->FlushBuckets();
+  g_3DEngine->EndFrame();
+}
+
+void GraphNode::DrawMonsterNode(const pv::Rect& view) {
+  if (!Visible({left, top, right, bottom}, view)) return;
+  if (MonsterClassOf(FieldText(name)) >= 0) SetupModel(false);
+  DrawModelBox(view);
+}
+
+void GraphNode::DrawSkeletonNode(const pv::Rect& view) {
+  if (!Visible({left, top, right, bottom}, view)) return;
+  const std::string_view n = FieldText(name);
+  if (g_monsterClassTable.Find(n) >= 0 || ClassWithSkeleton(n) >= 0) SetupModel(true);
+  else SetupSkeletonModel();
+  DrawModelBox(view);
+}
+
+void GraphNode::SetupSkeletonModel() {
+  const std::string_view n = FieldText(name);
+  if (model && drawSlot == -1 && FieldEqualsNoCase(skeletonName, n)) return;
+  model.reset();
+  drawSlot = -1;
+  SetField(skeletonName, n);
+  if (!SkeletonFileExists(n)) return;
+  if (g_skeletonBank.FindName(n) < 0) g_skeletonBank.Add(n);
+  PosedModel posed = BuildPosedModel(n, nullptr, 0.0f);
+  model = std::move(posed.model);
+  modelLift = posed.footLift;
+}
+
+void GraphNode::SetupModel(bool byClass) {
+  const std::string_view n = FieldText(name);
+  int classIndex = g_monsterClassTable.Find(n);
+  if (classIndex < 0) classIndex = byClass ? ClassWithSkeleton(n) : MonsterClassOf(n);
+  if (classIndex < 0) return;
+  const CMonsterClass& monsterClass = g_monsterClassTable.Row(static_cast<std::size_t>(classIndex));
+  const bool classChanged = classIndex != drawSlot;
+  if (classChanged) SetField(skeletonName, ClassSkeletonName(monsterClass));
+  if (classChanged || !model) {
+    bool justLoaded = false;
+    PosedModel posed = BuildPosedModel(FieldText(skeletonName), &monsterClass, 0.0f, &justLoaded);
+    if (posed.model) {
+      model = std::move(posed.model);
+      modelLift = posed.footLift;
+    }
+  }
+  drawSlot = classIndex;
 }
 
 void GraphNode::DrawLabel(pv::DrawContext* dc, const pv::Rect& view) const {

@@ -102,6 +102,29 @@ bool CreateQuestFolder(std::string_view questName) {
          platform::CreateDirectory(folder);
 }
 
+bool ReadQuestAside(const std::string& path, QstContents& contents, bool withHeader) {
+  platform::File file;
+  platform::FileException error(platform::kCauseNone, 0, path);
+  if (!file.Open(path, platform::File::modeRead, &error)) {
+    Box(FormatText("Can't open file %s, error = %u\n", path.c_str(), static_cast<unsigned>(error.cause())));
+    return false;
+  }
+  try {
+    if (withHeader) {
+      ReadQuestFile(file, contents);
+    } else {
+      ReadQuestLists(file, contents);
+    }
+    file.Close();
+  } catch (const platform::FileException& e) {
+    file.Abort();
+    ToStartDirectory();
+    Box(FormatText("Error while loading %s, error = %u\n", path.c_str(), static_cast<unsigned>(e.cause())));
+    return false;
+  }
+  return true;
+}
+
 CKelvarDoc::CKelvarDoc() = default;
 
 CKelvarDoc::~CKelvarDoc() {
@@ -123,23 +146,9 @@ bool CKelvarDoc::OnOpenDocument(const std::string& path) {
   ToStartDirectory();
   PrepareQuestFolder(BaseName(path));
 
-  platform::File file;
-  platform::FileException error(platform::kCauseNone, 0, path);
-  if (!file.Open(path, platform::File::modeRead, &error)) {
-    Box(FormatText("Can't open file %s, error = %u\n", path.c_str(), static_cast<unsigned>(error.cause())));
-    return false;
-  }
   // Read aside first: a file that fails leaves nothing of itself behind.
   QstContents contents;
-  try {
-    ReadQuestFile(file, contents);
-    file.Close();
-  } catch (const platform::FileException& e) {
-    file.Abort();
-    ToStartDirectory();
-    Box(FormatText("Error while loading %s, error = %u\n", path.c_str(), static_cast<unsigned>(e.cause())));
-    return false;
-  }
+  if (!ReadQuestAside(path, contents, true)) return false;
   TakeQuest(contents);
   ToStartDirectory();
   platform::Profile().WriteString(kRecentQuestSection, kRecentQuestValue, path);

@@ -16,6 +16,7 @@
 namespace platform {
 class File;
 }
+struct QstContents;
 struct QstHeader;
 struct Marker;
 
@@ -89,6 +90,9 @@ class CKelvarDoc {
   void OnFileClose();
   // The Generate Quest command.
   void OnGenerateQuest();
+  // The Merge command: a second quest chosen in a file dialog is read into
+  // this one (quest_merge.h), which is then modified.
+  void OnMerge();
   // The quest package "<folder>\<quest>.mtf" of the quest folder's files. 1 on success.
   int PackQuest(const char* folder, const char* questName);
 
@@ -125,6 +129,12 @@ class CKelvarDoc {
 
 // The document that was created or opened last (null when none).
 CKelvarDoc* CurrentDocument();
+
+// Reads a quest file into `contents`: its four lists, and its header when
+// asked. A file that cannot be opened or read shows "Can't open file ..." or
+// "Error while loading ..." and gives false; `contents` then holds only what
+// the caller drops.
+bool ReadQuestAside(const std::string& path, QstContents& contents, bool withHeader);
 
 // Creates "data", "data\customQuest" and "data\customQuest\<quest>" (an
 // existing folder is no error). False when one cannot be made.

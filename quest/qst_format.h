@@ -89,3 +89,5 @@ void ReadElementInstance(platform::File& file, ElementInstance& instance);
 // The whole file into `out`; on an exception `out` still owns whatever was
 // read, for the caller to drop.
 void ReadQuestFile(platform::File& file, QstContents& out);
+// The same without the header, which stays as constructed (merging a second quest).
+void ReadQuestLists(platform::File& file, QstContents& out);

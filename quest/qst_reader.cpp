@@ -617,7 +617,10 @@ void CKelvarDoc::ReadHeader(platform::File& file, QstHeader& header) {
   ReadHeaderRecord(in, header);
 }
 
-void ReadQuestFile(platform::File& file, QstContents& out) {
+namespace {
+
+// The four lists, then the header when asked for.
+void ReadQuestParts(platform::File& file, QstContents& out, bool withHeader) {
   // Machine values read themselves from the file; everything after the
   // machines is read from memory, which spares a system call per field.
   FileIn head(file);
@@ -638,5 +641,11 @@ void ReadQuestFile(platform::File& file, QstContents& out) {
   for (std::uint32_t n = 0; n < count; ++n) ReadMonster(in, *monsters.Add(new CMonster));
 
   LoadRoomList(in, out.rooms);
-  ReadHeaderRecord(in, out.header);
+  if (withHeader) ReadHeaderRecord(in, out.header);
 }
+
+}  // namespace
+
+void ReadQuestFile(platform::File& file, QstContents& out) { ReadQuestParts(file, out, true); }
+
+void ReadQuestLists(platform::File& file, QstContents& out) { ReadQuestParts(file, out, false); }

@@ -17,6 +17,7 @@ QuestState::~QuestState() {
   FreeList(mergeMachines);
   FreeList(mergeMonsters);
   FreeList(mergeObjects);
+  FreeList(mergeRooms);
   FreeList(machines);
   FreeList(monsters);
   FreeList(questObjects);
@@ -56,6 +57,7 @@ void FreeQuestLists() {
   FreeList(q.mergeObjects);
   FreeList(q.mergeMachines);
   FreeList(q.mergeMonsters);
+  FreeList(q.mergeRooms);
 }
 
 void ResetQuestState() {

@@ -37,6 +37,8 @@ class IWorldMapView {
   // The room view's tooltip of a machine instance (ignored without a view).
   virtual void AddInstanceTooltip(const ElementInstance* instance, std::string_view text) = 0;
   virtual void RemoveInstanceTooltip(const ElementInstance* instance) = 0;
+  // Moves that tooltip's rectangle (client coordinates) to where its node is drawn.
+  virtual void MoveInstanceTooltip(const ElementInstance* instance, const MapRect& client) = 0;
 };
 
 struct QuestState {
@@ -65,6 +67,7 @@ struct QuestState {
   CMachine* mergeMachines = nullptr;
   CQuestObject* mergeObjects = nullptr;
   CMonster* mergeMonsters = nullptr;
+  CRoom* mergeRooms = nullptr;
 
   IWorldMapView* view = nullptr;  // not owned
 };

@@ -1,6 +1,8 @@
 #pragma once
 // A quest object: an item of the quest derived from a game item object, or a
 // virtual one, with its names, sprite cell and custom mesh.
+#include <string_view>
+
 #include "datafiles/multi_lang_text.h"
 #include "datafiles/trisprite_table.h"
 #include "quest/quest_list.h"
@@ -31,3 +33,5 @@ class CQuestObject {
 };
 
 CQuestObject* NewQuestObject(CQuestObject*& head);
+// The first object of the list whose key equals `key` ignoring case; null when none.
+CQuestObject* FindQuestObject(CQuestObject* head, std::string_view key);

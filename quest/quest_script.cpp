@@ -60,13 +60,6 @@ class Script {
 
 bool HasText(const CMultiLangText& text) { return text.GetLocalized(-1)[0] != 0; }
 
-const CQuestObject* FindQuestObject(std::string_view key) {
-  for (const CQuestObject* o = Quest().questObjects; o; o = o->next) {
-    if (platform::EqualsNoCase(FieldText(o->key), key)) return o;
-  }
-  return nullptr;
-}
-
 void WriteRooms(Script& s, int land, const std::string& prefix) {
   for (const CRoom* room = Quest().rooms; room; room = room->next) {
     if (room->land != land) continue;
@@ -132,7 +125,7 @@ void WriteMonsters(Script& s, const ScriptJob& job) {
     s.Line("\t\tROOM {" + job.prefix + std::string(FieldText(monster->key)) + "}");
     if (!FieldEmpty(monster->gift)) {
       const std::string gift(FieldText(monster->gift));
-      s.Line(FindQuestObject(gift) ? "\t\tGIVE {" + job.prefix + gift + "}" : "\t\tGIVE {" + gift + "}");
+      s.Line(FindQuestObject(Quest().questObjects, gift) ? "\t\tGIVE {" + job.prefix + gift + "}" : "\t\tGIVE {" + gift + "}");
     }
     if (monster->life > 0) s.Line(FormatText("\t\tLIFE {%d}", monster->life));
     if (monster->damage2 > 0) s.Line(FormatText("\t\tDAMAGE {%d,%d}", monster->damage1, monster->damage2));
@@ -167,7 +160,7 @@ void Substitute(std::string& out, const CMachine& machine, long long number, std
       out += text;
       break;
     case kParamObject:
-      out += FindQuestObject(text) ? std::string(prefix) + text : text;
+      out += FindQuestObject(Quest().questObjects, text) ? std::string(prefix) + text : text;
       break;
     case kParamInt:
       out += std::to_string(static_cast<const CMachineParamInt*>(value)->value);

@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "datafiles/multi_lang_text.h"
+#include "platform/video/types.h"
 #include "quest/room_block.h"
 #include "quest/room_block_grid.h"
 #include "quest/room_monster.h"
@@ -238,6 +240,21 @@ class CRoom {
   bool IsInTrapFootprint(const RoomTrap& trap, int column, int row);
   GraphNode* FindNodeAt(int column, int row) const;
   bool IsNodeInRoom(const GraphNode* node) const;
+  // The room's box meets this map rectangle.
+  bool BoxMeets(const platform::video::Rect& r) const;
+  // The quest's nodes in this room, in list order: from the active
+  // RoomNodeIndex when there is one, else from a walk over every node.
+  struct NodeList {
+    NodeList() = default;
+    NodeList(NodeList&&) = default;  // the span stays on the moved buffer
+    NodeList(const NodeList&) = delete;
+    NodeList& operator=(const NodeList&) = delete;
+    std::vector<GraphNode*> owned;
+    std::span<GraphNode* const> nodes;
+    auto begin() const { return nodes.begin(); }
+    auto end() const { return nodes.end(); }
+  };
+  NodeList NodesInRoom() const;
   bool IsCellTaken(int column, int row, const RoomTrap* ignore);
   bool IsCellTakenForNode(int column, int row, const RoomTrap* ignore);
   GraphNode* ResolveLink(GraphNode* node, int slot);

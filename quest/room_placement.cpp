@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
 
 #include "platform/core/paths.h"
 #include "quest/fixed_field.h"
@@ -15,13 +16,12 @@
 #include "quest/mesh_banks.h"
 #include "quest/monster.h"
 #include "quest/room.h"
+#include "quest/room_node_index.h"
 #include "render/mesh.h"
 
 namespace {
 
 constexpr int kMaxSeparationRadius = 15;
-
-bool IsRoomNodeKind(int kind) { return kind == kNodeMachine || kind == kNodeSkeleton || kind == kNodeMonster; }
 
 std::uint16_t Widen(std::uint8_t meshByte) {
   return static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<std::int8_t>(meshByte)));
@@ -118,6 +118,10 @@ ExportGrid BuildExportGrid(CRoom& room) {
 
 CVector3 NegateVector(const CVector3& v) { return {-v.x, -v.y, -v.z}; }
 
+bool IsPlacedNode(const GraphNode& node) {
+  return node.owner && (node.kind == kNodeMachine || node.kind == kNodeSkeleton || node.kind == kNodeMonster);
+}
+
 bool CRoom::IsCellBlocked(int column, int row) {
   if (!IsCellInGrid(column, row)) return true;
   if (Collision(column, row) != 0) return true;
@@ -146,15 +150,30 @@ bool CRoom::IsInTrapFootprint(const RoomTrap& trap, int column, int row) {
 }
 
 bool CRoom::IsNodeInRoom(const GraphNode* node) const {
-  if (!node || !node->owner || !IsRoomNodeKind(node->kind)) return false;
   // The rectangle the map shows: it never wraps round at the map's far end.
-  const platform::video::Rect r = node->MapRect();
+  return node && IsPlacedNode(*node) && BoxMeets(node->MapRect());
+}
+
+bool CRoom::BoxMeets(const platform::video::Rect& r) const {
   return r.left <= right && r.right >= left && r.top <= bottom && r.bottom >= top;
 }
 
-GraphNode* CRoom::FindNodeAt(int column, int row) const {
+CRoom::NodeList CRoom::NodesInRoom() const {
+  NodeList list;
+  if (const RoomNodeIndex* index = RoomNodeIndex::Active()) {
+    list.nodes = index->NodesOf(this);
+    return list;
+  }
   for (GraphNode* node = Quest().graphNodes; node; node = node->next) {
-    if (node->cellX == column && node->cellY == row && IsNodeInRoom(node)) return node;
+    if (IsNodeInRoom(node)) list.owned.push_back(node);
+  }
+  list.nodes = list.owned;
+  return list;
+}
+
+GraphNode* CRoom::FindNodeAt(int column, int row) const {
+  for (GraphNode* node : NodesInRoom()) {
+    if (node->cellX == column && node->cellY == row) return node;
   }
   return nullptr;
 }
@@ -192,9 +211,16 @@ GraphNode* CRoom::FindLinkTarget(const GraphNode* node, int slot, bool* machineG
       if (c != ':') instanceName += c;
     }
   }
-  CMachine* target = FindMachineNamed(Quest().machines, machineName);
+  const RoomNodeIndex* index = RoomNodeIndex::Active();
+  CMachine* target = index ? index->MachineNamed(machineName) : FindMachineNamed(Quest().machines, machineName);
   if (!target) {
     if (machineGone) *machineGone = true;
+    return nullptr;
+  }
+  if (index) {
+    for (GraphNode* n : index->KeyedNodesOf(target)) {
+      if (platform::EqualsNoCase(FieldText(n->keys->name), instanceName)) return n;
+    }
     return nullptr;
   }
   for (GraphNode* n = Quest().graphNodes; n; n = n->next) {
@@ -223,8 +249,7 @@ void CRoom::SeparateNodes() {
   std::vector<std::uint8_t> taken(std::size_t(kRoomCells) * kRoomCells, 0);
   auto marked = [&](int c, int r) { return taken[std::size_t(r) * kRoomCells + std::size_t(c)] != 0; };
   auto mark = [&](int c, int r) { taken[std::size_t(r) * kRoomCells + std::size_t(c)] = 1; };
-  for (GraphNode* node = Quest().graphNodes; node; node = node->next) {
-    if (!IsNodeInRoom(node)) continue;
+  for (GraphNode* node : NodesInRoom()) {
     const int c = node->cellX;
     const int r = node->cellY;
     // IsCellTakenForNode holds outside the grid, so `marked` only sees cells in it.
@@ -259,6 +284,15 @@ void CRoom::SeparateNodes() {
 }
 
 void CRoom::CheckPlacements() {
+  // How many of this room's nodes stand on each cell, counted once rather
+  // than by a walk over the nodes for every trap, node and monster.
+  const NodeList roomNodes = NodesInRoom();
+  std::unordered_map<std::uint64_t, int> nodeCells;
+  nodeCells.reserve(roomNodes.nodes.size());
+  auto cellKey = [](int c, int r) { return (std::uint64_t(std::uint32_t(c)) << 32) | std::uint32_t(r); };
+  for (const GraphNode* node : roomNodes) ++nodeCells[cellKey(node->cellX, node->cellY)];
+  auto nodeAt = [&](int c, int r) { return nodeCells.contains(cellKey(c, r)); };
+
   for (const RoomTrap* trap = traps; trap; trap = trap->next) {
     const int c = trap->cellX;
     const int r = trap->cellY;
@@ -267,7 +301,7 @@ void CRoom::CheckPlacements() {
       LogGeneration("Trap %s in room %s is outside world limit\r\n", key.c_str(), name);
       continue;
     }
-    bool bad = IsCellBlocked(c, r) || FindMonsterAt(c, r) || FindNodeAt(c, r);
+    bool bad = IsCellBlocked(c, r) || FindMonsterAt(c, r) || nodeAt(c, r);
     for (const RoomTrap* other = traps; other && !bad; other = other->next) {
       if (other != trap && IsInTrapFootprint(*other, c, r)) bad = true;
     }
@@ -277,15 +311,12 @@ void CRoom::CheckPlacements() {
     }
   }
 
-  for (const GraphNode* node = Quest().graphNodes; node; node = node->next) {
-    if (!IsNodeInRoom(node)) continue;
+  for (const GraphNode* node : roomNodes) {
     const int c = node->cellX;
     const int r = node->cellY;
     bool bad = IsCellBlocked(c, r) || FindTrapAt(c, r) || FindMonsterAt(c, r);
     for (const RoomTrap* trap = traps; trap && !bad; trap = trap->next) bad = IsInTrapFootprint(*trap, c, r);
-    for (const GraphNode* other = Quest().graphNodes; other && !bad; other = other->next) {
-      bad = other != node && other->cellX == c && other->cellY == r && IsNodeInRoom(other);
-    }
+    if (!bad) bad = nodeCells[cellKey(c, r)] > 1;  // another node on the same cell
     if (bad) {
       LogGeneration("bad placement of Trap %s in room %s : collision error at (%d,%d)\r\n", NodeLabel(*node), name, c,
                     r);
@@ -295,7 +326,7 @@ void CRoom::CheckPlacements() {
   for (const RoomMonster* monster = monsters; monster; monster = monster->next) {
     const int c = monster->cellX;
     const int r = monster->cellY;
-    bool bad = IsCellBlocked(c, r) || FindTrapAt(c, r) || FindNodeAt(c, r);
+    bool bad = IsCellBlocked(c, r) || FindTrapAt(c, r) || nodeAt(c, r);
     for (const RoomTrap* trap = traps; trap && !bad; trap = trap->next) bad = IsInTrapFootprint(*trap, c, r);
     for (const RoomMonster* other = monsters; other && !bad; other = other->next) {
       bad = other != monster && other->cellX == c && other->cellY == r;

@@ -44,3 +44,7 @@ void StampTrapCells(CRoom& room, ExportGrid& grid);
 ExportGrid BuildExportGrid(CRoom& room);
 
 CVector3 NegateVector(const CVector3& v);
+
+// A node that can stand in a room: a machine, skeleton or monster node with an owner.
+bool IsPlacedNode(const GraphNode& node);
+

@@ -10,12 +10,12 @@
 #include "datafiles/mtf_archive.h"
 #include "platform/core/paths.h"
 #include "platform/video/text_functions.h"
+#include "quest/class_model.h"
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
 #include "quest/machine_def.h"
 #include "quest/mesh_banks.h"
-#include "quest/monster_class_skeleton.h"
 #include "quest/quest_lists.h"
 #include "quest/room.h"
 #include "quest/room_placement.h"
@@ -194,12 +194,24 @@ void CRoom::DrawNodes3D() {
   const NearTarget near(*this);
   for (GraphNode* node = Quest().graphNodes; node; node = node->next) {
     if (!IsRoomNode(*this, node) || !near(node->cellX, node->cellY)) continue;
-    // Machines drawn with skeleton models and monsters wait for the skinned models.
-    if (node->kind != kNodeMachine) continue;
-    CBankList& bank = CustomMeshBank();
-    int index = bank.FindPath(node->name);
-    if (index < 0) index = bank.FindName(CBankNames::BaseName(node->name));
-    if (index >= 0) bank.Render(index, CellToWorld(node->cellX, node->cellY), Turn(node->rotation), camera);
+    if (node->kind == kNodeMachine) {
+      CBankList& bank = CustomMeshBank();
+      int index = bank.FindPath(node->name);
+      if (index < 0) index = bank.FindName(CBankNames::BaseName(node->name));
+      if (index >= 0) bank.Render(index, CellToWorld(node->cellX, node->cellY), Turn(node->rotation), camera);
+      continue;
+    }
+    // Machines shown by a skeleton take their class from it; monsters from their name.
+    node->SetupModel(node->kind == kNodeSkeleton);
+    if (!node->model || node->model->BoneCount() == 0) continue;
+    CVector3 at = CellToWorld(node->cellX, node->cellY);
+    at.y = kGround + node->modelLift;
+    const CVector3 kept = node->model->position, keptTurn = node->model->orientation;
+    node->model->position = at;
+    node->model->orientation = Turn(node->rotation);
+    node->model->Draw(camera);
+    node->model->position = kept;
+    node->model->orientation = keptTurn;
   }
 }
 
@@ -207,23 +219,11 @@ void CRoom::DrawPlacedMonster(RoomMonster& monster) {
   const int classIndex = g_monsterClassTable.Find(FieldText(monster.name));
   if (classIndex < 0) return;
   if (classIndex != monster.builtForClass || !monster.model) {
-    const std::string skeleton = MonsterClassSkeleton(g_monsterClassTable.Row(static_cast<std::size_t>(classIndex)));
-    const int index = g_skeletonBank.FindName(skeleton);
-    CSkeleton* s = index < 0 ? nullptr : g_skeletonBank.GetSkeleton(index);
-    if (!s) return;
-    auto model = std::make_shared<CSkinnedModel>();
-    model->Build(skeleton, &s->parts, &s->skins, &s->models);
-    const int pose = s->animations.Find("static", skeleton.c_str());
-    if (pose >= 0) s->animations.Animation(pose).Sample(*model, 0.0f, true);
-    // The model hangs from its hips: it is raised so that its feet stand on the ground.
-    model->Update();
-    float lowest = 0.0f;
-    for (const CBone& bone : model->bones) {
-      const CMatrix toModel = bone.matrix.Inverse();
-      for (const CMeshVertex& v : bone.vertices) lowest = std::min(lowest, toModel.TransformPoint({v.x, v.y, v.z}).y);
-    }
-    monster.footLift = -lowest;
-    monster.model = std::move(model);
+    const CMonsterClass& monsterClass = g_monsterClassTable.Row(static_cast<std::size_t>(classIndex));
+    PosedModel posed = BuildPosedModel(ClassSkeletonName(monsterClass), &monsterClass, 0.0f);
+    if (!posed.model) return;
+    monster.footLift = posed.footLift;
+    monster.model = std::move(posed.model);
     monster.builtForClass = classIndex;
   }
   if (!monster.model || monster.model->BoneCount() == 0) return;

@@ -32,6 +32,9 @@ class CThumbnailCache {
   // the visible view.
   void Blit(std::string_view name, CSkinnedModel& model, platform::video::Rect destination);
 
+  // The device of the map frame being drawn (null outside one or without a display).
+  Cdd* FrameDevice() const { return device_; }
+
   // The cell of an entry on a surface of that width.
   static platform::video::Rect Cell(int index, int surfaceWidth);
 

@@ -9,15 +9,7 @@ int CAnimBank::Read(const char* path) {
 
 SkeletonFileError CAnimBank::ReadBytes(std::span<const std::uint8_t> bytes) {
   Free();
-  SpanSource in(bytes);
-  std::uint32_t count = 0;
-  if (const SkeletonFileError e = ReadSkeletonFileHead(in, 2, count); e != SkeletonFileError::kNone) return e;
-  std::vector<CAnimation> read;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    if (const SkeletonFileError e = read.emplace_back().Read(in); e != SkeletonFileError::kNone) return e;
-  }
-  animations_ = std::move(read);
-  return SkeletonFileError::kNone;
+  return ReadSkeletonRecords(bytes, 2, animations_, [](ByteSource& in, CAnimation& a) { return a.Read(in); });
 }
 
 int CAnimBank::Find(const char* name, const char* secondName) const {

@@ -8,6 +8,7 @@
 
 #include "datafiles/common/debug_trace.h"
 #include "platform/core/services.h"
+#include "platform/video/types.h"
 #include "platform/video/window.h"
 #include "render/cdd_state.h"
 
@@ -104,16 +105,7 @@ CddState::CddState() {
 CddState& TheCdd() { return *StatePtr(); }
 void ResetCddState() { StatePtr() = std::make_unique<CddState>(); }
 
-int LowestBitRun(std::uint32_t mask) {
-  if (!mask) return 0;
-  while (!(mask & 1u)) mask >>= 1;
-  int n = 0;
-  while (mask & 1u) {
-    mask >>= 1;
-    ++n;
-  }
-  return n;
-}
+int LowestBitRun(std::uint32_t mask) { return platform::video::MaskBits(mask); }
 
 int LowestBitIndex(std::uint32_t mask) {
   if (!mask) return 0;

@@ -97,15 +97,7 @@ int CMbrList::Load(const char* path) {
 
 SkeletonFileError CMbrList::ReadBytes(std::span<const std::uint8_t> bytes) {
   Clear();
-  SpanSource in(bytes);
-  std::uint32_t count = 0;
-  if (const SkeletonFileError e = ReadSkeletonFileHead(in, kPartHeadBytes, count); e != SkeletonFileError::kNone) return e;
-  std::vector<CMbrPart> read(count);
-  for (CMbrPart& part : read) {
-    if (const SkeletonFileError e = ReadPart(in, part); e != SkeletonFileError::kNone) return e;
-  }
-  parts_ = std::move(read);
-  return SkeletonFileError::kNone;
+  return ReadSkeletonRecords(bytes, kPartHeadBytes, parts_, ReadPart);
 }
 
 const CMbrPart* CMbrList::Find(std::string_view name) const {

@@ -21,16 +21,11 @@ int CMdlList::Read(const char* path) {
 
 SkeletonFileError CMdlList::ReadBytes(std::span<const std::uint8_t> bytes) {
   Clear();
-  SpanSource in(bytes);
-  std::uint32_t count = 0;
-  if (const SkeletonFileError e = ReadSkeletonFileHead(in, 2, count); e != SkeletonFileError::kNone) return e;
-  std::vector<CMdlModel> read;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    CMdlModel& m = read.emplace_back();
+  return ReadSkeletonRecords(bytes, 2, models_, [](ByteSource& in, CMdlModel& m) {
     std::uint16_t modelVersion = 0;
     std::uint32_t boneCount = 0;
     if (!in.U16(modelVersion)) return SkeletonFileError::kTruncated;
-    if (modelVersion != 1) continue;  // stays empty
+    if (modelVersion != 1) return SkeletonFileError::kNone;  // stays empty
     if (!in.U32(boneCount) || !in.Fixed(m.name, sizeof m.name)) return SkeletonFileError::kTruncated;
     if (boneCount > static_cast<std::uint32_t>(kSkeletonMaxBones)) return SkeletonFileError::kTooMany;
     if (boneCount > in.Remaining() / 2) return SkeletonFileError::kTruncated;
@@ -44,10 +39,8 @@ SkeletonFileError CMdlList::ReadBytes(std::span<const std::uint8_t> bytes) {
       in.Fixed(bone.parentName, sizeof bone.parentName);
       in.Skip(kSkeletonNameSize * 8);
     }
-  }
-  if (in.failed()) return SkeletonFileError::kTruncated;
-  models_ = std::move(read);
-  return SkeletonFileError::kNone;
+    return SkeletonFileError::kNone;
+  });
 }
 
 const CMdlModel* CMdlList::Find(std::string_view name) const {

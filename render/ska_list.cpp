@@ -18,25 +18,17 @@ int CSkaList::Read(const char* path) {
 
 SkeletonFileError CSkaList::ReadBytes(std::span<const std::uint8_t> bytes) {
   Clear();
-  SpanSource in(bytes);
-  std::uint32_t count = 0;
-  if (const SkeletonFileError e = ReadSkeletonFileHead(in, 2, count); e != SkeletonFileError::kNone) return e;
-  std::vector<CSkinRecord> read;
-  read.reserve(std::min<std::size_t>(count, in.Remaining() / kSkinRecordBytes + 1));
-  for (std::uint32_t i = 0; i < count; ++i) {
-    CSkinRecord& r = read.emplace_back();
+  return ReadSkeletonRecords(bytes, 2, records_, [](ByteSource& in, CSkinRecord& r) {
     std::uint16_t recordVersion = 0;
     if (!in.U16(recordVersion)) return SkeletonFileError::kTruncated;
-    if (recordVersion != 1) continue;  // stays "bidon"; the next record follows at once
+    if (recordVersion != 1) return SkeletonFileError::kNone;  // stays "bidon"; the next record follows at once
     if (in.Remaining() < kSkinRecordBytes - 2) return SkeletonFileError::kTruncated;
     in.Fixed(r.name, sizeof r.name);
     in.Fixed(r.modelName, sizeof r.modelName);
     r.partNames.resize(kSkeletonMaxBones);
     for (auto& part : r.partNames) in.Fixed(part.data(), part.size());
-  }
-  if (in.failed()) return SkeletonFileError::kTruncated;
-  records_ = std::move(read);
-  return SkeletonFileError::kNone;
+    return SkeletonFileError::kNone;
+  });
 }
 
 const CSkinRecord* CSkaList::Find(std::string_view name) const {

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "datafiles/byte_source.h"
 
 inline constexpr int kSkeletonMaxBones = 64;
 inline constexpr std::size_t kSkeletonNameSize = 64;
@@ -40,11 +44,29 @@ int LoadSkeletonFile(const char* path, const char* missingText, Parser parse) {
       [](void* c, std::span<const std::uint8_t> b) { return (*static_cast<Parser*>(c))(b); }, &parse);
 }
 
-class ByteSource;
-
 // The head every skeleton file begins with: u16 version (1) and u32 record
 // count, the count checked against what remains at `leastRecordBytes` a record.
 SkeletonFileError ReadSkeletonFileHead(ByteSource& in, std::uint64_t leastRecordBytes, std::uint32_t& count);
+
+// A whole skeleton file: the head, then its records, each read by
+// readRecord(in, record). `out` takes the records only when every one reads,
+// so a refused file leaves it as it was.
+template <class Record, class ReadRecord>
+SkeletonFileError ReadSkeletonRecords(std::span<const std::uint8_t> bytes, std::uint64_t leastRecordBytes,
+                                      std::vector<Record>& out, ReadRecord readRecord) {
+  SpanSource in(bytes);
+  std::uint32_t count = 0;
+  if (const SkeletonFileError e = ReadSkeletonFileHead(in, leastRecordBytes, count); e != SkeletonFileError::kNone) {
+    return e;
+  }
+  std::vector<Record> read;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (const SkeletonFileError e = readRecord(in, read.emplace_back()); e != SkeletonFileError::kNone) return e;
+  }
+  if (in.failed()) return SkeletonFileError::kTruncated;
+  out = std::move(read);
+  return SkeletonFileError::kNone;
+}
 
 // Copies a text into a fixed name array, cut to fit and terminated.
 void CopyName(char* out, std::size_t size, std::string_view text);

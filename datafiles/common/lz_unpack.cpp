@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "datafiles/common/little_endian.h"
@@ -13,6 +14,18 @@ constexpr std::size_t kRingSize = 1024;
 constexpr std::size_t kGrowStep = 0x8000;
 // Room for the longest back-reference, so one check covers a whole item.
 constexpr std::size_t kMaxItem = 66;
+constexpr std::size_t kWord = 8;
+// A group of eight items: a flag byte and at most eight two-byte references
+// in; at most eight longest references, each with two words of overrun, out.
+constexpr std::size_t kGroupInput = 1 + 8 * 2;
+constexpr std::size_t kGroupOutput = 8 * (kMaxItem + 2 * kWord);
+
+// One word from s to d; s ends at or before d, so the word read is complete.
+inline void CopyWord(std::uint8_t* d, const std::uint8_t* s) {
+  std::uint64_t word;
+  std::memcpy(&word, s, kWord);
+  std::memcpy(d, &word, kWord);
+}
 
 void Grow(std::vector<std::uint8_t>& out) {
   // At least 32 KiB more, and half again what is there: large entries would
@@ -42,6 +55,53 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
   const std::uint8_t* src = input.data();
   LzUnpackResult result;
 
+  // Whole groups of eight items while the input surely holds them: one room
+  // check per group, not per byte. Copies at a distance of a word or more go
+  // a word at a time and may write past their end (at most two words), which
+  // the next items overwrite; the group's room check leaves space for it.
+  while (n - in >= kGroupInput) {
+    if (output.size() - o < kGroupOutput) Grow(output);
+    std::uint8_t* dst = output.data();
+    unsigned flags = src[in++];
+    if (flags == 0xFF) {
+      std::memcpy(dst + o, src + in, 8);
+      o += 8;
+      in += 8;
+      continue;
+    }
+    for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
+      if (flags & 1) {
+        dst[o++] = src[in++];
+        continue;
+      }
+      const unsigned w = LoadLe16(src + in);
+      in += 2;
+      const std::size_t dist = w & 0x3FF;
+      if (dist == 0) {
+        result.complete = true;
+        goto done;
+      }
+      const std::size_t len = (w >> 10) + 3;
+      std::uint8_t* d = dst + o;
+      if (dist >= kWord && o >= dist) {
+        const std::uint8_t* s = d - dist;
+        // Most references are short: two words without a loop test.
+        CopyWord(d, s);
+        CopyWord(d + kWord, s + kWord);
+        for (std::size_t i = 2 * kWord; i < len; i += kWord) CopyWord(d + i, s + i);
+      } else if (dist == 1 && o >= 1) {
+        std::memset(d, d[-1], len);
+      } else {
+        std::size_t i = 0;
+        for (; i < len && o + i < dist; ++i) d[i] = 0;
+        // Byte by byte: the copy overlaps what it produces.
+        for (; i < len; ++i) d[i] = d[i - dist];
+      }
+      o += len;
+    }
+  }
+
+  // The last few items, each checked against the input's end.
   while (in < n) {
     unsigned flags = src[in++];
     for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
@@ -62,7 +122,6 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
         const std::size_t len = (w >> 10) + 3;
         std::size_t i = 0;
         for (; i < len && o < dist; ++i) dst[o++] = 0;
-        // Byte by byte: the copy may overlap what it produces.
         for (; i < len; ++i, ++o) dst[o] = dst[o - dist];
       }
     }

@@ -73,14 +73,24 @@ void CProgressiveMesh::ComputeNormal(Triangle& t) {
 }
 
 bool CProgressiveMesh::OnBorder(int vi) const {
+  // A neighbour sharing at most one of the vertex's triangles makes a border
+  // edge. The triangles holding each corner are counted in one pass, not
+  // searched for every neighbour.
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
-  for (int n : v.neighbours) {
-    int shared = 0;
-    for (int t : v.triangles)
-      if (CornerOf(triangles_[static_cast<std::size_t>(t)], n) >= 0) ++shared;
-    if (shared <= 1) return true;
-  }
-  return false;
+  if (sharedCounts_.size() < vertices_.size()) sharedCounts_.resize(vertices_.size(), 0);
+  auto count = [this, &v](int delta) {
+    for (int ti : v.triangles) {
+      const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
+      sharedCounts_[static_cast<std::size_t>(t.v[0])] += delta;
+      if (t.v[1] != t.v[0]) sharedCounts_[static_cast<std::size_t>(t.v[1])] += delta;
+      if (t.v[2] != t.v[0] && t.v[2] != t.v[1]) sharedCounts_[static_cast<std::size_t>(t.v[2])] += delta;
+    }
+  };
+  count(1);
+  bool border = false;
+  for (int n : v.neighbours) border = border || sharedCounts_[static_cast<std::size_t>(n)] <= 1;
+  count(-1);
+  return border;
 }
 
 bool CProgressiveMesh::OnSeam(int vi) const {
@@ -98,15 +108,18 @@ bool CProgressiveMesh::OnSeam(int vi) const {
 float CProgressiveMesh::EdgeCost(int u, int v) const {
   const Vertex& vu = vertices_[static_cast<std::size_t>(u)];
   const float length = Length(vertices_[static_cast<std::size_t>(v)].position - vu.position);
+  // The triangles on the edge itself (one or two on a clean mesh), found once
+  // rather than again for every triangle around u.
+  edgeTriangles_.clear();
+  for (int si : vu.triangles) {
+    const Triangle& s = triangles_[static_cast<std::size_t>(si)];
+    if (CornerOf(s, v) >= 0) edgeTriangles_.push_back(&s);
+  }
   float curvature = 0;
   for (int ti : vu.triangles) {
     const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
     float smallest = 1;
-    for (int si : vu.triangles) {
-      const Triangle& s = triangles_[static_cast<std::size_t>(si)];
-      if (CornerOf(s, v) < 0) continue;
-      smallest = std::min(smallest, (1 - Dot(t.normal, s.normal)) / 2);
-    }
+    for (const Triangle* s : edgeTriangles_) smallest = std::min(smallest, (1 - Dot(t.normal, s->normal)) / 2);
     curvature = std::max(curvature, smallest);
   }
   return length * curvature;

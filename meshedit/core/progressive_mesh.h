@@ -75,6 +75,9 @@ class CProgressiveMesh {
   std::vector<Triangle> triangles_;
   std::priority_queue<QueueEntry, std::vector<QueueEntry>, std::greater<QueueEntry>> queue_;
   int remaining_ = 0;
+  // Scratch space of the cost functions, kept between calls.
+  mutable std::vector<const Triangle*> edgeTriangles_;
+  mutable std::vector<int> sharedCounts_;
 };
 
 }  // namespace pavix

@@ -167,6 +167,10 @@ float CRenderPipeline::ScaledNear() { return P().nearS; }
 float CRenderPipeline::DepthScale() { return P().depthScale; }
 float CRenderPipeline::HalfWidth() { return P().halfWidth; }
 float CRenderPipeline::HalfHeight() { return P().halfHeight; }
+float CRenderPipeline::FocalX() { return P().focalX; }
+float CRenderPipeline::FocalY() { return P().focalY; }
+float CRenderPipeline::ProjectionFactorX() { return P().focalXs; }
+float CRenderPipeline::ProjectionFactorY() { return P().focalYs; }
 const CMatrix& CRenderPipeline::ViewMatrix() { return P().view; }
 
 void CRenderPipeline::SetTexturePath(const char* pattern, int index) {

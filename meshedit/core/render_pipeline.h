@@ -107,6 +107,20 @@ class CRenderPipeline {
   static int PickInShape(const float point[2], CShape& shape, const CMatrix& matrix);
   static void ReleaseTextures();
 
+  // Drawing aids: reference geometry in world space (through the view and
+  // the near plane) and marks in viewport pixels; colours are 0xAARRGGBB.
+  static void DrawBox(const CMatrix& matrix, const CVector& a, const CVector& b, std::uint32_t color);
+  // Levels along y, each with lines along x and z; white axis lines where
+  // x = 0 and z = 0 fall inside the grid. At most 4096 lines: the y step grows.
+  static void DrawGrid(const CMatrix& matrix, const CVector& a, const CVector& b, const CVector& step,
+                       std::uint32_t color);
+  static void DrawLine3D(const CVector& a, const CVector& b, std::uint32_t color);
+  static void DrawLine2D(float x0, float y0, float x1, float y1, std::uint32_t color);
+  // A square of 5 x 5 pixels centred on the point.
+  static void DrawMarker2D(float x, float y, std::uint32_t color);
+  // The screen position of a world point; false when it lies behind the near plane.
+  static bool ProjectPoint(const CVector& world, float* sx, float* sy);
+
   // Lights, level of detail and the global side flag words.
   static void ClearLights();
   static void AddLight(const CLight& light);
@@ -131,6 +145,11 @@ class CRenderPipeline {
   static float DepthScale();
   static float HalfWidth();
   static float HalfHeight();
+  // The focal lengths in pixels, and as factors of the scaled camera space.
+  static float FocalX();
+  static float FocalY();
+  static float ProjectionFactorX();
+  static float ProjectionFactorY();
   static const CMatrix& ViewMatrix();
   // The part of a vertex in front of the near plane: 3 to 5 vertices out of 3 or 4 (0 when none is in front).
   static int ClipToNearPlane(const CTransformedVertex* const* in, int count, std::uint32_t flags,

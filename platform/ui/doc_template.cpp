@@ -170,7 +170,7 @@ Document* SingleDocTemplate::OpenDocumentFile(const std::string* path, bool make
     ok = doc->OnOpenDocument(*path);
     if (ok) {
       doc->SetPathName(*path);
-    } else if (!created && doc->IsModified()) {
+    } else if (!created && doc->IsModified() && !doc->KeepsContentsWhenOpenFails()) {
       // Half replaced: start again from an empty document rather than keep a mix.
       SetDefaultTitle(*doc);
       doc->OnNewDocument();

@@ -24,6 +24,9 @@ class Document : public CommandTarget {
   // Destroys the frames that show the document, empties it and lets it go.
   virtual void OnCloseDocument();
   virtual void DeleteContents() {}
+  // A document whose failed open leaves its contents untouched keeps them
+  // (and its modified flag); others start again as a new document.
+  virtual bool KeepsContentsWhenOpenFails() const { return false; }
 
   virtual bool IsModified() const { return modified_; }
   virtual void SetModifiedFlag(bool modified = true) { modified_ = modified; }

@@ -31,4 +31,8 @@ void TextOut(DrawContext& dc, int x, int y, std::string_view text) {
   if (ITextFunctions* f = Installed()) f->TextOut(dc, x, y, text);
 }
 
+void SetTextColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  if (ITextFunctions* f = Installed()) f->SetTextColor(r, g, b);
+}
+
 }  // namespace platform::video

@@ -6,6 +6,7 @@
 // The programs install the window system's version. Without one, text is
 // measured in fixed 8 x 16 cells and nothing is drawn. While a ScopedRecorder
 // lives, every drawn line is recorded as "TextOut <x> <y> <text>".
+#include <cstdint>
 #include <string_view>
 
 namespace platform::video {
@@ -22,6 +23,8 @@ class ITextFunctions {
   virtual ~ITextFunctions() = default;
   virtual TextSize GetTextExtent(DrawContext& dc, std::string_view text) = 0;
   virtual void TextOut(DrawContext& dc, int x, int y, std::string_view text) = 0;
+  // The colour of the texts drawn next.
+  virtual void SetTextColor(std::uint8_t /*r*/, std::uint8_t /*g*/, std::uint8_t /*b*/) {}
 };
 
 // Installs a set (not owned); nullptr restores the headless one.
@@ -31,5 +34,6 @@ ITextFunctions* GetTextFunctions();
 // Calls through the installed set.
 TextSize GetTextExtent(DrawContext& dc, std::string_view text);
 void TextOut(DrawContext& dc, int x, int y, std::string_view text);
+void SetTextColor(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
 }  // namespace platform::video

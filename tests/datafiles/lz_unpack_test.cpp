@@ -1,12 +1,16 @@
 #include "datafiles/common/lz_unpack.h"
 
 #include <algorithm>
+#include <random>
+#include <span>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "archive_fixture.h"
+#include "datafiles/common/lz_pack.h"
+#include "support/lz_reference.h"
 
 using archivefixture::LzStream;
 using archivefixture::ToBytes;
@@ -106,3 +110,61 @@ TEST(LzUnpack, EmptyInputGivesNothing) {
 }
 
 }  // namespace
+
+// The fast unpacker against a plain ring decoder, on streams that mix literals
+// and references of every distance (below a word, at least a word, reaching
+// before the first byte) and length, cut anywhere or ended by the marker, and
+// on what the packer makes of text, runs and noise; with and without output
+// space reserved by the caller.
+TEST(LzUnpack, MatchesAPlainDecoderOnRandomStreams) {
+  std::mt19937 rng(20261210);
+  auto below = [&rng](unsigned n) { return static_cast<unsigned>(rng() % n); };
+  std::vector<std::vector<std::uint8_t>> streams;
+  for (int s = 0; s < 400; ++s) {
+    std::vector<std::uint8_t> lz;
+    const int groups = 1 + static_cast<int>(below(s % 10 == 0 ? 400 : 40));
+    const unsigned literalShare = below(256);
+    for (int g = 0; g < groups; ++g) {
+      std::uint8_t flags = 0;
+      for (int bit = 0; bit < 8; ++bit) flags |= (below(256) < literalShare ? 1 : 0) << bit;
+      lz.push_back(flags);
+      for (int bit = 0; bit < 8; ++bit) {
+        if (flags >> bit & 1) {
+          lz.push_back(static_cast<std::uint8_t>(below(256)));
+          continue;
+        }
+        unsigned distance = 0;
+        switch (below(4)) {
+          case 0: distance = 1 + below(7); break;
+          case 1: distance = 8 + below(24); break;
+          default: distance = 1 + below(1023); break;
+        }
+        if (g + 1 == groups && bit == 7 && below(2)) distance = 0;  // the end marker
+        const unsigned word = (below(64) << 10) | distance;
+        lz.push_back(static_cast<std::uint8_t>(word));
+        lz.push_back(static_cast<std::uint8_t>(word >> 8));
+      }
+    }
+    if (below(3) == 0) lz.resize(below(static_cast<unsigned>(lz.size()) + 1));  // cut anywhere
+    streams.push_back(std::move(lz));
+  }
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "the knight of the gate " + std::to_string(below(100)) + (i % 7 ? " " : "\r\n");
+  std::vector<std::uint8_t> noise(70000), runs;
+  for (auto& b : noise) b = static_cast<std::uint8_t>(below(256));
+  for (int i = 0; i < 3000; ++i) runs.insert(runs.end(), 1 + below(200), static_cast<std::uint8_t>(below(3)));
+  for (const auto* data : {&noise, &runs}) streams.push_back(LzPack(*data));
+  streams.push_back(LzPack(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+
+  for (std::size_t s = 0; s < streams.size(); ++s) {
+    const testsupport::PlainLzResult plain = testsupport::PlainLzUnpack(streams[s]);
+    for (std::size_t reserved : {std::size_t(0), plain.bytes.size(), std::size_t(100)}) {
+      std::vector<std::uint8_t> out;
+      out.reserve(reserved);
+      const LzUnpackResult r = LzUnpack(streams[s], out);
+      ASSERT_EQ(r.complete, plain.complete) << "stream " << s;
+      ASSERT_EQ(r.length, out.size()) << "stream " << s;
+      ASSERT_EQ(out, plain.bytes) << "stream " << s << ", reserved " << reserved;
+    }
+  }
+}

@@ -167,8 +167,8 @@ TEST_F(ElementCommandsTest, UpdateRulesFollowTheTreeSelections) {
 }
 
 TEST_F(ElementCommandsTest, CommandsWithoutTheirWindowStayDisabled) {
-  // Unique objects and Merge have no window yet.
-  for (int command : {kCmdObjectCreateUnique, kCmdMerge}) {
+  // Unique objects have no window yet.
+  for (int command : {kCmdObjectCreateUnique}) {
     for (int tree = 0; tree < kTreeCount; ++tree) QuestTree(tree).SelectItem(QuestTree(tree).ItemAt(0));
     EXPECT_FALSE(Enabled(command)) << command;
     EXPECT_FALSE(Send(command)) << command;

@@ -33,6 +33,7 @@
 #include "platform/core/clock.h"
 #include "editor/skeleton_preview.h"
 #include "kelvar_fixture.h"
+#include "picker_test_support.h"
 #include "quest/fixed_field.h"
 #include "quest/machine_def.h"
 #include "quest/monster.h"
@@ -128,17 +129,6 @@ std::vector<std::string> Texts(const CPickerListBox& list) {
 std::string Selected(const CPickerListBox& list) {
   const int row = list.GetCurSel();
   return row < 0 ? std::string("<none>") : list.GetText(row);
-}
-
-// Selects a row as the user would, which notifies the dialog.
-void UserSelects(CPickerListBox& list, std::string_view text) {
-  for (int i = 0; i < list.GetCount(); ++i) {
-    if (list.GetText(i) == text) {
-      list.setCurrentRow(i);
-      return;
-    }
-  }
-  ADD_FAILURE() << "no row " << text;
 }
 
 class PickerDialogs : public KelvarTest {

@@ -2,6 +2,7 @@
 // (engine, renderer, display device, emulated device) into their rectangles,
 // long lists drawing only what is in view, the animated previews, and the
 // main frame's commands and the block chooser opening their pickers.
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@
 #include "editor/quest_tree_ctrl.h"
 #include "editor/room_edit_mode.h"
 #include "kelvar_fixture.h"
+#include "picker_test_support.h"
 #include "platform/core/clock.h"
 #include "platform/core/paths.h"
 #include "platform/video/surface.h"
@@ -59,16 +61,6 @@ QRgb Grey565() {
   return one.pixel(0, 0);
 }
 const QRgb kGrey = Grey565();
-
-void UserSelects(CPickerListBox& list, std::string_view text) {
-  for (int i = 0; i < list.GetCount(); ++i) {
-    if (list.GetText(i) == text) {
-      list.setCurrentRow(i);
-      return;
-    }
-  }
-  ADD_FAILURE() << "no row " << text;
-}
 
 // Pixels of an image that differ from a colour.
 int CountOther(const QImage& image, QRgb colour) {
@@ -140,6 +132,35 @@ TEST_F(PickerPreviews, MeshItemCoversItsRectangleAndNothingOutside) {
       if ((x >= item.width() || y >= item.height()) && surface.pixel(x, y) != green) ++spilled;
   EXPECT_EQ(spilled, 0);
   EXPECT_EQ(QColor(green).green(), 255);
+}
+
+// Differences the two builds' rounding may leave: a channel within 12, and
+// at most 1 pixel in 200 beyond it.
+constexpr int kChannelTolerance = 12;
+constexpr double kOutlierShare = 0.005;
+
+TEST_F(PickerPreviews, MeshItemMatchesItsReferencePicture) {
+  CBankList& bank = ObjectMeshBank();
+  const QImage item =
+      RenderMeshItem(&bank, bank.FindName("demo_chest"), QSize(160, 128), false, "demo_chest").convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(item.size(), QSize(160, 128));
+  const QString path = QString(FIXTURES_DIR) + "/mesh_item_chest.png";
+  // Set to make the picture again after a deliberate change of the drawing (look at it before committing it).
+  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
+    ASSERT_TRUE(item.save(path));
+  }
+  const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(reference.size(), item.size());
+  int outliers = 0;
+  for (int y = 0; y < item.height(); ++y) {
+    for (int x = 0; x < item.width(); ++x) {
+      const QColor a = item.pixelColor(x, y), b = reference.pixelColor(x, y);
+      if (std::abs(a.red() - b.red()) > kChannelTolerance || std::abs(a.green() - b.green()) > kChannelTolerance ||
+          std::abs(a.blue() - b.blue()) > kChannelTolerance)
+        ++outliers;
+    }
+  }
+  EXPECT_LE(outliers, int(kOutlierShare * item.width() * item.height()));
 }
 
 TEST_F(PickerPreviews, SelectedItemIsGreyAndAMissingMeshDrawsTheTextOnly) {

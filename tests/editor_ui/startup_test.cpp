@@ -1,6 +1,8 @@
 // Start-up: which quest is open afterwards, and the state the program starts in.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "editor/display_objects.h"
 #include "editor/main_frame.h"
 #include "editor/quest_tree_ctrl.h"
@@ -124,6 +126,10 @@ TEST_F(StartupTest, WithoutSixteenBitRenderingTheSoftwareRendererDrawsIntoTheBac
   EXPECT_EQ(g_3DEngine->GetRenderer(), renderer);
   EXPECT_EQ(renderer->GetTextureCount(), 32);
   // A frame draws straight into the device's back surface, at its own pitch.
+  const platform::video::Surface* back = Cdd::BackSurface();
+  ASSERT_NE(back, nullptr);
+  // What the quest's map left there, away from the triangle.
+  const std::uint32_t before[3] = {back->PixelAt(5, 5), back->PixelAt(700, 400), back->PixelAt(70, 70)};
   ASSERT_EQ(renderer->BeginFrame(1), 1);
   EXPECT_EQ(renderer->GetPitch(), kelvar::Display().cdd->GetPitch() / 2);
   CVertex v[3] = {};
@@ -137,11 +143,11 @@ TEST_F(StartupTest, WithoutSixteenBitRenderingTheSoftwareRendererDrawsIntoTheBac
   }
   renderer->DrawTriangle(0x4, &v[0], &v[1], &v[2], 0, CColor(255, 0, 0));
   renderer->EndFrame();
-  const platform::video::Surface* back = Cdd::BackSurface();
-  ASSERT_NE(back, nullptr);
   // Mid-grey vertices give shade 15: red 15 x 15 = 225, in five bits 28.
   EXPECT_EQ(back->PixelAt(20, 20), 28u << 11);
-  EXPECT_EQ(back->PixelAt(5, 5), back->PixelAt(700, 400)) << "nothing outside the triangle";
+  EXPECT_EQ(back->PixelAt(5, 5), before[0]) << "nothing outside the triangle";
+  EXPECT_EQ(back->PixelAt(700, 400), before[1]);
+  EXPECT_EQ(back->PixelAt(70, 70), before[2]);
   EXPECT_EQ(Docs().size(), 1u) << "the editor runs";
 }
 

@@ -19,6 +19,7 @@
 #include "editor/line_text_dlg.h"
 #include "editor/marker_dlg.h"
 #include "editor/param_dlgs.h"
+#include "editor/quest_tree_ctrl.h"
 #include "editor/quest_text_exchange.h"
 #include "editor/text_dlg.h"
 #include "editor/text_list_dlg.h"
@@ -74,6 +75,7 @@ class TextDialogsTest : public KelvarTest {
     board = CreateMachine(Quest().machines, kMachineStateMachine, "sign", "board");
     ASSERT_NE(board->FindParam(3), nullptr);
     boardText = &static_cast<CMachineParamText*>(board->FindParam(3))->value;
+    boxes.boxes.clear();  // each test counts its own boxes
   }
 
   // Runs the text dialog on the room's text; `inside` runs while it is open.
@@ -471,7 +473,11 @@ class MarkerCommandTest : public KelvarTest {};
 TEST_F(MarkerCommandTest, MarkersAreOfferedWhileTheWorldMapIsShown) {
   WriteQuest("castle.qst", {{}, {}, {}, {"gate"}});
   ASSERT_TRUE(Start({"castle.qst"}));
-  EXPECT_FALSE(Enabled(kelvar::kCmdMarker)) << "no map mode installed";
+  EXPECT_TRUE(Enabled(kelvar::kCmdMarker)) << "a quest opens on its map";
+  EXPECT_TRUE(Enabled(kelvar::kCmdTextEdit));
+  SelectInTree(kelvar::kTreeRooms, "gate");
+  ASSERT_TRUE(Send(kelvar::kCmdRoomEdit));
+  EXPECT_FALSE(Enabled(kelvar::kCmdMarker)) << "not over a room";
   EXPECT_TRUE(Enabled(kelvar::kCmdTextEdit));
 }
 

@@ -17,6 +17,7 @@
 #include "quest/room.h"
 #include "quest/room_checks.h"
 #include "quest/world_graph.h"
+#include "quest_fuzz.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -36,18 +37,13 @@ void Setup() {
   fuzzscratch::MakeDir("rozizuzi/generic");
   WriteFootprintMesh("rozizuzi/generic/spikes.o3d", {0, 0, 0, 0, 1, 1, 0, 0, 0});
   WriteFootprintMesh("rozizuzi/generic/net.o3d", {255, 255, 255, 255, 255, 255, 255, 255, 255});
-  CMachineLibrary& library = Quest().library;
-  library.SetText("fuzz.qsm",
-                  "STATE_MACHINE { KEY { door } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} }"
-                  "  PARAM { KEY { 2 } TYPE { OBJECT } IN {} } PARAM { KEY { 3 } TYPE { MONSTER } OUT {} }"
-                  "  PARAM { KEY { 4 } TYPE { TEXT } } }"
-                  "STATE_MACHINE { KEY { lamp } PARAM { KEY { 1 } TYPE { SKELNAME } DISPLAY {} } }"
-                  "GENERIC { KEY { spikes } TYPE { 4 } INDEX { 6 } MESH { rozizuzi\\generic\\spikes.o3d }"
-                  "  LABEL { SPK } DATA { 3,5 } }"
-                  "GENERIC { KEY { net } TYPE { 6 } INDEX { 2 } MESH { rozizuzi\\generic\\net.o3d } }"
-                  "GENERIC { KEY { plate } TYPE { 5 } }");
-  library.ParseBlock("", false);
-  library.FreeBuffer();
+  fuzzquest::UseMachineLibrary(
+      std::string(fuzzquest::kDoorMachine) +
+      "STATE_MACHINE { KEY { lamp } PARAM { KEY { 1 } TYPE { SKELNAME } DISPLAY {} } }"
+      "GENERIC { KEY { spikes } TYPE { 4 } INDEX { 6 } MESH { rozizuzi\\generic\\spikes.o3d }"
+      "  LABEL { SPK } DATA { 3,5 } }"
+      "GENERIC { KEY { net } TYPE { 6 } INDEX { 2 } MESH { rozizuzi\\generic\\net.o3d } }"
+      "GENERIC { KEY { plate } TYPE { 5 } }");
 }
 
 }  // namespace
@@ -60,23 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!fuzzscratch::Write("fuzz.qst", data, size)) std::abort();
 
   QstContents contents;
-  try {
-    platform::File file("fuzz.qst", platform::File::modeRead);
-    ReadQuestFile(file, contents);
-  } catch (const platform::FileException&) {
+  if (!fuzzquest::OpenQuest("fuzz.qst", contents)) {
     ui.boxes.clear();
     return 0;  // refused: nothing to export
   }
   QuestState& q = Quest();
-  q.machines = contents.machines;
-  q.questObjects = contents.objects;
-  q.monsters = contents.monsters;
-  q.rooms = contents.rooms;
-  contents.machines = nullptr;
-  contents.objects = nullptr;
-  contents.monsters = nullptr;
-  contents.rooms = nullptr;
-  BuildQuestGraph();
 
   ClearGenerationLog();
   CheckRooms();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bench/pavix_mesh_gen.h"
 #include "meshedit/core/shape.h"
 
 using namespace pavix;
@@ -302,3 +303,20 @@ TEST(BuildProgressive, RebuildRunsItWhenACollapseOrderIsPresent) {
 }
 
 }  // namespace
+
+// Large bumpy grids (flat runs that gather long fans, texture seams, borders)
+// collapse exactly as the build always has: the collapse order, the texture
+// pairs and the stored side order hash to what the build gave on these meshes
+// before its cost search was made faster.
+TEST(BuildProgressive, LargeGridsKeepTheirCollapseAndSideOrder) {
+  struct Case {
+    int w, h;
+    std::uint32_t digest;
+  };
+  for (const Case& c : {Case{40, 25, 0x99767061u}, Case{50, 100, 0x2176434du}}) {
+    pavix::CShape shape = pavixbench::Grid(c.w, c.h);
+    shape.BuildProgressive();
+    ASSERT_EQ(shape.mrm.order.size(), std::size_t(c.w) * std::size_t(c.h));
+    EXPECT_EQ(pavixbench::ProgressiveDigest(shape), c.digest) << c.w << " x " << c.h;
+  }
+}

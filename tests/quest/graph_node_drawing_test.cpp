@@ -7,11 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "datafiles/item_object_bytes.h"
+#include "datafiles/item_object_table.h"
+#include "datafiles/trisprite_table.h"
 #include "doc_fixture.h"
 #include "platform/video/recorder.h"
 #include "platform/video/surface.h"
 #include "platform/video/text_functions.h"
+#include "quest/element_instance.h"
 #include "quest/fixed_field.h"
+#include "quest/machine.h"
+#include "quest/quest_object.h"
 #include "quest/mesh_banks.h"
 #include "quest/room.h"
 #include "quest/world_graph.h"
@@ -180,4 +186,103 @@ TEST_F(NodeDrawing, LabelNamesTheInstanceForInstanceKinds) {
   far->left = 5000, far->top = 5000, far->right = 5096, far->bottom = 5096;
   far->DrawLabel(&dc, pv::Rect{0, 0, 640, 480});
   EXPECT_TRUE(pv::Recorder::LinesStartingWith("TextOut").empty());
+}
+
+namespace {
+
+// The game's item "ITKEY" and a sprite row of that name: cell format 1
+// (one unit wide, three high) of 24 pixels.
+class ObjectNodeDrawing : public NodeDrawing {
+ protected:
+  ObjectNodeDrawing() {
+    CItemObject item = itembytes::Distinct("ITKEY");
+    EXPECT_TRUE(g_itemObjectTable.Read(itembytes::File({itembytes::Row(item, 9)})));
+    testsupport::Bytes sprite;
+    sprite.u16(1).fixed("ITKEY", 32).u16(3).u16(2).u16(830).u16(1).u16(24).i32(9);
+    EXPECT_TRUE(g_trispriteTable.Read(tablebytes::File({sprite})));
+  }
+  ~ObjectNodeDrawing() override {
+    g_itemObjectTable.Free();
+    g_trispriteTable.Free();
+  }
+  std::vector<DrawCall> Quads() const {
+    std::vector<DrawCall> out;
+    for (const DrawCall& c : renderer.calls)
+      if (c.kind == DrawCall::Quad) out.push_back(c);
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST_F(ObjectNodeDrawing, AnObjectOfNoItemShowsAWhiteFrame) {
+  GraphNode* n = Node(kNodeObject, "pebble", 100, 200);
+  n->Draw(0.0f, pv::Rect{40, 50, 680, 530});
+  EXPECT_EQ(RectOf(*n), (pv::Rect{100, 200, 148, 248}));
+  const std::vector<DrawCall> lines = Lines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].v[0].sx, 60);
+  EXPECT_EQ(lines[0].v[0].sy, 150);
+  for (const DrawCall& l : lines) EXPECT_EQ(l.color, CColor::FromRGBA(255, 255, 255, 255));
+  EXPECT_TRUE(Quads().empty());
+}
+
+TEST_F(ObjectNodeDrawing, AnItemOrAQuestObjectOfItShowsTheItemsSpriteInItsRectangle) {
+  questtest::AddObject("rusty_key", "ITKEY");
+  for (const char* name : {"ITKEY", "itkey", "rusty_key"}) {
+    renderer.calls.clear();
+    GraphNode* n = Node(kNodeObject, name, 100, 200);
+    EXPECT_EQ(n->MapRect(), (pv::Rect{100, 200, 124, 272})) << name;
+    n->Draw(0.0f, pv::Rect{40, 50, 680, 530});
+    EXPECT_EQ(RectOf(*n), (pv::Rect{100, 200, 124, 272})) << name;
+    EXPECT_TRUE(Lines().empty()) << name;
+    const std::vector<DrawCall> quads = Quads();
+    ASSERT_EQ(quads.size(), 1u) << name;
+    // Centred on the rectangle's middle, textured from the sprite's cell.
+    EXPECT_EQ(quads[0].v[0].sx, 60);
+    EXPECT_EQ(quads[0].v[0].sy, 150);
+    EXPECT_EQ(quads[0].v[2].sx, 84);
+    EXPECT_EQ(quads[0].v[2].sy, 222);
+    EXPECT_EQ(quads[0].v[0].u, 72.0f);
+    EXPECT_EQ(quads[0].v[0].v, 48.0f);
+    RemoveGraphNode(Quest().graphNodes, n);
+  }
+}
+
+TEST_F(ObjectNodeDrawing, AQuestObjectWithItsOwnSpriteCellTakesThatCellsSize) {
+  CQuestObject* key = questtest::AddObject("rusty_key", "ITKEY");
+  SetField(key->sprite.name, "custom");
+  key->sprite.cellFormat = 2;  // two by two units
+  key->sprite.cellSize = 16;
+  GraphNode* n = Node(kNodeObject, "rusty_key", 100, 200);
+  EXPECT_EQ(n->MapRect(), (pv::Rect{100, 200, 132, 232}));
+  // Outside the view: not drawn, the rectangle set all the same.
+  n->Draw(0.0f, pv::Rect{1000, 1000, 1640, 1480});
+  EXPECT_EQ(RectOf(*n), (pv::Rect{100, 200, 132, 232}));
+  EXPECT_TRUE(renderer.calls.empty());
+}
+
+TEST_F(NodeDrawing, DrawingAMachineNodeMovesItsInstancesTooltip) {
+  InstallView();
+  Define(questtest::kLampMachine);
+  CMachine* lamp = questtest::AddLampNode(10, 10)->OwnerMachine();
+  ASSERT_NE(lamp, nullptr);
+  GraphNode* node = nullptr;
+  for (GraphNode* n = Quest().graphNodes; n; n = n->next)
+    if (n->OwnerMachine() == lamp && (n->kind == kNodeMachine || n->kind == kNodeSkeleton)) node = n;
+  ASSERT_NE(node, nullptr);
+  node->x = 300;
+  node->y = 200;
+  node->Draw(0.0f, pv::Rect{100, 50, 740, 530});
+  const ElementInstance* instance = lamp->instances;
+  ASSERT_EQ(view.tooltipRects.count(instance), 1u);
+  const MapRect r = view.tooltipRects[instance];
+  EXPECT_EQ(r.left, node->left - 100);
+  EXPECT_EQ(r.top, node->top - 50);
+  EXPECT_EQ(r.right, node->right - 100);
+  EXPECT_EQ(r.bottom, node->bottom - 50);
+  // Other kinds have no tooltip.
+  view.tooltipRects.clear();
+  Node(kNodeMonster, "orc", 0, 0)->Draw(0.0f, pv::Rect{0, 0, 640, 480});
+  EXPECT_TRUE(view.tooltipRects.empty());
 }

@@ -35,6 +35,9 @@ class FakeView : public IWorldMapView {
     tooltips[instance] = std::string(text);
   }
   void RemoveInstanceTooltip(const ElementInstance* instance) override { tooltips.erase(instance); }
+  void MoveInstanceTooltip(const ElementInstance* instance, const MapRect& client) override {
+    tooltipRects[instance] = client;
+  }
 
   bool hasMode = true;
   MapRect rect{0, 0, 736, 480};
@@ -42,6 +45,7 @@ class FakeView : public IWorldMapView {
   int clickX = 0;
   int clickY = 0;
   std::map<const ElementInstance*, std::string> tooltips;
+  std::map<const ElementInstance*, MapRect> tooltipRects;
 };
 
 // Fills the game's monster-class table with version-1 rows of these names.

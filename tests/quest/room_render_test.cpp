@@ -11,11 +11,14 @@
 
 #include "datafiles/mtf_archive.h"
 #include "doc_fixture.h"
+#include "quest/graph_node.h"
+#include "quest/quest_lists.h"
 #include "quest/room.h"
 #include "quest/tile_palette.h"
 #include "datafiles/monster_class_table.h"
 #include "render/skeleton_bank.h"
 #include "render/skinned_model.h"
+#include "support/reference_image.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_skeletons.h"
 #include "tools/demodata/demo_output.h"
@@ -72,29 +75,11 @@ class RoomRender : public questtest::DocTest {
 
 std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
 
-struct RgbImage {
-  int width = 0, height = 0;
-  std::vector<std::uint8_t> rgb;
-};
+using testsupport::ReadPng;
+using testsupport::RgbImage;
 
-bool ReadPng(const std::string& path, RgbImage& image) {
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return DecodePng(bytes, image.width, image.height, image.rgb);
-}
-
-// Pixels further from the reference than the builds' rounding explains.
 int Outliers(const std::vector<std::uint8_t>& rgb, const RgbImage& reference) {
-  int outliers = 0;
-  for (std::size_t i = 0; i + 2 < rgb.size() && i + 2 < reference.rgb.size(); i += 3) {
-    for (int k = 0; k < 3; ++k) {
-      if (std::abs(int(rgb[i + k]) - int(reference.rgb[i + k])) > kChannelTolerance) {
-        ++outliers;
-        break;
-      }
-    }
-  }
-  return outliers;
+  return testsupport::Outliers(rgb, reference, kChannelTolerance);
 }
 
 TEST_F(RoomRender, DemoRoomMatchesItsReferencePicture) {
@@ -191,6 +176,59 @@ TEST_F(RoomRender, PlacedMonstersAreDrawnWithTheirSkeletons) {
   const CSkinnedModel* model = wolf->model.get();
   Draw();
   EXPECT_EQ(wolf->model.get(), model);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RoomRender, MonsterNodesStandInTheRoomWithTheModelOfTheirClass) {
+  ASSERT_EQ(g_monsterClassTable.Load(), 1);
+  g_skeletonBank.Rebuild();
+  GraphNode* guard = nullptr;
+  for (GraphNode* n = Quest().graphNodes; n; n = n->next)
+    if (n->kind == kNodeMonster && std::string(n->name) == "old_guard") guard = n;
+  ASSERT_NE(guard, nullptr);
+  ASSERT_TRUE(room->IsNodeInRoom(guard));
+  const CVector3 at = CellToWorld(guard->cellX, guard->cellY);
+  room->targetX = at.x;
+  room->targetZ = at.z;
+  room->distance = 1200.0f;
+  RoomMonster* placed = room->monsters;
+  room->monsters = nullptr;  // the wolf stands elsewhere; only the node counts here
+  void* owner = guard->owner;
+  guard->owner = nullptr;  // a node without an owner is not the room's
+  const std::vector<std::uint8_t> without = Draw();
+  guard->owner = owner;
+  const std::vector<std::uint8_t> with = Draw();
+  room->monsters = placed;
+  ASSERT_NE(guard->model, nullptr);
+  EXPECT_GT(guard->model->BoneCount(), 0);
+  EXPECT_EQ(guard->drawSlot, g_monsterClassTable.Find("orc")) << "the class of the quest monster named so";
+  int changed = 0, far = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const std::size_t i = (std::size_t(y) * kWidth + x) * 3;
+      if (with[i] == without[i] && with[i + 1] == without[i + 1] && with[i + 2] == without[i + 2]) continue;
+      ++changed;
+      if (std::abs(x - kWidth / 2) > 70 || std::abs(y - kHeight / 2) > 70) ++far;
+    }
+  }
+  EXPECT_GT(changed, 150);
+  EXPECT_EQ(far, 0);
+  // Built once for its class; a node naming another class gets that class's model.
+  const CSkinnedModel* model = guard->model.get();
+  Draw();
+  EXPECT_EQ(guard->model.get(), model);
+  guard->SetName("wolf");
+  guard->SetupModel(false);
+  EXPECT_EQ(guard->drawSlot, g_monsterClassTable.Find("wolf"));
+  EXPECT_STREQ(guard->skeletonName, "wolf");
+  EXPECT_NE(guard->model.get(), model);
+  // A name of no class and no quest monster leaves the node as it was.
+  guard->SetName("nobody");
+  guard->SetupModel(false);
+  EXPECT_EQ(guard->drawSlot, g_monsterClassTable.Find("wolf"));
 }
 
 }  // namespace

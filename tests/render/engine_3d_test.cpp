@@ -18,6 +18,15 @@ using rendertest::DrawCall;
 
 namespace {
 
+CMeshVertex MV(float x, float y, float z, std::uint32_t color = 0xFF808080u) {
+  CMeshVertex v;
+  v.x = x;
+  v.y = y;
+  v.z = z;
+  v.color = color;
+  return v;
+}
+
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,14 +41,6 @@ class EngineTest : public ::testing::Test {
   void TearDown() override {
     engine.reset();
     C3DEngine::ResetState();
-  }
-  static CMeshVertex MV(float x, float y, float z, std::uint32_t color = 0xFF808080u) {
-    CMeshVertex v;
-    v.x = x;
-    v.y = y;
-    v.z = z;
-    v.color = color;
-    return v;
   }
   // Transforms camera-space points (identity matrix).
   CVertex* Points(std::vector<CMeshVertex>& pts) {
@@ -68,21 +69,12 @@ class EngineTest : public ::testing::Test {
   std::unique_ptr<C3DEngine> engine;
 };
 
-CMeshVertex MVFree(float x, float y, float z, std::uint32_t color) {
-  CMeshVertex v;
-  v.x = x;
-  v.y = y;
-  v.z = z;
-  v.color = color;
-  return v;
-}
-
 // A clockwise (on screen) triangle at depth z around screen point (x, y).
 std::vector<CMeshVertex> ClockwiseAt(float x, float y, float z, std::uint32_t color = 0xFF808080u) {
   // Camera y grows upwards, so screen y = centre - y.
   const float k = z / 500.0f;
-  return {MVFree(x * k, y * k, z, color), MVFree((x + 40) * k, y * k, z, color),
-          MVFree(x * k, (y - 40) * k, z, color)};
+  return {MV(x * k, y * k, z, color), MV((x + 40) * k, y * k, z, color),
+          MV(x * k, (y - 40) * k, z, color)};
 }
 
 }  // namespace

@@ -68,7 +68,9 @@ bool DisplayStack::Open(int width, int height, Renderer kind) {
   return true;
 }
 
-std::vector<std::uint8_t> DisplayStack::ReadRgb() const {
+std::vector<std::uint8_t> DisplayStack::ReadRgb() const { return BackSurfaceRgb(); }
+
+std::vector<std::uint8_t> BackSurfaceRgb() {
   const platform::video::Surface* s = Cdd::BackSurface();
   std::vector<std::uint8_t> rgb;
   if (!s) return rgb;

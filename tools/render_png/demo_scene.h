@@ -44,6 +44,9 @@ class DisplayStack {
   int width_ = 0, height_ = 0;
 };
 
+// The display device's back surface as R, G, B bytes, rows top first (empty without one).
+std::vector<std::uint8_t> BackSurfaceRgb();
+
 class DemoScene {
  public:
   // The demo blocks of the current start directory (made by demodata).

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTimer>
 #include <QTreeWidget>
@@ -19,7 +20,9 @@
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
 #include "editor/quest_tree_ctrl.h"
+#include "editor/map_edit_mode.h"
 #include "editor/room_edit_mode.h"
+#include "editor/room_view.h"
 #include "editor/text_dlg.h"
 #include "quest/quest_lists.h"
 #include "quest/room.h"
@@ -148,6 +151,22 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     // The paint styles of the meadow with their blocks.
     if (!EditRoom(frame, "meadow", kCmdDraw)) return;
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdStyle); });
+  } else if (scene == "map" || scene == "map-menu") {
+    // The quest window maximised on the world map from the meadow's edge
+    // over the crypt; for the menu, a right click on the crypt door's node.
+    CRoomView* roomView = CRoomView::Instance();
+    if (!roomView) return;
+    for (QWidget* w = roomView; w; w = w->parentWidget()) {
+      if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+        sub->showMaximized();
+        break;
+      }
+    }
+    MapRect& view = ::Quest().mapView;
+    view = MapRect{460, 20, 460 + (view.right - view.left), 20 + (view.bottom - view.top)};
+    roomView->Redraw();
+    if (scene == "map-menu")
+      QTimer::singleShot(300, [] { TheMapEditMode().OnRightButtonDown(0, 932 - 460, 132 - 20); });
   } else if (scene == "about") {
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(platform::ui::kCmdAppAbout); });
   }

@@ -1,0 +1,30 @@
+#pragma once
+// The polyphase synthesis filterbank of one channel: 32 subband samples in,
+// 32 PCM samples out (16 or 8 when down-sampling), clipped to 16 bits.
+#include <array>
+#include <cstdint>
+
+namespace mpa {
+
+class MpaSynthesis {
+ public:
+  MpaSynthesis() { Reset(); }
+
+  void Reset();
+  // 0 full rate, 1 half, 2 quarter: only the lower 32 >> shift subbands are kept.
+  void SetDownsampleShift(int shift) { shift_ = shift; }
+  int DownsampleShift() const { return shift_; }
+  // 32 gains applied to the subband samples first, or null for none.
+  void SetEqualizer(const float* gains) { gains_ = gains; }
+
+  // Writes 32 >> shift samples, `stride` apart.
+  void Synthesize(const float subbands[32], std::int16_t* out, int stride);
+
+ private:
+  std::array<float, 16 * 64> v_{};  // 16 vectors of 64, used as a ring
+  int offset_ = 0;                   // the newest vector
+  int shift_ = 0;
+  const float* gains_ = nullptr;
+};
+
+}  // namespace mpa

@@ -1,0 +1,135 @@
+// The pipeline's drawing aids: box, grid, lines and markers.
+#include <algorithm>
+#include <cmath>
+
+#include "meshedit/core/render_pipeline.h"
+
+namespace pavix {
+namespace {
+
+constexpr int kMaxGridLines = 4096;
+constexpr float kAidDepth = 0.01f;
+constexpr float kAidRhw = 100.0f;
+
+CScreenVertex AidVertex(float x, float y, std::uint32_t color) {
+  CScreenVertex v;
+  v.x = x;
+  v.y = y;
+  v.z = kAidDepth;
+  v.rhw = kAidRhw;
+  v.diffuse = color;
+  v.specular = 0;
+  return v;
+}
+
+// Cells along an axis; none for an empty extent or a step that is no step.
+int Cells(float extent, float step) {
+  if (!(step > 0.0f) || !std::isfinite(extent) || !(extent > 0.0f)) return 0;
+  const float n = std::floor(extent / step + 1e-4f);
+  return n > static_cast<float>(kMaxGridLines) ? kMaxGridLines : static_cast<int>(n);
+}
+
+}  // namespace
+
+bool CRenderPipeline::ProjectPoint(const CVector& world, float* sx, float* sy) {
+  const CVector c = TransformPoint(ViewMatrix(), world);
+  CTransformedVertex v;
+  v.x = c.x;
+  v.y = c.y;
+  v.z = c.z;
+  Project(v);
+  if (v.behind) return false;
+  *sx = v.sx;
+  *sy = v.sy;
+  return true;
+}
+
+void CRenderPipeline::DrawLine3D(const CVector& a, const CVector& b, std::uint32_t color) {
+  CTransformedVertex v[2];
+  const CVector ends[2] = {a, b};
+  for (int k = 0; k < 2; ++k) {
+    const CVector c = TransformPoint(ViewMatrix(), ends[k]);
+    v[k].x = c.x;
+    v[k].y = c.y;
+    v[k].z = c.z;
+    Project(v[k]);
+  }
+  if (v[0].behind && v[1].behind) return;
+  if (v[0].behind || v[1].behind) {
+    CTransformedVertex& out = v[0].behind ? v[0] : v[1];
+    const CTransformedVertex& in = v[0].behind ? v[1] : v[0];
+    const float t = (ScaledNear() - in.z) / (out.z - in.z);
+    out.x = in.x + (out.x - in.x) * t;
+    out.y = in.y + (out.y - in.y) * t;
+    out.z = ScaledNear();
+    Project(out);
+    out.behind = 0;
+  }
+  CScreenVertex s[2];
+  for (int k = 0; k < 2; ++k) {
+    s[k] = AidVertex(v[k].sx, v[k].sy, color);
+    s[k].z = v[k].depth;
+    s[k].rhw = v[k].rdepth;
+  }
+  Cdd::DrawLineClipped(s[0], s[1]);
+}
+
+void CRenderPipeline::DrawLine2D(float x0, float y0, float x1, float y1, std::uint32_t color) {
+  Cdd::DrawLineClipped(AidVertex(x0, y0, color), AidVertex(x1, y1, color));
+}
+
+void CRenderPipeline::DrawMarker2D(float x, float y, std::uint32_t color) {
+  // The device leaves out a line's last pixel: each side reaches one further.
+  const float l = x - 2, t = y - 2, r = x + 2, b = y + 2;
+  DrawLine2D(l, t, r + 1, t, color);
+  DrawLine2D(r, t, r, b + 1, color);
+  DrawLine2D(l, b, r + 1, b, color);
+  DrawLine2D(l, t, l, b + 1, color);
+}
+
+void CRenderPipeline::DrawBox(const CMatrix& matrix, const CVector& a, const CVector& b, std::uint32_t color) {
+  CVector c[8];
+  for (int i = 0; i < 8; ++i)
+    c[i] = TransformPoint(matrix, {(i & 1) ? b.x : a.x, (i & 2) ? b.y : a.y, (i & 4) ? b.z : a.z});
+  // Corners differing in one coordinate bit are the ends of an edge.
+  for (int i = 0; i < 8; ++i)
+    for (int bit = 1; bit < 8; bit <<= 1)
+      if (!(i & bit)) DrawLine3D(c[i], c[i | bit], color);
+}
+
+void CRenderPipeline::DrawGrid(const CMatrix& matrix, const CVector& a, const CVector& b, const CVector& step,
+                               std::uint32_t color) {
+  const CVector lo{std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
+  const CVector hi{std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
+  if (!std::isfinite(lo.x + lo.y + lo.z + hi.x + hi.y + hi.z)) return;
+  const int cx = Cells(hi.x - lo.x, step.x), cz = Cells(hi.z - lo.z, step.z);
+  int cy = Cells(hi.y - lo.y, step.y);
+  float stepY = step.y;
+  const int perLevel = cx + 1 + cz + 1;
+  if (perLevel * (cy + 1) > kMaxGridLines) {
+    // Fewer levels, each a whole number of the original cells apart.
+    const int levels = std::max(1, kMaxGridLines / perLevel);
+    const int cellsPerLevel = levels > 1 ? (cy + levels - 2) / (levels - 1) : cy + 1;
+    stepY = step.y * static_cast<float>(cellsPerLevel);
+    cy = Cells(hi.y - lo.y, stepY);
+  }
+  auto line = [&](const CVector& p, const CVector& q, std::uint32_t c) {
+    DrawLine3D(TransformPoint(matrix, p), TransformPoint(matrix, q), c);
+  };
+  for (int l = 0; l <= cy; ++l) {
+    const float y = lo.y + static_cast<float>(l) * stepY;
+    for (int i = 0; i <= cz; ++i) {
+      const float z = lo.z + static_cast<float>(i) * step.z;
+      line({lo.x, y, z}, {hi.x, y, z}, color);
+    }
+    for (int i = 0; i <= cx; ++i) {
+      const float x = lo.x + static_cast<float>(i) * step.x;
+      line({x, y, lo.z}, {x, y, hi.z}, color);
+    }
+  }
+  constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+  if (lo.x <= 0.0f && hi.x >= 0.0f) line({0, lo.y, lo.z}, {0, lo.y, hi.z}, kWhite);
+  if (lo.z <= 0.0f && hi.z >= 0.0f) line({lo.x, lo.y, 0}, {hi.x, lo.y, 0}, kWhite);
+}
+
+}  // namespace pavix

@@ -1,0 +1,83 @@
+#include "meshedit/ui/pavix_doc.h"
+
+#include <filesystem>
+
+#include "meshedit/ui/edit_panel_bar.h"
+#include "meshedit/ui/pavix_globals.h"
+#include "meshedit/ui/pavix_view.h"
+#include "platform/core/paths.h"
+#include "platform/core/services.h"
+#include "platform/ui/application.h"
+
+namespace pavix {
+namespace {
+
+void Refresh() {
+  PavixGlobals& g = Globals();
+  if (g.panel) {
+    g.panel->ReloadFields();
+    g.panel->RedrawPreview();
+  }
+  if (g.view) g.view->Render(1);
+}
+
+}  // namespace
+
+CPavixDoc::CPavixDoc() { Globals().doc = this; }
+
+CPavixDoc::~CPavixDoc() {
+  if (Globals().doc == this) Globals().doc = nullptr;
+}
+
+bool CPavixDoc::OnNewDocument() {
+  if (!Document::OnNewDocument()) return false;
+  CurrentShape().Clear();
+  ClearCurrentSide();
+  Refresh();
+  return true;
+}
+
+bool CPavixDoc::OnOpenDocument(const std::string& path) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    platform::ui::AppMessageBox("Can't open the mesh " + path + ".", platform::kMbOk | platform::kMbIconWarning);
+    return false;
+  }
+  // Only meshes open as documents; models come in through the panel's imports.
+  const std::string extension = std::filesystem::path(path).extension().string();
+  if (extension != ".O3D" && extension != ".o3d") {
+    platform::ui::AppMessageBox(name + " is not a mesh file (.o3d).", platform::kMbOk | platform::kMbIconWarning);
+    return false;
+  }
+  CShape loaded;
+  if (!loaded.LoadO3d(path)) {
+    platform::ui::AppMessageBox("Can't read the mesh " + path + ": the file is damaged.",
+                                platform::kMbOk | platform::kMbIconWarning);
+    return false;
+  }
+  CurrentShape() = std::move(loaded);
+  const std::string& start = Globals().startDirectory;
+  if (!start.empty()) platform::ChangeDirectory(start);
+  ClearCurrentSide();
+  SetModifiedFlag(false);
+  Refresh();
+  return true;
+}
+
+bool CPavixDoc::OnSaveDocument(const std::string& path) {
+  PavixGlobals& g = Globals();
+  if (!g.shape.SaveO3d(path)) {
+    platform::ui::AppMessageBox("Can't save the mesh " + path + ".", platform::kMbOk | platform::kMbIconWarning);
+    return false;
+  }
+  // Saving rebuilds the mesh, which may put the sides in another order.
+  if (g.currentSide >= 0) g.currentSide = g.shape.SideAfterRebuild(g.currentSide);
+  if (g.previousSide >= 0) g.previousSide = g.shape.SideAfterRebuild(g.previousSide);
+  SetModifiedFlag(false);
+  if (g.panel) g.panel->FillMeshList();
+  Refresh();
+  return true;
+}
+
+}  // namespace pavix

@@ -1,0 +1,151 @@
+// The demo quest's world map drawn end to end: the map edit mode, the
+// quest's map drawing, the 3D engine, the renderer, the display device and
+// the emulated 3D device, with the window system's text for the labels,
+// against a reference picture.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "editor/map_edit_mode.h"
+#include "editor/room_view.h"
+#include "kelvar_fixture.h"
+#include "quest/fixed_field.h"
+#include "quest/graph_node.h"
+#include "quest/monster.h"
+#include "quest/quest_lists.h"
+#include "quest/room.h"
+#include "quest/thumbnail_cache.h"
+#include "quest/world_graph.h"
+#include "support/reference_image.h"
+#include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_output.h"
+#include "tools/demodata/demo_skeletons.h"
+#include "tools/demodata/sample_quest.h"
+#include "tools/demodata/texture_banks.h"
+#include "tools/render_png/demo_scene.h"
+#include "tools/render_png/png_writer.h"
+
+namespace kelvartest {
+namespace {
+
+using namespace kelvar;
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+// Rounding of the two builds and the text's anti-aliasing: a channel within
+// 12, and at most 1 pixel in 200 beyond it.
+constexpr int kChannelTolerance = 12;
+constexpr double kOutlierShare = 0.005;
+
+class WorldMapPicture : public KelvarTest {
+ protected:
+  void SetUp() override {
+    KelvarTest::SetUp();
+    DemoOutput out;
+    AddBlockMeshes(out);
+    AddTextureBanks(out);
+    AddDemoSkeletons(out);
+    AddSampleQuest(out);
+    out.Finish();
+    ASSERT_TRUE(Start({kSampleQuestPath}));
+    ASSERT_NE(CRoomView::Instance(), nullptr);
+    ASSERT_EQ(CRoomView::Instance()->EditMode(), &TheMapEditMode());
+  }
+
+  // The top-left 640 x 480 pixels of the back surface after one map frame
+  // showing the map from (left, top).
+  std::vector<std::uint8_t> Draw(int left, int top) {
+    Quest().mapView = MapRect{left, top, left + kWidth, top + kHeight};
+    TheMapEditMode().Render(nullptr);
+    const std::vector<std::uint8_t> all = BackSurfaceRgb();
+    const int width = RenderSurfaceRect().Width();
+    std::vector<std::uint8_t> rgb;
+    if (all.size() < std::size_t(width) * kHeight * 3 || width < kWidth) return rgb;
+    for (int y = 0; y < kHeight; ++y) {
+      const auto row = all.begin() + std::ptrdiff_t(y) * width * 3;
+      rgb.insert(rgb.end(), row, row + kWidth * 3);
+    }
+    return rgb;
+  }
+};
+
+std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
+
+TEST_F(WorldMapPicture, TheCryptCornerOfTheDemoMapMatchesItsReferencePicture) {
+  const std::vector<std::uint8_t> rgb = Draw(760, 40);
+  ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
+  // The wolf guarding the chest is a 96 x 96 thumbnail: its picture differs
+  // from the grey of its cell's background.
+  const std::size_t corner = (std::size_t(200 - 40 + 2) * kWidth + 1100 - 760 + 2) * 3;
+  int wolfPixels = 0;
+  for (int y = 200 - 40 + 2; y < 296 - 40 - 2; ++y) {
+    for (int x = 1100 - 760 + 2; x < 1196 - 760 - 2; ++x) {
+      const std::size_t i = (std::size_t(y) * kWidth + x) * 3;
+      if (rgb[i] != rgb[corner] || rgb[i + 1] != rgb[corner + 1] || rgb[i + 2] != rgb[corner + 2]) ++wolfPixels;
+    }
+  }
+  EXPECT_GT(wolfPixels, 100) << "the crypt wolf's model shows in its box";
+  // Set to make the picture again after a deliberate change of the drawing (look at it before committing it).
+  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
+    ASSERT_TRUE(WritePng(Fixture("demo_map_crypt.png"), kWidth, kHeight, rgb));
+  }
+  testsupport::RgbImage reference;
+  ASSERT_TRUE(testsupport::ReadPng(Fixture("demo_map_crypt.png"), reference));
+  ASSERT_EQ(reference.width, kWidth);
+  ASSERT_EQ(reference.height, kHeight);
+  EXPECT_LE(testsupport::Outliers(rgb, reference, kChannelTolerance), int(kOutlierShare * kWidth * kHeight));
+}
+
+TEST_F(WorldMapPicture, SixDistinctMonstersInOneFrameEachShowTheirOwnPicture) {
+  // Six quest monsters of the demo's two classes in turn, one node each in a
+  // row: five thumbnail cells, so a cell is rendered again for the sixth.
+  for (GraphNode* n = Quest().graphNodes; n; n = n->next) n->x += 5000;
+  for (CRoom* r = Quest().rooms; r; r = r->next) r->left += 5000, r->right += 5000;
+  std::vector<GraphNode*> nodes;
+  for (int i = 0; i < 6; ++i) {
+    const std::string key = "beast" + std::to_string(i);
+    CMonster* m = NewMonster(Quest().monsters);
+    SetField(m->key, key);
+    SetField(m->monsterClass, i % 2 ? "wolf" : "orc");
+    GraphNode* n = NewGraphNode(Quest().graphNodes);
+    n->Set(kNodeMonsterParam, key, 50 + i * 100, 20, nullptr);
+    nodes.push_back(n);
+  }
+  const std::vector<std::uint8_t> rgb = Draw(0, 0);
+  ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
+  if (const char* dump = std::getenv("MAP_PICTURE_DUMP")) WritePng(dump, kWidth, kHeight, rgb);
+  // The inside of each node's frame (clear of the grid's labels).
+  std::vector<std::uint8_t> boxes[6];
+  for (int i = 0; i < 6; ++i) {
+    for (int y = 21; y < 115; ++y) {
+      const auto row = rgb.begin() + (std::ptrdiff_t(y) * kWidth + nodes[i]->x + 1) * 3;
+      boxes[i].insert(boxes[i].end(), row, row + 94 * 3);
+    }
+  }
+  const auto differing = [](const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    int n = 0;
+    for (std::size_t k = 0; k + 2 < a.size(); k += 3)
+      if (a[k] != b[k] || a[k + 1] != b[k + 1] || a[k + 2] != b[k + 2]) ++n;
+    return n;
+  };
+  // The grey of the thumbnail cells' background, as the box's corner shows it.
+  for (int i = 0; i < 6; ++i) {
+    const std::vector<std::uint8_t> background = [&] {
+      std::vector<std::uint8_t> b;
+      for (std::size_t k = 0; k < boxes[i].size(); k += 3) b.insert(b.end(), boxes[i].begin(), boxes[i].begin() + 3);
+      return b;
+    }();
+    EXPECT_GT(differing(boxes[i], background), 100) << "node " << i << " shows a model";
+  }
+  // Each shows its own class: like the other nodes of its class, unlike the other class.
+  // (Cells at other heights of the column round a few edge pixels differently.)
+  const int box = 94 * 94;
+  const int acrossClasses = differing(boxes[0], boxes[1]);
+  EXPECT_GT(acrossClasses, box / 20) << "an orc and a wolf look different";
+  for (int i = 2; i < 6; ++i) EXPECT_LT(differing(boxes[i], boxes[i % 2]), acrossClasses / 3) << "node " << i;
+}
+
+}  // namespace
+}  // namespace kelvartest

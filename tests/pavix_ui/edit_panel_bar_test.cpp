@@ -1,0 +1,311 @@
+// The tool panel: texture ids, side flags, mapping, camera placements,
+// Align, Merge, Delete, imports and the list of custom meshes.
+#include "meshedit/ui/edit_panel_bar.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include "meshedit/core/render_pipeline.h"
+#include "meshedit/ui/mesh_list_box.h"
+#include "meshedit/ui/pavix_doc.h"
+#include "meshedit/ui/pavix_globals.h"
+#include "meshedit/ui/pavix_view.h"
+#include "pavix_fixture.h"
+
+namespace {
+
+using namespace pavix;
+using pavixtest::PavixTest;
+
+class EditPanelTest : public PavixTest {
+ protected:
+  void SetUp() override {
+    PavixTest::SetUp();
+    dir.MakeDir("rozizuzi/customMeshes");
+    ASSERT_TRUE(Start());
+  }
+  QLineEdit& TextureEdit() { return *static_cast<QLineEdit*>(Panel().Control(kIdcTextureId)); }
+};
+
+TEST_F(EditPanelTest, PrevAndNextStayWithinTheBanks) {
+  EXPECT_EQ(Globals().textureId, 800);
+  EXPECT_EQ(TextureEdit().text(), "800");
+  Panel().OnControl(kIdcNext);
+  EXPECT_EQ(Globals().textureId, 801);
+  EXPECT_EQ(TextureEdit().text(), "801");
+  Globals().textureId = 1023;
+  Panel().OnControl(kIdcNext);
+  EXPECT_EQ(Globals().textureId, 1023);
+  Globals().textureId = 0;
+  Panel().OnControl(kIdcPrev);
+  EXPECT_EQ(Globals().textureId, 0);
+  // A typed id takes effect at once and never leaves the side's 11 bits.
+  TextureEdit().setText("42");
+  EXPECT_EQ(Globals().textureId, 42);
+  TextureEdit().setText("99999");
+  EXPECT_LE(Globals().textureId, kMaxTextureId);
+}
+
+TEST_F(EditPanelTest, SetGivesTheIdToTheGroupOrToEverySide) {
+  Globals().shape = pavixtest::TwoSquares();
+  Globals().shape.GroupSides();
+  Globals().textureId = 812;
+  Panel().OnControl(kIdcSet);  // no side current: every side
+  for (const CSide& s : Globals().shape.sides) EXPECT_EQ(s.TextureId(), 812u);
+  EXPECT_TRUE(Doc().IsModified());
+  Globals().currentSide = 0;
+  Globals().currentGroup = Globals().shape.sides[0].group;
+  Globals().textureId = 813;
+  Panel().OnControl(kIdcSet);
+  for (const CSide& s : Globals().shape.sides)
+    EXPECT_EQ(s.TextureId(), s.group == Globals().currentGroup ? 813u : 812u);
+  // Get reads the current side's id back.
+  Globals().textureId = 5;
+  Panel().OnControl(kIdcGet);
+  EXPECT_EQ(Globals().textureId, 813);
+  ClearCurrentSide();
+  Panel().OnControl(kIdcGet);  // without a current side nothing changes
+  EXPECT_EQ(Globals().textureId, 813);
+}
+
+TEST_F(EditPanelTest, FlagBoxesFollowAndSetTheCurrentSide) {
+  Globals().shape = pavixtest::SquareMesh();
+  Globals().currentSide = 1;
+  auto* transparent = static_cast<QCheckBox*>(Panel().Control(kIdcTransparent));
+  auto* translucent = static_cast<QCheckBox*>(Panel().Control(kIdcTranslucent));
+  transparent->click();
+  EXPECT_TRUE(Globals().shape.sides[1].flags & kSideTransparent);
+  EXPECT_FALSE(Globals().shape.sides[1].flags & kSideTranslucent);
+  EXPECT_TRUE(Doc().IsModified());
+  translucent->click();
+  EXPECT_TRUE(Globals().shape.sides[1].flags & kSideTranslucent);
+  // Another side's flags show when it becomes current.
+  Globals().currentSide = 2;
+  Panel().ReloadFields();
+  EXPECT_FALSE(transparent->isChecked());
+  EXPECT_FALSE(translucent->isChecked());
+}
+
+TEST_F(EditPanelTest, PlanarMappingOfASquareSeenFaceOn) {
+  Globals().shape = pavixtest::SquareMesh();
+  FaceOn(900, 400);
+  Globals().textureId = 801;
+  Panel().OnControl(kIdcProjection);
+  const CShape& s = Globals().shape;
+  for (const CSide& side : s.sides) {
+    EXPECT_EQ(side.TextureId(), 801u);
+    for (int k = 0; k < 3; ++k) {
+      const CVector p = s.vertices[side.index[k]].position;
+      // x grows to the right: u from 0 to 1; y grows upwards: v from 1 to 0; the centre at 0.5.
+      EXPECT_FLOAT_EQ(side.uv[k].u, p.x < 0 ? 0.0f : p.x > 0 ? 1.0f : 0.5f);
+      EXPECT_FLOAT_EQ(side.uv[k].v, p.y > 0 ? 0.0f : p.y < 0 ? 1.0f : 0.5f);
+    }
+  }
+  EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(EditPanelTest, MappingAMeshWithoutExtentDividesByNothing) {
+  CShape flat;
+  for (int i = 0; i < 3; ++i) flat.vertices.push_back({{5, 5, 5}, {0, 0, -1}, 0});
+  CSide side;
+  side.index[0] = 0;
+  side.index[1] = 1;
+  side.index[2] = side.index[3] = 2;
+  flat.sides.push_back(side);
+  flat.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  Globals().shape = flat;
+  FaceOn(900, 400);
+  Panel().OnControl(kIdcProjection);
+  for (const CUv& uv : Globals().shape.sides[0].uv) EXPECT_EQ(uv, (CUv{0.5f, 0.5f}));
+  Panel().OnControl(kIdcCylindric);
+  for (const CUv& uv : Globals().shape.sides[0].uv) {
+    EXPECT_TRUE(std::isfinite(uv.u));
+    EXPECT_EQ(uv.v, 0.0f);
+  }
+}
+
+TEST_F(EditPanelTest, CylindricalMappingGoesRoundTheViewAxis) {
+  Globals().shape = pavixtest::SquareMesh();
+  FaceOn(900, 400);
+  Panel().OnControl(kIdcCylindric);
+  const CShape& s = Globals().shape;
+  // The corner (64, -64) lies at -45 degrees round the view's axis: u = 0.375.
+  for (const CSide& side : s.sides)
+    for (int k = 0; k < 3; ++k) {
+      const CVector p = s.vertices[side.index[k]].position;
+      if (p.x > 0 && p.y < 0) {
+        EXPECT_NEAR(side.uv[k].u, 0.375f, 1e-3);
+      }
+      EXPECT_TRUE(side.uv[k].u >= 0 && side.uv[k].u <= 1.5f);
+    }
+}
+
+TEST_F(EditPanelTest, CameraButtonsSetTheAnglesAndCenterTheTarget) {
+  const float pi = static_cast<float>(std::numbers::pi);
+  struct Case {
+    int id;
+    CVector angles;
+  };
+  const Case cases[] = {{kIdcTop, {pi / 2, 0, 0}},  {kIdcBottom, {-pi / 2, 0, 0}}, {kIdcLeft, {0, pi / 2, 0}},
+                        {kIdcRight, {0, -pi / 2, 0}}, {kIdcFace, {0, pi, 0}},       {kIdcBack, {0, 0, 0}}};
+  for (const Case& c : cases) {
+    Panel().OnControl(c.id);
+    EXPECT_EQ(Globals().camera.angles, c.angles) << c.id;
+  }
+  Panel().OnControl(kIdcCenter);  // no side: the origin
+  EXPECT_EQ(Globals().camera.target, (CVector{0, 0, 0}));
+  Globals().shape = pavixtest::SquareMesh(10, 20, 4);
+  Panel().OnControl(kIdcCenter);
+  EXPECT_NEAR(Globals().camera.target.x, 10, 1e-5);
+  EXPECT_NEAR(Globals().camera.target.y, 20, 1e-5);
+}
+
+TEST_F(EditPanelTest, AlignLooksAtTheCurrentSideAlongItsNormal) {
+  Globals().shape = pavixtest::SquareMesh(0, 0, 64);
+  Panel().OnControl(kIdcAlign);  // no current side: nothing
+  EXPECT_EQ(Globals().camera.angles, (CVector{}));
+  Globals().currentSide = 0;
+  Panel().OnControl(kIdcAlign);
+  const CSide& s = Globals().shape.sides[0];
+  CVector centre{};
+  for (int k = 0; k < 3; ++k) centre = centre + Globals().shape.vertices[s.index[k]].position;
+  centre = centre * (1.0f / 3);
+  EXPECT_NEAR(Globals().camera.target.x, centre.x, 1e-4);
+  EXPECT_NEAR(Globals().camera.target.y, centre.y, 1e-4);
+  // The normal of (c0 - c1) x (c1 - c2) points along -z: no turn about x, half a turn about y.
+  EXPECT_NEAR(Globals().camera.angles.x, 0, 1e-5);
+  EXPECT_NEAR(std::fabs(Globals().camera.angles.y), std::numbers::pi, 1e-5);
+  EXPECT_EQ(Globals().camera.angles.z, 0);
+  // A side in a horizontal plane: the camera looks straight down or up.
+  CShape floor;
+  for (CVector p : {CVector{0, 0, 0}, CVector{0, 0, 10}, CVector{10, 0, 0}}) floor.vertices.push_back({p, {}, 0});
+  CSide f;
+  f.index[0] = 0;
+  f.index[1] = 1;
+  f.index[2] = f.index[3] = 2;
+  floor.sides.push_back(f);
+  Globals().shape = floor;
+  Globals().currentSide = 0;
+  Panel().OnControl(kIdcAlign);
+  EXPECT_NEAR(std::fabs(Globals().camera.angles.x), std::numbers::pi / 2, 1e-5);
+  EXPECT_EQ(Globals().camera.angles.y, 0);
+}
+
+TEST_F(EditPanelTest, DeleteRemovesOnlyTheCurrentGroup) {
+  Globals().shape = pavixtest::TwoSquares();
+  Globals().shape.GroupSides();
+  Panel().OnControl(kIdcDelete);  // group 0: nothing
+  EXPECT_EQ(Globals().shape.SideCount(), 8);
+  EXPECT_FALSE(Doc().IsModified());
+  Globals().currentSide = 0;
+  Globals().currentGroup = Globals().shape.sides[0].group;
+  const bool leftGone = Globals().shape.vertices[Globals().shape.sides[0].index[0]].position.x < 0;
+  Panel().OnControl(kIdcDelete);
+  EXPECT_EQ(Globals().shape.SideCount(), 4);
+  EXPECT_EQ(Globals().shape.VertexCount(), 5);
+  for (const CShapeVertex& v : Globals().shape.vertices) EXPECT_EQ(v.position.x > 0, leftGone);
+  EXPECT_EQ(Globals().currentSide, -1);
+  EXPECT_EQ(Globals().currentGroup, 0);
+  EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(EditPanelTest, MeshListSkipsDamagedFilesAndMergesTheSelection) {
+  WriteMesh("rozizuzi/customMeshes/a_square.o3d", pavixtest::SquareMesh());
+  dir.Write("rozizuzi/customMeshes/b_broken.o3d", std::string_view("\x01\x00\x00\x00garbage", 11));
+  WriteMesh("rozizuzi/customMeshes/c_two.O3D", pavixtest::TwoSquares());
+  dir.Write("rozizuzi/customMeshes/notes.txt", std::string_view("not a mesh"));
+  Panel().FillMeshList();
+  CMeshListBox& list = Panel().MeshList();
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.EntryText(0), "a_square.o3d");
+  EXPECT_EQ(list.EntryText(1), "c_two.O3D");
+  EXPECT_EQ(list.EntryMesh(1)->SideCount(), 8);
+  // Merge and Load need a selection.
+  Panel().OnControl(kIdcMerge);
+  EXPECT_EQ(Globals().shape.SideCount(), 0);
+  EXPECT_FALSE(Doc().IsModified());
+  list.setCurrentRow(0);
+  EXPECT_EQ(Panel().EntryText(), "a_square.o3d");
+  Panel().OnControl(kIdcMerge);
+  Panel().OnControl(kIdcMerge);
+  EXPECT_EQ(Globals().shape.SideCount(), 8);
+  EXPECT_TRUE(Doc().IsModified());
+  // Load opens the entry as the document, asking about the merged changes first.
+  boxes.Answer(platform::kIdNo);
+  list.setCurrentRow(1);
+  Panel().OnControl(kIdcLoad);
+  EXPECT_EQ(Globals().shape.SideCount(), 8);
+  EXPECT_EQ(Doc().Title(), "c_two.O3D");
+  EXPECT_FALSE(Doc().IsModified());
+  // Thumbnails are drawn through the device: a selected entry on grey, others on white.
+  View().LayoutViewports(400, 300);
+  const QImage selected = CMeshListBox::DrawThumbnail(*list.EntryMesh(1), 64, 64, true);
+  const QImage plain = CMeshListBox::DrawThumbnail(*list.EntryMesh(1), 64, 64, false);
+  ASSERT_EQ(selected.size(), QSize(64, 64));
+  // Within the 5-6-5 desktop's steps.
+  const QColor grey = selected.pixelColor(0, 0), white = plain.pixelColor(0, 0);
+  for (int c : {grey.red(), grey.green(), grey.blue()}) EXPECT_NEAR(c, 128, 8);
+  for (int c : {white.red(), white.green(), white.blue()}) EXPECT_GE(c, 248);
+  // The two squares show left and right of the middle.
+  int drawn = 0;
+  for (int x = 0; x < 64; ++x) drawn += plain.pixelColor(x, 32) != white ? 1 : 0;
+  EXPECT_GT(drawn, 8);
+}
+
+TEST_F(EditPanelTest, AnEmptyFolderGivesAnEmptyList) {
+  Panel().FillMeshList();
+  EXPECT_EQ(Panel().MeshList().Count(), 0);
+  Panel().OnControl(kIdcLoad);  // no selection: nothing
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(EditPanelTest, ImportReplacesTheMeshAndMarksTheDocument) {
+  dir.Write("model.asc",
+            std::string_view("Named object: \"x\"\nTri-mesh, Vertices: 3 Faces: 1\nVertex list:\n"
+                             "Vertex 0: X:0 Y:0 Z:0\nVertex 1: X:10 Y:0 Z:0\nVertex 2: X:0 Y:10 Z:0\n"
+                             "Face list:\nFace 0: A:0 B:1 C:2\n"));
+  Globals().currentSide = 0;
+  script.AnswerFile(dir.Native("model.asc"));
+  Panel().OnControl(kIdcImportAsc);
+  ASSERT_EQ(script.fileDialogs.size(), 1u);
+  EXPECT_EQ(script.fileDialogs[0].filter, "ASC Files (*.ASC)|*.ASC||");
+  EXPECT_EQ(Globals().shape.SideCount(), 1);
+  EXPECT_EQ(Globals().currentSide, -1);
+  EXPECT_TRUE(Doc().IsModified());
+  // A model that cannot be read is reported and changes nothing.
+  Doc().SetModifiedFlag(false);
+  script.AnswerFile(dir.Native("missing.3ds"));
+  Panel().OnControl(kIdcImport3ds);
+  EXPECT_EQ(Globals().shape.SideCount(), 1);
+  EXPECT_FALSE(Doc().IsModified());
+  ASSERT_EQ(BoxTexts().size(), 1u);
+  EXPECT_NE(BoxTexts()[0].find("missing.3ds"), std::string::npos);
+  // Cancelling the dialog does nothing.
+  Panel().OnControl(kIdcImportDxf);
+  EXPECT_EQ(Globals().shape.SideCount(), 1);
+}
+
+TEST_F(EditPanelTest, PreviewEditingMovesScalesAndTurnsTheCoordinates) {
+  Globals().shape = pavixtest::SquareMesh();
+  for (CSide& s : Globals().shape.sides) s.uv[0] = {0.5f, 0.5f};
+  const int w = Panel().Control(kIdcPreview)->width();
+  Panel().EditPreview(0, 0, w / 10, 0, false, false);  // translate by a tenth
+  EXPECT_NEAR(Globals().shape.sides[0].uv[0].u, 0.6f, 1e-5);
+  EXPECT_TRUE(Doc().IsModified());
+  Globals().currentSide = 0;
+  Panel().EditPreview(w / 4, w / 4, 0, 0, true, true);  // the nearest corner to the mouse
+  const CSide& s0 = Globals().shape.sides[0];
+  bool moved = false;
+  for (const CUv& uv : s0.uv) moved = moved || (std::fabs(uv.u - 0.25f) < 1e-5 && std::fabs(uv.v - 0.25f) < 1e-5);
+  EXPECT_TRUE(moved);
+  const CUv centre = Globals().shape.GetUvCentre(0);
+  Panel().EditPreview(0, 0, 0, 100, true, false);  // Shift: scale by 2 about the centre
+  EXPECT_NEAR(Globals().shape.GetUvCentre(0).u, centre.u, 1e-4);
+}
+
+}  // namespace

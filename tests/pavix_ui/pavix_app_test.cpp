@@ -1,0 +1,227 @@
+// Start-up, the menu and its keys, and the document's New, Open and Save
+// with their questions and failures.
+#include "meshedit/ui/pavix_app.h"
+
+#include <gtest/gtest.h>
+
+#include <QDockWidget>
+#include <QKeyEvent>
+
+#include "meshedit/core/render_pipeline.h"
+#include "meshedit/ui/edit_panel_bar.h"
+#include "meshedit/ui/mesh_list_box.h"
+#include "platform/core/paths.h"
+#include "meshedit/ui/main_frame.h"
+#include "meshedit/ui/pavix_doc.h"
+#include "meshedit/ui/pavix_globals.h"
+#include "meshedit/ui/pavix_menus.h"
+#include "meshedit/ui/pavix_view.h"
+#include "pavix_fixture.h"
+#include "platform/core/profile.h"
+#include "platform/ui/command_ids.h"
+#include "platform/ui/doc_manager.h"
+#include "platform/ui/recent_file_list.h"
+
+#include <functional>
+
+namespace {
+
+namespace ui = platform::ui;
+using pavix::Globals;
+using pavixtest::PavixTest;
+
+class PavixAppTest : public PavixTest {};
+
+TEST_F(PavixAppTest, StartsWithAnEmptyMeshTheCameraAndTheTexturePaths) {
+  ASSERT_TRUE(Start());
+  EXPECT_NE(Globals().mainFrame, nullptr);
+  EXPECT_NE(Globals().view, nullptr);
+  EXPECT_NE(Globals().doc, nullptr);
+  EXPECT_EQ(Globals().startDirectory, platform::CurrentDirectory());
+  EXPECT_EQ(Globals().camera.target, (pavix::CVector{0, -256, 0}));
+  EXPECT_EQ(Globals().camera.zoom, 1024.0f);
+  EXPECT_EQ(Globals().shape.SideCount(), 0);
+  EXPECT_EQ(std::string(pavix::CRenderPipeline::GetTexturePath(0)),
+            Globals().startDirectory + "\\rozizuzi\\bank\\K%04d_*.TGA");
+  EXPECT_STREQ(pavix::CRenderPipeline::GetTexturePath(1), "DATA\\BANKDATABASE\\BRIMVAULT\\K%04d_*.TGA");
+  EXPECT_EQ(app->RecentFiles()->Size(), 8);
+  EXPECT_EQ(Doc().Title(), "untitled");
+  EXPECT_TRUE(BoxTexts().empty());
+  // The panel is docked at the left of the frame.
+  ASSERT_NE(Main().PanelDock(), nullptr);
+  EXPECT_EQ(Main().dockWidgetArea(Main().PanelDock()), Qt::LeftDockWidgetArea);
+}
+
+TEST_F(PavixAppTest, AnOldDisplayLibraryStopsStartUpWithItsBox) {
+  machine.~ScopedMachine();
+  platform::video::Machine old = platform::video::DefaultMachine();
+  old.libraryVersion = 0x300;
+  new (&machine) platform::video::ScopedMachine(old);
+  EXPECT_FALSE(Start());
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Please install DirectX 6 to run this program");
+  EXPECT_EQ(boxes.boxes[0].caption, "Error");
+  EXPECT_EQ(Globals().mainFrame, nullptr);
+}
+
+TEST_F(PavixAppTest, AMeshNamedOnTheCommandLineOpens) {
+  WriteMesh("box.o3d", pavixtest::SquareMesh());
+  ASSERT_TRUE(Start({dir.Native("box.o3d")}));
+  EXPECT_EQ(Globals().shape.SideCount(), 4);
+  EXPECT_EQ(Doc().Title(), "box.o3d");
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(PavixAppTest, MenuHoldsItsItemsInOrder) {
+  ASSERT_TRUE(Start());
+  const auto& menus = Main().Menu();
+  ASSERT_EQ(menus.size(), 3u);
+  std::vector<std::pair<int, std::string>> items;
+  for (const auto& m : menus)
+    for (const auto& i : m.items) items.emplace_back(i.id, i.text);
+  const std::vector<std::pair<int, std::string>> expected = {
+      {57600, "&New\tCtrl+N"},     {57601, "&Open...\tCtrl+O"}, {57603, "&Save\tCtrl+S"},
+      {57604, "S&ave as"},         {57616, "Fichier récent"},   {57665, "&Quit"},
+      {59392, "&Tools bar"},       {59393, "&State Bar"},       {57664, "&About this program..."}};
+  EXPECT_EQ(items, expected);
+  EXPECT_EQ(menus[0].text, "&File");
+  EXPECT_EQ(menus[1].text, "&Display");
+  EXPECT_EQ(menus[2].text, "&?");
+}
+
+TEST_F(PavixAppTest, AcceleratorsAreTheMenusKeys) {
+  ASSERT_TRUE(Start());
+  const ui::AcceleratorTable& keys = pavix::MainAccelerators();
+  EXPECT_EQ(Main().Accelerators(), &keys);
+  EXPECT_EQ(keys.Find(Qt::Key_N, ui::kModCtrl), ui::kCmdFileNew);
+  EXPECT_EQ(keys.Find(Qt::Key_O, ui::kModCtrl), ui::kCmdFileOpen);
+  EXPECT_EQ(keys.Find(Qt::Key_S, ui::kModCtrl), ui::kCmdFileSave);
+  EXPECT_EQ(keys.Find(Qt::Key_S, 0), 0);
+  EXPECT_EQ(keys.Find(Qt::Key_S, ui::kModCtrl | ui::kModShift), 0);
+}
+
+TEST_F(PavixAppTest, BarsToggleFromTheDisplayMenu) {
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(Main().QueryCommand(ui::kCmdViewToolBar).checked);
+  Send(ui::kCmdViewToolBar);
+  EXPECT_FALSE(Main().QueryCommand(ui::kCmdViewToolBar).checked);
+  EXPECT_TRUE(Main().QueryCommand(ui::kCmdViewStatusBar).checked);
+  Send(ui::kCmdViewStatusBar);
+  EXPECT_FALSE(Main().QueryCommand(ui::kCmdViewStatusBar).checked);
+  EXPECT_TRUE(Main().QueryCommand(ui::kCmdAppAbout).enabled);
+}
+
+// The questions before unsaved work is dropped: New, Open, a recent file and Quit.
+TEST_F(PavixAppTest, ChangedMeshIsOfferedForSavingBeforeItIsReplaced) {
+  WriteMesh("a.o3d", pavixtest::SquareMesh());
+  WriteMesh("b.o3d", pavixtest::TwoSquares());
+  ASSERT_TRUE(Start({dir.Native("a.o3d")}));
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+  };
+  const Case cases[] = {
+      {"new", [&] { Send(ui::kCmdFileNew); }},
+      {"open", [&] {
+         script.AnswerFile(dir.Native("b.o3d"));
+         Send(ui::kCmdFileOpen);
+       }},
+      {"recent", [&] {
+         app->AddToRecentFileList(dir.Native("b.o3d"));
+         Send(ui::kCmdRecentFirst);
+       }},
+      {"drop", [&] { app->OpenDocumentFile(dir.Native("b.o3d")); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Doc().SetModifiedFlag(true);
+    const int sides = Globals().shape.SideCount();
+    boxes.boxes.clear();
+    boxes.Answer(platform::kIdCancel);
+    c.act();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].text.find("Save changes to"), std::string::npos);
+    EXPECT_EQ(Globals().shape.SideCount(), sides);  // Cancel keeps the mesh
+    EXPECT_TRUE(Doc().IsModified());
+  }
+  // Quit asks too; Cancel keeps the program running.
+  boxes.boxes.clear();
+  boxes.Answer(platform::kIdCancel);
+  EXPECT_FALSE(Main().close());
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_TRUE(boxes.quits.empty());
+  // No drops the changes.
+  boxes.Answer(platform::kIdNo);
+  Send(ui::kCmdFileNew);
+  EXPECT_EQ(Globals().shape.SideCount(), 0);
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(PavixAppTest, FailedOpenIsReportedAndKeepsTheMeshAndItsFlag) {
+  WriteMesh("a.o3d", pavixtest::SquareMesh());
+  dir.Write("broken.o3d", std::string_view("not a mesh at all"));
+  dir.Write("model.txt", std::string_view("text"));
+  WriteMesh("Mixed.O3d", pavixtest::TwoSquares());
+  ASSERT_TRUE(Start({dir.Native("a.o3d")}));
+  for (const char* name : {"broken.o3d", "model.txt", "Mixed.O3d", "missing.o3d"}) {
+    SCOPED_TRACE(name);
+    Doc().SetModifiedFlag(true);
+    boxes.boxes.clear();
+    boxes.Answer(platform::kIdNo);  // drop the changes, then the open fails
+    EXPECT_EQ(app->OpenDocumentFile(dir.Native(name)), nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_NE(boxes.boxes[1].text.find(name), std::string::npos) << boxes.boxes[1].text;
+    EXPECT_EQ(Globals().shape.SideCount(), 4);
+    EXPECT_EQ(Doc().Title(), "a.o3d");
+    EXPECT_TRUE(Doc().IsModified());
+  }
+}
+
+TEST_F(PavixAppTest, SaveWritesTheMeshAndClearsTheFlag) {
+  ASSERT_TRUE(Start());
+  Globals().shape = pavixtest::SquareMesh();
+  Doc().SetModifiedFlag(true);
+  script.AnswerFile(dir.Native("saved.o3d"));
+  Send(ui::kCmdFileSave);
+  EXPECT_FALSE(Doc().IsModified());
+  pavix::CShape back;
+  ASSERT_EQ(back.LoadO3d(dir.Native("saved.o3d")), 1);
+  EXPECT_EQ(back.SideCount(), 4);
+  EXPECT_EQ(Doc().Title(), "saved.o3d");
+}
+
+TEST_F(PavixAppTest, FailedSaveIsReportedAndKeepsTheFlagAndName) {
+  WriteMesh("a.o3d", pavixtest::SquareMesh());
+  ASSERT_TRUE(Start({dir.Native("a.o3d")}));
+  Doc().SetModifiedFlag(true);
+  script.AnswerFile(dir.Native("no/such/folder/x.o3d"));
+  Send(ui::kCmdFileSaveAs);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_NE(boxes.boxes[0].text.find("Can't save the mesh"), std::string::npos);
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Doc().Title(), "a.o3d");
+}
+
+TEST_F(PavixAppTest, SavingIntoTheCustomMeshFolderRefillsThePanelsList) {
+  dir.MakeDir("rozizuzi/customMeshes");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Panel().MeshList().Count(), 0);
+  Globals().shape = pavixtest::SquareMesh();
+  script.AnswerFile(dir.Native("rozizuzi/customMeshes/door.o3d"));
+  Send(ui::kCmdFileSaveAs);
+  ASSERT_EQ(Panel().MeshList().Count(), 1);
+  EXPECT_EQ(Panel().MeshList().EntryText(0), "door.O3D");
+}
+
+TEST_F(PavixAppTest, NewEmptiesTheMeshAndForgetsTheCurrentSide) {
+  WriteMesh("a.o3d", pavixtest::SquareMesh());
+  ASSERT_TRUE(Start({dir.Native("a.o3d")}));
+  Globals().currentSide = 1;
+  Globals().currentGroup = 1;
+  Send(ui::kCmdFileNew);
+  EXPECT_EQ(Globals().shape.SideCount(), 0);
+  EXPECT_EQ(Globals().currentSide, -1);
+  EXPECT_EQ(Globals().currentGroup, 0);
+}
+
+}  // namespace

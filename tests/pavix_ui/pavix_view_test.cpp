@@ -1,0 +1,239 @@
+// The view: its viewports, hit tests, picking, mouse editing with each
+// modifier, and frames drawn only when asked for.
+#include "meshedit/ui/pavix_view.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "meshedit/core/render_pipeline.h"
+#include "meshedit/ui/edit_panel_bar.h"
+#include "meshedit/ui/pavix_doc.h"
+#include "meshedit/ui/pavix_globals.h"
+#include "pavix_fixture.h"
+
+#include <QCheckBox>
+
+namespace {
+
+using pavix::CPavixView;
+using pavix::CVector;
+using pavix::CViewportRect;
+using pavix::Globals;
+using pavixtest::PavixTest;
+
+bool Same(const CViewportRect& r, int l, int t, int rr, int b, bool enabled) {
+  return r.left == l && r.top == t && r.right == rr && r.bottom == b && r.enabled == enabled;
+}
+
+class PavixViewTest : public PavixTest {
+ protected:
+  void SetUp() override {
+    PavixTest::SetUp();
+    ASSERT_TRUE(Start());
+  }
+  // A square mesh seen face-on in a 600 x 400 3D view (the texture view at its right).
+  void FaceOnSquare() {
+    Globals().shape = pavixtest::SquareMesh();
+    FaceOn(900, 400);
+  }
+};
+
+TEST_F(PavixViewTest, LayoutSplitsTheWidthIntoThe3dViewAndTheTextureView) {
+  struct Case {
+    int w, h;
+    CViewportRect v0, v1, v2;
+  };
+  const Case cases[] = {
+      {900, 400, {0, 0, 600, 400, true}, {600, 0, 900, 300, true}, {600, 300, 900, 400, true}},
+      {600, 100, {0, 0, 500, 100, true}, {500, 0, 600, 100, true}, {500, 100, 600, 100, true}},
+      {99, 99, {0, 0, 66, 99, true}, {66, 0, 99, 33, true}, {66, 33, 99, 99, true}},
+      {33, 33, {0, 0, 22, 33, true}, {22, 0, 33, 11, true}, {22, 11, 33, 33, true}},
+      {32, 400, {0, 0, 32, 400, true}, {}, {}},
+      {400, 32, {0, 0, 400, 32, true}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+    View().LayoutViewports(c.w, c.h);
+    const auto& vp = Globals().viewports;
+    EXPECT_TRUE(Same(vp[0], c.v0.left, c.v0.top, c.v0.right, c.v0.bottom, true));
+    EXPECT_EQ(vp[1].enabled, c.v1.enabled);
+    EXPECT_EQ(vp[2].enabled, c.v2.enabled);
+    if (c.v1.enabled) {
+      EXPECT_TRUE(Same(vp[1], c.v1.left, c.v1.top, c.v1.right, c.v1.bottom, true));
+      EXPECT_TRUE(Same(vp[2], c.v2.left, c.v2.top, c.v2.right, c.v2.bottom, true));
+    }
+  }
+  // Sizes that are not positive change nothing.
+  View().LayoutViewports(0, 300);
+  EXPECT_TRUE(Same(Globals().viewports[0], 0, 0, 400, 32, true));
+}
+
+TEST_F(PavixViewTest, UncheckingViewGivesTheWholeWindowTo3d) {
+  auto* box = static_cast<QCheckBox*>(Panel().Control(pavix::kIdcView));
+  const int w = View().width(), h = View().height();
+  ASSERT_GT(w, 32);
+  ASSERT_GT(h, 32);
+  box->click();
+  EXPECT_FALSE(Panel().ViewBox());
+  EXPECT_TRUE(Same(Globals().viewports[0], 0, 0, w, h, true));
+  EXPECT_FALSE(Globals().viewports[1].enabled);
+  EXPECT_EQ(CPavixView::HitViewport(w - 5, 5), 0);
+  box->click();
+  EXPECT_TRUE(Globals().viewports[1].enabled);
+}
+
+TEST_F(PavixViewTest, HitTestTakesTheFirstEnabledViewportBoundsInclusive) {
+  View().LayoutViewports(900, 400);
+  EXPECT_EQ(CPavixView::HitViewport(10, 10), 0);
+  EXPECT_EQ(CPavixView::HitViewport(599, 399), 0);
+  EXPECT_EQ(CPavixView::HitViewport(600, 0), 0);  // the shared edge belongs to the first
+  EXPECT_EQ(CPavixView::HitViewport(601, 0), 1);
+  EXPECT_EQ(CPavixView::HitViewport(900, 300), 1);
+  EXPECT_EQ(CPavixView::HitViewport(700, 301), 2);
+  EXPECT_EQ(CPavixView::HitViewport(950, 10), 0);  // outside all: the 3D view
+  EXPECT_EQ(CPavixView::HitViewport(-5, -5), 0);
+}
+
+TEST_F(PavixViewTest, LeftClickPicksTheSideUnderThePointAndItsGroup) {
+  Globals().shape = pavixtest::TwoSquares();
+  FaceOn(900, 400);
+  float sx, sy;
+  // A point inside the right square's top triangle.
+  Globals().camera.Rebuild();
+  pavix::CRenderPipeline::SetCamera(Globals().camera.matrix);
+  pavix::CRenderPipeline::SetViewport(0, 0, 599, 399);
+  ASSERT_TRUE(pavix::CRenderPipeline::ProjectPoint({100, 20, 0}, &sx, &sy));
+  View().OnLeftButtonDown(static_cast<int>(sx), static_cast<int>(sy), false, false);
+  ASSERT_GE(Globals().currentSide, 0);
+  const pavix::CSide& picked = Globals().shape.sides[static_cast<std::size_t>(Globals().currentSide)];
+  EXPECT_GT(Globals().shape.vertices[picked.index[0]].position.x, 0);
+  EXPECT_EQ(Globals().currentGroup, picked.group);
+  EXPECT_NE(Globals().currentGroup, 0);
+  // With Shift or Control held there is no pick; a click on nothing clears the side.
+  const int before = Globals().currentSide;
+  View().OnLeftButtonDown(5, 5, true, false);
+  EXPECT_EQ(Globals().currentSide, before);
+  View().OnLeftButtonDown(5, 5, false, false);
+  EXPECT_EQ(Globals().currentSide, -1);
+  EXPECT_EQ(Globals().previousSide, before);
+  EXPECT_EQ(Globals().currentGroup, 0);
+}
+
+TEST_F(PavixViewTest, RightDragOrbitsZoomsAndPans) {
+  FaceOnSquare();
+  View().OnRightButtonDown(100, 100);
+  pavix::CViewCamera& cam = Globals().camera;
+  View().OnMouseMove(110, 95, false, true, false, false);
+  EXPECT_NEAR(cam.angles.x, -5 * 0.03141593f, 1e-6);
+  EXPECT_NEAR(cam.angles.y, 10 * 0.03141593f, 1e-6);
+  cam.angles = {};
+  View().OnMouseMove(110, 75, false, true, true, false);  // Shift: zoom
+  EXPECT_NEAR(cam.zoom, 512 + 20 * 0.25f, 1e-4);
+  cam.Rebuild();
+  View().OnMouseMove(118, 75, false, true, false, true);  // Control: pan against the drag
+  EXPECT_NEAR(cam.target.x, -8 * 0.25f, 1e-4);
+  EXPECT_NEAR(cam.target.y, 0, 1e-4);
+  EXPECT_FALSE(Doc().IsModified());  // the camera is not the document
+}
+
+TEST_F(PavixViewTest, LeftDragWithModifiersMovesAndTurnsTheGroup) {
+  FaceOnSquare();
+  const pavix::CShape start = Globals().shape;
+  View().OnLeftButtonDown(50, 50, true, false);  // no pick with a modifier: group 0, every side
+  // Shift: moves in the view plane, screen up is world up.
+  View().OnMouseMove(53, 46, true, false, true, false);
+  for (std::size_t i = 0; i < start.vertices.size(); ++i) {
+    EXPECT_NEAR(Globals().shape.vertices[i].position.x, start.vertices[i].position.x + 3, 1e-3);
+    EXPECT_NEAR(Globals().shape.vertices[i].position.y, start.vertices[i].position.y + 4, 1e-3);
+  }
+  EXPECT_TRUE(Doc().IsModified());
+  // Control: 90 pixels turn the group by 90 degrees about the view's depth axis, around its centre.
+  Globals().shape = start;
+  View().OnMouseMove(143, 46, true, false, false, true);
+  const CVector corner = Globals().shape.vertices[1].position;  // was (64, 64)
+  EXPECT_NEAR(std::fabs(corner.x), 64, 0.5);
+  EXPECT_NEAR(std::fabs(corner.y), 64, 0.5);
+  EXPECT_NE(std::signbit(corner.x) == std::signbit(corner.y), true);
+  EXPECT_NEAR(corner.z, 0, 1e-3);
+  // Shift and Control: small turns about the view's x and y axes tilt the square out of its plane.
+  Globals().shape = start;
+  View().OnMouseMove(243, 46, true, false, true, true);
+  EXPECT_NEAR(std::fabs(Globals().shape.vertices[1].position.z), 64 * std::sin(0.1f), 0.5);
+  // Neither: nothing moves.
+  Globals().shape = start;
+  View().OnMouseMove(250, 60, true, false, false, false);
+  EXPECT_EQ(Globals().shape.vertices[1].position, start.vertices[1].position);
+}
+
+TEST_F(PavixViewTest, RightDragInTheTextureViewEditsTheGroupsCoordinates) {
+  FaceOnSquare();
+  for (pavix::CSide& s : Globals().shape.sides)
+    for (pavix::CUv& uv : s.uv) uv = {0.25f, 0.5f};
+  Globals().currentSide = 0;
+  Globals().currentGroup = 0;
+  // Viewport 1 is (600, 0)-(900, 300).
+  View().OnRightButtonDown(700, 100);
+  View().OnMouseMove(730, 115, false, true, false, false);  // translate by (30/300, 15/300)
+  EXPECT_NEAR(Globals().shape.sides[2].uv[1].u, 0.35f, 1e-5);
+  EXPECT_NEAR(Globals().shape.sides[2].uv[1].v, 0.55f, 1e-5);
+  EXPECT_TRUE(Doc().IsModified());
+  // Control and Shift: the current side's nearest corner goes to the mouse.
+  pavix::CSide& s0 = Globals().shape.sides[0];
+  s0.uv[0] = {0.1f, 0.1f};
+  s0.uv[1] = {0.9f, 0.1f};
+  View().OnMouseMove(600 + 240, 60, false, true, true, true);  // nearest to corner 1 (870, 30)
+  EXPECT_NEAR(s0.uv[1].u, 0.8f, 1e-5);
+  EXPECT_NEAR(s0.uv[1].v, 0.2f, 1e-5);
+  EXPECT_NEAR(s0.uv[0].u, 0.1f, 1e-5);
+  // The left button there does nothing.
+  const pavix::CUv before = s0.uv[0];
+  View().OnLeftButtonDown(700, 100, true, false);
+  View().OnMouseMove(750, 150, true, false, false, false);
+  EXPECT_EQ(s0.uv[0], before);
+}
+
+TEST_F(PavixViewTest, FramesAreDrawnOnlyWhenAskedFor) {
+  FaceOnSquare();
+  View().Render(0);
+  const int frames = View().FramesDrawn();
+  View().Render(0);
+  View().Render(0);
+  EXPECT_EQ(View().FramesDrawn(), frames);  // nothing pending: no frame
+  View().Render(1);
+  EXPECT_TRUE(View().IsPending());
+  View().Render(0);
+  EXPECT_EQ(View().FramesDrawn(), frames + 1);
+  EXPECT_FALSE(View().IsPending());
+  // Idle passes with nothing changed draw nothing.
+  app->RunIdle();
+  app->RunIdle();
+  EXPECT_EQ(View().FramesDrawn(), frames + 1);
+  // An edit asks for a frame, which the next idle pass draws.
+  View().OnRightButtonDown(100, 100);
+  View().OnMouseMove(101, 100, false, true, false, false);
+  app->RunIdle();
+  EXPECT_EQ(View().FramesDrawn(), frames + 2);
+}
+
+TEST_F(PavixViewTest, FrameShowsTheMeshTheBoxAndTheTextureView) {
+  FaceOnSquare();
+  View().Render(1);
+  View().Render(0);
+  const QImage image = View().LastImage();
+  ASSERT_FALSE(image.isNull());
+  ASSERT_GE(image.width(), 900);
+  // The background is dark blue; the square covers the middle of the 3D view.
+  const QColor back = image.pixelColor(5, 395);
+  EXPECT_EQ(back.red(), 0);
+  EXPECT_EQ(back.green(), 0);
+  EXPECT_GT(back.blue(), 100);
+  const QColor middle = image.pixelColor(300, 150);
+  EXPECT_NE(middle, back);
+  // The texture view shows the (missing, so untextured white) texture over its rectangle.
+  const QColor texture = image.pixelColor(750, 150);
+  EXPECT_GT(texture.red(), 200);
+  EXPECT_GT(texture.green(), 200);
+}
+
+}  // namespace
