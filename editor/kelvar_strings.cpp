@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "editor/dialog_strings.h"
 #include "editor/kelvar_commands.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/string_table.h"
@@ -86,6 +87,7 @@ void LoadKelvarStrings() {
       {kCmdErase, "Erase\nErase"},
   };
   for (const auto& [id, text] : kStrings) ui::Strings().Set(id, text);
+  LoadDialogStrings();
 }
 
 }  // namespace kelvar

@@ -255,6 +255,7 @@ void CMainFrame::RegisterCommands() {
   });
 
   RegisterElementCommands();
+  RegisterDialogCommands();
 }
 
 }  // namespace kelvar

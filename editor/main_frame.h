@@ -41,6 +41,18 @@ class CMainFrame : public platform::ui::MdiFrame {
   void OnRoomDelete();
   void OnRoomEdit();
   void OnGoto();
+  // Commands that open the element, text and marker dialogs.
+  void OnTextEdit();
+  void OnMarker();
+  void OnObjectCreate();
+  void OnObjectCreateVirtual();
+  void OnObjectProperties();
+  void OnMonsterAdd();
+  void OnMonsterProperties();
+  void OnMachineAdd();
+  void OnMachineProperties();
+  void OnRoomCreate();
+  void OnRoomProperties();
   // View commands.
   void OnHierarchyView();
   void OnEditView();
@@ -54,6 +66,7 @@ class CMainFrame : public platform::ui::MdiFrame {
   void AddToolBarBand(int resourceId, std::string_view caption);
   void RegisterCommands();
   void RegisterElementCommands();
+  void RegisterDialogCommands();
   void RegisterRoomTool(int id, int tool);
   void OnUpdateRoomTool(platform::ui::CommandState& state, int tool) const;
 };

@@ -5,10 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include <QGuiApplication>
+
+#include "datafiles/monster_class_table.h"
 #include "editor/display_objects.h"
+#include "editor/element_editing.h"
 #include "editor/quest_tree_ctrl.h"
 #include "editor/room_view.h"
 #include "platform/core/clock.h"
+#include "platform/core/paths.h"
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
 #include "quest/machine.h"
@@ -300,12 +305,32 @@ void CMapEditMode::OnDoubleClick(unsigned, int x, int y) {
   bandDrawing_ = bandShown_ = false;
   const ViewRect view = GetViewRect();
   const int wx = x + view.left, wy = y + view.top;
-  // The properties dialogs that a double click opens have not landed, as
-  // the main frame's Properties commands have not: the click selects only.
-  if (!HitTestNodes(wx, wy)) {
-    bool corner = false;
-    HitTestRoom(Quest().rooms, wx, wy, &corner);
+  const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+  if (GraphNode* node = HitTestNodes(wx, wy)) {
+    switch (node->kind) {
+      case kNodeMachine:
+      case kNodeSkeleton:
+        if (node->owner) EditMachineProperties(*static_cast<CMachine*>(node->owner));
+        break;
+      case kNodeObject:
+        if (!shift) break;
+        for (CQuestObject* o = Quest().questObjects; o; o = o->next) {
+          if (!platform::EqualsNoCase(o->key, node->name)) continue;
+          EditObjectProperties(*o);
+          break;
+        }
+        break;
+      case kNodeMonsterParam:
+        if (!shift || g_monsterClassTable.Find(node->name) >= 0) break;
+        if (CMonster* monster = FindMonster(Quest().monsters, node->name)) EditMonsterProperties(*monster);
+        break;
+      default:
+        break;
+    }
+    return;
   }
+  bool corner = false;
+  if (CRoom* room = HitTestRoom(Quest().rooms, wx, wy, &corner); room && !corner) EditRoomProperties(*room, false);
 }
 
 int CMapEditMode::Render(pv::DrawContext*) {

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <set>
 
 #include "editor/kelvar_commands.h"
+#include "editor/machine_properties_dlg.h"
 #include "editor/main_frame.h"
 #include "editor/quest_tree_ctrl.h"
 #include "editor/room_view.h"
@@ -358,7 +360,7 @@ TEST_F(MapEditModeTest, GeneralMenuKeepsTheClickPointAndSwitchesTools) {
   EXPECT_FALSE(MapClick().stored);
 }
 
-TEST_F(MapEditModeTest, DoubleClickDropsTheBandAndSelectsOnly) {
+TEST_F(MapEditModeTest, DoubleClickDropsTheBandAndSelects) {
   ClearTheMap();
   GraphNode* node = AddObjectNode("ruby", 100, 100);
   mode().SetMapTool(CMapEditMode::kToolSelect);
@@ -368,8 +370,30 @@ TEST_F(MapEditModeTest, DoubleClickDropsTheBandAndSelectsOnly) {
   Release({110, 110});
   EXPECT_FALSE(mode().RubberBandShown());
   EXPECT_EQ(Selected(), std::set<GraphNode*>{node});
-  EXPECT_TRUE(script.dialogs.empty()) << "no properties dialog has landed";
+  EXPECT_TRUE(script.dialogs.empty()) << "an object node opens its dialog only with Shift";
   EXPECT_FALSE(Modified());
+}
+
+TEST_F(MapEditModeTest, DoubleClickOnAMachineOrARoomOpensItsProperties) {
+  script.AnswerDialog(platform::ui::kDialogOk, [](platform::ui::Dialog& d) {
+    dynamic_cast<CMachinePropertiesDlg&>(d).KeyEdit()->setText("portal");
+  });
+  Mouse(QEvent::MouseButtonDblClick, {310, 70}, Qt::LeftButton, Qt::LeftButton);
+  Release({310, 70});
+  ASSERT_EQ(script.dialogs.size(), 1u);
+  EXPECT_EQ(script.dialogs[0].title, "Machine properties...");
+  EXPECT_STREQ(Quest().machines->name, "portal");
+  EXPECT_EQ(TreeTexts(kTreeMachines), std::vector<std::string>{"portal"});
+  EXPECT_TRUE(Modified());
+
+  // The room's body, away from every node.
+  ClearTheMap();
+  script.AnswerDialog(platform::ui::kDialogCancel);
+  const QPoint inHall(Hall().left + 10 - Quest().mapView.left, Hall().top + 10 - Quest().mapView.top);
+  Mouse(QEvent::MouseButtonDblClick, inHall, Qt::LeftButton, Qt::LeftButton);
+  Release(inHall);
+  ASSERT_EQ(script.dialogs.size(), 2u);
+  EXPECT_EQ(script.dialogs[1].title, "Room");
 }
 
 TEST_F(MapEditModeTest, TooltipsFollowTheirNodesAndShowOnlyOnTheMap) {

@@ -23,6 +23,7 @@
 #include "editor/map_edit_mode.h"
 #include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
+#include "editor/text_dlg.h"
 #include "quest/quest_lists.h"
 #include "quest/room.h"
 #include "platform/core/paths.h"
@@ -119,6 +120,21 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     Drag(*room, {{91, 100}});
     Drag(*room, {{100, 92}});
     Drag(*room, {{97, 97}});  // the cursor away from the trap
+  } else if (scene == "text-dialog") {
+    // The first room's name in several languages, in the text dialog.
+    CRoom* room = Quest().rooms;
+    if (!room) return;
+    room->text.Set(0, "La porte du nord");
+    room->text.Set(1, "The north gate\r\nwhere the road ends");
+    room->text.Set(2, "Das Nordtor");
+    room->text.SetVoiceName("NorthGate");
+    QTimer::singleShot(0, &frame, [room] { EditAllLanguages(room->text); });
+  } else if (scene == "machine-properties") {
+    ShowTab(kTreeMachines, 0);
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdMachineProperties); });
+  } else if (scene == "room-dialog") {
+    ShowTab(kTreeRooms, 0);
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdRoomProperties); });
   } else if (scene == "pick-monsters") {
     // Add Monster's picker over the meadow, the wolf chosen before.
     CRoom* room = EditRoom(frame, "meadow", kCmdDraw);

@@ -39,7 +39,7 @@ SHOT
 scenes=("${@:2}")
 if [ ${#scenes[@]} -eq 0 ]; then
   scenes=(machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links room-paint-software map map-menu
-          pick-monsters pick-meshes pick-styles)
+          pick-monsters pick-meshes pick-styles text-dialog machine-properties room-dialog)
 fi
 for scene in "${scenes[@]}"; do
   case $scene in

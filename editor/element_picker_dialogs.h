@@ -1,0 +1,7 @@
+#pragma once
+// Fills the element dialogs' pickers with the picker dialogs.
+namespace kelvar {
+
+void InstallPickerDialogs();
+
+}  // namespace kelvar

@@ -1,0 +1,43 @@
+#pragma once
+// "Marker...": the quest's map markers: add, rename, delete, and go to one.
+#include <vector>
+
+#include "platform/ui/dialog.h"
+
+class QListWidget;
+struct Marker;
+
+namespace kelvar {
+
+class CMarkerDlg : public platform::ui::Dialog {
+ public:
+  static constexpr int kNameLimit = 31;
+
+  explicit CMarkerDlg(QWidget* parent = nullptr);
+
+  void OnAdd();
+  void OnRename();
+  void OnDelete();
+  // Moves the map view to the selected marker and closes the dialog.
+  void OnGoto();
+
+  // True when markers were added, renamed or deleted.
+  bool Changed() const { return changed_; }
+  QListWidget* List() const { return list_; }
+  // The marker of each row.
+  const std::vector<Marker*>& Rows() const { return rows_; }
+
+ protected:
+  bool OnInitDialog() override;
+
+ private:
+  // Inserts the marker's row where the sorted list puts it; returns the row.
+  int InsertSorted(Marker* marker);
+  Marker* Selected() const;
+
+  QListWidget* list_;
+  std::vector<Marker*> rows_;
+  bool changed_ = false;
+};
+
+}  // namespace kelvar

@@ -1,0 +1,29 @@
+#pragma once
+// "Instances...": a monster's placed instances; Add and Del act on the quest at once.
+#include "platform/ui/dialog.h"
+
+class CMonster;
+class QListWidget;
+
+namespace kelvar {
+
+class CMonsterInstancesDlg : public platform::ui::Dialog {
+ public:
+  explicit CMonsterInstancesDlg(CMonster& monster, QWidget* parent = nullptr);
+
+  void OnAdd();
+  void OnDel();
+
+  bool Changed() const { return changed_; }
+  QListWidget* List() const { return list_; }
+
+ protected:
+  bool OnInitDialog() override;
+
+ private:
+  CMonster& monster_;
+  QListWidget* list_;
+  bool changed_ = false;
+};
+
+}  // namespace kelvar

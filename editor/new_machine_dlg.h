@@ -1,0 +1,44 @@
+#pragma once
+// "Create new machine...": the state machine to make an instance of, with its
+// comment and parameters shown, and the new machine's key.
+#include <string>
+
+#include "platform/ui/dialog.h"
+
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QTreeWidget;
+
+namespace kelvar {
+
+class CNewMachineDlg : public platform::ui::Dialog {
+ public:
+  explicit CNewMachineDlg(QWidget* parent = nullptr);
+
+  void OnSelChange(int row);
+
+  std::string machineType;  // the chosen definition's key
+  std::string key;
+
+  QListWidget* List() const { return list_; }
+  QTreeWidget* Properties() const { return properties_; }
+  QPlainTextEdit* CommentEdit() const { return comment_; }
+  QLineEdit* KeyEdit() const { return keyEdit_; }
+
+ protected:
+  bool OnInitDialog() override;
+  void OnOK() override;
+
+ private:
+  QListWidget* list_;
+  QTreeWidget* properties_;
+  QPlainTextEdit* comment_;
+  QLineEdit* keyEdit_;
+};
+
+// Refuses a machine key in use by another machine (ignoring case) or not
+// made of letters and digits, then an empty key or type; false after the box.
+bool CheckMachineKey(const std::string& key, const std::string& machineName, const void* edited);
+
+}  // namespace kelvar
