@@ -46,6 +46,10 @@ void InstallPickerDialogs() {
     CMonsterListDlg dialog{std::string(current), true, false};
     return Run(dialog);
   };
+  p.linkedMonster = [](std::string_view current) {
+    CMonsterListDlg dialog{std::string(current), true, true};
+    return Run(dialog);
+  };
   // The list shows classes; the value is a skeleton name both ways.
   p.skeletonClass = [](std::string_view skeleton) -> std::optional<std::string> {
     std::string preselect;

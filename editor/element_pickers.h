@@ -24,6 +24,7 @@ struct ElementPickers {
   NamePicker monsterClass;   // a monster class (monster origin)
   NamePicker skeletonClass;  // a monster class; the answer is its skeleton name (SKELNAME values)
   NamePicker questMonster;   // a quest monster or monster class (MONSTER values)
+  NamePicker linkedMonster;  // the same, monsters only (the map re-pointing MONSTER values)
   NamePicker frame;          // a mesh of the custom-mesh bank (FRAME values)
   NamePicker sound;          // a sound of the sound table (SOUND values)
   // A choice of the definition's list (LIST values).

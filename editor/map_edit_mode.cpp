@@ -1,6 +1,7 @@
 #include "editor/map_edit_mode.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "datafiles/monster_class_table.h"
 #include "editor/display_objects.h"
 #include "editor/element_editing.h"
+#include "editor/element_pickers.h"
 #include "editor/quest_tree_ctrl.h"
 #include "editor/room_view.h"
 #include "platform/core/clock.h"
@@ -17,6 +19,7 @@
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
 #include "quest/machine.h"
+#include "quest/machine_param.h"
 #include "quest/monster.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
@@ -72,6 +75,17 @@ std::vector<pv::Rect> SelectedBoxes() {
 }
 
 std::string FirstKeyName(const GraphNode& node) { return node.keys ? std::string(FieldText(node.keys->name)) : ""; }
+
+// A double-click without Shift on an object or a monster named by machines:
+// the picked name replaces the node's in what links to it.
+void RetargetNode(const GraphNode& node, const NamePicker& pick, int valueType, bool withGifts) {
+  if (!pick) return;
+  const std::optional<std::string> chosen = pick(FieldText(node.name));
+  if (!chosen || chosen->empty()) return;
+  if (!RetargetNodeLinks(&node, *chosen, valueType, withGifts)) return;
+  MarkQuestModified();
+  if (CRoomView* view = CRoomView::Instance()) view->Redraw();
+}
 
 }  // namespace
 
@@ -313,7 +327,10 @@ void CMapEditMode::OnDoubleClick(unsigned, int x, int y) {
         if (node->owner) EditMachineProperties(*static_cast<CMachine*>(node->owner));
         break;
       case kNodeObject:
-        if (!shift) break;
+        if (!shift) {
+          RetargetNode(*node, Pickers().questObject, kParamObject, true);
+          break;
+        }
         for (CQuestObject* o = Quest().questObjects; o; o = o->next) {
           if (!platform::EqualsNoCase(o->key, node->name)) continue;
           EditObjectProperties(*o);
@@ -321,7 +338,10 @@ void CMapEditMode::OnDoubleClick(unsigned, int x, int y) {
         }
         break;
       case kNodeMonsterParam:
-        if (!shift || g_monsterClassTable.Find(node->name) >= 0) break;
+        if (!shift || g_monsterClassTable.Find(node->name) >= 0) {
+          RetargetNode(*node, Pickers().linkedMonster, kParamMonster, false);
+          break;
+        }
         if (CMonster* monster = FindMonster(Quest().monsters, node->name)) EditMonsterProperties(*monster);
         break;
       default:

@@ -1,9 +1,11 @@
 #include "quest/world_graph.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "datafiles/monster_class_table.h"
 #include "quest/machine.h"
+#include "quest/machine_param.h"
 #include "quest/monster.h"
 
 GraphNode* NewGraphNode(GraphNode*& head) {
@@ -108,6 +110,37 @@ void SyncAllGraphs() {
   QuestState& q = Quest();
   for (CMachine* m = q.machines; m; m = m->next) SyncMachineGraph(m);
   for (CMonster* m = q.monsters; m; m = m->next) SyncMonsterGraph(m);
+}
+
+bool RetargetNodeLinks(const GraphNode* node, std::string_view name, int valueType, bool withGifts) {
+  if (!node) return false;
+  QuestState& q = Quest();
+  // Gathered first: nothing of the graph changes until the sync at the end.
+  std::vector<CMachineParam*> values;
+  std::vector<CMonster*> givers;
+  for (const GraphLink* l = q.graphLinks; l; l = l->next) {
+    const GraphNode* other = l->from == node ? l->to : l->to == node ? l->from : nullptr;
+    if (!other) continue;
+    if (other->kind == kNodeMachine || other->kind == kNodeSkeleton) {
+      if (l->owner && l->owner->type == valueType) values.push_back(l->owner);
+    } else if (withGifts && (other->kind == kNodeMonsterParam || other->kind == kNodeMonster) &&
+               !IsMonsterClassName(other->name)) {
+      if (CMonster* m = FindMonster(q.monsters, other->name)) givers.push_back(m);
+    }
+  }
+  bool changed = false;
+  for (CMachineParam* v : values) {
+    if (v->GetText() == name) continue;
+    v->SetText(name);
+    changed = true;
+  }
+  for (CMonster* m : givers) {
+    if (FieldText(m->gift) == name) continue;
+    SetField(m->gift, name);
+    changed = true;
+  }
+  if (changed) SyncAllGraphs();
+  return changed;
 }
 
 MapPoint PlacementBase(bool forMachine) {

@@ -44,6 +44,13 @@ void BuildQuestGraph();
 void RebuildQuestGraph();
 // After an element edit: every machine, then every monster.
 void SyncAllGraphs();
+// Points what a node stands for at another name, as the map's double-click
+// on an object or a machine-named monster does: every machine value of
+// `valueType` whose link joins the node to a machine node takes the name,
+// and with `withGifts` every quest monster linked to it as a gift-giver (a
+// monster node not named after a class) gets it as its gift. Then the whole
+// graph follows. False, and nothing synchronised, when nothing changed.
+bool RetargetNodeLinks(const GraphNode* node, std::string_view name, int valueType, bool withGifts);
 
 // Where new instance nodes go: the view's left-top (plus 128, 128 for
 // machines), or the stored click point; (128, 128) without a view.

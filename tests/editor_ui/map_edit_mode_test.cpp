@@ -8,8 +8,13 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <memory>
+#include <optional>
 #include <set>
+#include <string>
+#include <vector>
 
+#include "editor/element_pickers.h"
 #include "editor/kelvar_commands.h"
 #include "editor/machine_properties_dlg.h"
 #include "editor/main_frame.h"
@@ -363,6 +368,11 @@ TEST_F(MapEditModeTest, GeneralMenuKeepsTheClickPointAndSwitchesTools) {
 TEST_F(MapEditModeTest, DoubleClickDropsTheBandAndSelects) {
   ClearTheMap();
   GraphNode* node = AddObjectNode("ruby", 100, 100);
+  auto asked = std::make_shared<std::vector<std::string>>();
+  Pickers().questObject = [asked](std::string_view current) -> std::optional<std::string> {
+    asked->emplace_back(current);
+    return std::nullopt;
+  };
   mode().SetMapTool(CMapEditMode::kToolSelect);
   DragFromTo({50, 50}, {200, 200});
   ASSERT_TRUE(mode().RubberBandShown());
@@ -371,6 +381,9 @@ TEST_F(MapEditModeTest, DoubleClickDropsTheBandAndSelects) {
   EXPECT_FALSE(mode().RubberBandShown());
   EXPECT_EQ(Selected(), std::set<GraphNode*>{node});
   EXPECT_TRUE(script.dialogs.empty()) << "an object node opens its dialog only with Shift";
+  // Without Shift it offers the objects to point its links at; a cancelled pick changes nothing.
+  ASSERT_EQ(asked->size(), 1u);
+  EXPECT_EQ((*asked)[0], "ruby");
   EXPECT_FALSE(Modified());
 }
 

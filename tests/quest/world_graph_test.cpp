@@ -365,6 +365,48 @@ TEST_F(WorldGraph, ResyncFollowsTheNamedMonstersGift) {
   EXPECT_NE(LinkBetween(NodeNamed("orc"), NodeNamed("crown")), nullptr);
 }
 
+TEST_F(WorldGraph, RetargetingANodeRenamesWhatLinksToIt) {
+  Define(kChest);
+  questtest::SetMonsterClasses({"WOLF"});
+  InstallView();
+  view.rect = MapRect{0, 0, 736, 480};
+  CMonster* orc = AddMonster("orc", "ring");
+  CMachine* chest = Chest();
+  chest->AddInstance("", 0, 0, nullptr);
+  GraphNode* main = NodeNamed("chest.o3d");
+  ASSERT_NE(main, nullptr);
+
+  // An object a machine value names: the value takes the new name.
+  EXPECT_TRUE(RetargetNodeLinks(NodeNamed("key"), "emerald", kParamObject, true));
+  EXPECT_EQ(chest->FindParam(2)->GetText(), "emerald");
+  EXPECT_EQ(NodeNamed("key"), nullptr);
+  EXPECT_NE(LinkBetween(NodeNamed("emerald"), main), nullptr);
+  EXPECT_STREQ(orc->gift, "ring");
+
+  // A quest monster's gift: the monster's gift changes, no machine value does.
+  EXPECT_TRUE(RetargetNodeLinks(NodeNamed("ring"), "crown", kParamObject, true));
+  EXPECT_STREQ(orc->gift, "crown");
+  EXPECT_EQ(chest->FindParam(5)->GetText(), "orc");
+  EXPECT_NE(LinkBetween(NodeNamed("orc"), NodeNamed("crown")), nullptr);
+  // Without gifts the same node changes nothing.
+  EXPECT_FALSE(RetargetNodeLinks(NodeNamed("crown"), "sapphire", kParamObject, false));
+  EXPECT_STREQ(orc->gift, "crown");
+
+  // Monsters named by machine values, a quest monster and a class alike.
+  EXPECT_TRUE(RetargetNodeLinks(NodeNamed("wolf"), "bear", kParamMonster, false));
+  EXPECT_EQ(chest->FindParam(6)->GetText(), "bear");
+  EXPECT_TRUE(RetargetNodeLinks(NodeNamed("orc"), "goblin", kParamMonster, false));
+  EXPECT_EQ(chest->FindParam(5)->GetText(), "goblin");
+  EXPECT_EQ(NodeNamed("orc"), nullptr);
+  EXPECT_STREQ(orc->gift, "crown") << "the monster itself is not renamed";
+
+  // The same name again, a node of the wrong value type, no node: nothing.
+  EXPECT_FALSE(RetargetNodeLinks(NodeNamed("emerald"), "emerald", kParamObject, true));
+  EXPECT_FALSE(RetargetNodeLinks(NodeNamed("emerald"), "bear", kParamMonster, false));
+  EXPECT_EQ(chest->FindParam(2)->GetText(), "emerald");
+  EXPECT_FALSE(RetargetNodeLinks(nullptr, "x", kParamObject, true));
+}
+
 TEST_F(WorldGraph, MonsterResyncAfterRenameAndGiftChange) {
   InstallView();
   view.rect = MapRect{10, 20, 746, 500};
