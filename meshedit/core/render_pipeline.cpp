@@ -523,6 +523,8 @@ void CRenderPipeline::DrawShapeAt(CShape& shape, const CMatrix& matrix, int dept
   const float upper = shape.mrm.threshold;
   const bool lod = hasMrm && !p.showEverything &&
                    (p.detailMode == 2 || (p.detailMode == 1 && radius < upper));
+  // Vertices no node covers are never transformed: a side reaching them is not drawn.
+  int transformed = 0;
   {
     int f = 256;
     if (lod) {
@@ -549,6 +551,7 @@ void CRenderPipeline::DrawShapeAt(CShape& shape, const CMatrix& matrix, int dept
                               &p.pool[static_cast<std::size_t>(base + first)]);
       first += n;
     }
+    transformed = first;
   }
   // Attached shapes take pool entries after this shape's own.
   p.poolIndex = base + vertexCount;
@@ -580,7 +583,7 @@ void CRenderPipeline::DrawShapeAt(CShape& shape, const CMatrix& matrix, int dept
     auto resolve = [&](std::uint32_t vertex, int* lastCollapsed) -> int {
       *lastCollapsed = -1;
       for (int steps = 0; steps <= vertexCount; ++steps) {
-        if (vertex >= static_cast<std::uint32_t>(vertexCount)) return -1;
+        if (vertex >= static_cast<std::uint32_t>(transformed)) return -1;
         if (order[vertex] & 0x80000000u) return static_cast<int>(vertex);
         *lastCollapsed = static_cast<int>(vertex);
         vertex = order[vertex];
@@ -612,7 +615,7 @@ void CRenderPipeline::DrawShapeAt(CShape& shape, const CMatrix& matrix, int dept
     const bool depthOn = Cdd::State().depth != 0;
     for (const CSide& side : shape.sides) {
       CTransformedVertex* v[4];
-      if (!Corners(side, pool, vertexCount, v)) continue;
+      if (!Corners(side, pool, transformed, v)) continue;
       const int n = side.CornerCount();
       if (!SideVisible(v, 4)) continue;
       const std::uint32_t flags = combined(side);

@@ -268,6 +268,28 @@ TEST_F(PipelineTest, DetailCountsComeFromTheProgressiveData) {
   CRenderPipeline::SetDetailMode(0);
 }
 
+TEST_F(PipelineTest, ASideReachingAVertexNoNodeCoversIsNotDrawnAtAnyDetail) {
+  // A mesh drawn before leaves its transformed vertices (and their normals'
+  // matrices) in the pool; the damaged mesh must never reach them.
+  {
+    CShape before = Square(0, 0, 100, 10);
+    Begin();
+    CRenderPipeline::DrawShape(before, pavix::IdentityMatrix());
+    End();
+  }
+  CShape damaged = Progressive(4);
+  for (CSide& side : damaged.sides) side.flags |= pavix::kSideLit;
+  damaged.nodes[0].vertexCount = 3;  // vertex 3 belongs to no node, yet its detail entry says present
+  for (int mode : {0, 2}) {
+    CRenderPipeline::SetDetailMode(mode);
+    Begin();
+    CRenderPipeline::DrawShape(damaged, pavix::IdentityMatrix());
+    End();
+    EXPECT_EQ(CRenderPipeline::Stats().sides, 1) << "detail mode " << mode;
+  }
+  CRenderPipeline::SetDetailMode(0);
+}
+
 TEST_F(PipelineTest, LightingNeverLowersAChannelAndSplitsOverBrightIntoSpecular) {
   CRenderPipeline::ClearLights();
   pavix::CLight light;
