@@ -2,7 +2,7 @@
 // directory (the current one unless given), opening the quest named, or the
 // one open at the last exit.
 #include <clocale>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,23 +21,10 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
 
-  std::string startDir = platform::CurrentDirectory();
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--start-dir" && i + 1 < argc) {
-      startDir = argv[++i];
-    } else {
-      args.push_back(arg);
-    }
-  }
-  if (!platform::ChangeDirectory(startDir)) {
-    std::fprintf(stderr, "kelvar: cannot use %s as the start directory\n", startDir.c_str());
-    return 1;
-  }
-  platform::SetStartDirectory(platform::CurrentDirectory());
+  std::optional<std::vector<std::string>> args = platform::EnterStartDirectory(argc, argv, "kelvar");
+  if (!args) return 1;
 
   platform::ui::QtUi ui;
-  theApp.SetCommandLine(std::move(args));
+  theApp.SetCommandLine(std::move(*args));
   return theApp.Run();
 }

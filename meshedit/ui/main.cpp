@@ -1,7 +1,7 @@
 // pavix [--start-dir DIR] [MESH]: the mesh editor, started in its start
 // directory (the current one unless given), opening the mesh named.
 #include <clocale>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,24 +18,11 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
 
-  std::string startDir = platform::CurrentDirectory();
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--start-dir" && i + 1 < argc) {
-      startDir = argv[++i];
-    } else {
-      args.push_back(arg);
-    }
-  }
-  if (!platform::ChangeDirectory(startDir)) {
-    std::fprintf(stderr, "pavix: cannot use %s as the start directory\n", startDir.c_str());
-    return 1;
-  }
-  platform::SetStartDirectory(platform::CurrentDirectory());
+  std::optional<std::vector<std::string>> args = platform::EnterStartDirectory(argc, argv, "pavix");
+  if (!args) return 1;
 
   platform::ui::QtUi ui;
-  theApp.SetCommandLine(std::move(args));
+  theApp.SetCommandLine(std::move(*args));
   const int code = theApp.Run();
   pavix::DestroyGlobals();
   return code;

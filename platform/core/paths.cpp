@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -73,6 +74,26 @@ std::string CurrentDirectory() {
 
 bool ChangeDirectory(std::string_view nativePath) {
   return ::chdir(std::string(nativePath).c_str()) == 0;
+}
+
+std::optional<std::vector<std::string>> EnterStartDirectory(int argc, char** argv, std::string_view program) {
+  std::string startDir = CurrentDirectory();
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--start-dir" && i + 1 < argc) {
+      startDir = argv[++i];
+    } else {
+      args.push_back(arg);
+    }
+  }
+  if (!ChangeDirectory(startDir)) {
+    std::fprintf(stderr, "%.*s: cannot use %s as the start directory\n", static_cast<int>(program.size()),
+                 program.data(), startDir.c_str());
+    return std::nullopt;
+  }
+  SetStartDirectory(CurrentDirectory());
+  return args;
 }
 
 std::string ResolvePath(std::string_view winPath) {

@@ -6,6 +6,7 @@
 // it): each component matches an existing entry ignoring case, an exact match
 // first; a leading separator means the start directory itself.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,11 @@ const std::string& StartDirectory();
 // The process's current directory, native form.
 std::string CurrentDirectory();
 bool ChangeDirectory(std::string_view nativePath);
+
+// A program's arguments with "--start-dir DIR" taken out, after the process
+// moved into DIR (the current directory unless given) and made it the start
+// directory. Nothing when DIR cannot be used; stderr says why.
+std::optional<std::vector<std::string>> EnterStartDirectory(int argc, char** argv, std::string_view program);
 
 // Native path for a Windows-style one. Components that exist are replaced by
 // their on-disk spelling; those that do not are kept as given, so a file about

@@ -15,11 +15,6 @@
 #include "quest/monster.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
-#include "tools/demodata/block_meshes.h"
-#include "tools/demodata/demo_output.h"
-#include "tools/demodata/demo_skeletons.h"
-#include "tools/demodata/sample_quest.h"
-#include "tools/demodata/texture_banks.h"
 
 namespace kelvartest {
 namespace {
@@ -41,13 +36,7 @@ class ElementPreviews : public KelvarTest {
  protected:
   void SetUp() override {
     KelvarTest::SetUp();
-    DemoOutput out;
-    AddBlockMeshes(out);
-    AddTextureBanks(out);
-    AddDemoSkeletons(out);
-    AddSampleQuest(out);
-    out.Finish();
-    ASSERT_TRUE(Start({kSampleQuestPath}));
+    ASSERT_TRUE(StartOnDemoQuest());
     ASSERT_NE(Display().cdd, nullptr);
   }
 };

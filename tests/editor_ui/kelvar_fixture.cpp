@@ -20,6 +20,11 @@
 #include "quest/room.h"
 #include "render/cdd_renderer.h"
 #include "render/engine_3d.h"
+#include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_output.h"
+#include "tools/demodata/demo_skeletons.h"
+#include "tools/demodata/sample_quest.h"
+#include "tools/demodata/texture_banks.h"
 
 namespace kelvartest {
 namespace {
@@ -103,6 +108,16 @@ bool KelvarTest::Start(std::vector<std::string> args) {
   const bool ok = app->InitInstance();
   Settle();
   return ok;
+}
+
+bool KelvarTest::StartOnDemoQuest() {
+  DemoOutput out;
+  AddBlockMeshes(out);
+  AddTextureBanks(out);
+  AddDemoSkeletons(out);
+  AddSampleQuest(out);
+  out.Finish();
+  return Start({kSampleQuestPath});
 }
 
 bool KelvarTest::StartWithModes(std::vector<std::string> args) {

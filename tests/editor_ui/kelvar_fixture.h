@@ -122,6 +122,9 @@ class KelvarTest : public testsupport::TempDirTest {
   bool Start(std::vector<std::string> args = {});
   // Start-up with the stand-in modes installed first.
   bool StartWithModes(std::vector<std::string> args = {});
+  // Writes the demo's block meshes, textures, skeletons and sample quest into
+  // the start directory, then starts on the sample quest.
+  bool StartOnDemoQuest();
 
   kelvar::CMainFrame& Main();
   std::vector<platform::ui::Document*> Docs();

@@ -40,11 +40,6 @@
 #include "quest/tile_palette.h"
 #include "render/cdd.h"
 #include "render/skinned_model.h"
-#include "tools/demodata/block_meshes.h"
-#include "tools/demodata/demo_output.h"
-#include "tools/demodata/demo_skeletons.h"
-#include "tools/demodata/sample_quest.h"
-#include "tools/demodata/texture_banks.h"
 
 namespace kelvartest {
 namespace {
@@ -74,13 +69,7 @@ class PickerPreviews : public KelvarTest {
  protected:
   void SetUp() override {
     KelvarTest::SetUp();
-    DemoOutput out;
-    AddBlockMeshes(out);
-    AddTextureBanks(out);
-    AddDemoSkeletons(out);
-    AddSampleQuest(out);
-    out.Finish();
-    ASSERT_TRUE(Start({kSampleQuestPath}));
+    ASSERT_TRUE(StartOnDemoQuest());
     ASSERT_NE(kelvar::Display().cdd, nullptr);
   }
   CRoom* EditRoom(const char* name) {

@@ -19,11 +19,6 @@
 #include "quest/thumbnail_cache.h"
 #include "quest/world_graph.h"
 #include "support/reference_image.h"
-#include "tools/demodata/block_meshes.h"
-#include "tools/demodata/demo_output.h"
-#include "tools/demodata/demo_skeletons.h"
-#include "tools/demodata/sample_quest.h"
-#include "tools/demodata/texture_banks.h"
 #include "tools/render_png/demo_scene.h"
 #include "tools/render_png/png_writer.h"
 
@@ -43,13 +38,7 @@ class WorldMapPicture : public KelvarTest {
  protected:
   void SetUp() override {
     KelvarTest::SetUp();
-    DemoOutput out;
-    AddBlockMeshes(out);
-    AddTextureBanks(out);
-    AddDemoSkeletons(out);
-    AddSampleQuest(out);
-    out.Finish();
-    ASSERT_TRUE(Start({kSampleQuestPath}));
+    ASSERT_TRUE(StartOnDemoQuest());
     ASSERT_NE(CRoomView::Instance(), nullptr);
     ASSERT_EQ(CRoomView::Instance()->EditMode(), &TheMapEditMode());
   }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/temp_dir.h"
 
 using namespace platform;
@@ -62,6 +65,32 @@ TEST_F(PathsTest, FindInASubfolderResolvesTheFolderIgnoringCase) {
   EXPECT_EQ(found[0].name, "a.QSM");
   EXPECT_EQ(found[1].name, "b.qsm");
   EXPECT_TRUE(FindFiles("missing\\*.qsm").empty());
+}
+
+// Runs EnterStartDirectory over a command line given as strings.
+std::optional<std::vector<std::string>> Enter(std::vector<std::string> line) {
+  std::vector<char*> argv;
+  for (std::string& a : line) argv.push_back(a.data());
+  return EnterStartDirectory(static_cast<int>(argv.size()), argv.data(), "kelvar");
+}
+
+TEST_F(PathsTest, StartDirectoryOptionIsTakenOutAndEntered) {
+  dir.MakeDir("start");
+  const auto args = Enter({"kelvar", "a.qst", "--start-dir", dir.Native("start"), "-x"});
+  ASSERT_TRUE(args.has_value());
+  EXPECT_EQ(*args, (std::vector<std::string>{"a.qst", "-x"}));
+  EXPECT_EQ(CurrentDirectory(), dir.path() + "/start");
+  EXPECT_EQ(StartDirectory(), CurrentDirectory());
+
+  // Without the option the current directory stays; a last "--start-dir" without a value is an argument.
+  const auto plain = Enter({"kelvar", "--start-dir"});
+  ASSERT_TRUE(plain.has_value());
+  EXPECT_EQ(*plain, std::vector<std::string>{"--start-dir"});
+  EXPECT_EQ(CurrentDirectory(), dir.path() + "/start");
+
+  // A folder that cannot be entered: nothing, and the process stays where it was.
+  EXPECT_FALSE(Enter({"kelvar", "--start-dir", dir.Native("missing")}).has_value());
+  EXPECT_EQ(CurrentDirectory(), dir.path() + "/start");
 }
 
 TEST(Wildcard, Matches) {
