@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <utility>
 
 #include "platform/core/file.h"
 #include "platform/core/services.h"
@@ -20,19 +19,10 @@
 #include "quest/quest_object.h"
 #include "quest/room.h"
 #include "quest/world_graph.h"
+#include "quest_fuzz.h"
 #include "scratch_dir.h"
 
 namespace {
-
-void Setup() {
-  CMachineLibrary& library = Quest().library;
-  library.SetText("fuzz.qsm",
-                  "STATE_MACHINE { KEY { door } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} }"
-                  "  PARAM { KEY { 2 } TYPE { OBJECT } IN {} } PARAM { KEY { 3 } TYPE { MONSTER } OUT {} }"
-                  "  PARAM { KEY { 4 } TYPE { TEXT } } }");
-  library.ParseBlock("", false);
-  library.FreeBuffer();
-}
 
 struct Counts {
   std::size_t rooms, objects, monsters, machines;
@@ -47,19 +37,15 @@ struct Counts {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static platform::ScriptedServices ui;
-  static const bool ready = (Setup(), true);
+  static const bool ready = (fuzzquest::UseMachineLibrary(fuzzquest::kDoorMachine), true);
   (void)ready;
   fuzzscratch::InScratch scratch;
   if (!fuzzscratch::Write("fuzz.qst", data, size)) std::abort();
 
   QstContents contents;
   if (ReadQuestAside("fuzz.qst", contents, true)) {
-    QuestState& q = Quest();
-    q.machines = std::exchange(contents.machines, nullptr);
-    q.questObjects = std::exchange(contents.objects, nullptr);
-    q.monsters = std::exchange(contents.monsters, nullptr);
-    q.rooms = std::exchange(contents.rooms, nullptr);
-    BuildQuestGraph();
+    fuzzquest::MakeOpenQuest(contents);
+    const QuestState& q = Quest();
     const Counts before = Counts::Now();
     if (MergeQuestFile("fuzz.qst")) {
       const Counts doubled{2 * before.rooms, 2 * before.objects, 2 * before.monsters, 2 * before.machines};

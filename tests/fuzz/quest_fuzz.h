@@ -28,8 +28,18 @@ inline void UseMachineLibrary(std::string_view text) {
   library.FreeBuffer();
 }
 
-// Reads a quest file; what it holds becomes the open quest with its world
-// graph built, the header staying in `contents`. False when the reader
+// The lists read into `contents` become the open quest, with its world
+// graph built; the header stays in `contents`.
+inline void MakeOpenQuest(QstContents& contents) {
+  QuestState& q = Quest();
+  q.machines = std::exchange(contents.machines, nullptr);
+  q.questObjects = std::exchange(contents.objects, nullptr);
+  q.monsters = std::exchange(contents.monsters, nullptr);
+  q.rooms = std::exchange(contents.rooms, nullptr);
+  BuildQuestGraph();
+}
+
+// Reads a quest file and makes it the open quest. False when the reader
 // refuses the file.
 inline bool OpenQuest(platform::File& file, QstContents& contents) {
   try {
@@ -37,12 +47,7 @@ inline bool OpenQuest(platform::File& file, QstContents& contents) {
   } catch (const platform::FileException&) {
     return false;
   }
-  QuestState& q = Quest();
-  q.machines = std::exchange(contents.machines, nullptr);
-  q.questObjects = std::exchange(contents.objects, nullptr);
-  q.monsters = std::exchange(contents.monsters, nullptr);
-  q.rooms = std::exchange(contents.rooms, nullptr);
-  BuildQuestGraph();
+  MakeOpenQuest(contents);
   return true;
 }
 
