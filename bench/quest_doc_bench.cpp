@@ -69,9 +69,11 @@ class BigQuest {
   std::string dir_, previous_;
 };
 
-// The quest state is program-wide: one quest at a time, rebuilt when the size changes.
+// The quest state is program-wide: one quest at a time, rebuilt when the size
+// changes, and dropped before main returns, while the quest state still exists.
+std::unique_ptr<BigQuest> quest;
+
 BigQuest& QuestOf(int rooms) {
-  static std::unique_ptr<BigQuest> quest;
   static int size = 0;
   if (!quest || size != rooms) {
     quest.reset();
@@ -206,5 +208,7 @@ int main(int argc, char** argv) {
     pairs.push_back({std::string("BM_SaveQuest/") + rooms, std::string("BM_WriteSameBytesRaw/") + rooms});
     pairs.push_back({std::string("BM_OpenQuest/") + rooms, std::string("BM_ReadSameBytesRaw/") + rooms});
   }
-  return benchgrowth::Main(argc, argv, pairs);
+  const int result = benchgrowth::Main(argc, argv, pairs);
+  quest.reset();
+  return result;
 }

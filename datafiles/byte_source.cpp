@@ -86,6 +86,11 @@ void BufferedFileSource::Refill() {
 }
 
 std::size_t BufferedFileSource::ReadSome(void* out, std::size_t n) {
+  if (n <= end_ - pos_) {  // nearly every field lies inside the window
+    std::memcpy(out, window_.data() + pos_, n);
+    pos_ += n;
+    return n;
+  }
   auto* to = static_cast<std::uint8_t*>(out);
   std::size_t done = 0;
   while (done < n) {
