@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "quest/quest_list.h"
-#include "quest/storage_pool.h"
 
 namespace {
 
@@ -39,29 +38,6 @@ void WorldToCell(float x, float z, int& column, int& row) {
 const char* LandName(int land) { return land >= 0 && land < 7 ? kLandNames[land] : ""; }
 
 const char* LevelName(int level) { return level >= 0 && level < 5 ? kLevelNames[level] : ""; }
-
-namespace {
-
-StoragePool& RoomStorage() {
-  static StoragePool pool(sizeof(CRoom));
-  return pool;
-}
-
-}  // namespace
-
-void* CRoom::operator new(std::size_t size) {
-  // A class derived from a room would not fit the pool's blocks.
-  if (size != RoomStorage().size()) return ::operator new(size);
-  return RoomStorage().Take();
-}
-
-void CRoom::operator delete(void* storage, std::size_t size) noexcept {
-  if (size != RoomStorage().size()) {
-    ::operator delete(storage);
-    return;
-  }
-  RoomStorage().Give(storage);
-}
 
 CRoom::CRoom() {
   const CVector3 target = CellToWorld(97, 97);  // the centre cell of block (32, 32)

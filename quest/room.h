@@ -65,9 +65,6 @@ class CRoom {
  public:
   CRoom();
   ~CRoom();
-  // The storage of freed rooms is kept for the next ones (see StoragePool).
-  static void* operator new(std::size_t size);
-  static void operator delete(void* storage, std::size_t size) noexcept;
   CRoom(const CRoom&) = delete;
   CRoom& operator=(const CRoom&) = delete;
 

@@ -3,9 +3,7 @@
 // of modest size rather than inside the room record: allocators hand such
 // parts out again from memory they already hold, where a record of several
 // hundred kilobytes is often mapped afresh for every room made and its pages
-// faulted in one by one (a quest file makes one room per room it holds). The
-// parts' storage is kept when a room goes and taken again by the next rooms
-// (see StoragePool).
+// faulted in one by one (a quest file makes one room per room it holds).
 #include <array>
 #include <cstddef>
 #include <memory>
@@ -18,7 +16,7 @@ class RoomBlockGrid {
   static constexpr std::size_t kCount = kSide * kSide;
 
   RoomBlockGrid() {
-    for (auto& part : parts_) part.reset(NewPart());
+    for (auto& part : parts_) part.reset(new RoomBlock[kPerPart]);  // each block sets its own fields
   }
 
   RoomBlock& operator[](std::size_t i) { return parts_[i / kPerPart][i % kPerPart]; }
@@ -52,11 +50,5 @@ class RoomBlockGrid {
  private:
   static constexpr std::size_t kParts = 4;
   static constexpr std::size_t kPerPart = kCount / kParts;
-  struct PartDeleter {
-    void operator()(RoomBlock* part) const noexcept;
-  };
-  // A part whose blocks each set their own fields.
-  static RoomBlock* NewPart();
-  static class StoragePool& PartStorage();
-  std::array<std::unique_ptr<RoomBlock[], PartDeleter>, kParts> parts_;
+  std::array<std::unique_ptr<RoomBlock[]>, kParts> parts_;
 };
