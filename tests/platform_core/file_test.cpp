@@ -51,6 +51,33 @@ TEST_F(FileTest, ShortReadAtTheEndAndSeekFromEnd) {
   EXPECT_EQ(f.GetLength(), 5u);
 }
 
+// Writes still in the stream's buffer land before the copied bytes, and
+// both files read and write on from just after them.
+TEST_F(FileTest, CopyFromKeepsBothStreamsInStep) {
+  std::string source;
+  for (int i = 0; i < 300000; ++i) source += static_cast<char>('a' + i % 26);
+  dir.Write("source.bin", source);
+  {
+    File in("source.bin", File::modeRead);
+    char skipped[7];
+    ASSERT_EQ(in.Read(skipped, 7), 7u);  // the stream has read ahead of this
+    File out("copy.bin", File::modeCreate | File::modeWrite | File::modeSafeSave);
+    out.Write("head", 4);
+    EXPECT_EQ(out.CopyFrom(in, 200000), 200000u);
+    EXPECT_EQ(in.GetPosition(), 200007u);
+    EXPECT_EQ(out.GetPosition(), 200004u);
+    char next[3];
+    ASSERT_EQ(in.Read(next, 3), 3u);
+    out.Write(next, 3);
+    // Asking past the end copies what is left.
+    EXPECT_EQ(out.CopyFrom(in, 1000000), source.size() - 200010);
+    EXPECT_EQ(out.CopyFrom(in, 10), 0u);
+    out.Write("tail", 4);
+    out.Close();
+  }
+  EXPECT_EQ(dir.Read("copy.bin"), "head" + source.substr(7) + "tail");
+}
+
 TEST_F(FileTest, SafeSaveReplacesOnlyWhenClosed) {
   dir.Write("quest.qst", "old");
   {
