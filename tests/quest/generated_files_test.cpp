@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -36,8 +35,8 @@ class GeneratedFiles : public questtest::DocTest {
       if (!fs::exists(root)) continue;
       for (const fs::directory_entry& e : fs::recursive_directory_iterator(root)) {
         if (!e.is_regular_file()) continue;
-        std::ifstream in(e.path(), std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<char> bytes(static_cast<std::size_t>(e.file_size()));
+        std::ifstream(e.path(), std::ios::binary).read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         char line[32];
         std::snprintf(line, sizeof line, " %zu %08x", bytes.size(),
                       static_cast<unsigned>(Crc32Update(bytes.data(), bytes.size(), 0)));
