@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "datafiles/common/little_endian.h"
@@ -103,14 +104,10 @@ struct ObjectImage {
 // A file name as the game finds it: the editor's mesh folder becomes the game's.
 std::string GamePath(std::string_view path) { return ReplacePathPrefix(path, "rozizuzi\\o4d", "\\vrel\\kzt\\data"); }
 
-// A name for a char[512] field: one that would not end inside it is cut and logged.
-std::string NameField(std::string_view path) {
-  std::string name = GamePath(path);
-  if (name.size() > kCdfNameSize - 1) {
-    LogGeneration("file name too long -> %s\r\n", name.c_str());
-    name.resize(kCdfNameSize - 1);
-  }
-  return name;
+// A name in a char[512] field: one that would not end inside it is cut and logged.
+void WriteName(ByteWriter& out, const std::string& name) {
+  if (name.size() > kCdfNameSize - 1) LogGeneration("file name too long -> %s\r\n", name.c_str());
+  out.Field(std::string_view(name).substr(0, kCdfNameSize - 1), kCdfNameSize);
 }
 
 std::string Label(std::string_view prefix, std::string_view text) {
@@ -204,6 +201,8 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
   out.I32(bounds.lastRow);
 
   out.U32(blockCount);
+  // A room's thousands of blocks name few meshes: each game path is made once.
+  std::unordered_map<std::string_view, std::string> gamePaths;
   for (int column = 0; column < kRoomBlocks; ++column) {
     for (int row = 0; row < kRoomBlocks; ++row) {
       const RoomBlock& b = Block(column, row);
@@ -216,7 +215,9 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
       out.I32(0);
       out.I32(0);
       out.I32(0);
-      out.Field(NameField(b.fileName), kCdfNameSize);
+      const auto [known, added] = gamePaths.try_emplace(b.fileName);
+      if (added) known->second = GamePath(b.fileName);
+      WriteName(out, known->second);
       out.I32(1);
     }
   }
@@ -338,7 +339,7 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
   out.U32(static_cast<std::uint32_t>(names));
   for (int i = 0; i < names; ++i) {
     out.U32(static_cast<std::uint32_t>(i));
-    out.Field(NameField(blockSet.GetPath(i)), kCdfNameSize);
+    WriteName(out, GamePath(blockSet.GetPath(i)));
   }
 
   // Written whole to a temporary file and renamed, so no half file is left.
