@@ -72,6 +72,8 @@ class BigQuest {
 
 // The quest state is program-wide: one quest at a time, rebuilt when the size changes.
 BigQuest& QuestOf(int rooms) {
+  // The quest state first, so that it outlives the quest freed at exit.
+  Quest();
   static std::unique_ptr<BigQuest> quest;
   static int size = 0;
   if (!quest || size != rooms) {
