@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "growth_report.h"
-#include "tests/support/large_quest.h"
+#include "tests/support/big_quest.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +41,7 @@ namespace fs = std::filesystem;
 
 class BigQuest {
  public:
-  explicit BigQuest(int rooms) : rooms_(rooms) {
+  explicit BigQuest(int rooms) {
     std::string tmpl = (fs::temp_directory_path() / "questbench-XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) std::abort();
     dir_ = tmpl;
@@ -49,8 +49,8 @@ class BigQuest {
     platform::ChangeDirectory(dir_);
     platform::SetStartDirectory(dir_);
     platform::SetProfilePath(dir_ + "/profile.ini");
-    largequest::WriteFiles(dir_);
-    largequest::Build(rooms_);
+    bigquest::WriteFiles();
+    bigquest::Build(rooms);
     doc.SetTitle("big.qst");
     doc.SetPathName("big.qst");
     doc.OnNewDocument();
@@ -66,15 +66,14 @@ class BigQuest {
   platform::ScriptedServices ui;
 
  private:
-  int rooms_;
   std::string dir_, previous_;
 };
 
-// The quest state is program-wide: one quest at a time, rebuilt when the size changes.
+// The quest state is program-wide: one quest at a time, rebuilt when the size
+// changes, and dropped before main returns, while the quest state still exists.
+std::unique_ptr<BigQuest> quest;
+
 BigQuest& QuestOf(int rooms) {
-  // The quest state first, so that it outlives the quest freed at exit.
-  Quest();
-  static std::unique_ptr<BigQuest> quest;
   static int size = 0;
   if (!quest || size != rooms) {
     quest.reset();
@@ -178,5 +177,7 @@ int main(int argc, char** argv) {
     pairs.push_back({std::string("BM_OpenQuest/") + rooms, std::string("BM_ReadSameBytesRaw/") + rooms});
     pairs.push_back({std::string("BM_GenerateQuest/") + rooms, std::string("BM_WriteGeneratedBytesRaw/") + rooms});
   }
-  return benchgrowth::Main(argc, argv, pairs);
+  const int result = benchgrowth::Main(argc, argv, pairs);
+  quest.reset();
+  return result;
 }

@@ -17,7 +17,7 @@
 #include "quest/generation_log.h"
 #include "quest/machine_library.h"
 #include "quest/mesh_banks.h"
-#include "support/large_quest.h"
+#include "support/big_quest.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/sample_quest.h"
@@ -108,8 +108,8 @@ TEST_F(GeneratedFiles, DemoQuest) {
 }
 
 TEST_F(GeneratedFiles, LargeQuest) {
-  largequest::WriteFiles(dir.path());
-  largequest::Build(12);
+  bigquest::WriteFiles();
+  bigquest::Build(12);
   doc.SetTitle("big.qst");
   doc.SetPathName("big.qst");
   doc.OnNewDocument();

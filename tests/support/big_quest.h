@@ -1,11 +1,11 @@
 #pragma once
-// A large quest for the generation benchmark and the tests that pin what
-// generation writes: rooms with every block set, a collision map, 20 traps
-// and 10 placed monsters each; per 40 rooms, 200 machines with 5 placed
-// instances each and 500 monsters with 2 each, every element's nodes in one
-// room. Everything in it is fixed by the room count, so two builds of the
-// same size generate the same bytes. Header-only: the benchmarks link no
-// test support library.
+// A generated quest of any number of rooms, shared by the quest benchmarks and
+// the tests that pin what they save: each room with every block set, a
+// collision map, 20 traps and 10 placed monsters; per 40 rooms, 200 machines
+// with 5 placed instances each and 500 monsters with 2 each, their nodes
+// spread over the rooms. Built into the open quest; the meshes and textures it
+// names are written under the current directory. Deterministic: the same
+// count always gives the same quest.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -21,7 +21,7 @@
 #include "quest/quest_object.h"
 #include "quest/room.h"
 
-namespace largequest {
+namespace bigquest {
 
 inline constexpr int kMachinesPer40Rooms = 200;
 inline constexpr int kMachineInstances = 5;
@@ -46,21 +46,19 @@ inline std::vector<std::uint8_t> BlockMesh(std::uint8_t corner) {
   return b;
 }
 
-// The files generation reads from the start directory: the quest sprite, the
-// object textures and the block meshes.
-inline void WriteFiles(const std::filesystem::path& dir) {
-  WriteFile(dir / "rozizuzi/k0830_sprite.tga", std::vector<std::uint8_t>(1024, 7));
+// The sprite, the sixteen object textures and the block meshes.
+inline void WriteFiles() {
+  WriteFile("rozizuzi/k0830_sprite.tga", std::vector<std::uint8_t>(1024, 7));
   for (int bank = 800; bank <= 815; ++bank) {
-    WriteFile(dir / ("rozizuzi/bank/k0" + std::to_string(bank) + "_OBJ.tga"),
+    WriteFile("rozizuzi/bank/k0" + std::to_string(bank) + "_OBJ.tga",
               std::vector<std::uint8_t>(4096, static_cast<std::uint8_t>(bank)));
   }
   for (int m = 0; m < kBlockMeshes; ++m) {
     // Footprints only where blocks stand at the corners that nothing uses.
-    WriteFile(dir / ("rozizuzi/o4d/block" + std::to_string(m) + ".o3d"), BlockMesh(m == 0 ? 1 : 0));
+    WriteFile("rozizuzi/o4d/block" + std::to_string(m) + ".o3d", BlockMesh(m == 0 ? 1 : 0));
   }
 }
 
-// Fills the (empty) quest state.
 inline void Build(int rooms) {
   QuestState& q = Quest();
   q.library.SetText("bench.qsm",
@@ -123,9 +121,9 @@ inline void Build(int rooms) {
     object->name.Set(1, "An object");
   }
   // Each element's nodes in one room, on even cells of their own.
-  std::vector<int> used(static_cast<std::size_t>(kRooms), 0);
+  std::vector<int> used(kRooms, 0);
   auto place = [&](GraphNode* n, int room) {
-    const int k = used[static_cast<std::size_t>(room)]++;
+    const int k = used[room]++;
     n->x = (room % 8) * 1000 + 100;
     n->y = (room / 8) * 1000 + 100;
     n->cellX = 20 + k % 60 * 2;
@@ -155,4 +153,4 @@ inline void Build(int rooms) {
   }
 }
 
-}  // namespace largequest
+}  // namespace bigquest
