@@ -2,7 +2,7 @@
 // The temporary graph of the progressive-mesh build: one node's vertices and
 // triangles, collapsed edge by edge from the least important vertex.
 #include <cstdint>
-#include <queue>
+#include <utility>
 #include <vector>
 
 #include "meshedit/core/matrix.h"
@@ -28,7 +28,6 @@ class CProgressiveMesh {
     float penalty = 0;
     int target = -1;
     bool alive = true;
-    std::uint32_t stamp = 0;
   };
   struct Triangle {
     int side = 0;
@@ -39,6 +38,7 @@ class CProgressiveMesh {
     bool alive = true;
   };
 
+  void Reserve(std::size_t vertices, std::size_t triangles);
   int AddVertex(const CVector& position, int local, float penalty);
   // Local vertex indices; neighbours are registered both ways.
   int AddTriangle(int side, int a, int b, int c, const CUv uv[3], std::uint32_t texture);
@@ -59,25 +59,44 @@ class CProgressiveMesh {
 
  private:
   bool OnBorder(int v) const;
+  // OnBorder, remembered until a collapse changes the vertex's fan.
+  bool Border(int v);
   bool OnSeam(int v) const;
-  float EdgeCost(int u, int v) const;
+  // Sorts the normals of v's triangles by the neighbour whose edge they lie
+  // on, in one pass over the fan.
+  void GatherEdgeTriangles(int v);
+  // Cost of collapsing u into its k-th neighbour v, after GatherEdgeTriangles(u).
+  float EdgeCost(int u, int v, std::size_t k) const;
   void RemoveTriangle(int t);
-  void RemoveIfNotNeighbour(int a, int b);
+  // Drops the neighbour links between the distinct vertices of `group` that
+  // no longer share a triangle.
+  void UnlinkUnshared(std::vector<int>& group);
+  // Puts v in the queue of live vertices at its present cost, or moves it.
   void Push(int v);
+  void Unqueue(int v);
+  void SiftUp(std::size_t at);
+  void SiftDown(std::size_t at);
+  void SizeScratch();
 
-  struct QueueEntry {
-    float key;
-    int vertex;
-    std::uint32_t stamp;
-    bool operator>(const QueueEntry& o) const { return key != o.key ? key > o.key : vertex > o.vertex; }
-  };
   std::vector<Vertex> vertices_;
   std::vector<Triangle> triangles_;
-  std::priority_queue<QueueEntry, std::vector<QueueEntry>, std::greater<QueueEntry>> queue_;
+  // A binary heap holding each live vertex once, ordered by (cost + penalty,
+  // index) packed into one integer; queuePlace_ is each vertex's place, or -1.
+  std::vector<std::uint64_t> queue_;
+  std::vector<int> queuePlace_;
   int remaining_ = 0;
-  // Scratch space of the cost functions, kept between calls.
-  mutable std::vector<const Triangle*> edgeTriangles_;
+  // Per vertex: -1 not known, else OnBorder's last answer.
+  std::vector<signed char> border_;
+  // Scratch space, kept between calls. Per-vertex arrays are all -1 or 0
+  // between calls.
   mutable std::vector<int> sharedCounts_;
+  std::vector<int> slot_;
+  std::vector<CVector> fanNormals_;
+  std::vector<int> edgeStart_, edgeFill_;
+  std::vector<std::pair<int, int>> edgeHits_;
+  std::vector<CVector> edgeNormals_;
+  std::vector<int> formerNeighbours_, collapsed_, touched_;
+  std::vector<unsigned char> mark_;
 };
 
 }  // namespace pavix
