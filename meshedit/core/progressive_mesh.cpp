@@ -167,7 +167,7 @@ void CProgressiveMesh::GatherEdgeTriangles(int vi) {
         fanNormals_[static_cast<std::size_t>(position)];
 }
 
-float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k) const {
+float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k, const float* atLeast) const {
   const float length =
       Length(vertices_[static_cast<std::size_t>(v)].position - vertices_[static_cast<std::size_t>(u)].position);
   const CVector* first = edgeNormals_.data() + edgeStart_[k];
@@ -176,7 +176,12 @@ float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k) const {
   for (const CVector& t : fanNormals_) {
     float smallest = 1;
     for (const CVector* s = first; s != last; ++s) smallest = std::min(smallest, (1 - Dot(t, *s)) / 2);
-    curvature = std::max(curvature, smallest);
+    if (smallest > curvature) {
+      curvature = smallest;
+      // The curvature only grows and rounding keeps the product's order, so
+      // once the product reaches the bound the final cost cannot fall below it.
+      if (atLeast && length * curvature >= *atLeast) break;
+    }
   }
   return length * curvature;
 }
@@ -198,12 +203,15 @@ void CProgressiveMesh::ComputeCost(int vi) {
     v.cost = 0;
   } else {
     v.cost = kSeamPenalty;
-    const bool border = Border(vi);
     GatherEdgeTriangles(vi);
+    // The triangles found on each edge are the counts the border test makes.
+    bool border = false;
+    for (std::size_t k = 0; k < v.neighbours.size() && !border; ++k) border = edgeStart_[k + 1] - edgeStart_[k] <= 1;
+    border_[static_cast<std::size_t>(vi)] = border ? 1 : 0;
     for (std::size_t k = 0; k < v.neighbours.size(); ++k) {
       const int n = v.neighbours[k];
       if (border && !Border(n)) continue;
-      const float c = EdgeCost(vi, n, k);
+      const float c = EdgeCost(vi, n, k, v.target < 0 ? nullptr : &v.cost);
       if (v.target < 0 || c < v.cost) {
         v.cost = c;
         v.target = n;
@@ -351,19 +359,25 @@ CUv CProgressiveMesh::Collapse(int u) {
     }
   }
   if (v >= 0) {
+    // Neighbour links always go both ways, so v's list alone (marked here,
+    // not searched) tells whether a link is new.
     Vertex& vv = vertices_[static_cast<std::size_t>(v)];
+    for (int n : vv.neighbours) mark_[static_cast<std::size_t>(n)] = 1;
     for (int ti : tris) {
       Triangle& t = triangles_[static_cast<std::size_t>(ti)];
       if (!t.alive) continue;
       t.v[CornerOf(t, u)] = v;
       vv.triangles.push_back(ti);
       for (int k = 0; k < 3; ++k) {
-        if (t.v[k] == v) continue;
-        AddUnique(vv.neighbours, t.v[k]);
-        AddUnique(vertices_[static_cast<std::size_t>(t.v[k])].neighbours, v);
+        const int x = t.v[k];
+        if (x == v || mark_[static_cast<std::size_t>(x)]) continue;
+        mark_[static_cast<std::size_t>(x)] = 1;
+        vv.neighbours.push_back(x);
+        vertices_[static_cast<std::size_t>(x)].neighbours.push_back(v);
       }
       ComputeNormal(t);
     }
+    for (int n : vv.neighbours) mark_[static_cast<std::size_t>(n)] = 0;
   }
   Vertex& gone = vertices_[static_cast<std::size_t>(u)];
   gone.triangles.clear();
@@ -484,8 +498,10 @@ void CShape::BuildProgressive() {
 
   // Sides of one level keep the exchange sort's order, not the file's: the
   // side order is stored, so it must come out as it always has.
-  const std::vector<std::uint32_t> sorted = ExchangeSortOrder(
-      sides.size(), [&](std::uint32_t a, std::uint32_t b) { return level[a] < level[b]; });
+  // Levels run from -1 to 256: shifted, they serve as ranks without a sort.
+  std::vector<std::uint32_t> ranks(level.size());
+  for (std::size_t si = 0; si < level.size(); ++si) ranks[si] = static_cast<std::uint32_t>(level[si] + 1);
+  const std::vector<std::uint32_t> sorted = ExchangeSortOrderOfRanks(ranks);
   ReorderSides(std::vector<int>(sorted.begin(), sorted.end()));
 }
 

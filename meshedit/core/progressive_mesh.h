@@ -30,12 +30,13 @@ class CProgressiveMesh {
     bool alive = true;
   };
   struct Triangle {
-    int side = 0;
+    // What the cost searches read comes first, in one cache line.
     int v[3] = {};
-    CUv uv[3];
-    std::uint32_t texture = 0;
     CVector normal;
     bool alive = true;
+    int side = 0;
+    CUv uv[3];
+    std::uint32_t texture = 0;
   };
 
   void Reserve(std::size_t vertices, std::size_t triangles);
@@ -66,7 +67,8 @@ class CProgressiveMesh {
   // on, in one pass over the fan.
   void GatherEdgeTriangles(int v);
   // Cost of collapsing u into its k-th neighbour v, after GatherEdgeTriangles(u).
-  float EdgeCost(int u, int v, std::size_t k) const;
+  // With a bound, the search may stop at any value not below it.
+  float EdgeCost(int u, int v, std::size_t k, const float* atLeast) const;
   void RemoveTriangle(int t);
   // Drops the neighbour links between the distinct vertices of `group` that
   // no longer share a triangle.
