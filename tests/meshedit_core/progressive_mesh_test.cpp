@@ -313,10 +313,35 @@ TEST(BuildProgressive, LargeGridsKeepTheirCollapseAndSideOrder) {
     int w, h;
     std::uint32_t digest;
   };
-  for (const Case& c : {Case{40, 25, 0x99767061u}, Case{50, 100, 0x2176434du}}) {
+  for (const Case& c : {Case{40, 25, 0x99767061u}, Case{50, 100, 0x2176434du}, Case{200, 100, 0xd22ab1ecu},
+                        Case{400, 100, 0x9d8cd115u}}) {
     pavix::CShape shape = pavixbench::Grid(c.w, c.h);
     shape.BuildProgressive();
     ASSERT_EQ(shape.mrm.order.size(), std::size_t(c.w) * std::size_t(c.h));
     EXPECT_EQ(pavixbench::ProgressiveDigest(shape), c.digest) << c.w << " x " << c.h;
+  }
+}
+
+// Rough meshes reach what the grids above do not: broken sides with a
+// repeated corner, repeated sides, quads, locked vertices, seams between
+// texture patches, two nodes with sides between them and a vertex outside
+// both. Their digests are what the build gave before its cost search was made
+// incremental.
+TEST(BuildProgressive, RoughMeshesKeepTheirCollapseAndSideOrder) {
+  struct Case {
+    std::uint32_t seed;
+    int w, h;
+    bool twoNodes;
+    std::uint32_t digest;
+  };
+  const Case cases[] = {
+      {1, 12, 9, false, 0xf642820bu}, {2, 30, 20, false, 0x338714b6u}, {3, 30, 20, true, 0x5ee7cb2eu},
+      {4, 45, 40, false, 0x1f629731u}, {5, 45, 40, true, 0xba5a01d9u},  {6, 80, 25, true, 0xa953c543u},
+  };
+  for (const Case& c : cases) {
+    pavix::CShape shape = pavixbench::RoughGrid(c.seed, c.w, c.h, c.twoNodes);
+    shape.BuildProgressive();
+    ASSERT_EQ(shape.mrm.order.size(), shape.vertices.size());
+    EXPECT_EQ(pavixbench::ProgressiveDigest(shape), c.digest) << "seed " << c.seed;
   }
 }
