@@ -59,6 +59,9 @@ int CProgressiveMesh::AddVertex(const CVector& position, int local, float penalt
   v.position = position;
   v.local = local;
   v.penalty = penalty;
+  // Room for the fan of a vertex inside a triangle mesh, allocated once.
+  v.neighbours.reserve(8);
+  v.triangles.reserve(8);
   vertices_.push_back(std::move(v));
   ++remaining_;
   return static_cast<int>(vertices_.size()) - 1;
@@ -193,10 +196,24 @@ void CProgressiveMesh::SizeScratch() {
   slot_.resize(n, -1);
   mark_.resize(n, 0);
   queuePlace_.resize(n, -1);
+  deferred_.resize(n, 0);
+  deferredBorders_.resize(n);
 }
 
-void CProgressiveMesh::ComputeCost(int vi) {
+void CProgressiveMesh::ComputeCost(int vi) { ComputeCostWith(vi, nullptr); }
+
+void CProgressiveMesh::Defer(int vi) {
+  const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
+  std::vector<unsigned char>& flags = deferredBorders_[static_cast<std::size_t>(vi)];
+  flags.resize(v.neighbours.size());
+  for (std::size_t k = 0; k < flags.size(); ++k) flags[k] = Border(v.neighbours[k]) ? 1 : 0;
+  deferred_[static_cast<std::size_t>(vi)] = 1;
+  PushKey(vi, QueueKey(v.penalty, vi));
+}
+
+void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBorders) {
   SizeScratch();
+  deferred_[static_cast<std::size_t>(vi)] = 0;
   Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   v.target = -1;
   if (v.neighbours.empty()) {
@@ -210,7 +227,7 @@ void CProgressiveMesh::ComputeCost(int vi) {
     border_[static_cast<std::size_t>(vi)] = border ? 1 : 0;
     for (std::size_t k = 0; k < v.neighbours.size(); ++k) {
       const int n = v.neighbours[k];
-      if (border && !Border(n)) continue;
+      if (border && !(neighbourBorders ? neighbourBorders[k] != 0 : Border(n))) continue;
       const float c = EdgeCost(vi, n, k, v.target < 0 ? nullptr : &v.cost);
       if (v.target < 0 || c < v.cost) {
         v.cost = c;
@@ -225,8 +242,11 @@ void CProgressiveMesh::ComputeCost(int vi) {
 
 void CProgressiveMesh::Push(int vi) {
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
-  if (!v.alive) return;
-  const std::uint64_t key = QueueKey(v.cost + v.penalty, vi);
+  PushKey(vi, QueueKey(v.cost + v.penalty, vi));
+}
+
+void CProgressiveMesh::PushKey(int vi, std::uint64_t key) {
+  if (!vertices_[static_cast<std::size_t>(vi)].alive) return;
   int& place = queuePlace_[static_cast<std::size_t>(vi)];
   if (place < 0) {
     place = static_cast<int>(queue_.size());
@@ -298,7 +318,12 @@ int CProgressiveMesh::CountLocked() const {
 }
 
 int CProgressiveMesh::LeastCostVertex() {
-  return queue_.empty() ? -1 : static_cast<int>(queue_.front() & 0xFFFFFFFFu);
+  while (!queue_.empty()) {
+    const auto head = static_cast<std::size_t>(queue_.front() & 0xFFFFFFFFu);
+    if (!deferred_[head]) return static_cast<int>(head);
+    ComputeCostWith(static_cast<int>(head), deferredBorders_[head].data());
+  }
+  return -1;
 }
 
 void CProgressiveMesh::RemoveTriangle(int ti) {
@@ -329,11 +354,19 @@ void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
 
 CUv CProgressiveMesh::Collapse(int u) {
   SizeScratch();
+  formerNeighbours_ = vertices_[static_cast<std::size_t>(u)].neighbours;
+  collapsed_ = vertices_[static_cast<std::size_t>(u)].triangles;
+  // A waiting vertex whose fan changes here without its cost falling due
+  // (only broken sides allow it) is worked out first, as it stands.
+  for (int n : formerNeighbours_) mark_[static_cast<std::size_t>(n)] = 1;
+  for (int ti : collapsed_)
+    for (int c : triangles_[static_cast<std::size_t>(ti)].v)
+      if (deferred_[static_cast<std::size_t>(c)] && !mark_[static_cast<std::size_t>(c)])
+        ComputeCostWith(c, deferredBorders_[static_cast<std::size_t>(c)].data());
+  for (int n : formerNeighbours_) mark_[static_cast<std::size_t>(n)] = 0;
   Vertex& vu = vertices_[static_cast<std::size_t>(u)];
   const int v = vu.target;
   CUv pair{0, 0};
-  formerNeighbours_ = vu.neighbours;
-  collapsed_ = vu.triangles;
   const std::vector<int>& tris = collapsed_;
   if (v >= 0) {
     for (int ti : tris) {
@@ -396,7 +429,11 @@ CUv CProgressiveMesh::Collapse(int u) {
     for (int c : triangles_[static_cast<std::size_t>(ti)].v) forget(c);
   std::erase(touched_, u);
   UnlinkUnshared(touched_);
-  for (int n : formerNeighbours_) ComputeCost(n);
+  for (int n : formerNeighbours_) {
+    const Vertex& vn = vertices_[static_cast<std::size_t>(n)];
+    if (vn.alive && vn.penalty >= kSeamPenalty) Defer(n);
+    else ComputeCost(n);
+  }
   return pair;
 }
 

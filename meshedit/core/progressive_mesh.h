@@ -47,7 +47,8 @@ class CProgressiveMesh {
   void ComputeAllCosts();
   void ComputeCost(int v);
   // The live vertex of least cost + penalty, the first in list order on ties;
-  // -1 when none is left.
+  // -1 when none is left. Its cost and target are then current; those of a
+  // vertex carrying the seam or locked penalty may lag until it is returned.
   int LeastCostVertex();
   // Collapses v into its target (or removes it with its triangles when it has
   // none); returns the texture coordinates its corners took.
@@ -73,8 +74,14 @@ class CProgressiveMesh {
   // Drops the neighbour links between the distinct vertices of `group` that
   // no longer share a triangle.
   void UnlinkUnshared(std::vector<int>& group);
+  // ComputeCost, with the neighbours' border tests given (one flag per
+  // neighbour) instead of made now.
+  void ComputeCostWith(int v, const unsigned char* neighbourBorders);
+  // Instead of ComputeCost for a vertex carrying the seam or locked penalty.
+  void Defer(int v);
   // Puts v in the queue of live vertices at its present cost, or moves it.
   void Push(int v);
+  void PushKey(int v, std::uint64_t key);
   void Unqueue(int v);
   void SiftUp(std::size_t at);
   void SiftDown(std::size_t at);
@@ -86,6 +93,14 @@ class CProgressiveMesh {
   // index) packed into one integer; queuePlace_ is each vertex's place, or -1.
   std::vector<std::uint64_t> queue_;
   std::vector<int> queuePlace_;
+  // A vertex whose penalty is at least the seam penalty cannot be taken while
+  // a vertex without one is left (its key is at least its penalty), so its
+  // cost is worked out only when it reaches the head of the queue. Until then
+  // it waits there under its penalty alone, with the border flags of its
+  // neighbours as they stood when its cost was due: all else the cost reads
+  // is its own fan, which does not change before it is worked out.
+  std::vector<unsigned char> deferred_;
+  std::vector<std::vector<unsigned char>> deferredBorders_;
   int remaining_ = 0;
   // Per vertex: -1 not known, else OnBorder's last answer.
   std::vector<signed char> border_;
