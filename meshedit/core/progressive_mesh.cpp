@@ -97,7 +97,13 @@ void CProgressiveMesh::ComputeNormal(Triangle& t) {
   Normalize(t.normal);
 }
 
-bool CProgressiveMesh::OnBorder(int vi) const {
+void CProgressiveMesh::Prune(int vi) {
+  std::erase_if(vertices_[static_cast<std::size_t>(vi)].triangles,
+                [this](int ti) { return !triangles_[static_cast<std::size_t>(ti)].alive; });
+}
+
+bool CProgressiveMesh::OnBorder(int vi) {
+  Prune(vi);
   // A neighbour sharing at most one of the vertex's triangles makes a border
   // edge. The triangles holding each corner are counted in one pass, not
   // searched for every neighbour.
@@ -124,7 +130,8 @@ bool CProgressiveMesh::Border(int vi) {
   return known != 0;
 }
 
-bool CProgressiveMesh::OnSeam(int vi) const {
+bool CProgressiveMesh::OnSeam(int vi) {
+  Prune(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   if (v.triangles.size() < 2) return false;
   const Triangle& first = triangles_[static_cast<std::size_t>(v.triangles[0])];
@@ -137,6 +144,7 @@ bool CProgressiveMesh::OnSeam(int vi) const {
 }
 
 void CProgressiveMesh::GatherEdgeTriangles(int vi) {
+  Prune(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   const std::size_t degree = v.neighbours.size();
   for (std::size_t k = 0; k < degree; ++k) slot_[static_cast<std::size_t>(v.neighbours[k])] = static_cast<int>(k);
@@ -205,6 +213,15 @@ void CProgressiveMesh::ComputeCost(int vi) { ComputeCostWith(vi, nullptr); }
 void CProgressiveMesh::Defer(int vi) {
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   std::vector<unsigned char>& flags = deferredBorders_[static_cast<std::size_t>(vi)];
+  flags.clear();
+  // Only a vertex on the border reads its neighbours' border tests. A small
+  // fan tells at once whether it is, sparing the tests of long fans nearby.
+  constexpr std::size_t kSmallFan = 32;
+  if (v.triangles.size() <= kSmallFan && !Border(vi)) {
+    deferred_[static_cast<std::size_t>(vi)] = 1;
+    PushKey(vi, QueueKey(v.penalty, vi));
+    return;
+  }
   flags.resize(v.neighbours.size());
   for (std::size_t k = 0; k < flags.size(); ++k) flags[k] = Border(v.neighbours[k]) ? 1 : 0;
   deferred_[static_cast<std::size_t>(vi)] = 1;
@@ -330,7 +347,7 @@ void CProgressiveMesh::RemoveTriangle(int ti) {
   Triangle& t = triangles_[static_cast<std::size_t>(ti)];
   if (!t.alive) return;
   t.alive = false;
-  for (int k = 0; k < 3; ++k) RemoveValue(vertices_[static_cast<std::size_t>(t.v[k])].triangles, ti);
+  // The corners' lists drop it when next read (Prune), not by a search now.
 }
 
 void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
@@ -338,22 +355,36 @@ void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
   // pair is judged once, from both ends, whatever the order.
   std::sort(group.begin(), group.end());
   group.erase(std::unique(group.begin(), group.end()), group.end());
-  for (int a : group) {
-    const Vertex& va = vertices_[static_cast<std::size_t>(a)];
-    for (int ti : va.triangles)
-      for (int c : triangles_[static_cast<std::size_t>(ti)].v) mark_[static_cast<std::size_t>(c)] = 1;
-    for (int b : group) {
-      if (b == a || mark_[static_cast<std::size_t>(b)]) continue;
+  auto holds = [this](int a, int b) {
+    for (int ti : vertices_[static_cast<std::size_t>(a)].triangles) {
+      const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
+      if (t.alive && CornerOf(t, b) >= 0) return true;
+    }
+    return false;
+  };
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    for (std::size_t j = i + 1; j < group.size(); ++j) {
+      const int a = group[i], b = group[j];
+      const Vertex& va = vertices_[static_cast<std::size_t>(a)];
+      const Vertex& vb = vertices_[static_cast<std::size_t>(b)];
+      bool shared;
+      if (va.alive && vb.alive) {
+        // A live vertex lists exactly the live triangles it is a corner of,
+        // so the shorter list answers for both ends.
+        shared = va.triangles.size() <= vb.triangles.size() ? holds(a, b) : holds(b, a);
+      } else {
+        shared = holds(a, b) && holds(b, a);
+      }
+      if (shared) continue;
       RemoveValue(vertices_[static_cast<std::size_t>(a)].neighbours, b);
       RemoveValue(vertices_[static_cast<std::size_t>(b)].neighbours, a);
     }
-    for (int ti : va.triangles)
-      for (int c : triangles_[static_cast<std::size_t>(ti)].v) mark_[static_cast<std::size_t>(c)] = 0;
   }
 }
 
 CUv CProgressiveMesh::Collapse(int u) {
   SizeScratch();
+  Prune(u);
   formerNeighbours_ = vertices_[static_cast<std::size_t>(u)].neighbours;
   collapsed_ = vertices_[static_cast<std::size_t>(u)].triangles;
   // A waiting vertex whose fan changes here without its cost falling due

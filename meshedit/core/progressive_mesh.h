@@ -23,7 +23,7 @@ class CProgressiveMesh {
     CVector position;
     int local = 0;
     std::vector<int> neighbours;
-    std::vector<int> triangles;
+    std::vector<int> triangles;  // may still name triangles that have gone (not alive)
     float cost = 0;
     float penalty = 0;
     int target = -1;
@@ -60,10 +60,12 @@ class CProgressiveMesh {
   const Triangle& triangle(int i) const { return triangles_[static_cast<std::size_t>(i)]; }
 
  private:
-  bool OnBorder(int v) const;
+  // Drops the triangles that have gone from v's list, keeping the order.
+  void Prune(int v);
+  bool OnBorder(int v);
   // OnBorder, remembered until a collapse changes the vertex's fan.
   bool Border(int v);
-  bool OnSeam(int v) const;
+  bool OnSeam(int v);
   // Sorts the normals of v's triangles by the neighbour whose edge they lie
   // on, in one pass over the fan.
   void GatherEdgeTriangles(int v);
@@ -106,7 +108,7 @@ class CProgressiveMesh {
   std::vector<signed char> border_;
   // Scratch space, kept between calls. Per-vertex arrays are all -1 or 0
   // between calls.
-  mutable std::vector<int> sharedCounts_;
+  std::vector<int> sharedCounts_;
   std::vector<int> slot_;
   std::vector<CVector> fanNormals_;
   std::vector<int> edgeStart_, edgeFill_;

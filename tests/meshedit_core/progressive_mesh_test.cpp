@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -270,6 +272,28 @@ TEST(BuildProgressive, WorkedPyramidGivesTheExpectedOrderTargetsAndSideOrder) {
     }
     EXPECT_EQ(s.index[3], s.index[2]);
   }
+}
+
+// Positions that are not finite make costs that are not numbers, which the
+// queue must still order: every vertex gets its place and a target below it.
+TEST(BuildProgressive, NonFinitePositionsStillGiveAFullCollapseOrder) {
+  CShape shape = Grid(5, 5);
+  shape.vertices[7].position.y = std::numeric_limits<float>::quiet_NaN();
+  shape.vertices[18].position.x = std::numeric_limits<float>::infinity();
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  shape.BuildProgressive();
+  ASSERT_EQ(shape.mrm.order.size(), 25u);
+  for (std::size_t v = 0; v < 25; ++v) {
+    const std::uint32_t target = shape.mrm.order[v] & ~kPresent;
+    EXPECT_TRUE(target < v || (v == 0 && target == 0)) << v;
+  }
+  int nan = 0, inf = 0;
+  for (const CShapeVertex& v : shape.vertices) {
+    nan += std::isnan(v.position.y) ? 1 : 0;
+    inf += std::isinf(v.position.x) ? 1 : 0;
+  }
+  EXPECT_EQ(nan, 1);
+  EXPECT_EQ(inf, 1);
 }
 
 TEST(BuildProgressive, MeshesWithoutNodesOrSidesAreLeftAlone) {
