@@ -98,6 +98,9 @@ void CProgressiveMesh::ComputeNormal(Triangle& t) {
 }
 
 void CProgressiveMesh::Prune(int vi) {
+  unsigned& gone = goneTriangles_[static_cast<std::size_t>(vi)];
+  if (gone == 0) return;
+  gone = 0;
   std::erase_if(vertices_[static_cast<std::size_t>(vi)].triangles,
                 [this](int ti) { return !triangles_[static_cast<std::size_t>(ti)].alive; });
 }
@@ -205,6 +208,7 @@ void CProgressiveMesh::SizeScratch() {
   mark_.resize(n, 0);
   queuePlace_.resize(n, -1);
   deferred_.resize(n, 0);
+  goneTriangles_.resize(n, 0);
   deferredBorders_.resize(n);
 }
 
@@ -348,6 +352,7 @@ void CProgressiveMesh::RemoveTriangle(int ti) {
   if (!t.alive) return;
   t.alive = false;
   // The corners' lists drop it when next read (Prune), not by a search now.
+  for (int c : t.v) ++goneTriangles_[static_cast<std::size_t>(c)];
 }
 
 void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
