@@ -122,7 +122,8 @@ bool CProgressiveMesh::OnBorder(int vi) {
   };
   count(1);
   bool border = false;
-  for (int n : v.neighbours) border = border || sharedCounts_[static_cast<std::size_t>(n)] <= 1;
+  for (std::size_t k = 0; k < v.neighbours.size() && !border; ++k)
+    border = sharedCounts_[static_cast<std::size_t>(v.neighbours[k])] <= 1;
   count(-1);
   return border;
 }
