@@ -213,7 +213,25 @@ void CProgressiveMesh::SizeScratch() {
   deferredBorders_.resize(n);
 }
 
-void CProgressiveMesh::ComputeCost(int vi) { ComputeCostWith(vi, nullptr); }
+void CProgressiveMesh::ComputeCost(int vi) {
+  SizeScratch();
+  TestSeam(vi);
+  ComputeCostWith(vi, nullptr);
+}
+
+void CProgressiveMesh::TestSeam(int vi) {
+  // The seam penalty never goes once taken, so the fan need not be searched again.
+  Vertex& v = vertices_[static_cast<std::size_t>(vi)];
+  if (v.penalty < kSeamPenalty && OnSeam(vi)) v.penalty = kSeamPenalty;
+}
+
+void CProgressiveMesh::Refresh(int vi) {
+  SizeScratch();
+  TestSeam(vi);
+  const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
+  if (v.alive && v.penalty >= kSeamPenalty) Defer(vi);
+  else ComputeCostWith(vi, nullptr);
+}
 
 void CProgressiveMesh::Defer(int vi) {
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
@@ -257,8 +275,6 @@ void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBor
       }
     }
   }
-  // The seam penalty never goes once taken, so the fan need not be searched again.
-  if (v.penalty < kSeamPenalty && OnSeam(vi)) v.penalty = kSeamPenalty;
   Push(vi);
 }
 
@@ -329,7 +345,7 @@ void CProgressiveMesh::SiftDown(std::size_t at) {
 
 void CProgressiveMesh::ComputeAllCosts() {
   for (std::size_t i = 0; i < vertices_.size(); ++i)
-    if (vertices_[i].alive) ComputeCost(static_cast<int>(i));
+    if (vertices_[i].alive) Refresh(static_cast<int>(i));
 }
 
 int CProgressiveMesh::CountLocked() const {
@@ -466,11 +482,7 @@ CUv CProgressiveMesh::Collapse(int u) {
     for (int c : triangles_[static_cast<std::size_t>(ti)].v) forget(c);
   std::erase(touched_, u);
   UnlinkUnshared(touched_);
-  for (int n : formerNeighbours_) {
-    const Vertex& vn = vertices_[static_cast<std::size_t>(n)];
-    if (vn.alive && vn.penalty >= kSeamPenalty) Defer(n);
-    else ComputeCost(n);
-  }
+  for (int n : formerNeighbours_) Refresh(n);
   return pair;
 }
 

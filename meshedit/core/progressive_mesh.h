@@ -76,10 +76,14 @@ class CProgressiveMesh {
   // Drops the neighbour links between the distinct vertices of `group` that
   // no longer share a triangle.
   void UnlinkUnshared(std::vector<int>& group);
-  // ComputeCost, with the neighbours' border tests given (one flag per
-  // neighbour) instead of made now.
+  // Takes the seam penalty if v's fan now has a seam.
+  void TestSeam(int v);
+  // What a change to v's fan calls for: its cost now or, under a penalty,
+  // a place in the queue to wait for it (Defer).
+  void Refresh(int v);
+  // The cost part of ComputeCost, with the neighbours' border tests given
+  // (one flag per neighbour) instead of made now.
   void ComputeCostWith(int v, const unsigned char* neighbourBorders);
-  // Instead of ComputeCost for a vertex carrying the seam or locked penalty.
   void Defer(int v);
   // Puts v in the queue of live vertices at its present cost, or moves it.
   void Push(int v);
