@@ -106,9 +106,9 @@ class CProgressiveMesh {
   // neighbours as they stood when its cost was due: all else the cost reads
   // is its own fan, which does not change before it is worked out.
   std::vector<unsigned char> deferred_;
+  std::vector<std::vector<unsigned char>> deferredBorders_;
   // Per vertex: how many of the triangles its list names have gone since it was pruned.
   std::vector<unsigned> goneTriangles_;
-  std::vector<std::vector<unsigned char>> deferredBorders_;
   int remaining_ = 0;
   // Per vertex: -1 not known, else OnBorder's last answer.
   std::vector<signed char> border_;
