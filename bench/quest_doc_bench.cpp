@@ -2,8 +2,9 @@
 // block set, a collision map, 20 traps and 10 placed monsters; per 40 rooms,
 // 200 machines with 5 placed instances each and 500 monsters with 2 each, their
 // nodes spread over the rooms. Reading and writing the same bytes raw are the
-// floor that opening and saving are measured against. The times should grow
-// with the room count, not its square.
+// floor that opening and saving are measured against; writing the generated
+// files raw is generation's. The times should grow with the room count, not
+// its square.
 #include <benchmark/benchmark.h>
 
 #include "growth_report.h"
@@ -189,6 +190,23 @@ void BM_GenerateQuest(benchmark::State& state) {
   state.counters["package"] = static_cast<double>(fs::file_size("quest/big.mtf"));
 }
 
+// The floor generation is measured against: writing the files it writes
+// (room files, scripts, textures and the package), with the same bytes, each
+// through a temporary file as generation does.
+void BM_WriteGeneratedBytesRaw(benchmark::State& state) {
+  BigQuest& q = QuestOf(static_cast<int>(state.range(0)));
+  q.doc.OnGenerateQuest();
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const char* folder : {"data/customQuest/big", "quest"}) {
+    for (const fs::directory_entry& e : fs::directory_iterator(folder)) {
+      files.emplace_back(e.path().string(), platform::ReadWholeFile(e.path().string()));
+    }
+  }
+  for (auto _ : state) {
+    for (const auto& [path, bytes] : files) platform::WriteWholeFile(path, bytes);
+  }
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int rooms : {10, 20, 40, 80, 160}) b->Arg(rooms);
   b->Unit(benchmark::kMillisecond);
@@ -199,6 +217,7 @@ BENCHMARK(BM_OpenQuest)->Apply(Sizes);
 BENCHMARK(BM_ReadSameBytesRaw)->Apply(Sizes);
 BENCHMARK(BM_OpenHalfThenWhole)->Apply(Sizes);
 BENCHMARK(BM_GenerateQuest)->Apply(Sizes)->Iterations(3);
+BENCHMARK(BM_WriteGeneratedBytesRaw)->Apply(Sizes)->Iterations(3);
 
 }  // namespace
 
@@ -207,6 +226,7 @@ int main(int argc, char** argv) {
   for (const char* rooms : {"10", "20", "40", "80", "160"}) {
     pairs.push_back({std::string("BM_SaveQuest/") + rooms, std::string("BM_WriteSameBytesRaw/") + rooms});
     pairs.push_back({std::string("BM_OpenQuest/") + rooms, std::string("BM_ReadSameBytesRaw/") + rooms});
+    pairs.push_back({std::string("BM_GenerateQuest/") + rooms, std::string("BM_WriteGeneratedBytesRaw/") + rooms});
   }
   const int result = benchgrowth::Main(argc, argv, pairs);
   quest.reset();
