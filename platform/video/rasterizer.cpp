@@ -101,20 +101,28 @@ inline int Div255(int x) {
 
 // The four texels around a sample weighted by its fractions (0..255).
 #ifdef __SSE2__
-inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
-                              std::uint32_t fx, std::uint32_t fy) {
+// As 16-bit lanes (b, g, r, a in lanes 0..3; the upper lanes are not meaningful).
+inline __m128i Bilinear16(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11, std::uint32_t fx,
+                          std::uint32_t fy) {
   const __m128i zero = _mm_setzero_si128();
-  __m128i top = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, static_cast<int>(t10), static_cast<int>(t00)), zero);
-  __m128i bottom = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, static_cast<int>(t11), static_cast<int>(t01)), zero);
+  __m128i top = _mm_unpacklo_epi8(
+      _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t10))), zero);
+  __m128i bottom = _mm_unpacklo_epi8(
+      _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t01)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero);
   const short ix = static_cast<short>(256 - fx), x = static_cast<short>(fx);
   const __m128i wx = _mm_set_epi16(x, x, x, x, ix, ix, ix, ix);
   top = _mm_mullo_epi16(top, wx);
   bottom = _mm_mullo_epi16(bottom, wx);
   top = _mm_srli_epi16(_mm_add_epi16(top, _mm_srli_si128(top, 8)), 8);
   bottom = _mm_srli_epi16(_mm_add_epi16(bottom, _mm_srli_si128(bottom, 8)), 8);
-  const __m128i v = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fy))),
-                                                 _mm_mullo_epi16(bottom, _mm_set1_epi16(static_cast<short>(fy)))),
-                                   8);
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fy))),
+                                      _mm_mullo_epi16(bottom, _mm_set1_epi16(static_cast<short>(fy)))),
+                        8);
+}
+
+inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
+                              std::uint32_t fx, std::uint32_t fy) {
+  const __m128i v = Bilinear16(t00, t10, t01, t11, fx, fy);
   return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
 }
 #else
@@ -389,6 +397,87 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
 
 using SpanFn = void (*)(const SpanContext&, std::uint8_t*, float*, int, int, int, const SpanStart&);
 
+#ifdef __SSE2__
+// The state nearly every room triangle is drawn in, without the general
+// loop's per-pixel tests of state: a tiled texture modulated by the diffuse
+// colour into 5-6-5, nothing blended, keyed, fogged or added, the depth
+// tested less-or-equal or not at all. The arithmetic is the general loop's
+// own, step for step, with the colour work in 16-bit lanes.
+enum { kZOff = 0, kZTestOnly = 1, kZTestWrite = 2 };
+
+template <bool kBilinear, int kZMode, bool kSpecular, bool kDither>
+void DrawSpanTiled565(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int xs, int xe, const SpanStart& s0) {
+  const RasterTexture& t = *c.tex;
+  const std::uint32_t* texels = t.argb;
+  const int maskW = c.texMaskW, maskH = c.texMaskH;
+  const std::size_t tilesPerRow = static_cast<std::size_t>(t.width >> 2);
+  float w = s0.w, uw = s0.uw, vw = s0.vw;
+  const float dw = s0.dw;
+  __m128i dif = _mm_setr_epi32(s0.dif[2], s0.dif[1], s0.dif[0], s0.dif[3]);
+  const __m128i ddif = _mm_setr_epi32(s0.ddif[2], s0.ddif[1], s0.ddif[0], s0.ddif[3]);
+  __m128i spc = _mm_setr_epi32(s0.spc[2], s0.spc[1], s0.spc[0], s0.spc[3]);
+  const __m128i dspc = _mm_setr_epi32(s0.dspc[2], s0.dspc[1], s0.dspc[0], s0.dspc[3]);
+  const __m128i k128 = _mm_set1_epi16(128), k255 = _mm_set1_epi16(255);
+  __m128i ditherAt[4];
+  if constexpr (kDither) {
+    const std::uint8_t(*d)[3] = c.pk->dither[y & 3];
+    for (int i = 0; i < 4; ++i) ditherAt[i] = _mm_setr_epi16(d[i][2], d[i][1], d[i][0], 0, 0, 0, 0, 0);
+  }
+  auto* out16 = reinterpret_cast<std::uint16_t*>(row);
+
+  float iw = 1.0f / w;
+  int u0 = TexFixed(uw * iw), v0 = TexFixed(vw * iw);
+  int x = xs;
+  while (x < xe) {
+    const int n = std::min(kPerspectiveStep, xe - x);
+    const float fn = static_cast<float>(n);
+    uw += s0.duw * fn;
+    vw += s0.dvw * fn;
+    iw = 1.0f / (w + dw * fn);
+    const int u1 = TexFixed(uw * iw), v1 = TexFixed(vw * iw);
+    const std::int64_t spanU = static_cast<std::int64_t>(u1) - u0, spanV = static_cast<std::int64_t>(v1) - v0;
+    // Whole segments divide by a constant, which needs no division instruction.
+    const int du = static_cast<int>(n == kPerspectiveStep ? spanU / kPerspectiveStep : spanU / n);
+    const int dv = static_cast<int>(n == kPerspectiveStep ? spanV / kPerspectiveStep : spanV / n);
+    int ui = u0, vi = v0;
+    for (const int end = x + n; x < end;
+         ++x, w += dw, ui += du, vi += dv, dif = _mm_add_epi32(dif, ddif), spc = kSpecular ? _mm_add_epi32(spc, dspc) : spc) {
+      if constexpr (kZMode != kZOff) {
+        if (!(w >= zrow[x])) continue;
+      }
+      __m128i texel;
+      if constexpr (kBilinear) {
+        const int us = ui - 128, vs = vi - 128;
+        const int tx = us >> 8, ty = vs >> 8;
+        const int x0 = tx & maskW, x1 = (tx + 1) & maskW;
+        const int y0 = ty & maskH, y1 = (ty + 1) & maskH;
+        const std::size_t r0 = ((static_cast<std::size_t>(y0 >> 2) * tilesPerRow) << 4) | static_cast<std::size_t>((y0 & 3) << 2);
+        const std::size_t r1 = ((static_cast<std::size_t>(y1 >> 2) * tilesPerRow) << 4) | static_cast<std::size_t>((y1 & 3) << 2);
+        const std::size_t c0 = static_cast<std::size_t>((x0 >> 2) << 4 | (x0 & 3));
+        const std::size_t c1 = static_cast<std::size_t>((x1 >> 2) << 4 | (x1 & 3));
+        texel = Bilinear16(texels[r0 + c0], texels[r0 + c1], texels[r1 + c0], texels[r1 + c1],
+                           static_cast<std::uint32_t>(us & 255), static_cast<std::uint32_t>(vs & 255));
+      } else {
+        const int tx = (ui >> 8) & maskW, ty = (vi >> 8) & maskH;
+        texel = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(texels[TiledIndexOf(tx, ty, t.width)])),
+                                  _mm_setzero_si128());
+      }
+      // Texel times diffuse, divided by 255 rounded (exact in 16 bits for 0..255 * 255).
+      const __m128i colour16 = _mm_packs_epi32(_mm_srai_epi32(dif, 16), _mm_srai_epi32(spc, 16));
+      __m128i m = _mm_add_epi16(_mm_mullo_epi16(texel, colour16), k128);
+      m = _mm_srli_epi16(_mm_add_epi16(m, _mm_srli_epi16(m, 8)), 8);
+      if constexpr (kSpecular) m = _mm_min_epi16(_mm_add_epi16(m, _mm_srli_si128(colour16, 8)), k255);
+      if constexpr (kDither) m = _mm_min_epi16(_mm_add_epi16(m, ditherAt[x & 3]), k255);
+      const std::uint32_t p = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(m, m)));
+      out16[x] = static_cast<std::uint16_t>(((p >> 8) & 0xF800u) | ((p >> 5) & 0x07E0u) | ((p >> 3) & 0x001Fu));
+      if constexpr (kZMode == kZTestWrite) zrow[x] = w;
+    }
+    u0 = u1;
+    v0 = v1;
+  }
+}
+#endif
+
 template <bool kTex, bool kBilinear, int kFmt>
 SpanFn PickZ(int z, bool blend) {
   switch (z) {
@@ -406,6 +495,27 @@ SpanFn PickSpan(bool tex, bool bilinear, int z, bool blend) {
   if (!tex) return PickZ<false, false, kFmt>(z, blend);
   return bilinear ? PickZ<true, true, kFmt>(z, blend) : PickZ<true, false, kFmt>(z, blend);
 }
+
+#ifdef __SSE2__
+template <bool kBilinear, int kZMode>
+SpanFn PickTiled565Shading(bool specular, bool dither) {
+  if (specular) return dither ? DrawSpanTiled565<kBilinear, kZMode, true, true> : DrawSpanTiled565<kBilinear, kZMode, true, false>;
+  return dither ? DrawSpanTiled565<kBilinear, kZMode, false, true> : DrawSpanTiled565<kBilinear, kZMode, false, false>;
+}
+
+template <bool kBilinear>
+SpanFn PickTiled565Depth(int zMode, bool specular, bool dither) {
+  switch (zMode) {
+    case kZTestWrite: return PickTiled565Shading<kBilinear, kZTestWrite>(specular, dither);
+    case kZTestOnly: return PickTiled565Shading<kBilinear, kZTestOnly>(specular, dither);
+    default: return PickTiled565Shading<kBilinear, kZOff>(specular, dither);
+  }
+}
+
+SpanFn PickTiled565(bool bilinear, int zMode, bool specular, bool dither) {
+  return bilinear ? PickTiled565Depth<true>(zMode, specular, dither) : PickTiled565Depth<false>(zMode, specular, dither);
+}
+#endif
 
 // Everything a primitive needs that does not change from pixel to pixel.
 struct Prepared {
@@ -448,6 +558,13 @@ bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
   p.tex2H = tex2 ? static_cast<float>(tex2->height) : 0.0f;
   p.tex2Second = st.texture2Second;
   const int z = !(st.zTest && t.depth) ? kZNone : st.zFunc == kCmpLessEqual ? kZLessEqual : kZAny;
+#ifdef __SSE2__
+  if (tex && tex->tiled && !tex2 && z != kZAny && !st.blend && !st.fog && !(st.colorKey && tex->keyed) &&
+      st.texBlend != kTexBlendDecal && t.format == Format565()) {
+    p.span = PickTiled565(st.bilinear, z == kZNone ? kZOff : st.zWrite ? kZTestWrite : kZTestOnly, st.specular, st.dither);
+    return true;
+  }
+#endif
   if (t.format.bitsPerPixel == 32) p.span = PickSpan<kFmt32>(p.textured, st.bilinear, z, st.blend);
   else if (t.format == Format565()) p.span = PickSpan<kFmt565>(p.textured, st.bilinear, z, st.blend);
   else p.span = PickSpan<kFmt16>(p.textured, st.bilinear, z, st.blend);
