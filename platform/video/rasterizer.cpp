@@ -101,23 +101,35 @@ inline int Div255(int x) {
 
 // The four texels around a sample weighted by its fractions (0..255).
 #ifdef __SSE2__
-// As 16-bit lanes (b, g, r, a in lanes 0..3; the upper lanes are not meaningful).
+// A weight and its complement to 256, four lanes each: (256 - f) x 4, f x 4.
+struct WeightPairs {
+  __m128i pair[256];
+  WeightPairs() {
+    for (int f = 0; f < 256; ++f) {
+      const short c = static_cast<short>(256 - f), w = static_cast<short>(f);
+      pair[f] = _mm_set_epi16(w, w, w, w, c, c, c, c);
+    }
+  }
+};
+const WeightPairs kWeights;
+
+// As 16-bit lanes (b, g, r, a in lanes 0..3; the upper lanes are not
+// meaningful). Each row is blended across and shifted down, then the two
+// rows; every product and sum stays within 16 bits.
 inline __m128i Bilinear16(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11, std::uint32_t fx,
                           std::uint32_t fy) {
   const __m128i zero = _mm_setzero_si128();
-  __m128i top = _mm_unpacklo_epi8(
-      _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t10))), zero);
-  __m128i bottom = _mm_unpacklo_epi8(
-      _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t01)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero);
-  const short ix = static_cast<short>(256 - fx), x = static_cast<short>(fx);
-  const __m128i wx = _mm_set_epi16(x, x, x, x, ix, ix, ix, ix);
-  top = _mm_mullo_epi16(top, wx);
-  bottom = _mm_mullo_epi16(bottom, wx);
-  top = _mm_srli_epi16(_mm_add_epi16(top, _mm_srli_si128(top, 8)), 8);
-  bottom = _mm_srli_epi16(_mm_add_epi16(bottom, _mm_srli_si128(bottom, 8)), 8);
-  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fy))),
-                                      _mm_mullo_epi16(bottom, _mm_set1_epi16(static_cast<short>(fy)))),
-                        8);
+  // Left texels of both rows, and right texels of both rows (top in lanes 0..3).
+  const __m128i left = _mm_unpacklo_epi8(
+      _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t01))), zero);
+  const __m128i right = _mm_unpacklo_epi8(
+      _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t10)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero);
+  const __m128i wx = kWeights.pair[fx];
+  const __m128i rows = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(left, _mm_unpacklo_epi64(wx, wx)),
+                                                    _mm_mullo_epi16(right, _mm_unpackhi_epi64(wx, wx))),
+                                      8);
+  const __m128i weighted = _mm_mullo_epi16(rows, kWeights.pair[fy]);
+  return _mm_srli_epi16(_mm_add_epi16(weighted, _mm_srli_si128(weighted, 8)), 8);
 }
 
 inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
