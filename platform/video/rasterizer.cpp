@@ -31,6 +31,8 @@ struct PackInfo {
   std::uint32_t mask[4] = {};
   std::array<std::uint8_t, 256> expand[4] = {};  // raw channel value -> 0..255
   std::uint8_t dither[4][4][3] = {};
+  // The same offsets as 16-bit lanes b, g, r, 0, 0, 0, 0, 0.
+  std::int16_t ditherLanes[4][4][8] = {};
 };
 
 PackInfo MakePackInfo(const PixelFormat& f) {
@@ -48,7 +50,10 @@ PackInfo MakePackInfo(const PixelFormat& f) {
     for (int v = 0; v < 256; ++v) p.expand[c][v] = maxv ? static_cast<std::uint8_t>((std::min(v, maxv) * 255 + maxv / 2) / maxv) : 255;
     if (c < 3) {
       for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) p.dither[y][x][c] = static_cast<std::uint8_t>((kBayer[y][x] * ((1 << (8 - bits)) - 1)) / 16);
+        for (int x = 0; x < 4; ++x) {
+          p.dither[y][x][c] = static_cast<std::uint8_t>((kBayer[y][x] * ((1 << (8 - bits)) - 1)) / 16);
+          p.ditherLanes[y][x][2 - c] = p.dither[y][x][c];
+        }
     }
   }
   return p;
@@ -430,11 +435,9 @@ void DrawSpanTiled565(const SpanContext& c, std::uint8_t* row, float* zrow, int 
   __m128i spc = _mm_setr_epi32(s0.spc[2], s0.spc[1], s0.spc[0], s0.spc[3]);
   const __m128i dspc = _mm_setr_epi32(s0.dspc[2], s0.dspc[1], s0.dspc[0], s0.dspc[3]);
   const __m128i k128 = _mm_set1_epi16(128), k255 = _mm_set1_epi16(255);
-  __m128i ditherAt[4];
-  if constexpr (kDither) {
-    const std::uint8_t(*d)[3] = c.pk->dither[y & 3];
-    for (int i = 0; i < 4; ++i) ditherAt[i] = _mm_setr_epi16(d[i][2], d[i][1], d[i][0], 0, 0, 0, 0, 0);
-  }
+  const __m128i kKeep565 = _mm_setr_epi16(0xF8, 0xFC, 0xF8, 0, 0, 0, 0, 0);
+  const __m128i kPlace565 = _mm_setr_epi16(1, 64, 2048, 0, 0, 0, 0, 0);
+  const std::int16_t(*ditherAt)[8] = c.pk->ditherLanes[y & 3];
   auto* out16 = reinterpret_cast<std::uint16_t*>(row);
 
   float iw = 1.0f / w;
@@ -479,9 +482,12 @@ void DrawSpanTiled565(const SpanContext& c, std::uint8_t* row, float* zrow, int 
       __m128i m = _mm_add_epi16(_mm_mullo_epi16(texel, colour16), k128);
       m = _mm_srli_epi16(_mm_add_epi16(m, _mm_srli_epi16(m, 8)), 8);
       if constexpr (kSpecular) m = _mm_min_epi16(_mm_add_epi16(m, _mm_srli_si128(colour16, 8)), k255);
-      if constexpr (kDither) m = _mm_min_epi16(_mm_add_epi16(m, ditherAt[x & 3]), k255);
-      const std::uint32_t p = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(m, m)));
-      out16[x] = static_cast<std::uint16_t>(((p >> 8) & 0xF800u) | ((p >> 5) & 0x07E0u) | ((p >> 3) & 0x001Fu));
+      if constexpr (kDither)
+        m = _mm_min_epi16(_mm_add_epi16(m, _mm_loadu_si128(reinterpret_cast<const __m128i*>(ditherAt[x & 3]))), k255);
+      // 5-6-5 in one multiply-add: b + (g << 6) and r << 11 of the kept bits, summed, shifted down 3.
+      const __m128i kept = _mm_madd_epi16(_mm_and_si128(m, kKeep565), kPlace565);
+      const __m128i sum = _mm_add_epi32(kept, _mm_srli_si128(kept, 4));
+      out16[x] = static_cast<std::uint16_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(sum)) >> 3);
       if constexpr (kZMode == kZTestWrite) zrow[x] = w;
     }
     u0 = u1;
