@@ -202,6 +202,7 @@ struct SpanStart {
 constexpr int kPerspectiveStep = 16;
 
 // A texel coordinate (in texels) as 24.8 fixed point, 0 when out of range.
+static_assert(kTexLimit * 256.0f * 2.0f < 2147483647.0f, "differences of two coordinates must fit an int");
 inline int TexFixed(float t) {
   if (!(t > -kTexLimit && t < kTexLimit)) return 0;
   return static_cast<int>(t * 256.0f);
@@ -450,10 +451,11 @@ void DrawSpanTiled565(const SpanContext& c, std::uint8_t* row, float* zrow, int 
     vw += s0.dvw * fn;
     iw = 1.0f / (w + dw * fn);
     const int u1 = TexFixed(uw * iw), v1 = TexFixed(vw * iw);
-    const std::int64_t spanU = static_cast<std::int64_t>(u1) - u0, spanV = static_cast<std::int64_t>(v1) - v0;
-    // Whole segments divide by a constant, which needs no division instruction.
-    const int du = static_cast<int>(n == kPerspectiveStep ? spanU / kPerspectiveStep : spanU / n);
-    const int dv = static_cast<int>(n == kPerspectiveStep ? spanV / kPerspectiveStep : spanV / n);
+    // Coordinates stay within +-kTexLimit * 256, so their differences fit 32 bits; whole
+    // segments divide by a constant, which needs no division instruction.
+    const int spanU = u1 - u0, spanV = v1 - v0;
+    const int du = n == kPerspectiveStep ? spanU / kPerspectiveStep : spanU / n;
+    const int dv = n == kPerspectiveStep ? spanV / kPerspectiveStep : spanV / n;
     int ui = u0, vi = v0;
     for (const int end = x + n; x < end;
          ++x, w += dw, ui += du, vi += dv, dif = _mm_add_epi32(dif, ddif), spc = kSpecular ? _mm_add_epi32(spc, dspc) : spc) {
@@ -637,10 +639,14 @@ void EmitSpan(const RasterTarget& t, const Prepared& p, int y, int xs, int xe, f
   s.duw = dx[kUW];
   s.vw = a0[kVW] + dx[kVW] * fx + dy[kVW] * fy;
   s.dvw = dx[kVW];
-  s.u2w = a0[kU2W] + dx[kU2W] * fx + dy[kU2W] * fy;
-  s.du2w = dx[kU2W];
-  s.v2w = a0[kV2W] + dx[kV2W] * fx + dy[kV2W] * fy;
-  s.dv2w = dx[kV2W];
+  if (p.ctx.tex2) {
+    s.u2w = a0[kU2W] + dx[kU2W] * fx + dy[kU2W] * fy;
+    s.du2w = dx[kU2W];
+    s.v2w = a0[kV2W] + dx[kV2W] * fx + dy[kV2W] * fy;
+    s.dv2w = dx[kV2W];
+  } else {
+    s.u2w = s.du2w = s.v2w = s.dv2w = 0.0f;  // no second texture reads them
+  }
   // Colours are clamped at both ends of the span and stepped between them,
   // so rounding at the triangle's edges never leaves 0..255.
   const float fxe = fx + static_cast<float>(n - 1);
