@@ -427,8 +427,8 @@ template <bool kBilinear, int kZMode, bool kSpecular, bool kDither>
 void DrawSpanTiled565(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int xs, int xe, const SpanStart& s0) {
   const RasterTexture& t = *c.tex;
   const std::uint32_t* texels = t.argb;
-  const int maskW = c.texMaskW, maskH = c.texMaskH;
-  const std::size_t tilesPerRow = static_cast<std::size_t>(t.width >> 2);
+  const std::uint32_t maskW = static_cast<std::uint32_t>(c.texMaskW), maskH = static_cast<std::uint32_t>(c.texMaskH);
+  const std::uint32_t tileRowTexels = static_cast<std::uint32_t>(t.width >> 2) << 4;
   float w = s0.w, uw = s0.uw, vw = s0.vw;
   const float dw = s0.dw;
   __m128i dif = _mm_setr_epi32(s0.dif[2], s0.dif[1], s0.dif[0], s0.dif[3]);
@@ -466,17 +466,17 @@ void DrawSpanTiled565(const SpanContext& c, std::uint8_t* row, float* zrow, int 
       if constexpr (kBilinear) {
         const int us = ui - 128, vs = vi - 128;
         const int tx = us >> 8, ty = vs >> 8;
-        const int x0 = tx & maskW, x1 = (tx + 1) & maskW;
-        const int y0 = ty & maskH, y1 = (ty + 1) & maskH;
-        const std::size_t r0 = ((static_cast<std::size_t>(y0 >> 2) * tilesPerRow) << 4) | static_cast<std::size_t>((y0 & 3) << 2);
-        const std::size_t r1 = ((static_cast<std::size_t>(y1 >> 2) * tilesPerRow) << 4) | static_cast<std::size_t>((y1 & 3) << 2);
-        const std::size_t c0 = static_cast<std::size_t>((x0 >> 2) << 4 | (x0 & 3));
-        const std::size_t c1 = static_cast<std::size_t>((x1 >> 2) << 4 | (x1 & 3));
+        // Unsigned 32-bit index parts (a texture has far fewer texels): a row of
+        // tiles plus the row in the tile, a tile plus the column in it.
+        const std::uint32_t x0 = static_cast<std::uint32_t>(tx) & maskW, x1 = static_cast<std::uint32_t>(tx + 1) & maskW;
+        const std::uint32_t y0 = static_cast<std::uint32_t>(ty) & maskH, y1 = static_cast<std::uint32_t>(ty + 1) & maskH;
+        const std::uint32_t r0 = (y0 >> 2) * tileRowTexels | (y0 & 3u) << 2, r1 = (y1 >> 2) * tileRowTexels | (y1 & 3u) << 2;
+        const std::uint32_t c0 = (x0 & ~3u) << 2 | (x0 & 3u), c1 = (x1 & ~3u) << 2 | (x1 & 3u);
         texel = Bilinear16(texels[r0 + c0], texels[r0 + c1], texels[r1 + c0], texels[r1 + c1],
                            static_cast<std::uint32_t>(us & 255), static_cast<std::uint32_t>(vs & 255));
       } else {
-        const int tx = (ui >> 8) & maskW, ty = (vi >> 8) & maskH;
-        texel = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(texels[TiledIndexOf(tx, ty, t.width)])),
+        const std::uint32_t tx = static_cast<std::uint32_t>(ui >> 8) & maskW, ty = static_cast<std::uint32_t>(vi >> 8) & maskH;
+        texel = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(texels[(ty >> 2) * tileRowTexels | (ty & 3u) << 2 | (tx & ~3u) << 2 | (tx & 3u)])),
                                   _mm_setzero_si128());
       }
       // Texel times diffuse, divided by 255 rounded (exact in 16 bits for 0..255 * 255).
