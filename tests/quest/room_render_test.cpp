@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -100,6 +101,43 @@ TEST_F(RoomRender, DemoRoomMatchesItsReferencePicture) {
   ASSERT_EQ(reference.height, kHeight);
   const int outliers = Outliers(rgb, reference);
   EXPECT_LE(outliers, int(kOutlierShare * kWidth * kHeight));
+}
+
+// The room view's frames pinned bit for bit: blocks, the collision overlay,
+// the ground grid's lines (with the placement lines of a placement tool),
+// the cursor and a placed monster. The digests were taken from the drawing
+// code before it was made faster; both builds must still give them exactly.
+TEST_F(RoomRender, RoomViewFramesAreUnchangedToTheBit) {
+  ASSERT_EQ(g_monsterClassTable.Load(), 1);
+  g_skeletonBank.Rebuild();
+  auto digest = [](const std::vector<std::uint8_t>& rgb) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (std::uint8_t b : rgb) h = (h ^ b) * 1099511628211ull;
+    return h;
+  };
+  struct Case {
+    const char* name;
+    int tool;
+    float distance;
+    std::uint64_t digest;
+  };
+  const Case cases[] = {
+      {"collision overlay", CRoom::kToolSetCollision, 0.0f, 0x5d4595bb7e5895bdull},
+      {"placement grid, near", CRoom::kToolAddMonster, 1200.0f, 0x09a981c3ab44cdf8ull},
+      {"block tool, far", CRoom::kToolSetBlock, 4000.0f, 0xa975ef0d5e2fd48full},
+  };
+  room->Collision(97, 97) = kCollisionBlocked;
+  room->Collision(98, 97) = kCollisionLow;
+  room->cellX = room->cellY = 95;
+  for (const Case& c : cases) {
+    room->tool = c.tool;
+    if (c.distance > 0) room->distance = c.distance;
+    const std::vector<std::uint8_t> rgb = Draw();
+    ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
+    char text[40];
+    std::snprintf(text, sizeof text, "0x%016llxull", static_cast<unsigned long long>(digest(rgb)));
+    EXPECT_EQ(digest(rgb), c.digest) << c.name << " now digests to " << text;
+  }
 }
 
 TEST_F(RoomRender, PaintingOneBlockChangesOnlyThePixelsNearIt) {
