@@ -818,23 +818,17 @@ void ScanTriangle(const RasterTarget& t, const Prepared& p, const RasterState& s
   }
 }
 
-// A point of edge a-b at parameter s, interpolated as the rasterizer does
-// (affine in screen space, texture coordinates through 1/z).
-TLVertex LerpScreen(const TLVertex& a, const TLVertex& b, float s) {
+// A point of edge a-b at parameter s (finite), interpolated as the rasterizer
+// does (affine in screen space, texture coordinates through 1/z). Untextured
+// drawing reads no texture coordinates, so they are left out for it.
+TLVertex LerpScreen(const TLVertex& a, const TLVertex& b, float s, bool withTexture = true) {
   TLVertex r;
   r.sx = a.sx + (b.sx - a.sx) * s;
   r.sy = a.sy + (b.sy - a.sy) * s;
   r.sz = a.sz + (b.sz - a.sz) * s;
   r.rhw = a.rhw + (b.rhw - a.rhw) * s;
-  const float uw = a.tu * a.rhw + (b.tu * b.rhw - a.tu * a.rhw) * s;
-  const float vw = a.tv * a.rhw + (b.tv * b.rhw - a.tv * a.rhw) * s;
-  r.tu = r.rhw != 0.0f ? uw / r.rhw : a.tu;
-  r.tv = r.rhw != 0.0f ? vw / r.rhw : a.tv;
-  const float u2w = a.tu2 * a.rhw + (b.tu2 * b.rhw - a.tu2 * a.rhw) * s;
-  const float v2w = a.tv2 * a.rhw + (b.tv2 * b.rhw - a.tv2 * a.rhw) * s;
-  r.tu2 = r.rhw != 0.0f ? u2w / r.rhw : a.tu2;
-  r.tv2 = r.rhw != 0.0f ? v2w / r.rhw : a.tv2;
   auto mix = [s](std::uint32_t ca, std::uint32_t cb) {
+    if (ca == cb) return ca;  // what the sums below give for equal ends
     std::uint32_t out = 0;
     for (int sh = 0; sh < 32; sh += 8) {
       const float fa = static_cast<float>((ca >> sh) & 255), fb = static_cast<float>((cb >> sh) & 255);
@@ -845,6 +839,15 @@ TLVertex LerpScreen(const TLVertex& a, const TLVertex& b, float s) {
   };
   r.color = mix(a.color, b.color);
   r.specular = mix(a.specular, b.specular);
+  if (!withTexture) return r;
+  const float uw = a.tu * a.rhw + (b.tu * b.rhw - a.tu * a.rhw) * s;
+  const float vw = a.tv * a.rhw + (b.tv * b.rhw - a.tv * a.rhw) * s;
+  r.tu = r.rhw != 0.0f ? uw / r.rhw : a.tu;
+  r.tv = r.rhw != 0.0f ? vw / r.rhw : a.tv;
+  const float u2w = a.tu2 * a.rhw + (b.tu2 * b.rhw - a.tu2 * a.rhw) * s;
+  const float v2w = a.tv2 * a.rhw + (b.tv2 * b.rhw - a.tv2 * a.rhw) * s;
+  r.tu2 = r.rhw != 0.0f ? u2w / r.rhw : a.tu2;
+  r.tv2 = r.rhw != 0.0f ? v2w / r.rhw : a.tv2;
   return r;
 }
 
@@ -928,7 +931,7 @@ void LineImpl(const RasterTarget& t, const Prepared& p, const RasterState& st, T
   if (!st.gouraud) b.color = a.color, b.specular = a.specular;
   for (int m = from;; m += step) {
     const double s = std::clamp((static_cast<double>(m) - major0) / majorD, 0.0, 1.0);
-    const TLVertex v = LerpScreen(a, b, static_cast<float>(s));
+    const TLVertex v = LerpScreen(a, b, static_cast<float>(s), p.textured);
     const int x = xMajor ? m : PixelOf(x0 + ddx * s);
     const int y = xMajor ? PixelOf(y0 + ddy * s) : m;
     ShadeOne(t, p, x, y, v);
