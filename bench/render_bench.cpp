@@ -236,16 +236,27 @@ GlPeer* ThePeer() {
   return peer.get();
 }
 
-void BM_DemoRoomLlvmpipe(benchmark::State& state) {
+// The peer loaded with the frame of the benchmark's room; null (the run
+// skipped) without the world or an EGL display.
+GlPeer* PeerWithRoom(benchmark::State& state, Capture& c) {
   World& w = TheWorld();
   GlPeer* peer = ThePeer();
   if (!w.ok || !peer) {
     state.SkipWithError("no EGL display with llvmpipe");
-    return;
+    return nullptr;
   }
   const int dungeon = state.range(0) != 0;
-  const Capture c = CaptureFrame(w, dungeon);
+  w.Draw(dungeon);  // loads the banks
+  c = CaptureFrame(w, dungeon);
   peer->Load(c.primitives, [](const pv::RecordedPrimitive& p) { return TextureFor(p.states[pv::kRsTextureHandle]); });
+  return peer;
+}
+
+void BM_DemoRoomLlvmpipe(benchmark::State& state) {
+  Capture c;
+  GlPeer* peer = PeerWithRoom(state, c);
+  if (!peer) return;
+  const int dungeon = state.range(0) != 0;
   const double start = Seconds();
   for (auto _ : state) peer->DrawFrame();
   const double fps = static_cast<double>(state.iterations()) / (Seconds() - start);
@@ -262,16 +273,11 @@ void BM_DemoRoomLlvmpipe(benchmark::State& state) {
 // Our whole frame through the engine and the peer's frame of the same
 // triangles, by turns, each timed on its own: the ratio of their frame rates.
 void BM_DemoRoomAlternating(benchmark::State& state) {
+  Capture c;
+  GlPeer* peer = PeerWithRoom(state, c);
+  if (!peer) return;
   World& w = TheWorld();
-  GlPeer* peer = ThePeer();
-  if (!w.ok || !peer) {
-    state.SkipWithError("no EGL display with llvmpipe");
-    return;
-  }
   const int dungeon = state.range(0) != 0;
-  w.Draw(dungeon);
-  const Capture c = CaptureFrame(w, dungeon);
-  peer->Load(c.primitives, [](const pv::RecordedPrimitive& p) { return TextureFor(p.states[pv::kRsTextureHandle]); });
   double ours = 0, theirs = 0;
   for (auto _ : state) {
     const double t0 = Seconds();

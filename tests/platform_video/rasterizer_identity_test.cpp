@@ -10,9 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "support/digest.h"
 
 namespace pv = platform::video;
 
@@ -33,12 +34,6 @@ class Stream {
  private:
   std::uint64_t s_;
 };
-
-std::uint64_t Fnv(std::uint64_t h, const void* data, std::size_t n) {
-  const auto* p = static_cast<const std::uint8_t*>(data);
-  for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
-  return h;
-}
 
 // A texture in both layouts the device makes: rows, or 4 x 4 tiles with halved copies.
 struct TestTexture {
@@ -127,7 +122,7 @@ Mixture DrawMixture(const pv::PixelFormat& format, std::uint64_t seed) {
   TestTexture rows(24, 20, false, false, rnd), rowsPow2(16, 8, false, true, rnd), tiled(32, 16, true, false, rnd),
       tiledAlpha(16, 16, true, true, rnd), light(8, 8, false, false, rnd);
   const pv::RasterTexture* textures[] = {nullptr, &rows.view, &rowsPow2.view, &tiled.view, &tiledAlpha.view};
-  std::uint64_t h = 1469598103934665603ull;
+  std::uint64_t h = testsupport::kDigestStart;
   int drew = 0;
   static constexpr std::uint32_t kBlends[] = {pv::kBlendZero,     pv::kBlendOne,      pv::kBlendSrcColor,
                                               pv::kBlendInvSrcColor, pv::kBlendSrcAlpha, pv::kBlendInvSrcAlpha};
@@ -175,8 +170,8 @@ Mixture DrawMixture(const pv::PixelFormat& format, std::uint64_t seed) {
     }
     drew += bits != before;
     // After every batch, so that later batches cannot hide what an earlier one drew.
-    h = Fnv(h, bits.data(), bits.size());
-    h = Fnv(h, depth.data(), depth.size() * sizeof(float));
+    h = testsupport::Digest(bits.data(), bits.size(), h);
+    h = testsupport::Digest(depth.data(), depth.size() * sizeof(float), h);
   }
   return {h, drew};
 }
@@ -199,9 +194,7 @@ TEST(RasterizerIdentity, EveryStateDrawsTheSamePixelsAndDepthsAsBefore) {
   for (const Case& c : cases) {
     const Mixture m = DrawMixture(c.format, c.seed);
     EXPECT_GT(m.batchesThatDrew, 400) << c.name << ": the mixture must draw in most batches";
-    char text[40];
-    std::snprintf(text, sizeof text, "0x%016llxull", static_cast<unsigned long long>(m.digest));
-    EXPECT_EQ(m.digest, c.digest) << c.name << " now digests to " << text;
+    EXPECT_EQ(m.digest, c.digest) << c.name << " now digests to " << testsupport::DigestLiteral(m.digest);
   }
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -20,6 +19,7 @@
 #include "datafiles/monster_class_table.h"
 #include "render/skeleton_bank.h"
 #include "render/skinned_model.h"
+#include "support/digest.h"
 #include "support/reference_image.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_skeletons.h"
@@ -110,11 +110,6 @@ TEST_F(RoomRender, DemoRoomMatchesItsReferencePicture) {
 TEST_F(RoomRender, RoomViewFramesAreUnchangedToTheBit) {
   ASSERT_EQ(g_monsterClassTable.Load(), 1);
   g_skeletonBank.Rebuild();
-  auto digest = [](const std::vector<std::uint8_t>& rgb) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (std::uint8_t b : rgb) h = (h ^ b) * 1099511628211ull;
-    return h;
-  };
   struct Case {
     const char* name;
     int tool;
@@ -134,9 +129,8 @@ TEST_F(RoomRender, RoomViewFramesAreUnchangedToTheBit) {
     if (c.distance > 0) room->distance = c.distance;
     const std::vector<std::uint8_t> rgb = Draw();
     ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
-    char text[40];
-    std::snprintf(text, sizeof text, "0x%016llxull", static_cast<unsigned long long>(digest(rgb)));
-    EXPECT_EQ(digest(rgb), c.digest) << c.name << " now digests to " << text;
+    const std::uint64_t digest = testsupport::Digest(rgb);
+    EXPECT_EQ(digest, c.digest) << c.name << " now digests to " << testsupport::DigestLiteral(digest);
   }
 }
 
