@@ -20,7 +20,7 @@ constexpr int kWholeSlots = 261;
 int ScaleFactorsSent(int scfsi) { return scfsi == 0 ? 3 : scfsi == 2 ? 1 : 2; }
 
 const mp2::QuantClass& ClassOf(int subband, int allocation) {
-  return mp2::kQuantClasses[mp2::kAllocClass[subband][allocation] - 1];
+  return mp2::kQuantClasses[mp2::AllocClass(subband, allocation) - 1];
 }
 
 // Bits of one subband's 36 samples at an allocation.
@@ -204,7 +204,7 @@ void Mp2Encoder::ChooseScaleFactorSelection() {
 void Mp2Encoder::AllocateBits(int availableBits) {
   Frame& f = *frame_;
   int fieldBits = 0;
-  for (int sb = 0; sb < mp2::kSubbandLimit; ++sb) fieldBits += mp2::kAllocBits[sb];
+  for (int sb = 0; sb < mp2::kSubbandLimit; ++sb) fieldBits += mp2::AllocBits(sb);
   const int available = availableBits - kHeaderBits - fieldBits;
   double mnr[mp2::kSubbands];
   bool open[mp2::kSubbands];
@@ -231,7 +231,7 @@ void Mp2Encoder::AllocateBits(int availableBits) {
       used += more;
       f.allocation[pick] = now + 1;
       mnr[pick] = ClassOf(pick, now + 1).snrDb - f.smr[pick];
-      if (now + 1 == (1 << mp2::kAllocBits[pick]) - 1) open[pick] = false;
+      if (now + 1 == (1 << mp2::AllocBits(pick)) - 1) open[pick] = false;
     } else {
       open[pick] = false;
     }
@@ -264,7 +264,7 @@ void Mp2Encoder::WriteFrame(bool padded, int availableBits) {
   const std::uint64_t start = stream_.TotalBits();
   stream_.PutBits(kHeaderBase | (padded ? 0x200u : 0u), kHeaderBits);
   for (int sb = 0; sb < mp2::kSubbandLimit; ++sb) {
-    stream_.PutBits(static_cast<std::uint32_t>(f.allocation[sb]), mp2::kAllocBits[sb]);
+    stream_.PutBits(static_cast<std::uint32_t>(f.allocation[sb]), mp2::AllocBits(sb));
   }
   for (int sb = 0; sb < mp2::kSubbandLimit; ++sb) {
     if (f.allocation[sb]) stream_.PutBits(static_cast<std::uint32_t>(f.scfsi[sb]), 2);

@@ -38,20 +38,6 @@ def main():
     classes = rows(folder, "layer2_quant_classes.csv")
     assert [int(c["class"]) for c in classes] == list(range(1, 18))
 
-    alloc = [r for r in rows(folder, "layer2_alloc_tables.csv") if r["table"] == "11172-3 3-B.2a"]
-    sblimit = int(alloc[0]["sblimit"])
-    assert sblimit == 27
-    nbal = [0] * sblimit
-    classes_of = [[0] * 16 for _ in range(sblimit)]
-    for r in alloc:
-        sb, a = int(r["subband"]), int(r["allocation"])
-        nbal[sb] = int(r["nbal"])
-        classes_of[sb][a] = int(r["class"])
-        c = classes[int(r["class"]) - 1]
-        assert c["steps"] == r["steps"] and c["bits_per_codeword"] == r["bits_per_codeword"]
-    for sb in range(sblimit):
-        assert all(classes_of[sb][a] for a in range(1, 1 << nbal[sb]))
-
     psy = sorted(rows(folder, "psy1_44100_layer2.csv"), key=lambda r: int(r["index"]))
     assert len(psy) == 130
     bands = [r for r in rows(folder, "psy1_44100_crit_bands.csv") if r["variant"] == "dist10_lsf"]
@@ -78,14 +64,6 @@ def main():
         out.append("    {{{}, {}, {}, {}, {}, {}, {}}},".format(
             c["steps"], n, c["bits_per_codeword"], "true" if c["grouped_3_samples"] == "1" else "false",
             c["A"], c["B"], c["snr_db"]))
-    out.append("};")
-    out.append("")
-    out.append("const int kAllocBits[kSubbandLimit] = {" + ", ".join(map(str, nbal)) + "};")
-    out.append("")
-    out.append("// Class (1-based) of each allocation code; 0 for code 0 and codes past the subband's range.")
-    out.append("const int kAllocClass[kSubbandLimit][16] = {")
-    for sb in range(sblimit):
-        out.append("    {" + ", ".join(str(v) for v in classes_of[sb]) + "},")
     out.append("};")
     out.append("")
     out.append("const PsyLine kPsyLines[130] = {")

@@ -13,9 +13,7 @@ CGenerationErrorDlg::CGenerationErrorDlg(QWidget* parent) : Dialog(parent), edit
   edit_->setObjectName("edit1088");
   edit_->setReadOnly(true);
   edit_->setMinimumSize(480, 240);
-  auto* ok = new QPushButton("&OK", this);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
+  QPushButton* ok = MakeOkButton();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(edit_);
   layout->addWidget(ok, 0, Qt::AlignRight);

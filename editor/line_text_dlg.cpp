@@ -26,12 +26,9 @@ CLineTextDlg::CLineTextDlg(QWidget* parent)
   labelEdit_->setObjectName("edit1087");
   labelEdit_->setReadOnly(true);
 
-  auto* ok = new QPushButton("&OK", this);
+  QPushButton* ok = MakeOkButton();
   ok->setObjectName("button1094");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("&Cancel", this);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
+  QPushButton* cancel = MakeCancelButton();
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(languageEdit_);
   bottom->addStretch();

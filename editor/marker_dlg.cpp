@@ -40,9 +40,7 @@ CMarkerDlg::CMarkerDlg(QWidget* parent) : Dialog(parent), list_(new QListWidget(
     buttons->addWidget(button);
   }
   buttons->addStretch();
-  auto* ok = new QPushButton("&OK", this);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
+  QPushButton* ok = MakeOkButton();
   buttons->addWidget(ok);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(list_);

@@ -78,12 +78,9 @@ CTextDlg::CTextDlg(QWidget* parent)
   voiceRow->addWidget(voiceButton_);
   voiceRow->addWidget(voiceEdit_);
 
-  auto* ok = new QPushButton("&OK", this);
+  QPushButton* ok = MakeOkButton();
   ok->setObjectName("button1094");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("&Cancel", this);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
+  QPushButton* cancel = MakeCancelButton();
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok);

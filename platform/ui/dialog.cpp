@@ -1,6 +1,7 @@
 #include "platform/ui/dialog.h"
 
 #include <QCoreApplication>
+#include <QPushButton>
 
 #include "platform/ui/application.h"
 #include "platform/ui/frame_window.h"
@@ -78,6 +79,19 @@ void Dialog::Finish() {
   finished_ = true;
   timers_.KillAll();
   OnDestroy();
+}
+
+QPushButton* Dialog::MakeOkButton() {
+  auto* ok = new QPushButton("&OK", this);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
+  return ok;
+}
+
+QPushButton* Dialog::MakeCancelButton() {
+  auto* cancel = new QPushButton("&Cancel", this);
+  connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
+  return cancel;
 }
 
 }  // namespace platform::ui

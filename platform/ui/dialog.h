@@ -3,6 +3,8 @@
 // runner: the window system's event loop, or a script in tests.
 #include <QDialog>
 
+class QPushButton;
+
 #include "platform/ui/window_timers.h"
 
 namespace platform::ui {
@@ -46,6 +48,10 @@ class Dialog : public QDialog {
   virtual void OnTimer(int /*id*/) {}
   // After the modal run, before the dialog goes.
   virtual void OnDestroy() {}
+
+  // "&OK" (the default button) and "&Cancel", wired to OnOK and OnCancel.
+  QPushButton* MakeOkButton();
+  QPushButton* MakeCancelButton();
 
  private:
   WindowTimers timers_;

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/mp2_tables.h"
+#include "audio/mpa_header.h"
+#include "audio/mpa_layer12.h"
 #include "support/audio_signals.h"
 #include "support/temp_dir.h"
 
@@ -68,6 +71,22 @@ TEST_F(Mp2EncoderTest, FramesCarryTheFixedHeaderAndThePaddingRule) {
   const FrameInfo& last = frames.back();
   ASSERT_EQ(out.size(), last.offset + last.length + 1) << "one byte after the last frame";
   EXPECT_EQ(out.back(), '\0');
+}
+
+// The encoder writes allocations with the table it shares with the decoder; the
+// header it writes must make the decoder pick that same table.
+TEST_F(Mp2EncoderTest, HeaderSelectsTheAllocationTableTheEncoderUses) {
+  const std::string out = Encode(testsupport::SineSweep(0.1, 300, 3000));
+  ASSERT_GE(out.size(), 4u);
+  std::uint32_t word = 0;
+  for (int i = 0; i < 4; ++i) word = word << 8 | static_cast<std::uint8_t>(out[static_cast<std::size_t>(i)]);
+  const mpa::MpaHeader header = mpa::MpaHeader::Parse(word);
+  ASSERT_TRUE(header.IsValid());
+  const int index = mpa::Layer2TableIndex(header);
+  ASSERT_GE(index, 0);
+  ASSERT_LT(index, 5);
+  EXPECT_EQ(&mpa::kLayer2Alloc[index], &mp2::VoiceAllocTable());
+  EXPECT_EQ(mp2::VoiceAllocTable().sblimit, mp2::kSubbandLimit);
 }
 
 TEST_F(Mp2EncoderTest, FrameCountFollowsTheSampleCount) {

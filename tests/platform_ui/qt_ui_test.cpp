@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -80,6 +81,37 @@ TEST_F(QtUiTest, ModalDialogRunsItsLoopAndAnswersOneOrTwo) {
     return true;
   });
   EXPECT_EQ(cancel.DoModal(), kDialogCancel);
+}
+
+class ButtonsDialog : public Dialog {
+ public:
+  ButtonsDialog() : ok(MakeOkButton()), cancel(MakeCancelButton()) {}
+  QPushButton* ok;
+  QPushButton* cancel;
+};
+
+TEST_F(QtUiTest, OkAndCancelButtonsEndTheDialogAndReturnPressesOk) {
+  QtUi ui;
+  const struct {
+    const char* what;
+    std::function<void(ButtonsDialog&)> press;
+    int result;
+  } cases[] = {
+      {"OK clicked", [](ButtonsDialog& d) { QTest::mouseClick(d.ok, Qt::LeftButton); }, kDialogOk},
+      {"Cancel clicked", [](ButtonsDialog& d) { QTest::mouseClick(d.cancel, Qt::LeftButton); }, kDialogCancel},
+      {"Return", [](ButtonsDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }, kDialogOk},
+  };
+  for (const auto& c : cases) {
+    ButtonsDialog d;
+    EXPECT_EQ(d.ok->text(), QString("&OK"));
+    EXPECT_EQ(d.cancel->text(), QString("&Cancel"));
+    WhenShown([&] {
+      if (QApplication::activeModalWidget() != &d) return false;
+      c.press(d);
+      return true;
+    });
+    EXPECT_EQ(d.DoModal(), c.result) << c.what;
+  }
 }
 
 TEST_F(QtUiTest, FileDialogOffersTheFiltersIgnoringCase) {
