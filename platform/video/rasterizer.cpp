@@ -579,7 +579,7 @@ bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
   p.tex2Second = st.texture2Second;
   const int z = !(st.zTest && t.depth) ? kZNone : st.zFunc == kCmpLessEqual ? kZLessEqual : kZAny;
 #ifdef __SSE2__
-  if (tex && tex->tiled && !tex2 && z != kZAny && !st.blend && !st.fog && !(st.colorKey && tex->keyed) &&
+  if (tex && tex->tiled && p.ctx.pow2 && !tex2 && z != kZAny && !st.blend && !st.fog && !(st.colorKey && tex->keyed) &&
       st.texBlend != kTexBlendDecal && t.format == Format565()) {
     p.span = PickTiled565(st.bilinear, z == kZNone ? kZOff : st.zWrite ? kZTestWrite : kZTestOnly, st.specular, st.dither);
     return true;
