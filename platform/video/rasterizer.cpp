@@ -106,17 +106,20 @@ inline int Div255(int x) {
 
 // The four texels around a sample weighted by its fractions (0..255).
 #ifdef __SSE2__
-// A weight and its complement to 256, four lanes each: (256 - f) x 4, f x 4.
-struct WeightPairs {
-  __m128i pair[256];
-  WeightPairs() {
-    for (int f = 0; f < 256; ++f) {
-      const short c = static_cast<short>(256 - f), w = static_cast<short>(f);
-      pair[f] = _mm_set_epi16(w, w, w, w, c, c, c, c);
-    }
-  }
+// A weight and its complement to 256, four lanes each: (256 - f) x 4, f x 4
+// (made at compile time, so no start-up order can find it empty).
+struct alignas(16) WeightPairs {
+  std::int16_t lanes[256][8];
 };
-const WeightPairs kWeights;
+constexpr WeightPairs MakeWeightPairs() {
+  WeightPairs p{};
+  for (int f = 0; f < 256; ++f)
+    for (int i = 0; i < 8; ++i) p.lanes[f][i] = static_cast<std::int16_t>(i < 4 ? 256 - f : f);
+  return p;
+}
+constexpr WeightPairs kWeights = MakeWeightPairs();
+
+inline __m128i WeightPair(std::uint32_t f) { return _mm_load_si128(reinterpret_cast<const __m128i*>(kWeights.lanes[f])); }
 
 // As 16-bit lanes (b, g, r, a in lanes 0..3; the upper lanes are not
 // meaningful). Each row is blended across and shifted down, then the two
@@ -129,11 +132,11 @@ inline __m128i Bilinear16(std::uint32_t t00, std::uint32_t t10, std::uint32_t t0
       _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t01))), zero);
   const __m128i right = _mm_unpacklo_epi8(
       _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t10)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero);
-  const __m128i wx = kWeights.pair[fx];
+  const __m128i wx = WeightPair(fx);
   const __m128i rows = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(left, _mm_unpacklo_epi64(wx, wx)),
                                                     _mm_mullo_epi16(right, _mm_unpackhi_epi64(wx, wx))),
                                       8);
-  const __m128i weighted = _mm_mullo_epi16(rows, kWeights.pair[fy]);
+  const __m128i weighted = _mm_mullo_epi16(rows, WeightPair(fy));
   return _mm_srli_epi16(_mm_add_epi16(weighted, _mm_srli_si128(weighted, 8)), 8);
 }
 
