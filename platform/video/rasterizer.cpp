@@ -887,12 +887,29 @@ bool InsideGuard(const TLVertex& v) {
   return std::fabs(v.sx) <= kGuardBand && std::fabs(v.sy) <= kGuardBand;
 }
 
+// One pixel of a line or point: a span of one pixel whose start is the
+// vertex's own attributes, as EmitSpan gives them with no slopes (each plane
+// value plus nothing, which turns a -0 into +0; colours whole levels).
 void ShadeOne(const RasterTarget& t, const Prepared& p, int x, int y, const TLVertex& v) {
   if (x < p.clip.left || x >= p.clip.right || y < p.clip.top || y >= p.clip.bottom) return;
-  float a[kAttrCount];
-  Attributes(v, p, a);
-  const float zero[kAttrCount] = {};
-  EmitSpan(t, p, y, x, x + 1, static_cast<float>(x), static_cast<float>(y), a, zero, zero);
+  SpanStart s{};
+  s.w = v.rhw + 0.0f;
+  if (p.textured) {
+    s.uw = v.tu * p.texW * v.rhw + 0.0f;
+    s.vw = v.tv * p.texH * v.rhw + 0.0f;
+  }
+  if (p.ctx.tex2) {
+    s.u2w = (p.tex2Second ? v.tu2 : v.tu) * p.tex2W * v.rhw + 0.0f;
+    s.v2w = (p.tex2Second ? v.tv2 : v.tv) * p.tex2H * v.rhw + 0.0f;
+  }
+  for (int c = 0; c < 4; ++c) {
+    static constexpr int kShift[4] = {16, 8, 0, 24};  // r, g, b, a
+    s.dif[c] = static_cast<int>((v.color >> kShift[c]) & 255) << 16;
+    s.spc[c] = static_cast<int>((v.specular >> kShift[c]) & 255) << 16;
+  }
+  std::uint8_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.pitch;
+  float* zrow = t.depth ? t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch : nullptr;
+  p.span(p.ctx, row, zrow, y, x, x + 1, s);
 }
 
 void LineImpl(const RasterTarget& t, const Prepared& p, const RasterState& st, TLVertex a, TLVertex b) {
