@@ -44,6 +44,79 @@ inline pavix::CShape Grid(int w, int h, bool quads = false) {
   return shape;
 }
 
+// A rough w x h grid for checking that the progressive build's output never
+// changes: random heights, patches of three textures with their own mappings
+// (seams), scattered locked vertices, quads and triangles mixed, a few broken
+// sides (a corner repeated) and repeated sides. With `twoNodes` the rows are
+// split between two nodes (the sides between them belong to neither) and one
+// vertex is left outside both.
+inline pavix::CShape RoughGrid(std::uint32_t seed, int w, int h, bool twoNodes) {
+  std::uint32_t state = seed * 2654435761u + 12345u;
+  auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+  };
+  pavix::CShape shape;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      pavix::CShapeVertex v;
+      v.position = {static_cast<float>(x) + static_cast<float>(next() % 100) / 400.0f,
+                    static_cast<float>(next() % 64) * 0.05f, static_cast<float>(y)};
+      if (next() % 61 == 0) v.flags |= pavix::kVertexLocked;
+      shape.AddVertex(v);
+    }
+  }
+  auto at = [w](int x, int y) { return static_cast<std::uint32_t>(y * w + x); };
+  for (int y = 0; y + 1 < h; ++y) {
+    for (int x = 0; x + 1 < w; ++x) {
+      const std::uint32_t patch = (static_cast<std::uint32_t>(x / 5 + y / 7) + seed) % 3;
+      const std::uint32_t corner[4] = {at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1)};
+      const int cx[4] = {x, x + 1, x + 1, x}, cy[4] = {y, y, y + 1, y + 1};
+      pavix::CSide s;
+      s.texture = patch;
+      s.flags = 1;
+      auto setCorner = [&](int j, int k) {
+        s.index[j] = corner[k];
+        s.uv[j] = {static_cast<float>(cx[k]) * 0.125f + static_cast<float>(patch), static_cast<float>(cy[k]) * 0.25f};
+      };
+      const std::uint32_t r = next() % 16;
+      if (r < 4) {
+        for (int j = 0; j < 4; ++j) setCorner(j, j);
+        shape.AddSide(s);
+        continue;
+      }
+      const int first[3] = {0, 1, 2}, second[3] = {0, 2, 3}, third[3] = {0, 1, 3}, fourth[3] = {1, 2, 3};
+      const int* halves[2] = {r & 1 ? first : third, r & 1 ? second : fourth};
+      for (const int* half : halves) {
+        for (int j = 0; j < 3; ++j) setCorner(j, half[j]);
+        s.index[3] = s.index[2];
+        s.uv[3] = s.uv[2];
+        shape.AddSide(s);
+        if (r == 14) shape.AddSide(s);
+      }
+      if (r == 15) {
+        setCorner(0, 0);
+        setCorner(1, 0);
+        setCorner(2, 2);
+        s.index[3] = s.index[2];
+        shape.AddSide(s);
+      }
+    }
+  }
+  if (!twoNodes) {
+    shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+    return shape;
+  }
+  pavix::CShapeVertex outside;
+  outside.position = {-1, -1, -1};
+  shape.AddVertex(outside);
+  shape.SetNodeCount(2);
+  shape.nodes[0].vertexCount = w * (h / 2);
+  shape.nodes[1].level = 1;
+  shape.nodes[1].vertexCount = w * (h - h / 2);
+  return shape;
+}
+
 // n separate triangles: as many parts as sides.
 inline pavix::CShape Scattered(int n) {
   pavix::CShape shape;

@@ -2,11 +2,13 @@
 // block set, a collision map, 20 traps and 10 placed monsters; per 40 rooms,
 // 200 machines with 5 placed instances each and 500 monsters with 2 each, their
 // nodes spread over the rooms. Reading and writing the same bytes raw are the
-// floor that opening and saving are measured against. The times should grow
-// with the room count, not its square.
+// floor that opening and saving are measured against; writing the generated
+// files raw is generation's. The times should grow with the room count, not
+// its square.
 #include <benchmark/benchmark.h>
 
 #include "growth_report.h"
+#include "tests/support/big_quest.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include <memory>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafiles/common/little_endian.h"
@@ -36,32 +39,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kMachinesPer40Rooms = 200;
-constexpr int kMachineInstances = 5;
-constexpr int kMonstersPer40Rooms = 500;
-constexpr int kMonsterInstances = 2;
-constexpr int kBlockMeshes = 8;
-
-void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
-}
-
-// An "04D" mesh without faces and with a one-block footprint.
-std::vector<std::uint8_t> BlockMesh(std::uint8_t corner) {
-  std::vector<std::uint8_t> b = {'0', '4', 'D', 0};
-  auto u32 = [&](std::uint32_t v) { AppendLe32(b, v); };
-  u32(1);
-  u32(0); u32(0); u32(0); u32(0);
-  u32(1); u32(1);
-  for (int i = 0; i < 9; ++i) b.push_back(i == 0 ? corner : 0);
-  return b;
-}
-
 class BigQuest {
  public:
-  explicit BigQuest(int rooms) : rooms_(rooms) {
+  explicit BigQuest(int rooms) {
     std::string tmpl = (fs::temp_directory_path() / "questbench-XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) std::abort();
     dir_ = tmpl;
@@ -69,16 +49,8 @@ class BigQuest {
     platform::ChangeDirectory(dir_);
     platform::SetStartDirectory(dir_);
     platform::SetProfilePath(dir_ + "/profile.ini");
-    WriteFile(fs::path(dir_) / "rozizuzi/k0830_sprite.tga", std::vector<std::uint8_t>(1024, 7));
-    for (int bank = 800; bank <= 815; ++bank) {
-      WriteFile(fs::path(dir_) / ("rozizuzi/bank/k0" + std::to_string(bank) + "_OBJ.tga"),
-                std::vector<std::uint8_t>(4096, static_cast<std::uint8_t>(bank)));
-    }
-    for (int m = 0; m < kBlockMeshes; ++m) {
-      // Footprints only where blocks stand at the corners that nothing uses.
-      WriteFile(fs::path(dir_) / ("rozizuzi/o4d/block" + std::to_string(m) + ".o3d"), BlockMesh(m == 0 ? 1 : 0));
-    }
-    Build();
+    bigquest::WriteFiles();
+    bigquest::Build(rooms);
     doc.SetTitle("big.qst");
     doc.SetPathName("big.qst");
     doc.OnNewDocument();
@@ -94,107 +66,14 @@ class BigQuest {
   platform::ScriptedServices ui;
 
  private:
-  void Build() {
-    QuestState& q = Quest();
-    q.library.SetText("bench.qsm",
-                      "STATE_MACHINE { KEY { door } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} }"
-                      "  PARAM { KEY { 2 } TYPE { INT } } PARAM { KEY { 3 } TYPE { TEXT } }"
-                      "  CODE [\r\n\tSTATE %0\r\n\t{\r\n\t\tMESH {%1} COUNT {%2}\r\n\t\tSAY %3 \r\n\t}\r\n] }"
-                      "GENERIC { KEY { spikes } TYPE { 4 } INDEX { 4 } LABEL { SPK } }");
-    q.library.ParseBlock("", false);
-    q.library.FreeBuffer();
-
-    const int kRooms = rooms_;
-    const int kMonsters = kMonstersPer40Rooms * rooms_ / 40;
-    const int kMachines = kMachinesPer40Rooms * rooms_ / 40;
-    for (int r = 0; r < kRooms; ++r) {
-      CRoom* room = NewRoom(q.rooms);
-      SetField(room->name, "room" + std::to_string(r));
-      room->land = r % 7;
-      room->left = (r % 8) * 1000;
-      room->top = (r / 8) * 1000;
-      room->right = room->left + 600;
-      room->bottom = room->top + 600;
-      room->text.Set(1, ("Room " + std::to_string(r)).c_str());
-      for (int m = 0; m < kBlockMeshes; ++m) room->blockSet.FindOrAdd("rozizuzi\\o4d\\block" + std::to_string(m) + ".o3d");
-      for (int c = 0; c < kRoomBlocks; ++c) {
-        for (int w = 0; w < kRoomBlocks; ++w) {
-          RoomBlock& b = room->Block(c, w);
-          b.fileName = "rozizuzi\\o4d\\block" + std::to_string(1 + (c + w) % (kBlockMeshes - 1)) + ".o3d";
-          b.rotation = (c * 3 + w) % 4;
-          b.id = c * 64 + w;
-        }
-      }
-      // Walls all round and a pattern of low cells; nothing is placed on them.
-      for (int i = 0; i < kRoomCells; ++i) {
-        room->Collision(i, 0) = room->Collision(0, i) = 1;
-        room->Collision(i, kRoomCells - 1) = room->Collision(kRoomCells - 1, i) = 1;
-      }
-      for (int c = 3; c < kRoomCells - 2; c += 14) {
-        for (int w = 3; w < kRoomCells - 2; w += 10) room->Collision(c, w) = 2;  // odd cells only
-      }
-      RoomTrap* previous = nullptr;
-      for (int t = 0; t < 20; ++t) {
-        RoomTrap* trap = NewRoomTrap(room->traps);
-        trap->type = 4;
-        trap->cellX = 10 + 8 * t;
-        trap->cellY = 150;
-        trap->target = previous;
-        previous = trap;
-      }
-      for (int m = 0; m < 10; ++m) {
-        RoomMonster* monster = NewRoomMonster(room->monsters);
-        SetField(monster->name, "wolf");
-        monster->cellX = 10 + 8 * m;
-        monster->cellY = 170;
-      }
-    }
-    for (int o = 0; o < 50; ++o) {
-      CQuestObject* object = NewQuestObject(q.questObjects);
-      SetField(object->key, "object" + std::to_string(o));
-      SetField(object->parent, "ITKEY");
-      object->name.Set(1, "An object");
-    }
-    // Each element's nodes in one room, on even cells of their own.
-    std::vector<int> used(kRooms, 0);
-    auto place = [&](GraphNode* n, int room) {
-      const int k = used[room]++;
-      n->x = (room % 8) * 1000 + 100;
-      n->y = (room / 8) * 1000 + 100;
-      n->cellX = 20 + k % 60 * 2;
-      n->cellY = 20 + k / 60 * 2;
-    };
-    for (int m = 0; m < kMonsters; ++m) {
-      CMonster* monster = NewMonster(q.monsters);
-      SetField(monster->key, "monster" + std::to_string(m));
-      SetField(monster->monsterClass, "orc");
-      monster->name.Set(1, "Orc");
-      monster->life = 10;
-      for (int i = 0; i < kMonsterInstances; ++i) {
-        monster->AddInstance();
-        place(q.graphNodes, m % kRooms);
-      }
-    }
-    for (int m = 0; m < kMachines; ++m) {
-      CMachine* machine = CreateMachine(q.machines, kMachineStateMachine, "door", "machine" + std::to_string(m));
-      machine->FindParam(1)->SetText("mesh" + std::to_string(m));
-      machine->FindParam(2)->SetText(std::to_string(m));
-      machine->FindParam(3)->SetText("Hello");
-      for (int i = 0; i < kMachineInstances; ++i) {
-        machine->AddInstance("", 0, 0, i ? ("machine" + std::to_string(m) + ":machine" + std::to_string(m) + "_0").c_str()
-                                         : nullptr);
-        place(q.graphNodes, m % kRooms);
-      }
-    }
-  }
-
-  int rooms_;
   std::string dir_, previous_;
 };
 
-// The quest state is program-wide: one quest at a time, rebuilt when the size changes.
+// The quest state is program-wide: one quest at a time, rebuilt when the size
+// changes, and dropped before main returns, while the quest state still exists.
+std::unique_ptr<BigQuest> quest;
+
 BigQuest& QuestOf(int rooms) {
-  static std::unique_ptr<BigQuest> quest;
   static int size = 0;
   if (!quest || size != rooms) {
     quest.reset();
@@ -261,6 +140,23 @@ void BM_GenerateQuest(benchmark::State& state) {
   state.counters["package"] = static_cast<double>(fs::file_size("quest/big.mtf"));
 }
 
+// The floor generation is measured against: writing the files it writes
+// (room files, scripts, textures and the package), with the same bytes, each
+// through a temporary file as generation does.
+void BM_WriteGeneratedBytesRaw(benchmark::State& state) {
+  BigQuest& q = QuestOf(static_cast<int>(state.range(0)));
+  q.doc.OnGenerateQuest();
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const char* folder : {"data/customQuest/big", "quest"}) {
+    for (const fs::directory_entry& e : fs::directory_iterator(folder)) {
+      files.emplace_back(e.path().string(), platform::ReadWholeFile(e.path().string()));
+    }
+  }
+  for (auto _ : state) {
+    for (const auto& [path, bytes] : files) platform::WriteWholeFile(path, bytes);
+  }
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int rooms : {10, 20, 40, 80, 160}) b->Arg(rooms);
   b->Unit(benchmark::kMillisecond);
@@ -270,6 +166,7 @@ BENCHMARK(BM_WriteSameBytesRaw)->Apply(Sizes);
 BENCHMARK(BM_OpenQuest)->Apply(Sizes);
 BENCHMARK(BM_ReadSameBytesRaw)->Apply(Sizes);
 BENCHMARK(BM_GenerateQuest)->Apply(Sizes)->Iterations(3);
+BENCHMARK(BM_WriteGeneratedBytesRaw)->Apply(Sizes)->Iterations(3);
 
 }  // namespace
 
@@ -278,6 +175,9 @@ int main(int argc, char** argv) {
   for (const char* rooms : {"10", "20", "40", "80", "160"}) {
     pairs.push_back({std::string("BM_SaveQuest/") + rooms, std::string("BM_WriteSameBytesRaw/") + rooms});
     pairs.push_back({std::string("BM_OpenQuest/") + rooms, std::string("BM_ReadSameBytesRaw/") + rooms});
+    pairs.push_back({std::string("BM_GenerateQuest/") + rooms, std::string("BM_WriteGeneratedBytesRaw/") + rooms});
   }
-  return benchgrowth::Main(argc, argv, pairs);
+  const int result = benchgrowth::Main(argc, argv, pairs);
+  quest.reset();
+  return result;
 }

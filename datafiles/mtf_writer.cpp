@@ -98,6 +98,28 @@ void MtfWriter::Add(std::string name, std::span<const std::uint8_t> bytes, MtfSt
   entries_.push_back(std::move(e));
 }
 
+void MtfWriter::AddFile(std::string name, std::string_view winPath) {
+  platform::File in(winPath, platform::File::modeRead);
+  const std::uint64_t length = in.GetLength();
+  std::uint8_t head[4] = {};
+  const std::size_t got = in.Read(head, static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof head)));
+  if (got != std::min<std::uint64_t>(length, sizeof head))
+    throw platform::FileException(platform::kCauseEndOfFile, 0, std::string(winPath));
+  if (MtfLooksPacked(std::span<const std::uint8_t>(head, got))) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    in.Seek(0, platform::File::begin);
+    if (in.Read(bytes.data(), bytes.size()) != bytes.size())
+      throw platform::FileException(platform::kCauseEndOfFile, 0, std::string(winPath));
+    return Add(std::move(name), std::span<const std::uint8_t>(bytes), MtfStorage::kStored);
+  }
+  CheckEntry(name, static_cast<std::size_t>(length));
+  Entry e;
+  e.name = std::move(name);
+  e.size = static_cast<std::uint32_t>(length);
+  e.source = std::string(winPath);
+  entries_.push_back(std::move(e));
+}
+
 std::vector<std::uint32_t> MtfWriter::LayOut(std::span<const Extent> extents) {
   if (extents.size() > kMaxU32) throw MtfWriteError("too many archive entries for a 32-bit count");
   std::uint64_t pos = 4;
@@ -119,7 +141,7 @@ std::vector<std::uint32_t> MtfWriter::LayOut(std::span<const Extent> extents) {
 std::vector<std::uint32_t> MtfWriter::Offsets() const {
   std::vector<Extent> extents;
   extents.reserve(entries_.size());
-  for (const Entry& e : entries_) extents.push_back({e.name.size(), e.data.size()});
+  for (const Entry& e : entries_) extents.push_back({e.name.size(), e.source.empty() ? e.data.size() : e.size});
   return LayOut(extents);
 }
 
@@ -142,7 +164,17 @@ std::vector<std::uint8_t> MtfWriter::Build() const {
   const std::vector<std::uint32_t> offsets = Offsets();
   std::vector<std::uint8_t> out = Head(offsets);
   out.reserve(offsets.back());
-  for (const Entry& e : entries_) out.insert(out.end(), e.data.begin(), e.data.end());
+  for (const Entry& e : entries_) {
+    if (e.source.empty()) {
+      out.insert(out.end(), e.data.begin(), e.data.end());
+    } else {
+      platform::File in(e.source, platform::File::modeRead);
+      const std::size_t at = out.size();
+      out.resize(at + e.size);
+      if (in.Read(out.data() + at, e.size) != e.size)
+        throw platform::FileException(platform::kCauseEndOfFile, 0, e.source);
+    }
+  }
   return out;
 }
 
@@ -150,6 +182,13 @@ void MtfWriter::Write(std::string_view winPath) const {
   const std::vector<std::uint32_t> offsets = Offsets();
   platform::File file(winPath, platform::File::modeCreate | platform::File::modeWrite | platform::File::modeSafeSave);
   file.Write(Head(offsets));
-  for (const Entry& e : entries_) file.Write(e.data);
+  for (const Entry& e : entries_) {
+    if (e.source.empty()) {
+      file.Write(e.data);
+    } else {
+      platform::File in(e.source, platform::File::modeRead);
+      if (file.CopyFrom(in, e.size) != e.size) throw platform::FileException(platform::kCauseEndOfFile, 0, e.source);
+    }
+  }
   file.Close();
 }

@@ -42,10 +42,18 @@ class MtfWriter {
   // The same, keeping the given buffer when the entry is stored as it is.
   void Add(std::string name, std::vector<std::uint8_t>&& bytes, MtfStorage storage);
 
+  // A stored entry whose bytes are a file's, copied from it when the archive
+  // is written, so a large archive is never held in memory; the file must
+  // not change in between. A file that must be packed is read here. Throws
+  // platform::FileException when the file cannot be opened or read, and
+  // MtfWriteError as above.
+  void AddFile(std::string name, std::string_view winPath);
+
   std::size_t count() const { return entries_.size(); }
   bool isPacked(std::size_t index) const { return entries_.at(index).packed; }
 
-  // The archive's bytes. Throws MtfWriteError when it would not fit 32-bit offsets.
+  // The archive's bytes. Throws MtfWriteError when it would not fit 32-bit
+  // offsets, platform::FileException when a file entry cannot be read.
   std::vector<std::uint8_t> Build() const;
   // Writes the archive through a temporary file renamed into place. Throws
   // MtfWriteError or platform::FileException; the previous file then stays.
@@ -64,6 +72,7 @@ class MtfWriter {
   struct Entry {
     std::string name;
     std::vector<std::uint8_t> data;  // as written: stored bytes, or block and CRC
+    std::string source;              // or, when set, the file holding the stored bytes
     std::uint32_t size = 0;          // as read
     bool packed = false;
   };

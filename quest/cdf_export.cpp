@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "datafiles/common/little_endian.h"
@@ -31,11 +32,12 @@ constexpr std::size_t kCdfLabelSize = 32;
 constexpr std::int32_t kMachineObjectType = 34;
 constexpr std::uint16_t kOutsideGrid = kCollisionBlocked;  // bounds can reach past the grid
 
+// Appends to a buffer that the caller sizes once.
 class ByteWriter {
  public:
+  explicit ByteWriter(std::vector<std::uint8_t>& buffer) : bytes(buffer) {}
   void U32(std::uint32_t v) { AppendLe32(bytes, v); }
   void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
-  void U16(std::uint16_t v) { AppendLe16(bytes, v); }
   void Raw(const void* data, std::size_t n) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     bytes.insert(bytes.end(), p, p + n);
@@ -44,12 +46,35 @@ class ByteWriter {
   // when it must end inside the field).
   void Field(std::string_view text, std::size_t n) {
     const std::size_t k = text.size() < n ? text.size() : n;
-    Raw(text.data(), k);
-    bytes.insert(bytes.end(), n - k, 0);
+    const std::size_t at = bytes.size();
+    bytes.resize(at + n);
+    if (k) std::memcpy(bytes.data() + at, text.data(), k);
+  }
+  // n bytes to fill in place.
+  std::uint8_t* Extend(std::size_t n) {
+    const std::size_t at = bytes.size();
+    bytes.resize(at + n);
+    return bytes.data() + at;
   }
 
-  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t>& bytes;
 };
+
+// Sizes of the records of a room file.
+constexpr std::size_t kCdfHeadSize = 4 + 4 + 4 * 4 + 4;
+constexpr std::size_t kCdfBlockSize = 8 * 4 + kCdfNameSize + 4;
+constexpr std::size_t kCdfObjectSize = 2 * 4 + 4 * 4 + 8 * 4 + 8 * 4 + 3 * 4 + kCdfLabelSize;
+constexpr std::size_t kCdfMonsterSize = 2 * 4 + kCdfLabelSize + 4;
+constexpr std::size_t kCbsHeadSize = 4 + 4 + 4;
+constexpr std::size_t kCbsNameSize = 4 + kCdfNameSize;
+
+// One buffer for every room file of a generation, so each room's megabytes
+// of names reuse memory already in hand instead of fresh pages.
+std::vector<std::uint8_t>& RoomFileBuffer() {
+  thread_local std::vector<std::uint8_t> buffer;
+  buffer.clear();
+  return buffer;
+}
 
 // The object image: the first 124 bytes of a trap.
 struct ObjectImage {
@@ -79,14 +104,10 @@ struct ObjectImage {
 // A file name as the game finds it: the editor's mesh folder becomes the game's.
 std::string GamePath(std::string_view path) { return ReplacePathPrefix(path, "rozizuzi\\o4d", "\\vrel\\kzt\\data"); }
 
-// A name for a char[512] field: one that would not end inside it is cut and logged.
-std::string NameField(std::string_view path) {
-  std::string name = GamePath(path);
-  if (name.size() > kCdfNameSize - 1) {
-    LogGeneration("file name too long -> %s\r\n", name.c_str());
-    name.resize(kCdfNameSize - 1);
-  }
-  return name;
+// A name in a char[512] field: one that would not end inside it is cut and logged.
+void WriteName(ByteWriter& out, const std::string& name) {
+  if (name.size() > kCdfNameSize - 1) LogGeneration("file name too long -> %s\r\n", name.c_str());
+  out.Field(std::string_view(name).substr(0, kCdfNameSize - 1), kCdfNameSize);
 }
 
 std::string Label(std::string_view prefix, std::string_view text) {
@@ -158,7 +179,20 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
     }
   }
 
-  ByteWriter out;
+  std::uint32_t blockCount = 0;
+  for (const RoomBlock& b : blocks) blockCount += b.HasBlock() ? 1 : 0;
+  const bool anyCells = bounds.lastColumn >= bounds.firstColumn && bounds.lastRow >= bounds.firstRow;
+  const std::size_t gridCells =
+      anyCells ? std::size_t(bounds.lastColumn - bounds.firstColumn + 1) * std::size_t(bounds.lastRow - bounds.firstRow + 1) *
+                     kCellsPerBlock * kCellsPerBlock
+               : 0;
+  const std::uint32_t roomMonsters = static_cast<std::uint32_t>(ListLength(monsters));
+  const int names = blockSet.GetCount();
+
+  ByteWriter out(RoomFileBuffer());
+  out.bytes.reserve(kCdfHeadSize + blockCount * kCdfBlockSize + gridCells * 2 + 4 +
+                    (trapCount + nodeObjects) * kCdfObjectSize + 4 + (roomMonsters + nodeMonsters) * kCdfMonsterSize +
+                    kCbsHeadSize + std::size_t(names) * kCbsNameSize);
   out.Raw("CDF", 4);
   out.U32(kCdfExportVersion);
   out.I32(bounds.firstColumn);
@@ -166,9 +200,9 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
   out.I32(bounds.lastColumn);
   out.I32(bounds.lastRow);
 
-  std::uint32_t blockCount = 0;
-  for (const RoomBlock& b : blocks) blockCount += b.HasBlock() ? 1 : 0;
   out.U32(blockCount);
+  // A room's thousands of blocks name few meshes: each game path is made once.
+  std::unordered_map<std::string_view, std::string> gamePaths;
   for (int column = 0; column < kRoomBlocks; ++column) {
     for (int row = 0; row < kRoomBlocks; ++row) {
       const RoomBlock& b = Block(column, row);
@@ -181,12 +215,15 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
       out.I32(0);
       out.I32(0);
       out.I32(0);
-      out.Field(NameField(b.fileName), kCdfNameSize);
+      const auto [known, added] = gamePaths.try_emplace(b.fileName);
+      if (added) known->second = GamePath(b.fileName);
+      WriteName(out, known->second);
       out.I32(1);
     }
   }
 
   const ExportGrid grid = BuildExportGrid(*this);
+  std::uint8_t* cell = out.Extend(gridCells * 2);
   for (std::int64_t bc = bounds.firstColumn; bc <= bounds.lastColumn; ++bc) {
     for (std::int64_t br = bounds.firstRow; br <= bounds.lastRow; ++br) {
       for (int cx = 0; cx < kCellsPerBlock; ++cx) {
@@ -194,7 +231,8 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
           const std::int64_t column = bc * kCellsPerBlock + cx;
           const std::int64_t row = br * kCellsPerBlock + cy;
           const bool inGrid = column >= 0 && row >= 0 && column < kRoomCells && row < kRoomCells;
-          out.U16(inGrid ? grid[std::size_t(row) * kRoomCells + std::size_t(column)] : kOutsideGrid);
+          StoreLe16(cell, inGrid ? grid[std::size_t(row) * kRoomCells + std::size_t(column)] : kOutsideGrid);
+          cell += 2;
         }
       }
     }
@@ -272,7 +310,7 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
     image.Write(out);
   }
 
-  out.U32(static_cast<std::uint32_t>(ListLength(monsters)) + nodeMonsters);
+  out.U32(roomMonsters + nodeMonsters);
   for (const RoomMonster* m = monsters; m; m = m->next) {
     out.I32(m->cellX);
     out.I32(m->cellY);
@@ -298,11 +336,10 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
 
   out.Raw("CBS", 4);
   out.U32(kCbsExportVersion);
-  const int names = blockSet.GetCount();
   out.U32(static_cast<std::uint32_t>(names));
   for (int i = 0; i < names; ++i) {
     out.U32(static_cast<std::uint32_t>(i));
-    out.Field(NameField(blockSet.GetPath(i)), kCdfNameSize);
+    WriteName(out, GamePath(blockSet.GetPath(i)));
   }
 
   // Written whole to a temporary file and renamed, so no half file is left.

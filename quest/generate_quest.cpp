@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafiles/file_utils.h"
@@ -231,22 +232,13 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
   std::reverse(files.begin(), files.end());
 
   MtfWriter writer;
+  std::vector<std::pair<std::string, std::string>> sources;  // file, entry
   for (const platform::FindEntry& file : files) {
     const std::string entry = EntryName(file.name);
     const std::string source = questFolder + "\\" + file.name;
-    platform::File in;
-    platform::FileException error(platform::kCauseNone, 0, source);
-    if (!in.Open(source, platform::File::modeRead, &error)) {
-      Box(FormatText("Can't open file %s, error = %u\n", entry.c_str(), static_cast<unsigned>(error.cause())));
-      return 0;
-    }
+    sources.emplace_back(source, entry);
     try {
-      std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.GetLength()));
-      if (in.Read(bytes.data(), bytes.size()) != bytes.size()) {
-        throw platform::FileException(platform::kCauseEndOfFile, 0, source);
-      }
-      in.Close();
-      writer.Add(entry, std::move(bytes), MtfStorage::kStored);  // no copy of each file
+      writer.AddFile(entry, source);  // copied into the package when it is written, not held here
     } catch (const std::bad_alloc&) {
       Box(FormatText("error : file %s too large to fit in memory.\n", entry.c_str()));
       return 0;
@@ -263,7 +255,12 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
   try {
     writer.Write(package);  // through a temporary file: a failure leaves no half package
   } catch (const platform::FileException& e) {
-    Box(FormatText("Can't open file %s, error = %u\n", package.c_str(), static_cast<unsigned>(e.cause())));
+    // A file that failed while it was copied in is named as its entry.
+    std::string failed = package;
+    for (const auto& [source, entry] : sources) {
+      if (source == e.path()) failed = entry;
+    }
+    Box(FormatText("Can't open file %s, error = %u\n", failed.c_str(), static_cast<unsigned>(e.cause())));
     return 0;
   } catch (const MtfWriteError& e) {
     Box(e.what());

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/core/paths.h"
 #include "quest/fixed_field.h"
@@ -74,16 +76,35 @@ CMesh* GenericDefMesh(const GenericDef& definition) {
   return GenericMeshBank().GetMesh(*definition.mesh);
 }
 
+// A block mesh's footprint cells, row by row; none for a mesh without one.
+struct BlockFootprint {
+  int columns = 0, rows = 0;
+  std::vector<std::uint8_t> cells;
+};
+
 void StampBlockCells(CRoom& room, ExportGrid& grid) {
+  // Taken once per mesh name: finding a mesh by name walks the whole bank,
+  // and a room holds thousands of blocks but few meshes.
+  std::unordered_map<std::string_view, BlockFootprint> footprints;
   for (int column = 0; column < kRoomBlocks; ++column) {
     for (int row = 0; row < kRoomBlocks; ++row) {
       const RoomBlock& block = room.Block(column, row);
       if (!block.HasBlock()) continue;
-      const CMesh* mesh = room.blockSet.GetMesh(block.fileName);
-      if (!mesh || !mesh->HasFootprint()) continue;
-      for (int y = 0; y < mesh->FootprintRows(); ++y) {
-        for (int x = 0; x < mesh->FootprintColumns(); ++x) {
-          const std::uint8_t value = mesh->FootprintCell(x, y);
+      const auto [found, added] = footprints.try_emplace(block.fileName);
+      BlockFootprint& footprint = found->second;
+      if (added) {
+        const CMesh* mesh = room.blockSet.GetMesh(block.fileName);
+        if (mesh && mesh->HasFootprint()) {
+          footprint.columns = mesh->FootprintColumns();
+          footprint.rows = mesh->FootprintRows();
+          for (int y = 0; y < footprint.rows; ++y) {
+            for (int x = 0; x < footprint.columns; ++x) footprint.cells.push_back(mesh->FootprintCell(x, y));
+          }
+        }
+      }
+      for (int y = 0; y < footprint.rows; ++y) {
+        for (int x = 0; x < footprint.columns; ++x) {
+          const std::uint8_t value = footprint.cells[std::size_t(y) * std::size_t(footprint.columns) + std::size_t(x)];
           if (value == 0) continue;
           const CellPoint p = RotateCell(block.rotation, x, y);
           Stamp(grid, column * kCellsPerBlock + p.x, row * kCellsPerBlock + p.y, value);

@@ -7,15 +7,6 @@
 
 namespace pavix {
 
-CVector operator+(const CVector& a, const CVector& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-CVector operator-(const CVector& a, const CVector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-CVector operator*(const CVector& a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-float Dot(const CVector& a, const CVector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-CVector Cross(const CVector& a, const CVector& b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float Length(const CVector& a) { return std::sqrt(Dot(a, a)); }
-
 void Normalize(CVector& v) {
   const float len = Length(v);
   if (len == 0.0f || !std::isfinite(len)) return;

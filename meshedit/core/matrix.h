@@ -3,6 +3,7 @@
 // 3 x 4 matrix. The rotation is stored by columns: m[0..2] is the image of
 // the x axis, m[3..5] of y, m[6..8] of z; t is the translation. A point p maps
 // to (m0 px + m3 py + m6 pz + t0, m1 px + m4 py + m7 pz + t1, m2 px + m5 py + m8 pz + t2).
+#include <cmath>
 #include <cstdint>
 
 namespace pavix {
@@ -27,12 +28,15 @@ struct CMatrix {
 };
 static_assert(sizeof(CMatrix) == 48);
 
-CVector operator+(const CVector& a, const CVector& b);
-CVector operator-(const CVector& a, const CVector& b);
-CVector operator*(const CVector& a, float s);
-float Dot(const CVector& a, const CVector& b);
-CVector Cross(const CVector& a, const CVector& b);
-float Length(const CVector& a);
+// Inline: the mesh builds call these in their innermost loops.
+inline CVector operator+(const CVector& a, const CVector& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline CVector operator-(const CVector& a, const CVector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline CVector operator*(const CVector& a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+inline float Dot(const CVector& a, const CVector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline CVector Cross(const CVector& a, const CVector& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline float Length(const CVector& a) { return std::sqrt(Dot(a, a)); }
 // Unit length; a zero vector stays as it is.
 void Normalize(CVector& v);
 // Cross product of (p2 - p0) and (p1 - p0), not normalised.

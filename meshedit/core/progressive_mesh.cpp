@@ -1,10 +1,13 @@
 #include "meshedit/core/progressive_mesh.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <numeric>
 
 #include "datafiles/common/exchange_sort.h"
 #include "meshedit/core/shape.h"
+#include "meshedit/core/side_levels.h"
 
 namespace pavix {
 
@@ -17,6 +20,18 @@ void AddUnique(std::vector<int>& list, int value) {
 void RemoveValue(std::vector<int>& list, int value) {
   auto it = std::find(list.begin(), list.end(), value);
   if (it != list.end()) list.erase(it);
+}
+
+// (key, vertex) as one integer in the queue's order: keys as floats compare,
+// equal keys by vertex. A key that is not a number goes last.
+std::uint64_t QueueKey(float key, int vertex) {
+  std::uint32_t bits = 0xFFFFFFFFu;
+  if (!std::isnan(key)) {
+    if (key == 0) key = 0;  // -0 ties with +0
+    std::memcpy(&bits, &key, sizeof bits);
+    bits = (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
+  }
+  return std::uint64_t{bits} << 32 | static_cast<std::uint32_t>(vertex);
 }
 
 int CornerOf(const CProgressiveMesh::Triangle& t, int v) {
@@ -34,11 +49,19 @@ int PresentVertexCount(int n, int locked, int level) {
   return static_cast<int>(c);
 }
 
+void CProgressiveMesh::Reserve(std::size_t vertices, std::size_t triangles) {
+  vertices_.reserve(vertices);
+  triangles_.reserve(triangles);
+}
+
 int CProgressiveMesh::AddVertex(const CVector& position, int local, float penalty) {
   Vertex v;
   v.position = position;
   v.local = local;
   v.penalty = penalty;
+  // Room for the fan of a vertex inside a triangle mesh, allocated once.
+  v.neighbours.reserve(8);
+  v.triangles.reserve(8);
   vertices_.push_back(std::move(v));
   ++remaining_;
   return static_cast<int>(vertices_.size()) - 1;
@@ -56,7 +79,9 @@ int CProgressiveMesh::AddTriangle(int side, int a, int b, int c, const CUv uv[3]
   const int index = static_cast<int>(triangles_.size());
   triangles_.push_back(t);
   for (int k = 0; k < 3; ++k) {
-    Vertex& v = vertices_[static_cast<std::size_t>(t.v[k])];
+    const auto vk = static_cast<std::size_t>(t.v[k]);
+    if (vk < border_.size()) border_[vk] = -1;
+    Vertex& v = vertices_[vk];
     v.triangles.push_back(index);
     for (int j = 0; j < 3; ++j)
       if (j != k) AddUnique(v.neighbours, t.v[j]);
@@ -72,7 +97,16 @@ void CProgressiveMesh::ComputeNormal(Triangle& t) {
   Normalize(t.normal);
 }
 
-bool CProgressiveMesh::OnBorder(int vi) const {
+void CProgressiveMesh::Prune(int vi) {
+  unsigned& gone = goneTriangles_[static_cast<std::size_t>(vi)];
+  if (gone == 0) return;
+  gone = 0;
+  std::erase_if(vertices_[static_cast<std::size_t>(vi)].triangles,
+                [this](int ti) { return !triangles_[static_cast<std::size_t>(ti)].alive; });
+}
+
+bool CProgressiveMesh::OnBorder(int vi) {
+  Prune(vi);
   // A neighbour sharing at most one of the vertex's triangles makes a border
   // edge. The triangles holding each corner are counted in one pass, not
   // searched for every neighbour.
@@ -88,12 +122,20 @@ bool CProgressiveMesh::OnBorder(int vi) const {
   };
   count(1);
   bool border = false;
-  for (int n : v.neighbours) border = border || sharedCounts_[static_cast<std::size_t>(n)] <= 1;
+  for (std::size_t k = 0; k < v.neighbours.size() && !border; ++k)
+    border = sharedCounts_[static_cast<std::size_t>(v.neighbours[k])] <= 1;
   count(-1);
   return border;
 }
 
-bool CProgressiveMesh::OnSeam(int vi) const {
+bool CProgressiveMesh::Border(int vi) {
+  signed char& known = border_[static_cast<std::size_t>(vi)];
+  if (known < 0) known = OnBorder(vi) ? 1 : 0;
+  return known != 0;
+}
+
+bool CProgressiveMesh::OnSeam(int vi) {
+  Prune(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   if (v.triangles.size() < 2) return false;
   const Triangle& first = triangles_[static_cast<std::size_t>(v.triangles[0])];
@@ -105,56 +147,205 @@ bool CProgressiveMesh::OnSeam(int vi) const {
   return false;
 }
 
-float CProgressiveMesh::EdgeCost(int u, int v) const {
-  const Vertex& vu = vertices_[static_cast<std::size_t>(u)];
-  const float length = Length(vertices_[static_cast<std::size_t>(v)].position - vu.position);
-  // The triangles on the edge itself (one or two on a clean mesh), found once
-  // rather than again for every triangle around u.
-  edgeTriangles_.clear();
-  for (int si : vu.triangles) {
-    const Triangle& s = triangles_[static_cast<std::size_t>(si)];
-    if (CornerOf(s, v) >= 0) edgeTriangles_.push_back(&s);
-  }
-  float curvature = 0;
-  for (int ti : vu.triangles) {
+void CProgressiveMesh::GatherEdgeTriangles(int vi) {
+  Prune(vi);
+  const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
+  const std::size_t degree = v.neighbours.size();
+  for (std::size_t k = 0; k < degree; ++k) slot_[static_cast<std::size_t>(v.neighbours[k])] = static_cast<int>(k);
+  fanNormals_.clear();
+  edgeHits_.clear();
+  edgeStart_.assign(degree + 1, 0);
+  for (int ti : v.triangles) {
     const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
+    const int position = static_cast<int>(fanNormals_.size());
+    fanNormals_.push_back(t.normal);
+    auto hit = [&](int corner) {
+      const int k = slot_[static_cast<std::size_t>(corner)];
+      if (k < 0) return;
+      edgeHits_.emplace_back(k, position);
+      ++edgeStart_[static_cast<std::size_t>(k) + 1];
+    };
+    hit(t.v[0]);
+    if (t.v[1] != t.v[0]) hit(t.v[1]);
+    if (t.v[2] != t.v[0] && t.v[2] != t.v[1]) hit(t.v[2]);
+  }
+  for (std::size_t k = 0; k < degree; ++k) {
+    edgeStart_[k + 1] += edgeStart_[k];
+    slot_[static_cast<std::size_t>(v.neighbours[k])] = -1;
+  }
+  // Each edge keeps its triangles in fan order: the cost's min and max see
+  // them as they always have.
+  edgeNormals_.resize(edgeHits_.size());
+  edgeFill_.assign(edgeStart_.begin(), edgeStart_.end() - 1);
+  for (const auto& [k, position] : edgeHits_)
+    edgeNormals_[static_cast<std::size_t>(edgeFill_[static_cast<std::size_t>(k)]++)] =
+        fanNormals_[static_cast<std::size_t>(position)];
+}
+
+float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k, const float* atLeast) const {
+  const float length =
+      Length(vertices_[static_cast<std::size_t>(v)].position - vertices_[static_cast<std::size_t>(u)].position);
+  const CVector* first = edgeNormals_.data() + edgeStart_[k];
+  const CVector* last = edgeNormals_.data() + edgeStart_[k + 1];
+  float curvature = 0;
+  for (const CVector& t : fanNormals_) {
     float smallest = 1;
-    for (const Triangle* s : edgeTriangles_) smallest = std::min(smallest, (1 - Dot(t.normal, s->normal)) / 2);
-    curvature = std::max(curvature, smallest);
+    for (const CVector* s = first; s != last; ++s) smallest = std::min(smallest, (1 - Dot(t, *s)) / 2);
+    if (smallest > curvature) {
+      curvature = smallest;
+      // The curvature only grows and rounding keeps the product's order, so
+      // once the product reaches the bound the final cost cannot fall below it.
+      if (atLeast && length * curvature >= *atLeast) break;
+    }
   }
   return length * curvature;
 }
 
+void CProgressiveMesh::SizeScratch() {
+  const std::size_t n = vertices_.size();
+  if (border_.size() == n) return;
+  border_.resize(n, -1);
+  slot_.resize(n, -1);
+  mark_.resize(n, 0);
+  queuePlace_.resize(n, -1);
+  deferred_.resize(n, 0);
+  goneTriangles_.resize(n, 0);
+  deferredBorders_.resize(n);
+}
+
 void CProgressiveMesh::ComputeCost(int vi) {
+  SizeScratch();
+  TestSeam(vi);
+  ComputeCostWith(vi, nullptr);
+}
+
+void CProgressiveMesh::TestSeam(int vi) {
+  // The seam penalty never goes once taken, so the fan need not be searched again.
+  Vertex& v = vertices_[static_cast<std::size_t>(vi)];
+  if (v.penalty < kSeamPenalty && OnSeam(vi)) v.penalty = kSeamPenalty;
+}
+
+void CProgressiveMesh::Refresh(int vi) {
+  SizeScratch();
+  TestSeam(vi);
+  const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
+  if (v.alive && v.penalty >= kSeamPenalty) Defer(vi);
+  else ComputeCostWith(vi, nullptr);
+}
+
+void CProgressiveMesh::Defer(int vi) {
+  const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
+  std::vector<unsigned char>& flags = deferredBorders_[static_cast<std::size_t>(vi)];
+  flags.clear();
+  // Only a vertex on the border reads its neighbours' border tests. A small
+  // fan tells at once whether it is, sparing the tests of long fans nearby.
+  constexpr std::size_t kSmallFan = 32;
+  if (v.triangles.size() <= kSmallFan && !Border(vi)) {
+    deferred_[static_cast<std::size_t>(vi)] = 1;
+    PushKey(vi, QueueKey(v.penalty, vi));
+    return;
+  }
+  flags.resize(v.neighbours.size());
+  for (std::size_t k = 0; k < flags.size(); ++k) flags[k] = Border(v.neighbours[k]) ? 1 : 0;
+  deferred_[static_cast<std::size_t>(vi)] = 1;
+  PushKey(vi, QueueKey(v.penalty, vi));
+}
+
+void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBorders) {
+  SizeScratch();
+  deferred_[static_cast<std::size_t>(vi)] = 0;
   Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   v.target = -1;
   if (v.neighbours.empty()) {
     v.cost = 0;
   } else {
     v.cost = kSeamPenalty;
-    const bool border = OnBorder(vi);
-    for (int n : v.neighbours) {
-      if (border && !OnBorder(n)) continue;
-      const float c = EdgeCost(vi, n);
+    GatherEdgeTriangles(vi);
+    // The triangles found on each edge are the counts the border test makes.
+    bool border = false;
+    for (std::size_t k = 0; k < v.neighbours.size() && !border; ++k) border = edgeStart_[k + 1] - edgeStart_[k] <= 1;
+    border_[static_cast<std::size_t>(vi)] = border ? 1 : 0;
+    for (std::size_t k = 0; k < v.neighbours.size(); ++k) {
+      const int n = v.neighbours[k];
+      if (border && !(neighbourBorders ? neighbourBorders[k] != 0 : Border(n))) continue;
+      const float c = EdgeCost(vi, n, k, v.target < 0 ? nullptr : &v.cost);
       if (v.target < 0 || c < v.cost) {
         v.cost = c;
         v.target = n;
       }
     }
   }
-  if (OnSeam(vi)) v.penalty = std::max(v.penalty, kSeamPenalty);
   Push(vi);
 }
 
 void CProgressiveMesh::Push(int vi) {
-  Vertex& v = vertices_[static_cast<std::size_t>(vi)];
-  ++v.stamp;
-  queue_.push({v.cost + v.penalty, vi, v.stamp});
+  const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
+  PushKey(vi, QueueKey(v.cost + v.penalty, vi));
+}
+
+void CProgressiveMesh::PushKey(int vi, std::uint64_t key) {
+  if (!vertices_[static_cast<std::size_t>(vi)].alive) return;
+  int& place = queuePlace_[static_cast<std::size_t>(vi)];
+  if (place < 0) {
+    place = static_cast<int>(queue_.size());
+    queue_.push_back(key);
+    SiftUp(queue_.size() - 1);
+    return;
+  }
+  const auto at = static_cast<std::size_t>(place);
+  const std::uint64_t old = queue_[at];
+  queue_[at] = key;
+  if (key < old) SiftUp(at);
+  else SiftDown(at);
+}
+
+void CProgressiveMesh::Unqueue(int vi) {
+  int& place = queuePlace_[static_cast<std::size_t>(vi)];
+  if (place < 0) return;
+  const auto at = static_cast<std::size_t>(place);
+  place = -1;
+  const std::uint64_t last = queue_.back();
+  queue_.pop_back();
+  if (at == queue_.size()) return;
+  const std::uint64_t old = queue_[at];
+  queue_[at] = last;
+  queuePlace_[static_cast<std::size_t>(last & 0xFFFFFFFFu)] = static_cast<int>(at);
+  if (last < old) SiftUp(at);
+  else SiftDown(at);
+}
+
+void CProgressiveMesh::SiftUp(std::size_t at) {
+  const std::uint64_t key = queue_[at];
+  while (at > 0) {
+    const std::size_t parent = (at - 1) / 2;
+    if (queue_[parent] <= key) break;
+    queue_[at] = queue_[parent];
+    queuePlace_[static_cast<std::size_t>(queue_[at] & 0xFFFFFFFFu)] = static_cast<int>(at);
+    at = parent;
+  }
+  queue_[at] = key;
+  queuePlace_[static_cast<std::size_t>(key & 0xFFFFFFFFu)] = static_cast<int>(at);
+}
+
+void CProgressiveMesh::SiftDown(std::size_t at) {
+  const std::uint64_t key = queue_[at];
+  const std::size_t n = queue_.size();
+  for (;;) {
+    std::size_t child = 2 * at + 1;
+    if (child >= n) break;
+    if (child + 1 < n && queue_[child + 1] < queue_[child]) ++child;
+    if (key <= queue_[child]) break;
+    queue_[at] = queue_[child];
+    queuePlace_[static_cast<std::size_t>(queue_[at] & 0xFFFFFFFFu)] = static_cast<int>(at);
+    at = child;
+  }
+  queue_[at] = key;
+  queuePlace_[static_cast<std::size_t>(key & 0xFFFFFFFFu)] = static_cast<int>(at);
 }
 
 void CProgressiveMesh::ComputeAllCosts() {
   for (std::size_t i = 0; i < vertices_.size(); ++i)
-    if (vertices_[i].alive) ComputeCost(static_cast<int>(i));
+    if (vertices_[i].alive) Refresh(static_cast<int>(i));
 }
 
 int CProgressiveMesh::CountLocked() const {
@@ -166,10 +357,9 @@ int CProgressiveMesh::CountLocked() const {
 
 int CProgressiveMesh::LeastCostVertex() {
   while (!queue_.empty()) {
-    const QueueEntry e = queue_.top();
-    const Vertex& v = vertices_[static_cast<std::size_t>(e.vertex)];
-    if (v.alive && v.stamp == e.stamp) return e.vertex;
-    queue_.pop();
+    const auto head = static_cast<std::size_t>(queue_.front() & 0xFFFFFFFFu);
+    if (!deferred_[head]) return static_cast<int>(head);
+    ComputeCostWith(static_cast<int>(head), deferredBorders_[head].data());
   }
   return -1;
 }
@@ -178,23 +368,59 @@ void CProgressiveMesh::RemoveTriangle(int ti) {
   Triangle& t = triangles_[static_cast<std::size_t>(ti)];
   if (!t.alive) return;
   t.alive = false;
-  for (int k = 0; k < 3; ++k) RemoveValue(vertices_[static_cast<std::size_t>(t.v[k])].triangles, ti);
+  // The corners' lists drop it when next read (Prune), not by a search now.
+  for (int c : t.v) ++goneTriangles_[static_cast<std::size_t>(c)];
 }
 
-void CProgressiveMesh::RemoveIfNotNeighbour(int a, int b) {
-  Vertex& va = vertices_[static_cast<std::size_t>(a)];
-  for (int ti : va.triangles)
-    if (CornerOf(triangles_[static_cast<std::size_t>(ti)], b) >= 0) return;
-  RemoveValue(va.neighbours, b);
-  RemoveValue(vertices_[static_cast<std::size_t>(b)].neighbours, a);
+void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
+  // Unlinking commutes and reads only the triangles, which stay put here: each
+  // pair is judged once, from both ends, whatever the order.
+  std::sort(group.begin(), group.end());
+  group.erase(std::unique(group.begin(), group.end()), group.end());
+  auto holds = [this](int a, int b) {
+    for (int ti : vertices_[static_cast<std::size_t>(a)].triangles) {
+      const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
+      if (t.alive && CornerOf(t, b) >= 0) return true;
+    }
+    return false;
+  };
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    for (std::size_t j = i + 1; j < group.size(); ++j) {
+      const int a = group[i], b = group[j];
+      const Vertex& va = vertices_[static_cast<std::size_t>(a)];
+      const Vertex& vb = vertices_[static_cast<std::size_t>(b)];
+      bool shared;
+      if (va.alive && vb.alive) {
+        // A live vertex lists exactly the live triangles it is a corner of,
+        // so the shorter list answers for both ends.
+        shared = va.triangles.size() <= vb.triangles.size() ? holds(a, b) : holds(b, a);
+      } else {
+        shared = holds(a, b) && holds(b, a);
+      }
+      if (shared) continue;
+      RemoveValue(vertices_[static_cast<std::size_t>(a)].neighbours, b);
+      RemoveValue(vertices_[static_cast<std::size_t>(b)].neighbours, a);
+    }
+  }
 }
 
 CUv CProgressiveMesh::Collapse(int u) {
+  SizeScratch();
+  Prune(u);
+  formerNeighbours_ = vertices_[static_cast<std::size_t>(u)].neighbours;
+  collapsed_ = vertices_[static_cast<std::size_t>(u)].triangles;
+  // A waiting vertex whose fan changes here without its cost falling due
+  // (only broken sides allow it) is worked out first, as it stands.
+  for (int n : formerNeighbours_) mark_[static_cast<std::size_t>(n)] = 1;
+  for (int ti : collapsed_)
+    for (int c : triangles_[static_cast<std::size_t>(ti)].v)
+      if (deferred_[static_cast<std::size_t>(c)] && !mark_[static_cast<std::size_t>(c)])
+        ComputeCostWith(c, deferredBorders_[static_cast<std::size_t>(c)].data());
+  for (int n : formerNeighbours_) mark_[static_cast<std::size_t>(n)] = 0;
   Vertex& vu = vertices_[static_cast<std::size_t>(u)];
   const int v = vu.target;
   CUv pair{0, 0};
-  const std::vector<int> formerNeighbours = vu.neighbours;
-  const std::vector<int> tris = vu.triangles;
+  const std::vector<int>& tris = collapsed_;
   if (v >= 0) {
     for (int ti : tris) {
       const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
@@ -210,39 +436,53 @@ CUv CProgressiveMesh::Collapse(int u) {
     }
   }
   // Triangles that vanish: all of them without a target, else those on the edge.
-  std::vector<int> touched;
+  touched_.clear();
   for (int ti : tris) {
     const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
     if (v < 0 || CornerOf(t, v) >= 0) {
-      for (int k = 0; k < 3; ++k) touched.push_back(t.v[k]);
+      for (int k = 0; k < 3; ++k) touched_.push_back(t.v[k]);
       RemoveTriangle(ti);
     }
   }
   if (v >= 0) {
+    // Neighbour links always go both ways, so v's list alone (marked here,
+    // not searched) tells whether a link is new.
     Vertex& vv = vertices_[static_cast<std::size_t>(v)];
+    for (int n : vv.neighbours) mark_[static_cast<std::size_t>(n)] = 1;
     for (int ti : tris) {
       Triangle& t = triangles_[static_cast<std::size_t>(ti)];
       if (!t.alive) continue;
       t.v[CornerOf(t, u)] = v;
       vv.triangles.push_back(ti);
       for (int k = 0; k < 3; ++k) {
-        if (t.v[k] == v) continue;
-        AddUnique(vv.neighbours, t.v[k]);
-        AddUnique(vertices_[static_cast<std::size_t>(t.v[k])].neighbours, v);
+        const int x = t.v[k];
+        if (x == v || mark_[static_cast<std::size_t>(x)]) continue;
+        mark_[static_cast<std::size_t>(x)] = 1;
+        vv.neighbours.push_back(x);
+        vertices_[static_cast<std::size_t>(x)].neighbours.push_back(v);
       }
       ComputeNormal(t);
     }
+    for (int n : vv.neighbours) mark_[static_cast<std::size_t>(n)] = 0;
   }
   Vertex& gone = vertices_[static_cast<std::size_t>(u)];
   gone.triangles.clear();
-  for (int n : formerNeighbours) RemoveValue(vertices_[static_cast<std::size_t>(n)].neighbours, u);
+  for (int n : formerNeighbours_) RemoveValue(vertices_[static_cast<std::size_t>(n)].neighbours, u);
   gone.neighbours.clear();
   gone.alive = false;
+  Unqueue(u);
   --remaining_;
-  for (std::size_t a = 0; a < touched.size(); ++a)
-    for (std::size_t b = 0; b < touched.size(); ++b)
-      if (touched[a] != touched[b] && touched[a] != u && touched[b] != u) RemoveIfNotNeighbour(touched[a], touched[b]);
-  for (int n : formerNeighbours) ComputeCost(n);
+  // Every fan that changed holds one of these vertices: forget their borders.
+  auto forget = [this](int x) { border_[static_cast<std::size_t>(x)] = -1; };
+  forget(u);
+  if (v >= 0) forget(v);
+  for (int n : formerNeighbours_) forget(n);
+  for (int x : touched_) forget(x);
+  for (int ti : tris)
+    for (int c : triangles_[static_cast<std::size_t>(ti)].v) forget(c);
+  std::erase(touched_, u);
+  UnlinkUnshared(touched_);
+  for (int n : formerNeighbours_) Refresh(n);
   return pair;
 }
 
@@ -261,31 +501,46 @@ void CShape::BuildProgressive() {
   std::vector<CUv> pairs(nv);
 
   // Node runs, bounded by the vertices that exist.
-  struct Run {
-    std::size_t first, count;
-  };
-  std::vector<Run> runs;
+  std::vector<CLevelRun> runs;
   std::size_t first = 0;
   for (const CShapeNode& node : nodes) {
     std::size_t count = node.vertexCount > 0 ? static_cast<std::size_t>(node.vertexCount) : 0;
     count = std::min(count, nv - std::min(first, nv));
-    runs.push_back({first, count});
+    runs.push_back({first, count, 0});
     first += count;
   }
+
+  // The sides whose corners all lie in one node, by node, in side order.
+  std::vector<int> runOf(nv, -1);
+  for (std::size_t k = 0; k < runs.size(); ++k)
+    for (std::size_t i = 0; i < runs[k].count; ++i) runOf[runs[k].first + i] = static_cast<int>(k);
+  auto sideRun = [&](const CSide& s) {
+    for (int j = 0; j < 3; ++j)
+      if (s.index[j] >= nv) return -1;
+    const int k = runOf[s.index[0]];
+    return k == runOf[s.index[1]] && k == runOf[s.index[2]] ? k : -1;
+  };
+  std::vector<std::size_t> sideStart(runs.size() + 1, 0);
+  for (const CSide& s : sides)
+    if (const int k = sideRun(s); k >= 0) ++sideStart[static_cast<std::size_t>(k) + 1];
+  for (std::size_t k = 0; k < runs.size(); ++k) sideStart[k + 1] += sideStart[k];
+  std::vector<std::size_t> sideFill(sideStart.begin(), sideStart.end() - 1);
+  std::vector<std::size_t> sidesByRun(sideStart.back());
+  for (std::size_t si = 0; si < sides.size(); ++si)
+    if (const int k = sideRun(sides[si]); k >= 0) sidesByRun[sideFill[static_cast<std::size_t>(k)]++] = si;
 
   for (std::size_t k = 0; k < nodes.size(); ++k) {
     const std::size_t g = runs[k].first, n = runs[k].count;
     if (n == 0) continue;
     CProgressiveMesh pm;
+    pm.Reserve(n, sideStart[k + 1] - sideStart[k]);
     for (std::size_t i = 0; i < n; ++i) {
       const CShapeVertex& v = vertices[g + i];
       pm.AddVertex(v.position, static_cast<int>(i), (v.flags & kVertexLocked) ? kLockedPenalty : 0.0f);
     }
-    for (std::size_t si = 0; si < sides.size(); ++si) {
+    for (std::size_t at = sideStart[k]; at < sideStart[k + 1]; ++at) {
+      const std::size_t si = sidesByRun[at];
       const CSide& s = sides[si];
-      bool inside = true;
-      for (int j = 0; j < 3; ++j) inside = inside && s.index[j] >= g && s.index[j] < g + n;
-      if (!inside) continue;
       pm.AddTriangle(static_cast<int>(si), static_cast<int>(s.index[0] - g), static_cast<int>(s.index[1] - g),
                      static_cast<int>(s.index[2] - g), s.uv, s.texture);
     }
@@ -323,34 +578,16 @@ void CShape::BuildProgressive() {
   mrm.order = std::move(movedTarget);
   mrm.uv = std::move(movedPairs);
 
-  // Level pass: a side's level is the highest detail level at which it has
-  // collapsed to nothing. Collapse targets always lie below their vertex, so
-  // one ascending sweep finds every vertex's present representative.
-  std::vector<int> level(sides.size(), -1);
-  std::vector<std::uint32_t> rep(nv);
-  for (int l = 0; l < kDetailLevels; ++l) {
-    std::iota(rep.begin(), rep.end(), 0u);
-    for (std::size_t k = 0; k < nodes.size(); ++k) {
-      const std::size_t g = runs[k].first, n = runs[k].count;
-      if (n == 0) continue;
-      const auto c = static_cast<std::size_t>(PresentVertexCount(static_cast<int>(n), nodes[k].lockedCount, l));
-      for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t v = g + i;
-        if (i >= c) rep[v] = rep[mrm.order[v]];
-      }
-    }
-    for (std::size_t si = 0; si < sides.size(); ++si) {
-      const CSide& s = sides[si];
-      const std::uint32_t a = rep[s.index[0]], b = rep[s.index[1]], c = rep[s.index[2]];
-      if (a == b || b == c || a == c) level[si] = l;
-    }
-  }
+  for (std::size_t k = 0; k < nodes.size(); ++k) runs[k].locked = nodes[k].lockedCount;
+  const std::vector<int> level = SideLevels(mrm.order, runs, sides);
   for (std::uint32_t& o : mrm.order) o |= 0x80000000u;
 
   // Sides of one level keep the exchange sort's order, not the file's: the
   // side order is stored, so it must come out as it always has.
-  const std::vector<std::uint32_t> sorted = ExchangeSortOrder(
-      sides.size(), [&](std::uint32_t a, std::uint32_t b) { return level[a] < level[b]; });
+  // Levels run from -1 to 256: shifted, they serve as ranks without a sort.
+  std::vector<std::uint32_t> ranks(level.size());
+  for (std::size_t si = 0; si < level.size(); ++si) ranks[si] = static_cast<std::uint32_t>(level[si] + 1);
+  const std::vector<std::uint32_t> sorted = ExchangeSortOrderOfRanks(ranks);
   ReorderSides(std::vector<int>(sorted.begin(), sorted.end()));
 }
 

@@ -2,7 +2,7 @@
 // The temporary graph of the progressive-mesh build: one node's vertices and
 // triangles, collapsed edge by edge from the least important vertex.
 #include <cstdint>
-#include <queue>
+#include <utility>
 #include <vector>
 
 #include "meshedit/core/matrix.h"
@@ -23,22 +23,23 @@ class CProgressiveMesh {
     CVector position;
     int local = 0;
     std::vector<int> neighbours;
-    std::vector<int> triangles;
+    std::vector<int> triangles;  // may still name triangles that have gone (not alive)
     float cost = 0;
     float penalty = 0;
     int target = -1;
     bool alive = true;
-    std::uint32_t stamp = 0;
   };
   struct Triangle {
-    int side = 0;
+    // What the cost searches read comes first, in one cache line.
     int v[3] = {};
-    CUv uv[3];
-    std::uint32_t texture = 0;
     CVector normal;
     bool alive = true;
+    int side = 0;
+    CUv uv[3];
+    std::uint32_t texture = 0;
   };
 
+  void Reserve(std::size_t vertices, std::size_t triangles);
   int AddVertex(const CVector& position, int local, float penalty);
   // Local vertex indices; neighbours are registered both ways.
   int AddTriangle(int side, int a, int b, int c, const CUv uv[3], std::uint32_t texture);
@@ -46,7 +47,8 @@ class CProgressiveMesh {
   void ComputeAllCosts();
   void ComputeCost(int v);
   // The live vertex of least cost + penalty, the first in list order on ties;
-  // -1 when none is left.
+  // -1 when none is left. Its cost and target are then current; those of a
+  // vertex carrying the seam or locked penalty may lag until it is returned.
   int LeastCostVertex();
   // Collapses v into its target (or removes it with its triangles when it has
   // none); returns the texture coordinates its corners took.
@@ -58,26 +60,68 @@ class CProgressiveMesh {
   const Triangle& triangle(int i) const { return triangles_[static_cast<std::size_t>(i)]; }
 
  private:
-  bool OnBorder(int v) const;
-  bool OnSeam(int v) const;
-  float EdgeCost(int u, int v) const;
+  // Drops the triangles that have gone from v's list, keeping the order.
+  void Prune(int v);
+  bool OnBorder(int v);
+  // OnBorder, remembered until a collapse changes the vertex's fan.
+  bool Border(int v);
+  bool OnSeam(int v);
+  // Sorts the normals of v's triangles by the neighbour whose edge they lie
+  // on, in one pass over the fan.
+  void GatherEdgeTriangles(int v);
+  // Cost of collapsing u into its k-th neighbour v, after GatherEdgeTriangles(u).
+  // With a bound, the search may stop at any value not below it.
+  float EdgeCost(int u, int v, std::size_t k, const float* atLeast) const;
   void RemoveTriangle(int t);
-  void RemoveIfNotNeighbour(int a, int b);
+  // Drops the neighbour links between the distinct vertices of `group` that
+  // no longer share a triangle.
+  void UnlinkUnshared(std::vector<int>& group);
+  // Takes the seam penalty if v's fan now has a seam.
+  void TestSeam(int v);
+  // What a change to v's fan calls for: its cost now or, under a penalty,
+  // a place in the queue to wait for it (Defer).
+  void Refresh(int v);
+  // The cost part of ComputeCost, with the neighbours' border tests given
+  // (one flag per neighbour) instead of made now.
+  void ComputeCostWith(int v, const unsigned char* neighbourBorders);
+  void Defer(int v);
+  // Puts v in the queue of live vertices at its present cost, or moves it.
   void Push(int v);
+  void PushKey(int v, std::uint64_t key);
+  void Unqueue(int v);
+  void SiftUp(std::size_t at);
+  void SiftDown(std::size_t at);
+  void SizeScratch();
 
-  struct QueueEntry {
-    float key;
-    int vertex;
-    std::uint32_t stamp;
-    bool operator>(const QueueEntry& o) const { return key != o.key ? key > o.key : vertex > o.vertex; }
-  };
   std::vector<Vertex> vertices_;
   std::vector<Triangle> triangles_;
-  std::priority_queue<QueueEntry, std::vector<QueueEntry>, std::greater<QueueEntry>> queue_;
+  // A binary heap holding each live vertex once, ordered by (cost + penalty,
+  // index) packed into one integer; queuePlace_ is each vertex's place, or -1.
+  std::vector<std::uint64_t> queue_;
+  std::vector<int> queuePlace_;
+  // A vertex whose penalty is at least the seam penalty cannot be taken while
+  // a vertex without one is left (its key is at least its penalty), so its
+  // cost is worked out only when it reaches the head of the queue. Until then
+  // it waits there under its penalty alone, with the border flags of its
+  // neighbours as they stood when its cost was due: all else the cost reads
+  // is its own fan, which does not change before it is worked out.
+  std::vector<unsigned char> deferred_;
+  std::vector<std::vector<unsigned char>> deferredBorders_;
+  // Per vertex: how many of the triangles its list names have gone since it was pruned.
+  std::vector<unsigned> goneTriangles_;
   int remaining_ = 0;
-  // Scratch space of the cost functions, kept between calls.
-  mutable std::vector<const Triangle*> edgeTriangles_;
-  mutable std::vector<int> sharedCounts_;
+  // Per vertex: -1 not known, else OnBorder's last answer.
+  std::vector<signed char> border_;
+  // Scratch space, kept between calls. Per-vertex arrays are all -1 or 0
+  // between calls.
+  std::vector<int> sharedCounts_;
+  std::vector<int> slot_;
+  std::vector<CVector> fanNormals_;
+  std::vector<int> edgeStart_, edgeFill_;
+  std::vector<std::pair<int, int>> edgeHits_;
+  std::vector<CVector> edgeNormals_;
+  std::vector<int> formerNeighbours_, collapsed_, touched_;
+  std::vector<unsigned char> mark_;
 };
 
 }  // namespace pavix

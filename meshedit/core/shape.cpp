@@ -130,16 +130,45 @@ int CShape::FirstVertexOfNode(int node) const {
 }
 
 void CShape::ReorderSides(const std::vector<int>& newToOld) {
-  std::vector<CSide> sorted;
-  sorted.reserve(newToOld.size());
   std::vector<int> origin;
   origin.reserve(newToOld.size());
-  for (int old : newToOld) {
-    sorted.push_back(sides[static_cast<std::size_t>(old)]);
+  for (int old : newToOld)
     origin.push_back(static_cast<std::size_t>(old) < sideOrigin_.size() ? sideOrigin_[static_cast<std::size_t>(old)] : -1);
-  }
-  sides = std::move(sorted);
   sideOrigin_ = std::move(origin);
+
+  const std::size_t n = sides.size();
+  std::vector<unsigned char> placed(n, 0);
+  bool permutation = newToOld.size() == n;
+  for (std::size_t i = 0; i < newToOld.size() && permutation; ++i) {
+    const auto old = static_cast<std::size_t>(newToOld[i]);
+    permutation = old < n && !placed[old];
+    if (permutation) placed[old] = 1;
+  }
+  if (!permutation) {
+    std::vector<CSide> kept;
+    kept.reserve(newToOld.size());
+    for (int old : newToOld) kept.push_back(sides[static_cast<std::size_t>(old)]);
+    sides = std::move(kept);
+    return;
+  }
+  // A reordering of every side moves them in place, cycle by cycle: no second
+  // copy of a large side list to fault in.
+  std::fill(placed.begin(), placed.end(), 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (placed[i]) continue;
+    const CSide first = sides[i];
+    std::size_t j = i;
+    for (;;) {
+      placed[j] = 1;
+      const auto from = static_cast<std::size_t>(newToOld[j]);
+      if (from == i) {
+        sides[j] = first;
+        break;
+      }
+      sides[j] = sides[from];
+      j = from;
+    }
+  }
 }
 
 void CShape::RemoveDegenerateSides() {

@@ -1,8 +1,10 @@
 #include "platform/core/file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,6 +104,46 @@ void File::Write(const void* buffer, std::size_t n) {
   if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
   if (n == 0) return;
   if (std::fwrite(buffer, 1, n, fp_) != n) Fail(errno ? errno : EIO);
+}
+
+std::uint64_t File::CopyFrom(File& source, std::uint64_t n) {
+  if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
+  if (!source.fp_) throw FileException(kCauseInvalidFile, EBADF, source.path_);
+  Flush();
+  // Explicit offsets, then absolute seeks: the streams' buffers and the
+  // descriptors' positions stay in step.
+  off_t in = static_cast<off_t>(source.GetPosition());
+  off_t out = static_cast<off_t>(GetPosition());
+  std::uint64_t copied = 0;
+  bool kernel = true;
+  while (copied < n && kernel) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(n - copied, std::uint64_t{1} << 30));
+    const ssize_t got = ::copy_file_range(::fileno(source.fp_), &in, ::fileno(fp_), &out, chunk, 0);
+    if (got > 0) {
+      copied += static_cast<std::uint64_t>(got);
+    } else if (got == 0) {
+      break;
+    } else if (errno == EINTR) {
+      continue;
+    } else if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+      kernel = false;  // not between these files: through a buffer
+    } else {
+      Fail(errno);
+    }
+  }
+  source.Seek(in, begin);
+  Seek(out, begin);
+  if (!kernel) {
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(n - copied, 1u << 20)));
+    while (copied < n) {
+      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(n - copied, buffer.size()));
+      const std::size_t got = source.Read(buffer.data(), want);
+      Write(buffer.data(), got);
+      copied += got;
+      if (got < want) break;
+    }
+  }
+  return copied;
 }
 
 std::uint64_t File::Seek(std::int64_t offset, SeekOrigin origin) {

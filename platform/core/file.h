@@ -76,6 +76,10 @@ class File {
   std::size_t Read(void* buffer, std::size_t n);
   void Write(const void* buffer, std::size_t n);
   void Write(std::span<const std::uint8_t> bytes) { Write(bytes.data(), bytes.size()); }
+  // Copies up to n bytes from the source's position to this file's, leaving
+  // both positioned after them; fewer only at the end of the source. The
+  // kernel copies where it can, so the bytes never pass through this process.
+  std::uint64_t CopyFrom(File& source, std::uint64_t n);
   std::uint64_t Seek(std::int64_t offset, SeekOrigin origin);
   std::uint64_t GetPosition() const;
   std::uint64_t GetLength() const;

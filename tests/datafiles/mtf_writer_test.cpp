@@ -11,6 +11,7 @@
 #include "datafiles/common/lz_pack.h"
 #include "datafiles/common/lz_unpack.h"
 #include "platform/core/file.h"
+#include "platform/core/paths.h"
 #include "support/bytes.h"
 #include "support/temp_dir.h"
 
@@ -194,6 +195,49 @@ TEST_F(MtfWriterFileTest, WritesThroughATemporaryFile) {
   const Bytes built = w.Build();
   EXPECT_EQ(dir.Read("out.mtf"), std::string(built.begin(), built.end()));
   EXPECT_FALSE(dir.Exists("OUT.MTF"));
+}
+
+// Entries taken from files make the archive that their bytes give, written
+// or built; what must be packed still is.
+TEST_F(MtfWriterFileTest, FileEntriesGiveTheArchiveOfTheirBytes) {
+  const std::vector<Bytes> contents = {Noise(300000), {0xAA, 0xBE, 0xAD, 0x0B, 1, 2, 3}, {}, {0xAE, 0xBE}, Bytes(9, 'z')};
+  MtfWriter fromBytes, fromFiles;
+  for (std::size_t i = 0; i < contents.size(); ++i) {
+    const std::string file = "in" + std::to_string(i) + ".bin";
+    dir.Write(file, std::span<const std::uint8_t>(contents[i]));
+    fromBytes.Add("data\\" + file, std::span<const std::uint8_t>(contents[i]), MtfStorage::kStored);
+    fromFiles.AddFile("data\\" + file, file);
+  }
+  EXPECT_FALSE(fromFiles.isPacked(0));
+  EXPECT_TRUE(fromFiles.isPacked(1));
+  EXPECT_TRUE(fromFiles.isPacked(2));
+  EXPECT_TRUE(fromFiles.isPacked(3));
+  EXPECT_FALSE(fromFiles.isPacked(4));
+  const Bytes expected = fromBytes.Build();
+  EXPECT_EQ(fromFiles.Build(), expected);
+  fromFiles.Write("out.mtf");
+  EXPECT_EQ(dir.Read("out.mtf"), std::string(expected.begin(), expected.end()));
+}
+
+// A file that cannot be opened is refused when added; one that shrank before
+// the archive was written fails the write, leaving the previous archive.
+TEST_F(MtfWriterFileTest, FileEntriesThatFailLeaveThePreviousArchive) {
+  MtfWriter w;
+  EXPECT_THROW(w.AddFile("lost.bin", "lost.bin"), platform::FileException);
+  EXPECT_EQ(w.count(), 0u);
+  dir.Write("shrinks.bin", std::span<const std::uint8_t>(Noise(5000)));
+  w.AddFile("shrinks.bin", "shrinks.bin");
+  dir.Write("shrinks.bin", "short");
+  dir.Write("out.mtf", "previous");
+  try {
+    w.Write("out.mtf");
+    ADD_FAILURE() << "a short file was written whole";
+  } catch (const platform::FileException& e) {
+    EXPECT_EQ(e.path(), "shrinks.bin");
+  }
+  EXPECT_THROW(w.Build(), platform::FileException);
+  EXPECT_EQ(dir.Read("out.mtf"), "previous");
+  for (const auto& e : platform::FindFiles("*.tmp*")) ADD_FAILURE() << "left behind: " << e.name;
 }
 
 TEST_F(MtfWriterFileTest, AFailedWriteLeavesNothingBehind) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -272,6 +274,28 @@ TEST(BuildProgressive, WorkedPyramidGivesTheExpectedOrderTargetsAndSideOrder) {
   }
 }
 
+// Positions that are not finite make costs that are not numbers, which the
+// queue must still order: every vertex gets its place and a target below it.
+TEST(BuildProgressive, NonFinitePositionsStillGiveAFullCollapseOrder) {
+  CShape shape = Grid(5, 5);
+  shape.vertices[7].position.y = std::numeric_limits<float>::quiet_NaN();
+  shape.vertices[18].position.x = std::numeric_limits<float>::infinity();
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  shape.BuildProgressive();
+  ASSERT_EQ(shape.mrm.order.size(), 25u);
+  for (std::size_t v = 0; v < 25; ++v) {
+    const std::uint32_t target = shape.mrm.order[v] & ~kPresent;
+    EXPECT_TRUE(target < v || (v == 0 && target == 0)) << v;
+  }
+  int nan = 0, inf = 0;
+  for (const CShapeVertex& v : shape.vertices) {
+    nan += std::isnan(v.position.y) ? 1 : 0;
+    inf += std::isinf(v.position.x) ? 1 : 0;
+  }
+  EXPECT_EQ(nan, 1);
+  EXPECT_EQ(inf, 1);
+}
+
 TEST(BuildProgressive, MeshesWithoutNodesOrSidesAreLeftAlone) {
   CShape noNodes = Grid(3, 3);
   noNodes.BuildProgressive();
@@ -313,10 +337,35 @@ TEST(BuildProgressive, LargeGridsKeepTheirCollapseAndSideOrder) {
     int w, h;
     std::uint32_t digest;
   };
-  for (const Case& c : {Case{40, 25, 0x99767061u}, Case{50, 100, 0x2176434du}}) {
+  for (const Case& c : {Case{40, 25, 0x99767061u}, Case{50, 100, 0x2176434du}, Case{200, 100, 0xd22ab1ecu},
+                        Case{400, 100, 0x9d8cd115u}}) {
     pavix::CShape shape = pavixbench::Grid(c.w, c.h);
     shape.BuildProgressive();
     ASSERT_EQ(shape.mrm.order.size(), std::size_t(c.w) * std::size_t(c.h));
     EXPECT_EQ(pavixbench::ProgressiveDigest(shape), c.digest) << c.w << " x " << c.h;
+  }
+}
+
+// Rough meshes reach what the grids above do not: broken sides with a
+// repeated corner, repeated sides, quads, locked vertices, seams between
+// texture patches, two nodes with sides between them and a vertex outside
+// both. Their digests are what the build gave before its cost search was made
+// incremental.
+TEST(BuildProgressive, RoughMeshesKeepTheirCollapseAndSideOrder) {
+  struct Case {
+    std::uint32_t seed;
+    int w, h;
+    bool twoNodes;
+    std::uint32_t digest;
+  };
+  const Case cases[] = {
+      {1, 12, 9, false, 0xf642820bu}, {2, 30, 20, false, 0x338714b6u}, {3, 30, 20, true, 0x5ee7cb2eu},
+      {4, 45, 40, false, 0x1f629731u}, {5, 45, 40, true, 0xba5a01d9u},  {6, 80, 25, true, 0xa953c543u},
+  };
+  for (const Case& c : cases) {
+    pavix::CShape shape = pavixbench::RoughGrid(c.seed, c.w, c.h, c.twoNodes);
+    shape.BuildProgressive();
+    ASSERT_EQ(shape.mrm.order.size(), shape.vertices.size());
+    EXPECT_EQ(pavixbench::ProgressiveDigest(shape), c.digest) << "seed " << c.seed;
   }
 }

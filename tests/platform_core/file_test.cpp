@@ -2,6 +2,9 @@
 #include "platform/core/paths.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
@@ -49,6 +52,57 @@ TEST_F(FileTest, ShortReadAtTheEndAndSeekFromEnd) {
   EXPECT_EQ(f.Read(buf, 8), 0u);
   EXPECT_EQ(f.Seek(-1, File::end), 4u);
   EXPECT_EQ(f.GetLength(), 5u);
+}
+
+// Writes still in the stream's buffer land before the copied bytes, and
+// both files read and write on from just after them.
+TEST_F(FileTest, CopyFromKeepsBothStreamsInStep) {
+  std::string source;
+  for (int i = 0; i < 300000; ++i) source += static_cast<char>('a' + i % 26);
+  dir.Write("source.bin", source);
+  {
+    File in("source.bin", File::modeRead);
+    char skipped[7];
+    ASSERT_EQ(in.Read(skipped, 7), 7u);  // the stream has read ahead of this
+    File out("copy.bin", File::modeCreate | File::modeWrite | File::modeSafeSave);
+    out.Write("head", 4);
+    EXPECT_EQ(out.CopyFrom(in, 200000), 200000u);
+    EXPECT_EQ(in.GetPosition(), 200007u);
+    EXPECT_EQ(out.GetPosition(), 200004u);
+    char next[3];
+    ASSERT_EQ(in.Read(next, 3), 3u);
+    out.Write(next, 3);
+    // Asking past the end copies what is left.
+    EXPECT_EQ(out.CopyFrom(in, 1000000), source.size() - 200010);
+    EXPECT_EQ(out.CopyFrom(in, 10), 0u);
+    out.Write("tail", 4);
+    out.Close();
+  }
+  EXPECT_EQ(dir.Read("copy.bin"), "head" + source.substr(7) + "tail");
+}
+
+// Where the kernel will not copy between the two files (memory to disk
+// here), the bytes go through a buffer, with the same result.
+TEST_F(FileTest, CopyFromAnotherFileSystem) {
+  const std::filesystem::path shm = "/dev/shm";
+  const std::string source = std::filesystem::is_directory(shm)
+                                 ? (shm / ("filetest-" + std::to_string(::getpid()))).string()
+                                 : dir.Native("elsewhere.bin");
+  std::string bytes;
+  for (int i = 0; i < 3000000; ++i) bytes += static_cast<char>(i * 7 % 251);
+  WriteWholeFile(source, bytes);
+  {
+    File in(source, File::modeRead);
+    ASSERT_EQ(in.Seek(5, File::begin), 5u);
+    File out("copy.bin", File::modeCreate | File::modeWrite);
+    out.Write("<", 1);
+    EXPECT_EQ(out.CopyFrom(in, bytes.size()), bytes.size() - 5);
+    EXPECT_EQ(in.GetPosition(), bytes.size());
+    out.Write(">", 1);
+    out.Close();
+  }
+  std::filesystem::remove(source);
+  EXPECT_EQ(dir.Read("copy.bin"), "<" + bytes.substr(5) + ">");
 }
 
 TEST_F(FileTest, SafeSaveReplacesOnlyWhenClosed) {

@@ -243,6 +243,27 @@ TEST_F(CdfExport, MachineLabelsAreCutToTheirField) {
   EXPECT_EQ(f.objects[0].label, "_CUST_" + std::string(25, 'm'));
 }
 
+// A block name that would not end inside its field is cut to end there and
+// logged for every block that uses it; shorter names of the same room are not.
+TEST_F(CdfExport, BlockNamesTooLongAreCutAndLoggedForEachBlock) {
+  const std::string longName = "rozizuzi\\o4d\\" + std::string(600, 'x') + ".o3d";
+  const std::string game = "\\vrel\\kzt\\data\\" + std::string(600, 'x') + ".o3d";
+  room->Block(0, 0).fileName = longName;
+  room->Block(0, 1).fileName = "rozizuzi\\o4d\\floor.o3d";
+  room->Block(1, 0).fileName = longName;
+  ASSERT_EQ(room->ExportCdf("_CUST_", "q"), 1);
+  const std::string line = "file name too long -> " + game + "\r\n";
+  EXPECT_EQ(GenerationLog(), line + line);
+  const std::vector<std::uint8_t> b = Exported();
+  ASSERT_GE(b.size(), 28u + 3 * 548);
+  const char* expectedNames[] = {game.c_str(), "\\vrel\\kzt\\data\\floor.o3d", game.c_str()};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::size_t at = 28 + i * 548 + 32;
+    const std::string field(reinterpret_cast<const char*>(&b[at]), 512);
+    EXPECT_EQ(field, (std::string(expectedNames[i]).substr(0, 511) + std::string(512, '\0')).substr(0, 512)) << i;
+  }
+}
+
 TEST_F(CdfExport, TrapsOffTheGridWidenTheBoundsAsFarAsTrapsCanStand) {
   // A trap off the grid is reported and widens the bounds; one set past where
   // any file could put it counts at that edge, so the cells written stay few.
