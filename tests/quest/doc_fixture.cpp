@@ -11,6 +11,9 @@
 #include "datafiles/mtf_archive.h"
 #include "quest/fixed_field.h"
 #include "support/bytes.h"
+#include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_output.h"
+#include "tools/demodata/sample_quest.h"
 
 namespace questtest {
 
@@ -23,6 +26,19 @@ DocTest::DocTest() {
   SetKelvarDocHooks(&hooks);
   SetGenerationUi(&genUi);
   doc.SetTitle("Untitled");
+}
+
+bool DocTest::OpenDemoQuestAsTheEditorStarts() {
+  {
+    DemoOutput out;
+    AddBlockMeshes(out);
+    AddSampleQuest(out);
+    out.Finish();
+  }
+  Quest().library.LoadFolder();
+  CustomMeshBank().Scan("data\\custom\\meshes", "o3d");
+  CustomMeshBank().ScanMore("rozizuzi\\customMeshes", "o3d");
+  return doc.OnOpenDocument(kSampleQuestPath);
 }
 
 DocTest::~DocTest() {

@@ -75,6 +75,9 @@ class DocTest : public QuestTest {
   std::string Profiled() const;  // the profile's "Recent Quest File" / "File", "<none>" when absent
   std::vector<std::uint8_t> ReadBytes(std::string_view rel) const;
   std::vector<std::string> BoxTexts() const;
+  // Writes the demo's block meshes and sample quest, then opens the quest as the
+  // editor starts: machine definitions and custom meshes first.
+  bool OpenDemoQuestAsTheEditorStarts();
 
   testsupport::TempDir dir;
   FakeDocHooks hooks;

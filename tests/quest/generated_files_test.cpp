@@ -18,8 +18,6 @@
 #include "quest/machine_library.h"
 #include "quest/mesh_banks.h"
 #include "support/big_quest.h"
-#include "tools/demodata/block_meshes.h"
-#include "tools/demodata/demo_output.h"
 #include "tools/demodata/sample_quest.h"
 
 namespace {
@@ -64,14 +62,7 @@ class GeneratedFiles : public questtest::DocTest {
 };
 
 TEST_F(GeneratedFiles, DemoQuest) {
-  DemoOutput out;
-  AddBlockMeshes(out);
-  AddSampleQuest(out);
-  out.Finish();
-  Quest().library.LoadFolder();
-  CustomMeshBank().Scan("data\\custom\\meshes", "o3d");
-  CustomMeshBank().ScanMore("rozizuzi\\customMeshes", "o3d");
-  ASSERT_TRUE(doc.OnOpenDocument(kSampleQuestPath));
+  ASSERT_TRUE(OpenDemoQuestAsTheEditorStarts());
   doc.SetPathName(kSampleQuestPath);
 
   GenerateTwiceAndExpect(

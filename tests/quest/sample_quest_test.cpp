@@ -29,16 +29,7 @@ namespace {
 class SampleQuest : public questtest::DocTest {};
 
 TEST_F(SampleQuest, ReadsBackAndGenerates) {
-  DemoOutput out;
-  AddBlockMeshes(out);
-  AddSampleQuest(out);
-  out.Finish();
-
-  // As the editor starts: the definitions and the custom meshes.
-  Quest().library.LoadFolder();
-  CustomMeshBank().Scan("data\\custom\\meshes", "o3d");
-  CustomMeshBank().ScanMore("rozizuzi\\customMeshes", "o3d");
-  ASSERT_TRUE(doc.OnOpenDocument(kSampleQuestPath));
+  ASSERT_TRUE(OpenDemoQuestAsTheEditorStarts());
   EXPECT_TRUE(ui.boxes.empty());
   EXPECT_EQ(doc.CountItems(), 2 + 3 + 2 + 2);
   ASSERT_NE(Quest().rooms, nullptr);
