@@ -13,11 +13,13 @@ namespace pavix {
 
 namespace {
 
-void AddUnique(std::vector<int>& list, int value) {
+template <class List>
+void AddUnique(List& list, int value) {
   if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
 }
 
-void RemoveValue(std::vector<int>& list, int value) {
+template <class List>
+void RemoveValue(List& list, int value) {
   auto it = std::find(list.begin(), list.end(), value);
   if (it != list.end()) list.erase(it);
 }
@@ -59,9 +61,6 @@ int CProgressiveMesh::AddVertex(const CVector& position, int local, float penalt
   v.position = position;
   v.local = local;
   v.penalty = penalty;
-  // Room for the fan of a vertex inside a triangle mesh, allocated once.
-  v.neighbours.reserve(8);
-  v.triangles.reserve(8);
   vertices_.push_back(std::move(v));
   ++remaining_;
   return static_cast<int>(vertices_.size()) - 1;
@@ -101,7 +100,7 @@ void CProgressiveMesh::Prune(int vi) {
   unsigned& gone = goneTriangles_[static_cast<std::size_t>(vi)];
   if (gone == 0) return;
   gone = 0;
-  std::erase_if(vertices_[static_cast<std::size_t>(vi)].triangles,
+  vertices_[static_cast<std::size_t>(vi)].triangles.EraseIf(
                 [this](int ti) { return !triangles_[static_cast<std::size_t>(ti)].alive; });
 }
 
@@ -407,8 +406,9 @@ void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
 CUv CProgressiveMesh::Collapse(int u) {
   SizeScratch();
   Prune(u);
-  formerNeighbours_ = vertices_[static_cast<std::size_t>(u)].neighbours;
-  collapsed_ = vertices_[static_cast<std::size_t>(u)].triangles;
+  const Vertex& vu0 = vertices_[static_cast<std::size_t>(u)];
+  formerNeighbours_.assign(vu0.neighbours.begin(), vu0.neighbours.end());
+  collapsed_.assign(vu0.triangles.begin(), vu0.triangles.end());
   // A waiting vertex whose fan changes here without its cost falling due
   // (only broken sides allow it) is worked out first, as it stands.
   for (int n : formerNeighbours_) mark_[static_cast<std::size_t>(n)] = 1;

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "meshedit/core/fan_list.h"
 #include "meshedit/core/matrix.h"
 
 namespace pavix {
@@ -22,8 +23,8 @@ class CProgressiveMesh {
   struct Vertex {
     CVector position;
     int local = 0;
-    std::vector<int> neighbours;
-    std::vector<int> triangles;  // may still name triangles that have gone (not alive)
+    CFanList neighbours;
+    CFanList triangles;  // may still name triangles that have gone (not alive)
     float cost = 0;
     float penalty = 0;
     int target = -1;
