@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace pavix {
 
 class CFanList {
  public:
-  static constexpr std::uint32_t kInline = 8;
+  // A vertex inside a triangle mesh has six; the list is 32 bytes either way.
+  static constexpr std::uint32_t kInline = 6;
 
   CFanList() = default;
   CFanList(const CFanList& other) { assign(other.begin(), other.end()); }
@@ -23,19 +23,19 @@ class CFanList {
   }
   CFanList& operator=(CFanList&& other) noexcept {
     if (this != &other) {
-      heap_.reset();
+      Free();
       Take(other);
     }
     return *this;
   }
-  ~CFanList() = default;
+  ~CFanList() { Free(); }
 
   int* begin() { return data(); }
   int* end() { return data() + size_; }
   const int* begin() const { return data(); }
   const int* end() const { return data() + size_; }
-  int* data() { return heap_ ? heap_.get() : inline_; }
-  const int* data() const { return heap_ ? heap_.get() : inline_; }
+  int* data() { return capacity_ > kInline ? store_.heap : store_.local; }
+  const int* data() const { return capacity_ > kInline ? store_.heap : store_.local; }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   int& operator[](std::size_t k) { return data()[k]; }
@@ -62,23 +62,32 @@ class CFanList {
 
  private:
   void Grow() {
-    const std::uint32_t capacity = capacity_ * 2;
-    auto bigger = std::make_unique_for_overwrite<int[]>(capacity);
-    std::copy(begin(), end(), bigger.get());
-    heap_ = std::move(bigger);
+    const std::uint32_t capacity = std::max(capacity_ * 2, 16u);
+    int* bigger = new int[capacity];
+    std::copy(begin(), end(), bigger);
+    Free();
+    store_.heap = bigger;
     capacity_ = capacity;
+  }
+  void Free() {
+    if (capacity_ > kInline) delete[] store_.heap;
+    capacity_ = kInline;
   }
   void Take(CFanList& other) {
     size_ = other.size_;
     capacity_ = other.capacity_;
-    if (other.heap_) heap_ = std::move(other.heap_);
-    else std::copy(other.inline_, other.inline_ + other.size_, inline_);
+    if (capacity_ > kInline) store_.heap = other.store_.heap;
+    else std::copy(other.store_.local, other.store_.local + size_, store_.local);
     other.size_ = 0;
     other.capacity_ = kInline;
   }
 
-  int inline_[kInline];
-  std::unique_ptr<int[]> heap_;
+  // The elements themselves while they fit, else the block holding them
+  // (owned: freed by Free, which the capacity tells when to do).
+  union Store {
+    int local[kInline];
+    int* heap;
+  } store_;
   std::uint32_t size_ = 0;
   std::uint32_t capacity_ = kInline;
 };
