@@ -54,6 +54,7 @@ int PresentVertexCount(int n, int locked, int level) {
 void CProgressiveMesh::Reserve(std::size_t vertices, std::size_t triangles) {
   vertices_.reserve(vertices);
   triangles_.reserve(triangles);
+  surfaces_.reserve(triangles);
 }
 
 int CProgressiveMesh::AddVertex(const CVector& position, int local, float penalty) {
@@ -68,15 +69,17 @@ int CProgressiveMesh::AddVertex(const CVector& position, int local, float penalt
 
 int CProgressiveMesh::AddTriangle(int side, int a, int b, int c, const CUv uv[3], std::uint32_t texture) {
   Triangle t;
-  t.side = side;
   t.v[0] = a;
   t.v[1] = b;
   t.v[2] = c;
-  for (int k = 0; k < 3; ++k) t.uv[k] = uv[k];
-  t.texture = texture;
+  Surface f;
+  f.side = side;
+  for (int k = 0; k < 3; ++k) f.uv[k] = uv[k];
+  f.texture = texture;
   ComputeNormal(t);
   const int index = static_cast<int>(triangles_.size());
   triangles_.push_back(t);
+  surfaces_.push_back(f);
   for (int k = 0; k < 3; ++k) {
     const auto vk = static_cast<std::size_t>(t.v[k]);
     if (vk < border_.size()) border_[vk] = -1;
@@ -137,11 +140,13 @@ bool CProgressiveMesh::OnSeam(int vi) {
   Prune(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   if (v.triangles.size() < 2) return false;
-  const Triangle& first = triangles_[static_cast<std::size_t>(v.triangles[0])];
-  const CUv uv0 = first.uv[CornerOf(first, vi)];
+  const auto t0 = static_cast<std::size_t>(v.triangles[0]);
+  const Surface& first = surfaces_[t0];
+  const CUv uv0 = first.uv[CornerOf(triangles_[t0], vi)];
   for (std::size_t k = 1; k < v.triangles.size(); ++k) {
-    const Triangle& t = triangles_[static_cast<std::size_t>(v.triangles[k])];
-    if (t.texture != first.texture || !(t.uv[CornerOf(t, vi)] == uv0)) return true;
+    const auto tk = static_cast<std::size_t>(v.triangles[k]);
+    const Surface& f = surfaces_[tk];
+    if (f.texture != first.texture || !(f.uv[CornerOf(triangles_[tk], vi)] == uv0)) return true;
   }
   return false;
 }
@@ -426,13 +431,13 @@ CUv CProgressiveMesh::Collapse(int u) {
       const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
       const int corner = CornerOf(t, v);
       if (corner >= 0) {
-        pair = t.uv[corner];
+        pair = surfaces_[static_cast<std::size_t>(ti)].uv[corner];
         break;
       }
     }
     for (int ti : tris) {
-      Triangle& t = triangles_[static_cast<std::size_t>(ti)];
-      t.uv[CornerOf(t, u)] = pair;
+      const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
+      surfaces_[static_cast<std::size_t>(ti)].uv[CornerOf(t, u)] = pair;
     }
   }
   // Triangles that vanish: all of them without a target, else those on the edge.
