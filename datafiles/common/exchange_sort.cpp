@@ -94,23 +94,36 @@ std::vector<std::uint32_t> ExchangeSortOrderOfRanks(std::span<const std::uint32_
   }
   if (n < 2) return byRank;
 
+  // The rows of smaller rank before each row, in one pass over the file with
+  // a count per distinct rank (few, for most callers: the tree stays cached).
+  std::vector<std::uint32_t> dense(n);
+  std::uint32_t distinct = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (k > 0 && ranks[byRank[k]] != ranks[byRank[k - 1]]) ++distinct;
+    dense[byRank[k]] = distinct;
+  }
+  std::vector<std::uint64_t> smallerBefore(n);
+  Fenwick seen(static_cast<std::size_t>(distinct) + 1);
+  for (std::size_t i = 0; i < n; ++i) {
+    smallerBefore[i] = seen.CountBelow(dense[i]);
+    seen.Add(dense[i]);
+  }
+
   std::vector<std::uint32_t> out;
   out.reserve(n);
-  Fenwick placed(n);
   std::vector<std::uint64_t> before;
   std::uint64_t smaller = 0;
   for (std::size_t a = 0; a < n;) {
     std::size_t b = a + 1;
-    while (b < n && ranks[byRank[b]] == ranks[byRank[a]]) ++b;
+    while (b < n && dense[byRank[b]] == dense[byRank[a]]) ++b;
     std::span<const std::uint32_t> members(byRank.data() + a, b - a);
     if (members.size() == 1) {
       out.push_back(members[0]);
     } else {
       before.clear();
-      for (std::uint32_t m : members) before.push_back(placed.CountBelow(m));
+      for (std::uint32_t m : members) before.push_back(smallerBefore[m]);
       OrderRun(members, before, smaller, out);
     }
-    for (std::uint32_t m : members) placed.Add(m);
     smaller += members.size();
     a = b;
   }
