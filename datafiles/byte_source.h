@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace platform {
 class File;
@@ -72,4 +73,27 @@ class FileSource final : public ByteSource {
 
  private:
   platform::File& file_;
+};
+
+// The rest of a file from its current position, read through a window of
+// fixed size: a large file is read in bounded steps rather than into one
+// buffer of its own size. The file must not be read or moved elsewhere while
+// the source is in use.
+class BufferedFileSource final : public ByteSource {
+ public:
+  static constexpr std::size_t kWindow = 65536;
+  explicit BufferedFileSource(platform::File& file);
+  std::uint64_t Remaining() const override { return unread_ + (end_ - pos_); }
+
+ protected:
+  std::size_t ReadSome(void* out, std::size_t n) override;
+  void SkipSome(std::uint64_t n) override;
+
+ private:
+  void Refill();
+
+  platform::File& file_;
+  std::uint64_t unread_;  // bytes of the file not yet in the window
+  std::vector<std::uint8_t> window_;
+  std::size_t pos_ = 0, end_ = 0;
 };

@@ -1,8 +1,8 @@
 // Reading the quest document file; the layout is in qst_format.h and docs/formats.md.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -39,7 +39,7 @@ constexpr std::uint64_t kMarkerRecord = 44;
 constexpr std::size_t kBlockNameSize = 512;
 
 // Where records are read from: the file itself (machine records, whose
-// values read themselves from the file), or the rest of the file in memory.
+// values read themselves from the file), or a byte source over the rest of it.
 class QstIn {
  public:
   explicit QstIn(const std::string& path) : path_(path) {}
@@ -128,9 +128,9 @@ class FileIn final : public QstIn {
   std::uint64_t length_;
 };
 
-class MemoryIn final : public QstIn {
+class SourceIn final : public QstIn {
  public:
-  MemoryIn(std::span<const std::uint8_t> bytes, const std::string& path) : QstIn(path), source_(bytes) {}
+  SourceIn(ByteSource& source, const std::string& path) : QstIn(path), source_(source) {}
   std::uint64_t Remaining() override { return source_.Remaining(); }
   void Text(CMultiLangText& text) override {
     if (!text.Read(source_)) Truncated();
@@ -140,7 +140,7 @@ class MemoryIn final : public QstIn {
   bool ReadSome(void* out, std::size_t n) override { return source_.Read(out, n); }
 
  private:
-  SpanSource source_;
+  ByteSource& source_;
 };
 
 // Appends records at the tail, so a list keeps its file order; each record
@@ -197,26 +197,36 @@ CollisionBounds ReadCollisionBounds(QstIn& in) {
   return b;
 }
 
-// Into a grid that is clear (a new room's is).
+// Into a grid that is clear (a new room's is). The cells are read in bounded
+// steps; the grid itself is their only copy.
 void ReadCollisionCells(QstIn& in, std::uint32_t version, const CollisionBounds& bounds, CRoom& room) {
-  if (version < 3) {
-    std::vector<std::uint8_t> bytes(std::size_t(kRoomCells) * kRoomCells * 2);
-    in.Read(bytes.data(), bytes.size());
-    for (std::size_t i = 0; i < room.collision.size(); ++i) {
-      room.collision[i] = LoadLe16(&bytes[2 * i]);
-    }
-    return;
+  std::size_t columns = kRoomCells, rows = kRoomCells;
+  int firstColumn = 0, firstRow = 0;
+  if (version >= 3) {
+    if (bounds.Empty()) return;
+    columns = std::size_t(bounds.lastColumn - bounds.firstColumn + 1);
+    rows = std::size_t(bounds.lastRow - bounds.firstRow + 1);
+    firstColumn = bounds.firstColumn;
+    firstRow = bounds.firstRow;
   }
-  if (bounds.Empty()) return;
-  const std::size_t columns = std::size_t(bounds.lastColumn - bounds.firstColumn + 1);
-  const std::size_t rows = std::size_t(bounds.lastRow - bounds.firstRow + 1);
-  std::vector<std::uint8_t> bytes(columns * rows * 2);
-  if (bytes.size() > in.Remaining()) in.Truncated();
-  in.Read(bytes.data(), bytes.size());
-  std::size_t i = 0;
-  for (int column = bounds.firstColumn; column <= bounds.lastColumn; ++column) {
-    for (int row = bounds.firstRow; row <= bounds.lastRow; ++row, i += 2) {
-      room.Collision(column, row) = LoadLe16(&bytes[i]);
+  const std::size_t total = columns * rows;
+  if (total * 2 > in.Remaining()) in.Truncated();
+  std::uint8_t bytes[4096];
+  std::size_t column = 0, row = 0;  // within the bounds, column after column
+  for (std::size_t done = 0; done < total;) {
+    const std::size_t n = std::min(total - done, sizeof bytes / 2);
+    in.Read(bytes, n * 2);
+    for (std::size_t k = 0; k < n; ++k, ++done) {
+      const std::uint16_t cell = LoadLe16(&bytes[2 * k]);
+      if (version < 3) {
+        room.collision[done] = cell;  // the whole grid as it lies in memory
+        continue;
+      }
+      room.Collision(firstColumn + static_cast<int>(column), firstRow + static_cast<int>(row)) = cell;
+      if (++row == rows) {
+        row = 0;
+        ++column;
+      }
     }
   }
 }
@@ -622,15 +632,15 @@ namespace {
 // The four lists, then the header when asked for.
 void ReadQuestParts(platform::File& file, QstContents& out, bool withHeader) {
   // Machine values read themselves from the file; everything after the
-  // machines is read from memory, which spares a system call per field.
+  // machines is read through a window of the file, which spares a call into
+  // the file per field and needs no buffer the size of the file.
   FileIn head(file);
   std::uint32_t count = head.Count(kMinMachine);
   TailAppender<CMachine> machines(out.machines);
   for (std::uint32_t n = 0; n < count; ++n) ReadMachine(head, *machines.Add(new CMachine));
 
-  std::vector<std::uint8_t> rest(static_cast<std::size_t>(head.Remaining()));
-  head.Read(rest.data(), rest.size());
-  MemoryIn in(rest, file.path());
+  BufferedFileSource rest(file);
+  SourceIn in(rest, file.path());
 
   count = in.Count(kMinObject);
   TailAppender<CQuestObject> objects(out.objects);

@@ -1,8 +1,8 @@
 // Writing the quest document file; the layout is in qst_format.h and docs/formats.md.
+#include <array>
 #include <bit>
 #include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "datafiles/common/little_endian.h"
 #include "datafiles/file_utils.h"
@@ -54,6 +54,48 @@ std::uint32_t Count(const T* head) {
   return static_cast<std::uint32_t>(ListLength(head));
 }
 
+// A room's thousands of blocks and cells gathered in a bounded buffer on the
+// stack and written whenever it fills: a few writes per room and no buffer
+// the size of the room, whose fresh pages would cost more than the writing.
+class ChunkWriter {
+ public:
+  explicit ChunkWriter(platform::File& file) : file_(file) {}
+  ChunkWriter(const ChunkWriter&) = delete;
+  ChunkWriter& operator=(const ChunkWriter&) = delete;
+
+  void U8(std::uint8_t v) { *Room(1) = v; }
+  void U16(std::uint16_t v) { StoreLe16(Room(2), v); }
+  void U32(std::uint32_t v) { StoreLe32(Room(4), v); }
+  void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
+  void Bytes(const void* bytes, std::size_t n) {
+    if (n > kSize) {
+      Flush();
+      file_.Write(bytes, n);
+      return;
+    }
+    std::memcpy(Room(n), bytes, n);
+  }
+  // Writes what is gathered; to be called before the writer goes.
+  void Flush() {
+    file_.Write(buffer_.data(), used_);
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kSize = 16384;
+  // The next n bytes of the buffer, taken as written.
+  std::uint8_t* Room(std::size_t n) {
+    if (used_ + n > kSize) Flush();
+    std::uint8_t* at = buffer_.data() + used_;
+    used_ += n;
+    return at;
+  }
+
+  platform::File& file_;
+  std::array<std::uint8_t, kSize> buffer_;
+  std::size_t used_ = 0;
+};
+
 void WriteCollision(platform::File& file, const CRoom& room) {
   int firstColumn = kQstNoCellLow, lastColumn = kQstNoCellHigh;
   int firstRow = kQstNoCellLow, lastRow = kQstNoCellHigh;
@@ -66,50 +108,46 @@ void WriteCollision(platform::File& file, const CRoom& room) {
       if (row > lastRow) lastRow = row;
     }
   }
-  WriteI32(file, firstColumn);
-  WriteI32(file, lastColumn);
-  WriteI32(file, firstRow);
-  WriteI32(file, lastRow);
-  if (lastColumn < firstColumn) return;
-  // One write for the cells: a full room holds 36,864 of them.
-  std::vector<std::uint8_t> cells;
-  cells.reserve(std::size_t(lastColumn - firstColumn + 1) * std::size_t(lastRow - firstRow + 1) * 2);
-  for (int column = firstColumn; column <= lastColumn; ++column) {
-    for (int row = firstRow; row <= lastRow; ++row) AppendLe16(cells, room.Collision(column, row));
+  ChunkWriter out(file);
+  out.I32(firstColumn);
+  out.I32(lastColumn);
+  out.I32(firstRow);
+  out.I32(lastRow);
+  if (lastColumn >= firstColumn) {
+    for (int column = firstColumn; column <= lastColumn; ++column) {
+      for (int row = firstRow; row <= lastRow; ++row) out.U16(room.Collision(column, row));
+    }
   }
-  file.Write(cells.data(), cells.size());
+  out.Flush();
 }
 
-// The blocks go out in one write: a full room holds 4,096 of them.
 void WriteBlocks(platform::File& file, const CRoom& room) {
-  std::vector<std::uint8_t> out;
-  auto u32 = [&out](std::uint32_t v) { AppendLe32(out, v); };
-  auto i32 = [&out](std::int32_t v) { AppendLe32(out, static_cast<std::uint32_t>(v)); };
+  ChunkWriter out(file);
   std::uint32_t count = 0;
   for (const RoomBlock& b : room.blocks) count += b.HasBlock() ? 1 : 0;
-  u32(count);
+  out.U32(count);
   for (int column = 0; column < kRoomBlocks; ++column) {
     for (int row = 0; row < kRoomBlocks; ++row) {
       const RoomBlock& b = room.Block(column, row);
       if (!b.HasBlock()) continue;
-      i32(column);
-      i32(row);
-      out.insert(out.end(), {'C', 'M', 'I', 0});
-      u32(1);
-      i32(b.id);
-      i32(b.rotation);
-      i32(b.id2);
+      out.I32(column);
+      out.I32(row);
+      out.Bytes("CMI", 4);
+      out.U32(1);
+      out.I32(b.id);
+      out.I32(b.rotation);
+      out.I32(b.id2);
       // A counted string, as WriteCountedString writes it.
       const std::string_view name = std::string_view(b.fileName).substr(0, b.fileName.find('\0'));
-      u32(static_cast<std::uint32_t>(name.size()));
+      out.U32(static_cast<std::uint32_t>(name.size()));
       if (!name.empty()) {
-        out.insert(out.end(), name.begin(), name.end());
-        out.push_back(0);
+        out.Bytes(name.data(), name.size());
+        out.U8(0);
       }
-      i32(b.extra);
+      out.I32(b.extra);
     }
   }
-  file.Write(out.data(), out.size());
+  out.Flush();
 }
 
 void WriteTraps(platform::File& file, CRoom& room) {
