@@ -21,14 +21,21 @@ int PresentVertexCount(int n, int locked, int level);
 class CProgressiveMesh {
  public:
   struct Vertex {
+    // The build's per-vertex state sits with the vertex (96 bytes): a
+    // collapse reads it all for each vertex it touches.
     CVector position;
-    int local = 0;
+    // How many of the triangles its list names have gone since it was pruned.
+    std::uint32_t gone = 0;
     CFanList neighbours;
     CFanList triangles;  // may still name triangles that have gone (not alive)
     float cost = 0;
     float penalty = 0;
     int target = -1;
     bool alive = true;
+    signed char border = -1;  // -1 not known, else OnBorder's last answer
+    // Its cost waits until it heads the queue (see deferredBorders_).
+    bool deferred = false;
+    unsigned char mark = 0;  // scratch, 0 between calls
   };
   // What the cost and border searches read, two to a cache line; the rest
   // of a triangle is kept apart (Surface) so a large mesh's fans stay cached.
@@ -44,7 +51,7 @@ class CProgressiveMesh {
   };
 
   void Reserve(std::size_t vertices, std::size_t triangles);
-  int AddVertex(const CVector& position, int local, float penalty);
+  int AddVertex(const CVector& position, float penalty);
   // Local vertex indices; neighbours are registered both ways.
   int AddTriangle(int side, int a, int b, int c, const CUv uv[3], std::uint32_t texture);
   void ComputeNormal(Triangle& t);
@@ -111,13 +118,8 @@ class CProgressiveMesh {
   // it waits there under its penalty alone, with the border flags of its
   // neighbours as they stood when its cost was due: all else the cost reads
   // is its own fan, which does not change before it is worked out.
-  std::vector<unsigned char> deferred_;
   std::vector<std::vector<unsigned char>> deferredBorders_;
-  // Per vertex: how many of the triangles its list names have gone since it was pruned.
-  std::vector<unsigned> goneTriangles_;
   int remaining_ = 0;
-  // Per vertex: -1 not known, else OnBorder's last answer.
-  std::vector<signed char> border_;
   // Scratch space, kept between calls. Per-vertex arrays are all -1 or 0
   // between calls.
   std::vector<int> sharedCounts_;
@@ -127,7 +129,6 @@ class CProgressiveMesh {
   std::vector<std::pair<int, int>> edgeHits_;
   std::vector<CVector> edgeNormals_;
   std::vector<int> formerNeighbours_, collapsed_, touched_;
-  std::vector<unsigned char> mark_;
 };
 
 }  // namespace pavix
