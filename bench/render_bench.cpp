@@ -3,15 +3,20 @@
 // through Mesa's llvmpipe (EGL, surfaceless, one rasterizer thread unless
 // LP_NUM_THREADS says otherwise) as a peer, reported as a ratio.
 //
+// Every figure is process CPU time (llvmpipe's own thread included), since
+// the machine may be shared; BM_DemoRoomAlternating draws our frame and the
+// peer's by turns, so that both see the same load, and the table ends with
+// the ratios of the benchmarks run apart.
+//
 // The room is the demo data's own: its block meshes (tools/demodata) laid
 // out over the 17 x 17 blocks the room view draws around its target, painted
 // with the demo texture banks, seen from the room camera's distance.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,6 +33,7 @@
 #include "render/cdd.h"
 #include "render/tga_image.h"
 #include "demo_start_dir.h"
+#include "growth_report.h"
 #include "tools/render_png/demo_scene.h"
 
 #ifdef HAVE_EGL
@@ -86,8 +92,11 @@ Capture CaptureFrame(World& w, int room) {
 double g_engineFps[2] = {0, 0};
 double g_deviceFps[2] = {0, 0};
 
+// CPU seconds of the whole process, llvmpipe's threads included.
 double Seconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 void BM_DemoRoomThroughEngine(benchmark::State& state) {
@@ -105,7 +114,7 @@ void BM_DemoRoomThroughEngine(benchmark::State& state) {
     w.display.Device().Show();
   }
   g_engineFps[dungeon] = static_cast<double>(state.iterations()) / (Seconds() - start);
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["fps"] = g_engineFps[dungeon];
   state.counters["triangles"] = static_cast<double>(c.triangles);
   state.counters["blocks"] = static_cast<double>(w.rooms[dungeon].BlockCount());
   state.SetLabel(dungeon ? "dungeon room" : "land room");
@@ -138,7 +147,7 @@ void BM_DemoRoomDeviceOnly(benchmark::State& state) {
     w.display.Device().endRender();
   }
   g_deviceFps[dungeon] = static_cast<double>(state.iterations()) / (Seconds() - start);
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["fps"] = g_deviceFps[dungeon];
   state.counters["triangles"] = static_cast<double>(c.triangles);
   state.SetLabel(dungeon ? "dungeon room" : "land room");
 }
@@ -173,6 +182,8 @@ void BM_RoomRedrawDuringPaintDrag(benchmark::State& state) {
   TilePalette().BuildOutdoor();
   room->tool = CRoom::kToolDraw;
   C3DEngine& engine = w.display.Engine();
+  // The room view's focal length, for this benchmark only: the demo rooms are drawn with the engine's own.
+  const float focalX = engine.FocalX(), focalY = engine.FocalY();
   engine.SetViewportRect(0, 0, kWidth, kHeight);
   const TileCategory* style = TilePalette().DrawStyle();
   int step = 0;
@@ -187,7 +198,8 @@ void BM_RoomRedrawDuringPaintDrag(benchmark::State& state) {
     w.display.Device().Show();
   }
   const double fps = static_cast<double>(state.iterations()) / (Seconds() - start);
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  engine.SetFocal(focalX, focalY);
+  state.counters["fps"] = fps;
   if (g_deviceFps[0] > 0) state.counters["x_device_budget"] = fps / g_deviceFps[0];
   state.SetLabel(reach >= 31 ? "whole grid filled" : "drawn window filled");
 }
@@ -224,16 +236,27 @@ GlPeer* ThePeer() {
   return peer.get();
 }
 
-void BM_DemoRoomLlvmpipe(benchmark::State& state) {
+// The peer loaded with the frame of the benchmark's room; null (the run
+// skipped) without the world or an EGL display.
+GlPeer* PeerWithRoom(benchmark::State& state, Capture& c) {
   World& w = TheWorld();
   GlPeer* peer = ThePeer();
   if (!w.ok || !peer) {
     state.SkipWithError("no EGL display with llvmpipe");
-    return;
+    return nullptr;
   }
   const int dungeon = state.range(0) != 0;
-  const Capture c = CaptureFrame(w, dungeon);
+  w.Draw(dungeon);  // loads the banks
+  c = CaptureFrame(w, dungeon);
   peer->Load(c.primitives, [](const pv::RecordedPrimitive& p) { return TextureFor(p.states[pv::kRsTextureHandle]); });
+  return peer;
+}
+
+void BM_DemoRoomLlvmpipe(benchmark::State& state) {
+  Capture c;
+  GlPeer* peer = PeerWithRoom(state, c);
+  if (!peer) return;
+  const int dungeon = state.range(0) != 0;
   const double start = Seconds();
   for (auto _ : state) peer->DrawFrame();
   const double fps = static_cast<double>(state.iterations()) / (Seconds() - start);
@@ -241,23 +264,54 @@ void BM_DemoRoomLlvmpipe(benchmark::State& state) {
   // triangles, and the whole frame through the engine.
   if (g_deviceFps[dungeon] > 0) state.counters["device_x_llvmpipe"] = g_deviceFps[dungeon] / fps;
   if (g_engineFps[dungeon] > 0) state.counters["engine_x_llvmpipe"] = g_engineFps[dungeon] / fps;
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["fps"] = fps;
   state.counters["triangles"] = static_cast<double>(c.triangles);
   state.counters["batches"] = static_cast<double>(peer->BatchCount());
   state.SetLabel(std::string(dungeon ? "dungeon room, " : "land room, ") + peer->RendererName());
+}
+
+// Our whole frame through the engine and the peer's frame of the same
+// triangles, by turns, each timed on its own: the ratio of their frame rates.
+void BM_DemoRoomAlternating(benchmark::State& state) {
+  Capture c;
+  GlPeer* peer = PeerWithRoom(state, c);
+  if (!peer) return;
+  World& w = TheWorld();
+  const int dungeon = state.range(0) != 0;
+  double ours = 0, theirs = 0;
+  for (auto _ : state) {
+    const double t0 = Seconds();
+    w.Draw(dungeon);
+    w.display.Device().Show();
+    const double t1 = Seconds();
+    peer->DrawFrame();
+    ours += t1 - t0;
+    theirs += Seconds() - t1;
+  }
+  const double frames = static_cast<double>(state.iterations());
+  state.counters["fps"] = ours > 0 ? frames / ours : 0;
+  state.counters["llvmpipe_fps"] = theirs > 0 ? frames / theirs : 0;
+  state.counters["x_llvmpipe"] = ours > 0 ? theirs / ours : 0;
+  state.SetLabel(dungeon ? "dungeon room" : "land room");
 }
 
 #endif
 
 }  // namespace
 
-// Arguments: 0 the land room, 1 the dungeon room. Wall-clock time, since the
-// peer works in llvmpipe's own thread.
-BENCHMARK(BM_DemoRoomThroughEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_DemoRoomDeviceOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RoomRedrawDuringPaintDrag)->Arg(8)->Arg(31)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Arguments: 0 the land room, 1 the dungeon room.
+BENCHMARK(BM_DemoRoomThroughEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_DemoRoomDeviceOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_RoomRedrawDuringPaintDrag)->Arg(8)->Arg(31)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 #ifdef HAVE_EGL
-BENCHMARK(BM_DemoRoomLlvmpipe)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DemoRoomLlvmpipe)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_DemoRoomAlternating)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 #endif
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return benchgrowth::Main(argc, argv,
+                           {{"BM_DemoRoomThroughEngine/0", "BM_DemoRoomLlvmpipe/0"},
+                            {"BM_DemoRoomThroughEngine/1", "BM_DemoRoomLlvmpipe/1"},
+                            {"BM_DemoRoomDeviceOnly/0", "BM_DemoRoomLlvmpipe/0"},
+                            {"BM_DemoRoomDeviceOnly/1", "BM_DemoRoomLlvmpipe/1"}});
+}

@@ -31,6 +31,8 @@ struct PackInfo {
   std::uint32_t mask[4] = {};
   std::array<std::uint8_t, 256> expand[4] = {};  // raw channel value -> 0..255
   std::uint8_t dither[4][4][3] = {};
+  // The same offsets as 16-bit lanes b, g, r, 0, 0, 0, 0, 0.
+  std::int16_t ditherLanes[4][4][8] = {};
 };
 
 PackInfo MakePackInfo(const PixelFormat& f) {
@@ -48,7 +50,10 @@ PackInfo MakePackInfo(const PixelFormat& f) {
     for (int v = 0; v < 256; ++v) p.expand[c][v] = maxv ? static_cast<std::uint8_t>((std::min(v, maxv) * 255 + maxv / 2) / maxv) : 255;
     if (c < 3) {
       for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) p.dither[y][x][c] = static_cast<std::uint8_t>((kBayer[y][x] * ((1 << (8 - bits)) - 1)) / 16);
+        for (int x = 0; x < 4; ++x) {
+          p.dither[y][x][c] = static_cast<std::uint8_t>((kBayer[y][x] * ((1 << (8 - bits)) - 1)) / 16);
+          p.ditherLanes[y][x][2 - c] = p.dither[y][x][c];
+        }
     }
   }
   return p;
@@ -101,20 +106,43 @@ inline int Div255(int x) {
 
 // The four texels around a sample weighted by its fractions (0..255).
 #ifdef __SSE2__
+// A weight and its complement to 256, four lanes each: (256 - f) x 4, f x 4
+// (made at compile time, so no start-up order can find it empty).
+struct alignas(16) WeightPairs {
+  std::int16_t lanes[256][8];
+};
+constexpr WeightPairs MakeWeightPairs() {
+  WeightPairs p{};
+  for (int f = 0; f < 256; ++f)
+    for (int i = 0; i < 8; ++i) p.lanes[f][i] = static_cast<std::int16_t>(i < 4 ? 256 - f : f);
+  return p;
+}
+constexpr WeightPairs kWeights = MakeWeightPairs();
+
+inline __m128i WeightPair(std::uint32_t f) { return _mm_load_si128(reinterpret_cast<const __m128i*>(kWeights.lanes[f])); }
+
+// As 16-bit lanes (b, g, r, a in lanes 0..3; the upper lanes are not
+// meaningful). Each row is blended across and shifted down, then the two
+// rows; every product and sum stays within 16 bits.
+inline __m128i Bilinear16(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11, std::uint32_t fx,
+                          std::uint32_t fy) {
+  const __m128i zero = _mm_setzero_si128();
+  // Left texels of both rows, and right texels of both rows (top in lanes 0..3).
+  const __m128i left = _mm_unpacklo_epi8(
+      _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t01))), zero);
+  const __m128i right = _mm_unpacklo_epi8(
+      _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(t10)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero);
+  const __m128i wx = WeightPair(fx);
+  const __m128i rows = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(left, _mm_unpacklo_epi64(wx, wx)),
+                                                    _mm_mullo_epi16(right, _mm_unpackhi_epi64(wx, wx))),
+                                      8);
+  const __m128i weighted = _mm_mullo_epi16(rows, WeightPair(fy));
+  return _mm_srli_epi16(_mm_add_epi16(weighted, _mm_srli_si128(weighted, 8)), 8);
+}
+
 inline std::uint32_t Bilinear(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
                               std::uint32_t fx, std::uint32_t fy) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i top = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, static_cast<int>(t10), static_cast<int>(t00)), zero);
-  __m128i bottom = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, static_cast<int>(t11), static_cast<int>(t01)), zero);
-  const short ix = static_cast<short>(256 - fx), x = static_cast<short>(fx);
-  const __m128i wx = _mm_set_epi16(x, x, x, x, ix, ix, ix, ix);
-  top = _mm_mullo_epi16(top, wx);
-  bottom = _mm_mullo_epi16(bottom, wx);
-  top = _mm_srli_epi16(_mm_add_epi16(top, _mm_srli_si128(top, 8)), 8);
-  bottom = _mm_srli_epi16(_mm_add_epi16(bottom, _mm_srli_si128(bottom, 8)), 8);
-  const __m128i v = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fy))),
-                                                 _mm_mullo_epi16(bottom, _mm_set1_epi16(static_cast<short>(fy)))),
-                                   8);
+  const __m128i v = Bilinear16(t00, t10, t01, t11, fx, fy);
   return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
 }
 #else
@@ -177,6 +205,7 @@ struct SpanStart {
 constexpr int kPerspectiveStep = 16;
 
 // A texel coordinate (in texels) as 24.8 fixed point, 0 when out of range.
+static_assert(kTexLimit * 256.0f * 2.0f < 2147483647.0f, "differences of two coordinates must fit an int");
 inline int TexFixed(float t) {
   if (!(t > -kTexLimit && t < kTexLimit)) return 0;
   return static_cast<int>(t * 256.0f);
@@ -389,6 +418,89 @@ void DrawSpan(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int x
 
 using SpanFn = void (*)(const SpanContext&, std::uint8_t*, float*, int, int, int, const SpanStart&);
 
+#ifdef __SSE2__
+// The state nearly every room triangle is drawn in, without the general
+// loop's per-pixel tests of state: a tiled texture modulated by the diffuse
+// colour into 5-6-5, nothing blended, keyed, fogged or added, the depth
+// tested less-or-equal or not at all. The arithmetic is the general loop's
+// own, step for step, with the colour work in 16-bit lanes.
+enum { kZOff = 0, kZTestOnly = 1, kZTestWrite = 2 };
+
+template <bool kBilinear, int kZMode, bool kSpecular, bool kDither>
+void DrawSpanTiled565(const SpanContext& c, std::uint8_t* row, float* zrow, int y, int xs, int xe, const SpanStart& s0) {
+  const RasterTexture& t = *c.tex;
+  const std::uint32_t* texels = t.argb;
+  const std::uint32_t maskW = static_cast<std::uint32_t>(c.texMaskW), maskH = static_cast<std::uint32_t>(c.texMaskH);
+  const std::uint32_t tileRowTexels = static_cast<std::uint32_t>(t.width >> 2) << 4;
+  float w = s0.w, uw = s0.uw, vw = s0.vw;
+  const float dw = s0.dw;
+  __m128i dif = _mm_setr_epi32(s0.dif[2], s0.dif[1], s0.dif[0], s0.dif[3]);
+  const __m128i ddif = _mm_setr_epi32(s0.ddif[2], s0.ddif[1], s0.ddif[0], s0.ddif[3]);
+  __m128i spc = _mm_setr_epi32(s0.spc[2], s0.spc[1], s0.spc[0], s0.spc[3]);
+  const __m128i dspc = _mm_setr_epi32(s0.dspc[2], s0.dspc[1], s0.dspc[0], s0.dspc[3]);
+  const __m128i k128 = _mm_set1_epi16(128), k255 = _mm_set1_epi16(255);
+  const __m128i kKeep565 = _mm_setr_epi16(0xF8, 0xFC, 0xF8, 0, 0, 0, 0, 0);
+  const __m128i kPlace565 = _mm_setr_epi16(1, 64, 2048, 0, 0, 0, 0, 0);
+  const std::int16_t(*ditherAt)[8] = c.pk->ditherLanes[y & 3];
+  auto* out16 = reinterpret_cast<std::uint16_t*>(row);
+
+  float iw = 1.0f / w;
+  int u0 = TexFixed(uw * iw), v0 = TexFixed(vw * iw);
+  int x = xs;
+  while (x < xe) {
+    const int n = std::min(kPerspectiveStep, xe - x);
+    const float fn = static_cast<float>(n);
+    uw += s0.duw * fn;
+    vw += s0.dvw * fn;
+    iw = 1.0f / (w + dw * fn);
+    const int u1 = TexFixed(uw * iw), v1 = TexFixed(vw * iw);
+    // Coordinates stay within +-kTexLimit * 256, so their differences fit 32 bits; whole
+    // segments divide by a constant, which needs no division instruction.
+    const int spanU = u1 - u0, spanV = v1 - v0;
+    const int du = n == kPerspectiveStep ? spanU / kPerspectiveStep : spanU / n;
+    const int dv = n == kPerspectiveStep ? spanV / kPerspectiveStep : spanV / n;
+    int ui = u0, vi = v0;
+    for (const int end = x + n; x < end;
+         ++x, w += dw, ui += du, vi += dv, dif = _mm_add_epi32(dif, ddif), spc = kSpecular ? _mm_add_epi32(spc, dspc) : spc) {
+      if constexpr (kZMode != kZOff) {
+        if (!(w >= zrow[x])) continue;
+      }
+      __m128i texel;
+      if constexpr (kBilinear) {
+        const int us = ui - 128, vs = vi - 128;
+        const int tx = us >> 8, ty = vs >> 8;
+        // Unsigned 32-bit index parts (a texture has far fewer texels): a row of
+        // tiles plus the row in the tile, a tile plus the column in it.
+        const std::uint32_t x0 = static_cast<std::uint32_t>(tx) & maskW, x1 = static_cast<std::uint32_t>(tx + 1) & maskW;
+        const std::uint32_t y0 = static_cast<std::uint32_t>(ty) & maskH, y1 = static_cast<std::uint32_t>(ty + 1) & maskH;
+        const std::uint32_t r0 = (y0 >> 2) * tileRowTexels | (y0 & 3u) << 2, r1 = (y1 >> 2) * tileRowTexels | (y1 & 3u) << 2;
+        const std::uint32_t c0 = (x0 & ~3u) << 2 | (x0 & 3u), c1 = (x1 & ~3u) << 2 | (x1 & 3u);
+        texel = Bilinear16(texels[r0 + c0], texels[r0 + c1], texels[r1 + c0], texels[r1 + c1],
+                           static_cast<std::uint32_t>(us & 255), static_cast<std::uint32_t>(vs & 255));
+      } else {
+        const std::uint32_t tx = static_cast<std::uint32_t>(ui >> 8) & maskW, ty = static_cast<std::uint32_t>(vi >> 8) & maskH;
+        texel = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(texels[(ty >> 2) * tileRowTexels | (ty & 3u) << 2 | (tx & ~3u) << 2 | (tx & 3u)])),
+                                  _mm_setzero_si128());
+      }
+      // Texel times diffuse, divided by 255 rounded (exact in 16 bits for 0..255 * 255).
+      const __m128i colour16 = _mm_packs_epi32(_mm_srai_epi32(dif, 16), _mm_srai_epi32(spc, 16));
+      __m128i m = _mm_add_epi16(_mm_mullo_epi16(texel, colour16), k128);
+      m = _mm_srli_epi16(_mm_add_epi16(m, _mm_srli_epi16(m, 8)), 8);
+      if constexpr (kSpecular) m = _mm_min_epi16(_mm_add_epi16(m, _mm_srli_si128(colour16, 8)), k255);
+      if constexpr (kDither)
+        m = _mm_min_epi16(_mm_add_epi16(m, _mm_loadu_si128(reinterpret_cast<const __m128i*>(ditherAt[x & 3]))), k255);
+      // 5-6-5 in one multiply-add: b + (g << 6) and r << 11 of the kept bits, summed, shifted down 3.
+      const __m128i kept = _mm_madd_epi16(_mm_and_si128(m, kKeep565), kPlace565);
+      const __m128i sum = _mm_add_epi32(kept, _mm_srli_si128(kept, 4));
+      out16[x] = static_cast<std::uint16_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(sum)) >> 3);
+      if constexpr (kZMode == kZTestWrite) zrow[x] = w;
+    }
+    u0 = u1;
+    v0 = v1;
+  }
+}
+#endif
+
 template <bool kTex, bool kBilinear, int kFmt>
 SpanFn PickZ(int z, bool blend) {
   switch (z) {
@@ -406,6 +518,27 @@ SpanFn PickSpan(bool tex, bool bilinear, int z, bool blend) {
   if (!tex) return PickZ<false, false, kFmt>(z, blend);
   return bilinear ? PickZ<true, true, kFmt>(z, blend) : PickZ<true, false, kFmt>(z, blend);
 }
+
+#ifdef __SSE2__
+template <bool kBilinear, int kZMode>
+SpanFn PickTiled565Shading(bool specular, bool dither) {
+  if (specular) return dither ? DrawSpanTiled565<kBilinear, kZMode, true, true> : DrawSpanTiled565<kBilinear, kZMode, true, false>;
+  return dither ? DrawSpanTiled565<kBilinear, kZMode, false, true> : DrawSpanTiled565<kBilinear, kZMode, false, false>;
+}
+
+template <bool kBilinear>
+SpanFn PickTiled565Depth(int zMode, bool specular, bool dither) {
+  switch (zMode) {
+    case kZTestWrite: return PickTiled565Shading<kBilinear, kZTestWrite>(specular, dither);
+    case kZTestOnly: return PickTiled565Shading<kBilinear, kZTestOnly>(specular, dither);
+    default: return PickTiled565Shading<kBilinear, kZOff>(specular, dither);
+  }
+}
+
+SpanFn PickTiled565(bool bilinear, int zMode, bool specular, bool dither) {
+  return bilinear ? PickTiled565Depth<true>(zMode, specular, dither) : PickTiled565Depth<false>(zMode, specular, dither);
+}
+#endif
 
 // Everything a primitive needs that does not change from pixel to pixel.
 struct Prepared {
@@ -448,6 +581,13 @@ bool Prepare(const RasterTarget& t, const RasterState& st, Prepared& p) {
   p.tex2H = tex2 ? static_cast<float>(tex2->height) : 0.0f;
   p.tex2Second = st.texture2Second;
   const int z = !(st.zTest && t.depth) ? kZNone : st.zFunc == kCmpLessEqual ? kZLessEqual : kZAny;
+#ifdef __SSE2__
+  if (tex && tex->tiled && p.ctx.pow2 && !tex2 && z != kZAny && !st.blend && !st.fog && !(st.colorKey && tex->keyed) &&
+      st.texBlend != kTexBlendDecal && t.format == Format565()) {
+    p.span = PickTiled565(st.bilinear, z == kZNone ? kZOff : st.zWrite ? kZTestWrite : kZTestOnly, st.specular, st.dither);
+    return true;
+  }
+#endif
   if (t.format.bitsPerPixel == 32) p.span = PickSpan<kFmt32>(p.textured, st.bilinear, z, st.blend);
   else if (t.format == Format565()) p.span = PickSpan<kFmt565>(p.textured, st.bilinear, z, st.blend);
   else p.span = PickSpan<kFmt16>(p.textured, st.bilinear, z, st.blend);
@@ -485,7 +625,7 @@ inline std::int64_t CeilDiv(std::int64_t n, std::int64_t d) { return -FloorDiv(-
 
 inline std::int32_t ToFixed(float v) { return static_cast<std::int32_t>(std::lrint(v * 16.0f)); }
 
-inline int ClampColor16(float v) {
+[[maybe_unused]] inline int ClampColor16(float v) {
   v = std::clamp(v, 0.0f, 255.0f);
   return static_cast<int>(v * 65536.0f);
 }
@@ -502,14 +642,37 @@ void EmitSpan(const RasterTarget& t, const Prepared& p, int y, int xs, int xe, f
   s.duw = dx[kUW];
   s.vw = a0[kVW] + dx[kVW] * fx + dy[kVW] * fy;
   s.dvw = dx[kVW];
-  s.u2w = a0[kU2W] + dx[kU2W] * fx + dy[kU2W] * fy;
-  s.du2w = dx[kU2W];
-  s.v2w = a0[kV2W] + dx[kV2W] * fx + dy[kV2W] * fy;
-  s.dv2w = dx[kV2W];
+  if (p.ctx.tex2) {
+    s.u2w = a0[kU2W] + dx[kU2W] * fx + dy[kU2W] * fy;
+    s.du2w = dx[kU2W];
+    s.v2w = a0[kV2W] + dx[kV2W] * fx + dy[kV2W] * fy;
+    s.dv2w = dx[kV2W];
+  } else {
+    s.u2w = s.du2w = s.v2w = s.dv2w = 0.0f;  // no second texture reads them
+  }
   // Colours are clamped at both ends of the span and stepped between them,
   // so rounding at the triangle's edges never leaves 0..255.
   const float fxe = fx + static_cast<float>(n - 1);
   const float inv = n > 1 ? 1.0f / static_cast<float>(n - 1) : 0.0f;
+#ifdef __SSE2__
+  // Four channels at once, each lane the same operations in the same order
+  // as one channel alone (the values are always finite).
+  const __m128 vfx = _mm_set1_ps(fx), vfxe = _mm_set1_ps(fxe), vfy = _mm_set1_ps(fy), vinv = _mm_set1_ps(inv);
+  const __m128 lo = _mm_setzero_ps(), hi = _mm_set1_ps(255.0f), scale = _mm_set1_ps(65536.0f);
+  auto plane = [&](int k, int* start, int* step) {
+    const __m128 a = _mm_loadu_ps(a0 + k), ddx = _mm_loadu_ps(dx + k);
+    const __m128 rowPart = _mm_mul_ps(_mm_loadu_ps(dy + k), vfy);
+    const __m128 vs = _mm_add_ps(_mm_add_ps(a, _mm_mul_ps(ddx, vfx)), rowPart);
+    const __m128 ve = _mm_add_ps(_mm_add_ps(a, _mm_mul_ps(ddx, vfxe)), rowPart);
+    const __m128i is = _mm_cvttps_epi32(_mm_mul_ps(_mm_min_ps(_mm_max_ps(vs, lo), hi), scale));
+    const __m128i ie = _mm_cvttps_epi32(_mm_mul_ps(_mm_min_ps(_mm_max_ps(ve, lo), hi), scale));
+    // Truncated toward the start, so the last pixel never passes the end value.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(start), is);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(step), _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(_mm_sub_epi32(ie, is)), vinv)));
+  };
+  plane(kDR, s.dif, s.ddif);
+  plane(kSR, s.spc, s.dspc);
+#else
   for (int c = 0; c < 4; ++c) {
     const int ks = kDR + c, kp = kSR + c;
     const int ds = ClampColor16(a0[ks] + dx[ks] * fx + dy[ks] * fy);
@@ -522,6 +685,7 @@ void EmitSpan(const RasterTarget& t, const Prepared& p, int y, int xs, int xe, f
     s.ddif[c] = static_cast<int>(static_cast<float>(de - ds) * inv);
     s.dspc[c] = static_cast<int>(static_cast<float>(se - ss) * inv);
   }
+#endif
   std::uint8_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.pitch;
   float* zrow = t.depth ? t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch : nullptr;
   p.span(p.ctx, row, zrow, y, xs, xe, s);
@@ -657,23 +821,17 @@ void ScanTriangle(const RasterTarget& t, const Prepared& p, const RasterState& s
   }
 }
 
-// A point of edge a-b at parameter s, interpolated as the rasterizer does
-// (affine in screen space, texture coordinates through 1/z).
-TLVertex LerpScreen(const TLVertex& a, const TLVertex& b, float s) {
+// A point of edge a-b at parameter s (finite), interpolated as the rasterizer
+// does (affine in screen space, texture coordinates through 1/z). Untextured
+// drawing reads no texture coordinates, so they are left out for it.
+TLVertex LerpScreen(const TLVertex& a, const TLVertex& b, float s, bool withTexture = true) {
   TLVertex r;
   r.sx = a.sx + (b.sx - a.sx) * s;
   r.sy = a.sy + (b.sy - a.sy) * s;
   r.sz = a.sz + (b.sz - a.sz) * s;
   r.rhw = a.rhw + (b.rhw - a.rhw) * s;
-  const float uw = a.tu * a.rhw + (b.tu * b.rhw - a.tu * a.rhw) * s;
-  const float vw = a.tv * a.rhw + (b.tv * b.rhw - a.tv * a.rhw) * s;
-  r.tu = r.rhw != 0.0f ? uw / r.rhw : a.tu;
-  r.tv = r.rhw != 0.0f ? vw / r.rhw : a.tv;
-  const float u2w = a.tu2 * a.rhw + (b.tu2 * b.rhw - a.tu2 * a.rhw) * s;
-  const float v2w = a.tv2 * a.rhw + (b.tv2 * b.rhw - a.tv2 * a.rhw) * s;
-  r.tu2 = r.rhw != 0.0f ? u2w / r.rhw : a.tu2;
-  r.tv2 = r.rhw != 0.0f ? v2w / r.rhw : a.tv2;
   auto mix = [s](std::uint32_t ca, std::uint32_t cb) {
+    if (ca == cb) return ca;  // what the sums below give for equal ends
     std::uint32_t out = 0;
     for (int sh = 0; sh < 32; sh += 8) {
       const float fa = static_cast<float>((ca >> sh) & 255), fb = static_cast<float>((cb >> sh) & 255);
@@ -684,6 +842,15 @@ TLVertex LerpScreen(const TLVertex& a, const TLVertex& b, float s) {
   };
   r.color = mix(a.color, b.color);
   r.specular = mix(a.specular, b.specular);
+  if (!withTexture) return r;
+  const float uw = a.tu * a.rhw + (b.tu * b.rhw - a.tu * a.rhw) * s;
+  const float vw = a.tv * a.rhw + (b.tv * b.rhw - a.tv * a.rhw) * s;
+  r.tu = r.rhw != 0.0f ? uw / r.rhw : a.tu;
+  r.tv = r.rhw != 0.0f ? vw / r.rhw : a.tv;
+  const float u2w = a.tu2 * a.rhw + (b.tu2 * b.rhw - a.tu2 * a.rhw) * s;
+  const float v2w = a.tv2 * a.rhw + (b.tv2 * b.rhw - a.tv2 * a.rhw) * s;
+  r.tu2 = r.rhw != 0.0f ? u2w / r.rhw : a.tu2;
+  r.tv2 = r.rhw != 0.0f ? v2w / r.rhw : a.tv2;
   return r;
 }
 
@@ -720,12 +887,29 @@ bool InsideGuard(const TLVertex& v) {
   return std::fabs(v.sx) <= kGuardBand && std::fabs(v.sy) <= kGuardBand;
 }
 
+// One pixel of a line or point: a span of one pixel whose start is the
+// vertex's own attributes, as EmitSpan gives them with no slopes (each plane
+// value plus nothing, which turns a -0 into +0; colours whole levels).
 void ShadeOne(const RasterTarget& t, const Prepared& p, int x, int y, const TLVertex& v) {
   if (x < p.clip.left || x >= p.clip.right || y < p.clip.top || y >= p.clip.bottom) return;
-  float a[kAttrCount];
-  Attributes(v, p, a);
-  const float zero[kAttrCount] = {};
-  EmitSpan(t, p, y, x, x + 1, static_cast<float>(x), static_cast<float>(y), a, zero, zero);
+  SpanStart s{};
+  s.w = v.rhw + 0.0f;
+  if (p.textured) {
+    s.uw = v.tu * p.texW * v.rhw + 0.0f;
+    s.vw = v.tv * p.texH * v.rhw + 0.0f;
+  }
+  if (p.ctx.tex2) {
+    s.u2w = (p.tex2Second ? v.tu2 : v.tu) * p.tex2W * v.rhw + 0.0f;
+    s.v2w = (p.tex2Second ? v.tv2 : v.tv) * p.tex2H * v.rhw + 0.0f;
+  }
+  for (int c = 0; c < 4; ++c) {
+    static constexpr int kShift[4] = {16, 8, 0, 24};  // r, g, b, a
+    s.dif[c] = static_cast<int>((v.color >> kShift[c]) & 255) << 16;
+    s.spc[c] = static_cast<int>((v.specular >> kShift[c]) & 255) << 16;
+  }
+  std::uint8_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.pitch;
+  float* zrow = t.depth ? t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch : nullptr;
+  p.span(p.ctx, row, zrow, y, x, x + 1, s);
 }
 
 void LineImpl(const RasterTarget& t, const Prepared& p, const RasterState& st, TLVertex a, TLVertex b) {
@@ -767,7 +951,7 @@ void LineImpl(const RasterTarget& t, const Prepared& p, const RasterState& st, T
   if (!st.gouraud) b.color = a.color, b.specular = a.specular;
   for (int m = from;; m += step) {
     const double s = std::clamp((static_cast<double>(m) - major0) / majorD, 0.0, 1.0);
-    const TLVertex v = LerpScreen(a, b, static_cast<float>(s));
+    const TLVertex v = LerpScreen(a, b, static_cast<float>(s), p.textured);
     const int x = xMajor ? m : PixelOf(x0 + ddx * s);
     const int y = xMajor ? PixelOf(y0 + ddy * s) : m;
     ShadeOne(t, p, x, y, v);

@@ -158,28 +158,41 @@ HResult Surface::Blt(const Rect* dstArg, Surface* src, const Rect* srcArg, std::
   return kOk;
 }
 
+namespace {
+
+// Fills the first row of an area and copies it to the others: the library's
+// block copy is quicker than storing the value element by element.
+template <typename T>
+void FillRows(std::uint8_t* memory, int pitch, const Rect& d, T value) {
+  if (d.Empty()) return;
+  const std::size_t bytes = static_cast<std::size_t>(d.right - d.left) * sizeof(T);
+  std::uint8_t* first = memory + static_cast<std::size_t>(d.top) * pitch + static_cast<std::size_t>(d.left) * sizeof(T);
+  std::uint8_t pattern[sizeof(T)];
+  std::memcpy(pattern, &value, sizeof(T));
+  if (std::all_of(pattern, pattern + sizeof(T), [&](std::uint8_t b) { return b == pattern[0]; })) {
+    if (static_cast<std::size_t>(pitch) == bytes) {
+      std::memset(first, pattern[0], bytes * static_cast<std::size_t>(d.bottom - d.top));
+      return;
+    }
+    for (int y = d.top; y < d.bottom; ++y) std::memset(first + static_cast<std::size_t>(y - d.top) * pitch, pattern[0], bytes);
+    return;
+  }
+  for (std::size_t i = 0; i < bytes; i += sizeof(T)) std::memcpy(first + i, pattern, sizeof(T));
+  for (int y = d.top + 1; y < d.bottom; ++y) std::memcpy(first + static_cast<std::size_t>(y - d.top) * pitch, first, bytes);
+}
+
+}  // namespace
+
 void Surface::FillDepth(const Rect& area, float depth) {
   if (!IsZBuffer()) return;
-  const Rect d = Intersect(area, Rect{0, 0, desc_.width, desc_.height});
-  for (int y = d.top; y < d.bottom; ++y) {
-    float* p = reinterpret_cast<float*>(memory_.data() + static_cast<std::size_t>(y) * desc_.pitch);
-    std::fill(p + d.left, p + d.right, depth);
-  }
+  FillRows(memory_.data(), desc_.pitch, Intersect(area, Rect{0, 0, desc_.width, desc_.height}), depth);
 }
 
 void Surface::FillColor(const Rect& area, std::uint32_t value) {
   if (IsZBuffer()) return;
   const Rect d = Intersect(area, Rect{0, 0, desc_.width, desc_.height});
-  for (int y = d.top; y < d.bottom; ++y) {
-    std::uint8_t* row = memory_.data() + static_cast<std::size_t>(y) * desc_.pitch;
-    if (desc_.format.bitsPerPixel == 32) {
-      std::uint32_t* p = reinterpret_cast<std::uint32_t*>(row);
-      std::fill(p + d.left, p + d.right, value);
-    } else {
-      std::uint16_t* p = reinterpret_cast<std::uint16_t*>(row);
-      std::fill(p + d.left, p + d.right, static_cast<std::uint16_t>(value));
-    }
-  }
+  if (desc_.format.bitsPerPixel == 32) FillRows(memory_.data(), desc_.pitch, d, value);
+  else FillRows(memory_.data(), desc_.pitch, d, static_cast<std::uint16_t>(value));
   Touch();
 }
 

@@ -19,6 +19,7 @@
 #include "datafiles/monster_class_table.h"
 #include "render/skeleton_bank.h"
 #include "render/skinned_model.h"
+#include "support/digest.h"
 #include "support/reference_image.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_skeletons.h"
@@ -100,6 +101,37 @@ TEST_F(RoomRender, DemoRoomMatchesItsReferencePicture) {
   ASSERT_EQ(reference.height, kHeight);
   const int outliers = Outliers(rgb, reference);
   EXPECT_LE(outliers, int(kOutlierShare * kWidth * kHeight));
+}
+
+// The room view's frames pinned bit for bit: blocks, the collision overlay,
+// the ground grid's lines (with the placement lines of a placement tool),
+// the cursor and a placed monster. The digests were taken from the drawing
+// code before it was made faster; both builds must still give them exactly.
+TEST_F(RoomRender, RoomViewFramesAreUnchangedToTheBit) {
+  ASSERT_EQ(g_monsterClassTable.Load(), 1);
+  g_skeletonBank.Rebuild();
+  struct Case {
+    const char* name;
+    int tool;
+    float distance;
+    std::uint64_t digest;
+  };
+  const Case cases[] = {
+      {"collision overlay", CRoom::kToolSetCollision, 0.0f, 0x5d4595bb7e5895bdull},
+      {"placement grid, near", CRoom::kToolAddMonster, 1200.0f, 0x09a981c3ab44cdf8ull},
+      {"block tool, far", CRoom::kToolSetBlock, 4000.0f, 0xa975ef0d5e2fd48full},
+  };
+  room->Collision(97, 97) = kCollisionBlocked;
+  room->Collision(98, 97) = kCollisionLow;
+  room->cellX = room->cellY = 95;
+  for (const Case& c : cases) {
+    room->tool = c.tool;
+    if (c.distance > 0) room->distance = c.distance;
+    const std::vector<std::uint8_t> rgb = Draw();
+    ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
+    const std::uint64_t digest = testsupport::Digest(rgb);
+    EXPECT_EQ(digest, c.digest) << c.name << " now digests to " << testsupport::DigestLiteral(digest);
+  }
 }
 
 TEST_F(RoomRender, PaintingOneBlockChangesOnlyThePixelsNearIt) {
