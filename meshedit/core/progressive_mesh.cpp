@@ -13,11 +13,13 @@ namespace pavix {
 
 namespace {
 
-void AddUnique(std::vector<int>& list, int value) {
+template <class List>
+void AddUnique(List& list, int value) {
   if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
 }
 
-void RemoveValue(std::vector<int>& list, int value) {
+template <class List>
+void RemoveValue(List& list, int value) {
   auto it = std::find(list.begin(), list.end(), value);
   if (it != list.end()) list.erase(it);
 }
@@ -52,16 +54,13 @@ int PresentVertexCount(int n, int locked, int level) {
 void CProgressiveMesh::Reserve(std::size_t vertices, std::size_t triangles) {
   vertices_.reserve(vertices);
   triangles_.reserve(triangles);
+  surfaces_.reserve(triangles);
 }
 
-int CProgressiveMesh::AddVertex(const CVector& position, int local, float penalty) {
+int CProgressiveMesh::AddVertex(const CVector& position, float penalty) {
   Vertex v;
   v.position = position;
-  v.local = local;
   v.penalty = penalty;
-  // Room for the fan of a vertex inside a triangle mesh, allocated once.
-  v.neighbours.reserve(8);
-  v.triangles.reserve(8);
   vertices_.push_back(std::move(v));
   ++remaining_;
   return static_cast<int>(vertices_.size()) - 1;
@@ -69,19 +68,21 @@ int CProgressiveMesh::AddVertex(const CVector& position, int local, float penalt
 
 int CProgressiveMesh::AddTriangle(int side, int a, int b, int c, const CUv uv[3], std::uint32_t texture) {
   Triangle t;
-  t.side = side;
   t.v[0] = a;
   t.v[1] = b;
   t.v[2] = c;
-  for (int k = 0; k < 3; ++k) t.uv[k] = uv[k];
-  t.texture = texture;
+  Surface f;
+  f.side = side;
+  for (int k = 0; k < 3; ++k) f.uv[k] = uv[k];
+  f.texture = texture;
   ComputeNormal(t);
   const int index = static_cast<int>(triangles_.size());
   triangles_.push_back(t);
+  surfaces_.push_back(f);
   for (int k = 0; k < 3; ++k) {
     const auto vk = static_cast<std::size_t>(t.v[k]);
-    if (vk < border_.size()) border_[vk] = -1;
     Vertex& v = vertices_[vk];
+    v.border = -1;
     v.triangles.push_back(index);
     for (int j = 0; j < 3; ++j)
       if (j != k) AddUnique(v.neighbours, t.v[j]);
@@ -98,10 +99,10 @@ void CProgressiveMesh::ComputeNormal(Triangle& t) {
 }
 
 void CProgressiveMesh::Prune(int vi) {
-  unsigned& gone = goneTriangles_[static_cast<std::size_t>(vi)];
+  std::uint32_t& gone = vertices_[static_cast<std::size_t>(vi)].gone;
   if (gone == 0) return;
   gone = 0;
-  std::erase_if(vertices_[static_cast<std::size_t>(vi)].triangles,
+  vertices_[static_cast<std::size_t>(vi)].triangles.EraseIf(
                 [this](int ti) { return !triangles_[static_cast<std::size_t>(ti)].alive; });
 }
 
@@ -129,7 +130,7 @@ bool CProgressiveMesh::OnBorder(int vi) {
 }
 
 bool CProgressiveMesh::Border(int vi) {
-  signed char& known = border_[static_cast<std::size_t>(vi)];
+  signed char& known = vertices_[static_cast<std::size_t>(vi)].border;
   if (known < 0) known = OnBorder(vi) ? 1 : 0;
   return known != 0;
 }
@@ -138,11 +139,13 @@ bool CProgressiveMesh::OnSeam(int vi) {
   Prune(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   if (v.triangles.size() < 2) return false;
-  const Triangle& first = triangles_[static_cast<std::size_t>(v.triangles[0])];
-  const CUv uv0 = first.uv[CornerOf(first, vi)];
+  const auto t0 = static_cast<std::size_t>(v.triangles[0]);
+  const Surface& first = surfaces_[t0];
+  const CUv uv0 = first.uv[CornerOf(triangles_[t0], vi)];
   for (std::size_t k = 1; k < v.triangles.size(); ++k) {
-    const Triangle& t = triangles_[static_cast<std::size_t>(v.triangles[k])];
-    if (t.texture != first.texture || !(t.uv[CornerOf(t, vi)] == uv0)) return true;
+    const auto tk = static_cast<std::size_t>(v.triangles[k]);
+    const Surface& f = surfaces_[tk];
+    if (f.texture != first.texture || !(f.uv[CornerOf(triangles_[tk], vi)] == uv0)) return true;
   }
   return false;
 }
@@ -203,13 +206,9 @@ float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k, const float* atLea
 
 void CProgressiveMesh::SizeScratch() {
   const std::size_t n = vertices_.size();
-  if (border_.size() == n) return;
-  border_.resize(n, -1);
+  if (slot_.size() == n) return;
   slot_.resize(n, -1);
-  mark_.resize(n, 0);
   queuePlace_.resize(n, -1);
-  deferred_.resize(n, 0);
-  goneTriangles_.resize(n, 0);
   deferredBorders_.resize(n);
 }
 
@@ -241,19 +240,19 @@ void CProgressiveMesh::Defer(int vi) {
   // fan tells at once whether it is, sparing the tests of long fans nearby.
   constexpr std::size_t kSmallFan = 32;
   if (v.triangles.size() <= kSmallFan && !Border(vi)) {
-    deferred_[static_cast<std::size_t>(vi)] = 1;
+    vertices_[static_cast<std::size_t>(vi)].deferred = true;
     PushKey(vi, QueueKey(v.penalty, vi));
     return;
   }
   flags.resize(v.neighbours.size());
   for (std::size_t k = 0; k < flags.size(); ++k) flags[k] = Border(v.neighbours[k]) ? 1 : 0;
-  deferred_[static_cast<std::size_t>(vi)] = 1;
+  vertices_[static_cast<std::size_t>(vi)].deferred = true;
   PushKey(vi, QueueKey(v.penalty, vi));
 }
 
 void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBorders) {
   SizeScratch();
-  deferred_[static_cast<std::size_t>(vi)] = 0;
+  vertices_[static_cast<std::size_t>(vi)].deferred = false;
   Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   v.target = -1;
   if (v.neighbours.empty()) {
@@ -264,7 +263,7 @@ void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBor
     // The triangles found on each edge are the counts the border test makes.
     bool border = false;
     for (std::size_t k = 0; k < v.neighbours.size() && !border; ++k) border = edgeStart_[k + 1] - edgeStart_[k] <= 1;
-    border_[static_cast<std::size_t>(vi)] = border ? 1 : 0;
+    vertices_[static_cast<std::size_t>(vi)].border = border ? 1 : 0;
     for (std::size_t k = 0; k < v.neighbours.size(); ++k) {
       const int n = v.neighbours[k];
       if (border && !(neighbourBorders ? neighbourBorders[k] != 0 : Border(n))) continue;
@@ -358,7 +357,7 @@ int CProgressiveMesh::CountLocked() const {
 int CProgressiveMesh::LeastCostVertex() {
   while (!queue_.empty()) {
     const auto head = static_cast<std::size_t>(queue_.front() & 0xFFFFFFFFu);
-    if (!deferred_[head]) return static_cast<int>(head);
+    if (!vertices_[head].deferred) return static_cast<int>(head);
     ComputeCostWith(static_cast<int>(head), deferredBorders_[head].data());
   }
   return -1;
@@ -369,7 +368,7 @@ void CProgressiveMesh::RemoveTriangle(int ti) {
   if (!t.alive) return;
   t.alive = false;
   // The corners' lists drop it when next read (Prune), not by a search now.
-  for (int c : t.v) ++goneTriangles_[static_cast<std::size_t>(c)];
+  for (int c : t.v) ++vertices_[static_cast<std::size_t>(c)].gone;
 }
 
 void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
@@ -407,16 +406,17 @@ void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
 CUv CProgressiveMesh::Collapse(int u) {
   SizeScratch();
   Prune(u);
-  formerNeighbours_ = vertices_[static_cast<std::size_t>(u)].neighbours;
-  collapsed_ = vertices_[static_cast<std::size_t>(u)].triangles;
+  const Vertex& vu0 = vertices_[static_cast<std::size_t>(u)];
+  formerNeighbours_.assign(vu0.neighbours.begin(), vu0.neighbours.end());
+  collapsed_.assign(vu0.triangles.begin(), vu0.triangles.end());
   // A waiting vertex whose fan changes here without its cost falling due
   // (only broken sides allow it) is worked out first, as it stands.
-  for (int n : formerNeighbours_) mark_[static_cast<std::size_t>(n)] = 1;
+  for (int n : formerNeighbours_) vertices_[static_cast<std::size_t>(n)].mark = 1;
   for (int ti : collapsed_)
     for (int c : triangles_[static_cast<std::size_t>(ti)].v)
-      if (deferred_[static_cast<std::size_t>(c)] && !mark_[static_cast<std::size_t>(c)])
+      if (vertices_[static_cast<std::size_t>(c)].deferred && !vertices_[static_cast<std::size_t>(c)].mark)
         ComputeCostWith(c, deferredBorders_[static_cast<std::size_t>(c)].data());
-  for (int n : formerNeighbours_) mark_[static_cast<std::size_t>(n)] = 0;
+  for (int n : formerNeighbours_) vertices_[static_cast<std::size_t>(n)].mark = 0;
   Vertex& vu = vertices_[static_cast<std::size_t>(u)];
   const int v = vu.target;
   CUv pair{0, 0};
@@ -426,13 +426,13 @@ CUv CProgressiveMesh::Collapse(int u) {
       const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
       const int corner = CornerOf(t, v);
       if (corner >= 0) {
-        pair = t.uv[corner];
+        pair = surfaces_[static_cast<std::size_t>(ti)].uv[corner];
         break;
       }
     }
     for (int ti : tris) {
-      Triangle& t = triangles_[static_cast<std::size_t>(ti)];
-      t.uv[CornerOf(t, u)] = pair;
+      const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
+      surfaces_[static_cast<std::size_t>(ti)].uv[CornerOf(t, u)] = pair;
     }
   }
   // Triangles that vanish: all of them without a target, else those on the edge.
@@ -448,7 +448,7 @@ CUv CProgressiveMesh::Collapse(int u) {
     // Neighbour links always go both ways, so v's list alone (marked here,
     // not searched) tells whether a link is new.
     Vertex& vv = vertices_[static_cast<std::size_t>(v)];
-    for (int n : vv.neighbours) mark_[static_cast<std::size_t>(n)] = 1;
+    for (int n : vv.neighbours) vertices_[static_cast<std::size_t>(n)].mark = 1;
     for (int ti : tris) {
       Triangle& t = triangles_[static_cast<std::size_t>(ti)];
       if (!t.alive) continue;
@@ -456,14 +456,14 @@ CUv CProgressiveMesh::Collapse(int u) {
       vv.triangles.push_back(ti);
       for (int k = 0; k < 3; ++k) {
         const int x = t.v[k];
-        if (x == v || mark_[static_cast<std::size_t>(x)]) continue;
-        mark_[static_cast<std::size_t>(x)] = 1;
+        if (x == v || vertices_[static_cast<std::size_t>(x)].mark) continue;
+        vertices_[static_cast<std::size_t>(x)].mark = 1;
         vv.neighbours.push_back(x);
         vertices_[static_cast<std::size_t>(x)].neighbours.push_back(v);
       }
       ComputeNormal(t);
     }
-    for (int n : vv.neighbours) mark_[static_cast<std::size_t>(n)] = 0;
+    for (int n : vv.neighbours) vertices_[static_cast<std::size_t>(n)].mark = 0;
   }
   Vertex& gone = vertices_[static_cast<std::size_t>(u)];
   gone.triangles.clear();
@@ -473,7 +473,7 @@ CUv CProgressiveMesh::Collapse(int u) {
   Unqueue(u);
   --remaining_;
   // Every fan that changed holds one of these vertices: forget their borders.
-  auto forget = [this](int x) { border_[static_cast<std::size_t>(x)] = -1; };
+  auto forget = [this](int x) { vertices_[static_cast<std::size_t>(x)].border = -1; };
   forget(u);
   if (v >= 0) forget(v);
   for (int n : formerNeighbours_) forget(n);
@@ -536,7 +536,7 @@ void CShape::BuildProgressive() {
     pm.Reserve(n, sideStart[k + 1] - sideStart[k]);
     for (std::size_t i = 0; i < n; ++i) {
       const CShapeVertex& v = vertices[g + i];
-      pm.AddVertex(v.position, static_cast<int>(i), (v.flags & kVertexLocked) ? kLockedPenalty : 0.0f);
+      pm.AddVertex(v.position, (v.flags & kVertexLocked) ? kLockedPenalty : 0.0f);
     }
     for (std::size_t at = sideStart[k]; at < sideStart[k + 1]; ++at) {
       const std::size_t si = sidesByRun[at];

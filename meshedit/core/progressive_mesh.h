@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "meshedit/core/fan_list.h"
 #include "meshedit/core/matrix.h"
 
 namespace pavix {
@@ -20,27 +21,37 @@ int PresentVertexCount(int n, int locked, int level);
 class CProgressiveMesh {
  public:
   struct Vertex {
+    // The build's per-vertex state sits with the vertex (96 bytes): a
+    // collapse reads it all for each vertex it touches.
     CVector position;
-    int local = 0;
-    std::vector<int> neighbours;
-    std::vector<int> triangles;  // may still name triangles that have gone (not alive)
+    // How many of the triangles its list names have gone since it was pruned.
+    std::uint32_t gone = 0;
+    CFanList neighbours;
+    CFanList triangles;  // may still name triangles that have gone (not alive)
     float cost = 0;
     float penalty = 0;
     int target = -1;
     bool alive = true;
+    signed char border = -1;  // -1 not known, else OnBorder's last answer
+    // Its cost waits until it heads the queue (see deferredBorders_).
+    bool deferred = false;
+    unsigned char mark = 0;  // scratch, 0 between calls
   };
-  struct Triangle {
-    // What the cost searches read comes first, in one cache line.
+  // What the cost and border searches read, two to a cache line; the rest
+  // of a triangle is kept apart (Surface) so a large mesh's fans stay cached.
+  struct alignas(32) Triangle {
     int v[3] = {};
     CVector normal;
     bool alive = true;
+  };
+  struct Surface {
     int side = 0;
     CUv uv[3];
     std::uint32_t texture = 0;
   };
 
   void Reserve(std::size_t vertices, std::size_t triangles);
-  int AddVertex(const CVector& position, int local, float penalty);
+  int AddVertex(const CVector& position, float penalty);
   // Local vertex indices; neighbours are registered both ways.
   int AddTriangle(int side, int a, int b, int c, const CUv uv[3], std::uint32_t texture);
   void ComputeNormal(Triangle& t);
@@ -58,6 +69,7 @@ class CProgressiveMesh {
 
   const Vertex& vertex(int i) const { return vertices_[static_cast<std::size_t>(i)]; }
   const Triangle& triangle(int i) const { return triangles_[static_cast<std::size_t>(i)]; }
+  const Surface& surface(int i) const { return surfaces_[static_cast<std::size_t>(i)]; }
 
  private:
   // Drops the triangles that have gone from v's list, keeping the order.
@@ -95,6 +107,7 @@ class CProgressiveMesh {
 
   std::vector<Vertex> vertices_;
   std::vector<Triangle> triangles_;
+  std::vector<Surface> surfaces_;
   // A binary heap holding each live vertex once, ordered by (cost + penalty,
   // index) packed into one integer; queuePlace_ is each vertex's place, or -1.
   std::vector<std::uint64_t> queue_;
@@ -105,13 +118,8 @@ class CProgressiveMesh {
   // it waits there under its penalty alone, with the border flags of its
   // neighbours as they stood when its cost was due: all else the cost reads
   // is its own fan, which does not change before it is worked out.
-  std::vector<unsigned char> deferred_;
   std::vector<std::vector<unsigned char>> deferredBorders_;
-  // Per vertex: how many of the triangles its list names have gone since it was pruned.
-  std::vector<unsigned> goneTriangles_;
   int remaining_ = 0;
-  // Per vertex: -1 not known, else OnBorder's last answer.
-  std::vector<signed char> border_;
   // Scratch space, kept between calls. Per-vertex arrays are all -1 or 0
   // between calls.
   std::vector<int> sharedCounts_;
@@ -121,7 +129,6 @@ class CProgressiveMesh {
   std::vector<std::pair<int, int>> edgeHits_;
   std::vector<CVector> edgeNormals_;
   std::vector<int> formerNeighbours_, collapsed_, touched_;
-  std::vector<unsigned char> mark_;
 };
 
 }  // namespace pavix

@@ -11,19 +11,18 @@ namespace {
 
 constexpr int kTopLevel = kDetailLevels - 1;
 
-// The highest level at which at most k of the run's vertices are present, or
-// -1. The count present never falls as the level rises.
-int LastLevelWithAtMost(const CLevelRun& run, std::size_t k) {
+// For each k below the run's count, the highest level at which at most k of
+// its vertices are present, or -1: one sweep of the levels, as the count
+// present never falls as the level rises.
+std::vector<int> LastLevelsWithAtMost(const CLevelRun& run) {
   const int n = static_cast<int>(run.count);
-  auto present = [&](int level) { return static_cast<std::size_t>(PresentVertexCount(n, run.locked, level)); };
-  if (present(0) > k) return -1;
-  int lo = 0, hi = kTopLevel;
-  while (lo < hi) {
-    const int mid = (lo + hi + 1) / 2;
-    if (present(mid) <= k) lo = mid;
-    else hi = mid - 1;
+  std::vector<int> last(run.count, -1);
+  for (int level = 0; level < kDetailLevels; ++level) {
+    const auto present = static_cast<std::size_t>(PresentVertexCount(n, run.locked, level));
+    if (present < last.size()) last[present] = level;
   }
-  return lo;
+  for (std::size_t k = 1; k < last.size(); ++k) last[k] = std::max(last[k], last[k - 1]);
+  return last;
 }
 
 // The collapse order as a forest: each node's first vertex is a root, every
@@ -103,12 +102,15 @@ std::vector<int> SideLevels(std::span<const std::uint32_t> order, std::span<cons
                             std::span<const CSide> sides) {
   if (!CollapseForest::Holds(order, runs)) return SideLevelsByPasses(order, runs, sides);
   const CollapseForest forest(order, runs);
+  std::vector<std::vector<int>> lastLevels;
+  lastLevels.reserve(runs.size());
+  for (const CLevelRun& run : runs) lastLevels.push_back(LastLevelsWithAtMost(run));
   auto pairLevel = [&](std::uint32_t x, std::uint32_t y) {
     if (x == y) return kTopLevel;
     const int node = forest.Node(x);
     if (node < 0 || node != forest.Node(y)) return -1;
-    const CLevelRun& run = runs[static_cast<std::size_t>(node)];
-    return LastLevelWithAtMost(run, forest.SplitVertex(x, y) - run.first);
+    const auto k = static_cast<std::size_t>(node);
+    return lastLevels[k][forest.SplitVertex(x, y) - runs[k].first];
   };
   std::vector<int> level(sides.size(), -1);
   for (std::size_t si = 0; si < sides.size(); ++si) {

@@ -56,7 +56,7 @@ TEST(ExchangeSortTest, SameOrderOnLargeInputsOfEveryShape) {
   // Runs of equal keys both small and large next to the rows with smaller keys.
   const std::size_t n = 3000;
   std::mt19937 rng(99);
-  std::vector<std::vector<int>> shapes(7, std::vector<int>(n));
+  std::vector<std::vector<int>> shapes(8, std::vector<int>(n));
   for (std::size_t k = 0; k < n; ++k) {
     shapes[0][k] = static_cast<int>(n - k);              // reversed
     shapes[1][k] = static_cast<int>(k);                  // sorted
@@ -65,6 +65,7 @@ TEST(ExchangeSortTest, SameOrderOnLargeInputsOfEveryShape) {
     shapes[4][k] = static_cast<int>(k % 2 ? k : n - k);  // zigzag
     shapes[5][k] = static_cast<int>(k % 2);              // two long runs, interleaved
     shapes[6][k] = static_cast<int>(rng() % 40);         // forty runs, random
+    shapes[7][k] = static_cast<int>(rng() % 258) - 1;    // the side levels: -1 to 256
   }
   for (std::size_t s = 0; s < shapes.size(); ++s) EXPECT_EQ(Fast(shapes[s]), Slow(shapes[s])) << "shape " << s;
 }
