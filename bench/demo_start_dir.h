@@ -1,12 +1,10 @@
 #pragma once
 // The demo start directory of the display benchmarks: the demo block meshes,
-// texture banks and skeletons written under /tmp, current and mounted while it lives.
-#include <cstdio>
-#include <cstdlib>
+// texture banks and skeletons written in a scratch start directory, mounted while it lives.
 #include <string>
 
 #include "datafiles/mtf_archive.h"
-#include "platform/core/paths.h"
+#include "scratch_start_dir.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/demo_skeletons.h"
@@ -14,12 +12,7 @@
 
 class DemoStartDir {
  public:
-  explicit DemoStartDir(const std::string& prefix) {
-    std::string tmpl = "/tmp/" + prefix + "_XXXXXX";
-    if (!mkdtemp(tmpl.data())) return;
-    dir_ = tmpl;
-    platform::ChangeDirectory(dir_);
-    platform::SetStartDirectory(dir_);
+  explicit DemoStartDir(const std::string& prefix) : dir_(prefix) {
     MtfCloseAllArchives();
     DemoOutput out;
     AddBlockMeshes(out);
@@ -28,15 +21,12 @@ class DemoStartDir {
     out.Finish();
     ok_ = MtfOpenArchive("data.mtf", 0) != 0;
   }
-  ~DemoStartDir() {
-    MtfCloseAllArchives();
-    if (!dir_.empty() && std::system(("rm -rf '" + dir_ + "'").c_str()) != 0) std::fprintf(stderr, "left %s\n", dir_.c_str());
-  }
+  ~DemoStartDir() { MtfCloseAllArchives(); }
   DemoStartDir(const DemoStartDir&) = delete;
   DemoStartDir& operator=(const DemoStartDir&) = delete;
   bool Ok() const { return ok_; }
 
  private:
-  std::string dir_;
+  ScratchStartDir dir_;
   bool ok_ = false;
 };

@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "growth_report.h"
+#include "scratch_start_dir.h"
 #include "tests/support/big_quest.h"
 
 #include <cstdio>
@@ -41,33 +42,22 @@ namespace {
 namespace fs = std::filesystem;
 
 class BigQuest {
+  ScratchStartDir dir_;  // first: current before the document and services exist
+
  public:
-  explicit BigQuest(int rooms) {
-    std::string tmpl = (fs::temp_directory_path() / "questbench-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
-    previous_ = platform::CurrentDirectory();
-    platform::ChangeDirectory(dir_);
-    platform::SetStartDirectory(dir_);
-    platform::SetProfilePath(dir_ + "/profile.ini");
+  explicit BigQuest(int rooms) : dir_("questbench") {
     bigquest::WriteFiles();
     bigquest::Build(rooms);
     doc.SetTitle("big.qst");
     doc.SetPathName("big.qst");
     doc.OnNewDocument();
   }
-  ~BigQuest() {
-    FreeQuestLists();
-    if (!previous_.empty()) platform::ChangeDirectory(previous_);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  ~BigQuest() { FreeQuestLists(); }
 
   CKelvarDoc doc;
   platform::ScriptedServices ui;
 
  private:
-  std::string dir_, previous_;
 };
 
 // The quest state is program-wide: one quest at a time, rebuilt when the size

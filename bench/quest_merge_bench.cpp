@@ -12,6 +12,8 @@
 #include <fstream>
 #include <string>
 
+#include "scratch_start_dir.h"
+
 #include "platform/core/paths.h"
 #include "platform/core/profile.h"
 #include "platform/core/services.h"
@@ -37,17 +39,12 @@ constexpr int kMonsterInstances = 2;
 constexpr int kObjects = 50;
 
 class MergeStartDir {
+  ScratchStartDir dir_;  // first: current before the document and services exist
+
  public:
-  MergeStartDir() {
-    std::string tmpl = (fs::temp_directory_path() / "mergebench-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
-    previous_ = platform::CurrentDirectory();
-    platform::ChangeDirectory(dir_);
-    platform::SetStartDirectory(dir_);
-    platform::SetProfilePath(dir_ + "/profile.ini");
-    fs::create_directories(fs::path(dir_) / "rozizuzi");
-    std::ofstream(fs::path(dir_) / "rozizuzi/k0830_sprite.tga", std::ios::binary) << "sprite";
+  MergeStartDir() : dir_("mergebench") {
+    fs::create_directories(fs::path(dir_.Path()) / "rozizuzi");
+    std::ofstream(fs::path(dir_.Path()) / "rozizuzi/k0830_sprite.tga", std::ios::binary) << "sprite";
     QuestState& q = Quest();
     q.library.SetText("bench.qsm",
                       "STATE_MACHINE { KEY { door } PARAM { KEY { 1 } TYPE { FRAME } DISPLAY {} }"
@@ -57,17 +54,12 @@ class MergeStartDir {
     doc.SetTitle("merge.qst");
     doc.OnNewDocument();
   }
-  ~MergeStartDir() {
-    FreeQuestLists();
-    if (!previous_.empty()) platform::ChangeDirectory(previous_);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  ~MergeStartDir() { FreeQuestLists(); }
 
   // The quest of the size, saved as "size<n>.qst" and left open; its name.
   std::string Save(int size) {
     const std::string path = "size" + std::to_string(size) + ".qst";
-    if (fs::exists(fs::path(dir_) / path)) return path;
+    if (fs::exists(fs::path(dir_.Path()) / path)) return path;
     doc.OnCloseDocument();
     Build(size);
     if (!doc.OnSaveDocument(path)) std::abort();
@@ -116,7 +108,6 @@ class MergeStartDir {
     }
   }
 
-  std::string dir_, previous_;
 };
 
 MergeStartDir& StartDir() {
