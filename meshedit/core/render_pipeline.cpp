@@ -88,6 +88,9 @@ std::string FormatPattern(const std::string& pattern, int number) {
   return out;
 }
 
+// A focal factor to divide by; one of 0 (no focal length set yet) counts as 1.
+float OrthoFactor(float scaledFocal) { return scaledFocal != 0.0f ? scaledFocal : 1.0f; }
+
 CScreenVertex ToScreen(const CTransformedVertex& t) {
   CScreenVertex s;
   s.x = t.sx;
@@ -295,8 +298,8 @@ void CRenderPipeline::Project(CTransformedVertex& v) {
   if (p.ortho) {
     // Camera space is already scaled by the focal factors: dividing by them
     // gives world units, drawn one pixel each (the zoom is 1).
-    v.sx = v.x / p.focalXs + p.halfWidth;
-    v.sy = p.halfHeight - v.y / p.focalYs;
+    v.sx = v.x / OrthoFactor(p.focalXs) + p.halfWidth;
+    v.sy = p.halfHeight - v.y / OrthoFactor(p.focalYs);
   } else {
     v.sx = v.x * v.rdepth + p.halfWidth;
     v.sy = p.halfHeight - v.y * v.rdepth;
@@ -384,8 +387,8 @@ bool CRenderPipeline::PrepareShape(CShape& shape, const CMatrix& matrix, float* 
   float cx = c.x / z + p.halfWidth, cy = p.halfHeight - c.y / z;
   if (p.ortho) {  // as Project places the vertices
     px = py = r / p.depthScale;
-    cx = c.x / p.focalXs + p.halfWidth;
-    cy = p.halfHeight - c.y / p.focalYs;
+    cx = c.x / OrthoFactor(p.focalXs) + p.halfWidth;
+    cy = p.halfHeight - c.y / OrthoFactor(p.focalYs);
   }
   const CddState& d = Cdd::State();
   if (cx < d.leftF - px || cx > d.rightF + px || cy < d.topF - py || cy > d.bottomF + py) return false;
