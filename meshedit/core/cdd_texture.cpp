@@ -71,6 +71,11 @@ int Cdd::loadtexture(int slotIndex, const std::string& file, int bump) {
     DebugTrace("Cdd::loadtexture:%s file doesn't exist\n", file.c_str());
     return 0;
   }
+  // A 16-bit or empty file loads as an image without pixels: nothing to upload.
+  if (image.GetDataSize() == 0) {
+    DebugTrace("Cdd::loadtexture:%s holds no 24 or 32-bit pixels\n", file.c_str());
+    return 0;
+  }
   // Within the device's limits, powers of two, square at the smaller side.
   const int w0 = image.GetWidth(), h0 = image.GetHeight();
   int w = PowerOfTwoBelow(std::clamp(w0, MinTextureWidth(), MaxTextureWidth()));

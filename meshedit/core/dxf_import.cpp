@@ -63,11 +63,11 @@ bool IsFaceStart(const Pair& p) { return p.code == 0 && platform::EqualsNoCase(T
 
 }  // namespace
 
-void ReadDxfText(std::string_view text, CShape& shape) {
-  shape.vertices = {};
-  shape.sides = {};
-  shape.nodes = {};
-  VertexWelder welder(shape);
+ImportResult ReadDxfText(std::string_view text, CShape& shape) {
+  ImportResult result;
+  CShape read = ImportTarget(shape);
+  VertexWelder welder(read);
+  int faces = 0, incomplete = 0;
   LineReader lines(text);
   Pair pair;
   bool have = NextPair(lines, pair);
@@ -88,23 +88,28 @@ void ReadDxfText(std::string_view text, CShape& shape) {
       coord[corner][axis] = static_cast<float>(value);
       given |= 1u << (corner * 3 + axis);
     }
-    if (given != 0xFFF) continue;  // the pair that ended the entity is looked at next
+    ++faces;
+    if (given != 0xFFF) {  // the pair that ended the entity is looked at next
+      ++incomplete;
+      continue;
+    }
     const CVector p0{coord[0][0], coord[0][1], coord[0][2]};
     const CVector p1{coord[1][0], coord[1][1], coord[1][2]};
     const CVector p2{coord[2][0], coord[2][1], coord[2][2]};
     const CVector p3{coord[3][0], coord[3][1], coord[3][2]};
-    if (!(p2 == p3)) shape.AddQuad(p3, p2, p1, p0, &welder);
-    else shape.AddTriangle(p2, p1, p0, &welder);
+    if (!(p2 == p3)) read.AddQuad(p3, p2, p1, p0, &welder);
+    else read.AddTriangle(p2, p1, p0, &welder);
   }
-  if (shape.nodes.empty()) shape.SetSingleNode({0, 0, 0}, {0, 0, 10});
-  shape.Rebuild();
+  if (faces == 0) return {ImportResult::kRefused, "it holds no 3DFACE entity"};
+  if (incomplete)
+    result.Damaged(std::to_string(incomplete) + " of its " + std::to_string(faces) +
+                   " 3DFACE entities lack a corner's coordinates and were left out");
+  if (read.nodes.empty()) read.SetSingleNode({0, 0, 0}, {0, 0, 10});
+  return FinishImport(read, shape, std::move(result));
 }
 
-int CShape::ImportDxf(std::string_view path) {
-  const std::optional<std::string> text = ReadModelFile(ReplaceExtension(path, ".DXF"));
-  if (!text) return 0;
-  ReadDxfText(*text, *this);
-  return 1;
+int CShape::ImportDxf(std::string_view path, ImportResult* result) {
+  return ImportModelFile(ReplaceExtension(path, ".DXF"), *this, ReadDxfText, result);
 }
 
 }  // namespace pavix

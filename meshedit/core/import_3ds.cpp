@@ -2,6 +2,7 @@
 // 6-byte header included), walked flat; the mesh chunks are entered, the
 // vertex and face lists read, everything else skipped.
 #include <bit>
+#include <cstdio>
 
 #include "datafiles/common/debug_trace.h"
 #include "datafiles/common/little_endian.h"
@@ -38,10 +39,9 @@ class Cursor {
 
 }  // namespace
 
-void Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
-  shape.vertices = {};
-  shape.sides = {};
-  shape.nodes = {};
+ImportResult Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
+  ImportResult result;
+  CShape read = ImportTarget(shape);
   CShape object;
   Cursor in(bytes);
   while (in.Has(6)) {
@@ -52,6 +52,10 @@ void Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
     // the walk; what was read before stays.
     if (length < 6 || length > in.size() - start) {
       DebugTrace("Bad chunk %x:%u\n", id, length);
+      char what[128];
+      std::snprintf(what, sizeof what, "the chunk %x at byte %zu claims %u bytes, which the file does not hold", id,
+                    start, length);
+      result.Damaged(what);
       break;
     }
     const std::size_t end = start + length;
@@ -85,6 +89,7 @@ void Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
         const std::uint16_t count = in.U16();
         if (count != 0) {
           const std::size_t n = std::min<std::size_t>(count, (end - in.pos) / 12);
+          if (n < count) result.Damaged("a vertex list holds fewer vertices than its count");
           object.vertices.assign(n, CShapeVertex{});
           for (CShapeVertex& v : object.vertices) {
             const float x = in.F32(), y = in.F32(), z = in.F32();
@@ -107,6 +112,7 @@ void Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
         const std::uint16_t count = in.U16();
         if (count != 0) {
           const std::size_t n = std::min<std::size_t>(count, (end - in.pos) / 8);
+          if (n < count) result.Damaged("a face list holds fewer faces than its count");
           const auto nv = static_cast<std::uint32_t>(object.vertices.size());
           object.sides = {};
           object.sides.reserve(n);
@@ -114,10 +120,13 @@ void Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
             const std::uint16_t a = in.U16(), b = in.U16(), c = in.U16();
             in.U16();  // face flags
             // Faces naming vertices the object does not have are dropped.
-            if (a >= nv || b >= nv || c >= nv) continue;
+            if (a >= nv || b >= nv || c >= nv) {
+              result.Damaged("faces name vertices their object does not have");
+              continue;
+            }
             object.sides.push_back(PlaceholderSide(c, b, a));
           }
-          shape.Merge(object);
+          read.Merge(object);
           object.vertices = {};
           object.sides = {};
         }
@@ -141,14 +150,16 @@ void Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
         break;
     }
   }
-  shape.Rebuild();
+  return FinishImport(read, shape, std::move(result));
 }
 
-int CShape::Import3ds(std::string_view path) {
-  const std::optional<std::string> bytes = ReadModelFile(ReplaceExtension(path, ".3DS"));
-  if (!bytes) return 0;
-  Read3dsBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()), *this);
-  return 1;
+int CShape::Import3ds(std::string_view path, ImportResult* result) {
+  return ImportModelFile(
+      ReplaceExtension(path, ".3DS"), *this,
+      [](std::string_view bytes, CShape& shape) {
+        return Read3dsBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), shape);
+      },
+      result);
 }
 
 }  // namespace pavix

@@ -1,13 +1,22 @@
 #include "meshedit/core/model_import.h"
 
+#include <utility>
+
+#include "meshedit/core/shape.h"
 #include "platform/core/file.h"
 
 namespace pavix {
 
-std::optional<std::string> ReadModelFile(std::string_view path) {
+void ImportResult::Damaged(std::string what) {
+  if (status == kImported) status = kImportedPart;
+  if (problem.empty()) problem = std::move(what);
+}
+
+std::optional<std::string> ReadModelFile(std::string_view path, int* cause) {
   try {
     return platform::ReadWholeFile(path);
-  } catch (const platform::FileException&) {
+  } catch (const platform::FileException& e) {
+    if (cause) *cause = e.cause();
     return std::nullopt;
   }
 }
@@ -24,6 +33,44 @@ CSide PlaceholderSide(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
   s.uv[3] = {0, 0};
   s.flags = 3;
   return s;
+}
+
+CShape ImportTarget(CShape& current) {
+  // The geometry steps aside while the rest is copied, so it is not copied for nothing.
+  std::vector<CShapeVertex> vertices = std::move(current.vertices);
+  std::vector<CSide> sides = std::move(current.sides);
+  std::vector<CShapeNode> nodes = std::move(current.nodes);
+  CShape read = current;
+  current.vertices = std::move(vertices);
+  current.sides = std::move(sides);
+  current.nodes = std::move(nodes);
+  read.vertices.clear();
+  read.sides.clear();
+  read.nodes.clear();
+  return read;
+}
+
+ImportResult FinishImport(CShape& read, CShape& current, ImportResult result) {
+  if (result.status == ImportResult::kRefused) return result;
+  read.Rebuild();
+  if (read.sides.empty()) {
+    result.status = ImportResult::kRefused;
+    if (result.problem.empty()) result.problem = "it holds no faces";
+    return result;
+  }
+  current = std::move(read);
+  return result;
+}
+
+int ImportModelFile(const std::string& path, CShape& shape, ImportResult (*reader)(std::string_view, CShape&),
+                    ImportResult* result) {
+  int cause = 0;
+  const std::optional<std::string> bytes = ReadModelFile(path, &cause);
+  const ImportResult r = bytes ? reader(*bytes, shape)
+                               : ImportResult{ImportResult::kRefused,
+                                              "the file cannot be read, error = " + std::to_string(cause)};
+  if (result) *result = r;
+  return r.Imported() ? 1 : 0;
 }
 
 }  // namespace pavix

@@ -10,13 +10,9 @@
 
 namespace pavix {
 
-namespace {
-
-}  // namespace
-
 std::vector<std::uint8_t> EncodeO3d(const CShape& shape) {
   std::vector<std::uint8_t> out;
-  if (shape.VertexCount() >= kO3dMaxVertices) return out;
+  if (shape.VertexCount() > kO3dMaxVertices) return out;
   const auto nv = static_cast<std::uint32_t>(shape.vertices.size());
   const auto ns = static_cast<std::uint32_t>(shape.sides.size());
   out.reserve(kO3dHeaderSize + kO3dVertexSize * nv + kO3dSideSize * ns);
@@ -89,21 +85,35 @@ bool DecodeO3d(std::span<const std::uint8_t> bytes, CShape& shape) {
   return true;
 }
 
-int CShape::SaveO3d(std::string_view path) {
+int CShape::SaveO3d(std::string_view path, O3dSaveReport* report) {
+  O3dSaveReport local;
+  O3dSaveReport& r = report ? *report : local;
+  r = {};
   const std::vector<std::uint8_t> bytes = EncodeO3d(*this);
-  if (bytes.empty()) return 0;
-  const std::string target = ReplaceExtension(path, ".O3D");
-  platform::File file;
-  if (!file.Open(target, platform::File::modeCreate | platform::File::modeWrite | platform::File::modeSafeSave)) {
+  if (bytes.empty()) {
+    r.tooManyVertices = true;
     return 0;
   }
+  const std::string target = ReplaceExtension(path, ".O3D");
+  platform::File file;
+  platform::FileException error(platform::kCauseNone, 0, target);
+  if (!file.Open(target, platform::File::modeCreate | platform::File::modeWrite | platform::File::modeSafeSave,
+                 &error)) {
+    r.cause = error.cause();
+    return 0;
+  }
+  // The name the file has on disk: an existing file of another case is
+  // written over, not doubled.
+  const std::string written = file.nativePath();
   try {
     file.Write(bytes);
     file.Close();
-  } catch (const platform::FileException&) {
+  } catch (const platform::FileException& e) {
     file.Abort();
+    r.cause = e.cause();
     return 0;
   }
+  r.path = written;
   if (nodes.empty()) SetSingleNode({0, 0, 0}, {0, 0, 1});
   Rebuild();
   return 1;

@@ -5,6 +5,7 @@
 // texture id). The quest editor reads the same layout.
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace pavix {
@@ -17,8 +18,16 @@ inline constexpr std::size_t kO3dSideSize = 50;
 // What the side records' first word holds: the colour (blue, green, red,
 // alpha bytes) the quest editor gives an untextured face, an opaque grey.
 inline constexpr std::uint32_t kO3dFaceColour = 0xFF808080u;
-// Indices are 16 bits and 0xFFFF marks a triangle.
+// Indices are 16 bits and 0xFFFF marks a triangle: the highest index a file
+// can hold is 0xFFFE, so a mesh has at most 65,535 vertices.
 inline constexpr int kO3dMaxVertices = 0xFFFF;
+
+// What a save wrote, or why it wrote nothing.
+struct O3dSaveReport {
+  std::string path;              // the file written, as the disk names it
+  bool tooManyVertices = false;  // over kO3dMaxVertices
+  int cause = 0;                 // the file error's cause number, 0 for none
+};
 
 // The file's bytes for the mesh as it stands; empty when it has too many
 // vertices for the format.

@@ -88,6 +88,9 @@ std::string FormatPattern(const std::string& pattern, int number) {
   return out;
 }
 
+// A focal factor to divide by; one of 0 (no focal length set yet) counts as 1.
+float OrthoFactor(float scaledFocal) { return scaledFocal != 0.0f ? scaledFocal : 1.0f; }
+
 CScreenVertex ToScreen(const CTransformedVertex& t) {
   CScreenVertex s;
   s.x = t.sx;
@@ -293,9 +296,10 @@ void CRenderPipeline::Project(CTransformedVertex& v) {
   if (!(v.z >= p.nearS)) return;
   v.behind = 0;
   if (p.ortho) {
-    const float s = 1.0f / p.focalX;  // the zoom is 1
-    v.sx = s * v.x + p.halfWidth;
-    v.sy = p.halfHeight - s * v.y;
+    // Camera space is already scaled by the focal factors: dividing by them
+    // gives world units, drawn one pixel each (the zoom is 1).
+    v.sx = v.x / OrthoFactor(p.focalXs) + p.halfWidth;
+    v.sy = p.halfHeight - v.y / OrthoFactor(p.focalYs);
   } else {
     v.sx = v.x * v.rdepth + p.halfWidth;
     v.sy = p.halfHeight - v.y * v.rdepth;
@@ -379,8 +383,13 @@ bool CRenderPipeline::PrepareShape(CShape& shape, const CMatrix& matrix, float* 
   const float r = std::sqrt(r2) * p.depthScale;
   if (c.z < p.nearS - r) return false;
   const float z = std::max(c.z, p.nearS);
-  const float px = r * p.focalX / z, py = r * p.focalY / z;
-  const float cx = c.x / z + p.halfWidth, cy = p.halfHeight - c.y / z;
+  float px = r * p.focalX / z, py = r * p.focalY / z;
+  float cx = c.x / z + p.halfWidth, cy = p.halfHeight - c.y / z;
+  if (p.ortho) {  // as Project places the vertices
+    px = py = r / p.depthScale;
+    cx = c.x / OrthoFactor(p.focalXs) + p.halfWidth;
+    cy = p.halfHeight - c.y / OrthoFactor(p.focalYs);
+  }
   const CddState& d = Cdd::State();
   if (cx < d.leftF - px || cx > d.rightF + px || cy < d.topF - py || cy > d.bottomF + py) return false;
   if (projectedRadius) *projectedRadius = px;

@@ -111,7 +111,8 @@ class CRenderPipeline {
   // the near plane) and marks in viewport pixels; colours are 0xAARRGGBB.
   static void DrawBox(const CMatrix& matrix, const CVector& a, const CVector& b, std::uint32_t color);
   // Levels along y, each with lines along x and z; white axis lines where
-  // x = 0 and z = 0 fall inside the grid. At most 4096 lines: the y step grows.
+  // x = 0 and z = 0 fall inside the grid. At most 4096 lines in all, over the
+  // whole range: levels are thinned by whole cells first, then the lines.
   static void DrawGrid(const CMatrix& matrix, const CVector& a, const CVector& b, const CVector& step,
                        std::uint32_t color);
   static void DrawLine3D(const CVector& a, const CVector& b, std::uint32_t color);

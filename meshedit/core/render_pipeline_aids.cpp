@@ -1,6 +1,7 @@
 // The pipeline's drawing aids: box, grid, lines and markers.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "meshedit/core/render_pipeline.h"
 
@@ -22,11 +23,41 @@ CScreenVertex AidVertex(float x, float y, std::uint32_t color) {
   return v;
 }
 
+// The lines of a grid along one axis: every `every`-th of its cells, and
+// always the range's far end, so thinning never cuts the grid short.
+struct AxisLines {
+  float lo = 0, step = 0;
+  std::int64_t cells = 0;
+  std::int64_t every = 1;
+  std::int64_t Count() const { return cells == 0 ? 1 : (cells + every - 1) / every + 1; }
+  float At(std::int64_t i) const {
+    return lo + static_cast<float>(static_cast<double>(std::min(i * every, cells)) * static_cast<double>(step));
+  }
+};
+
 // Cells along an axis; none for an empty extent or a step that is no step.
-int Cells(float extent, float step) {
+std::int64_t Cells(float extent, float step) {
   if (!(step > 0.0f) || !std::isfinite(extent) || !(extent > 0.0f)) return 0;
-  const float n = std::floor(extent / step + 1e-4f);
-  return n > static_cast<float>(kMaxGridLines) ? kMaxGridLines : static_cast<int>(n);
+  const double n = std::floor(static_cast<double>(extent) / step + 1e-4);
+  return n > 1e15 ? std::int64_t{1000000000000000} : static_cast<std::int64_t>(n);
+}
+
+// The least `every` (whole cells) that brings the axes' line counts within the budget.
+void Thin(std::initializer_list<AxisLines*> axes, std::int64_t budget) {
+  auto total = [&] {
+    std::int64_t t = 0;
+    for (const AxisLines* a : axes) t += a->Count();
+    return t;
+  };
+  if (total() <= budget) return;
+  std::int64_t cells = 0;
+  for (const AxisLines* a : axes) cells += a->cells;
+  const auto slots = static_cast<std::int64_t>(axes.size());
+  std::int64_t every = std::max<std::int64_t>(1, cells / std::max<std::int64_t>(1, budget - 2 * slots));
+  for (;; ++every) {
+    for (AxisLines* a : axes) a->every = every;
+    if (total() <= budget) return;
+  }
 }
 
 }  // namespace
@@ -102,34 +133,31 @@ void CRenderPipeline::DrawGrid(const CMatrix& matrix, const CVector& a, const CV
   const CVector lo{std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
   const CVector hi{std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
   if (!std::isfinite(lo.x + lo.y + lo.z + hi.x + hi.y + hi.z)) return;
-  const int cx = Cells(hi.x - lo.x, step.x), cz = Cells(hi.z - lo.z, step.z);
-  int cy = Cells(hi.y - lo.y, step.y);
-  float stepY = step.y;
-  const int perLevel = cx + 1 + cz + 1;
-  if (perLevel * (cy + 1) > kMaxGridLines) {
-    // Fewer levels, each a whole number of the original cells apart.
-    const int levels = std::max(1, kMaxGridLines / perLevel);
-    const int cellsPerLevel = levels > 1 ? (cy + levels - 2) / (levels - 1) : cy + 1;
-    stepY = step.y * static_cast<float>(cellsPerLevel);
-    cy = Cells(hi.y - lo.y, stepY);
+  AxisLines x{lo.x, step.x, Cells(hi.x - lo.x, step.x)};
+  AxisLines y{lo.y, step.y, Cells(hi.y - lo.y, step.y)};
+  AxisLines z{lo.z, step.z, Cells(hi.z - lo.z, step.z)};
+  // The budget holds every line, the white axes too. Levels go first, by
+  // whole cells, down to the two at the range's ends; only then do the lines
+  // of each level thin out.
+  const bool xAxis = lo.x <= 0.0f && hi.x >= 0.0f, zAxis = lo.z <= 0.0f && hi.z >= 0.0f;
+  const std::int64_t budget = kMaxGridLines - (xAxis ? 1 : 0) - (zAxis ? 1 : 0);
+  const std::int64_t minLevels = y.cells == 0 ? 1 : 2;
+  if (y.Count() * (x.Count() + z.Count()) > budget) {
+    Thin({&x, &z}, budget / minLevels);
+    const std::int64_t levels = std::max(minLevels, budget / (x.Count() + z.Count()));
+    if (y.cells > 0 && y.Count() > levels) y.every = (y.cells + levels - 2) / (levels - 1);
   }
   auto line = [&](const CVector& p, const CVector& q, std::uint32_t c) {
     DrawLine3D(TransformPoint(matrix, p), TransformPoint(matrix, q), c);
   };
-  for (int l = 0; l <= cy; ++l) {
-    const float y = lo.y + static_cast<float>(l) * stepY;
-    for (int i = 0; i <= cz; ++i) {
-      const float z = lo.z + static_cast<float>(i) * step.z;
-      line({lo.x, y, z}, {hi.x, y, z}, color);
-    }
-    for (int i = 0; i <= cx; ++i) {
-      const float x = lo.x + static_cast<float>(i) * step.x;
-      line({x, y, lo.z}, {x, y, hi.z}, color);
-    }
+  for (std::int64_t l = 0; l < y.Count(); ++l) {
+    const float ly = y.At(l);
+    for (std::int64_t i = 0; i < z.Count(); ++i) line({lo.x, ly, z.At(i)}, {hi.x, ly, z.At(i)}, color);
+    for (std::int64_t i = 0; i < x.Count(); ++i) line({x.At(i), ly, lo.z}, {x.At(i), ly, hi.z}, color);
   }
   constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
-  if (lo.x <= 0.0f && hi.x >= 0.0f) line({0, lo.y, lo.z}, {0, lo.y, hi.z}, kWhite);
-  if (lo.z <= 0.0f && hi.z >= 0.0f) line({lo.x, lo.y, 0}, {hi.x, lo.y, 0}, kWhite);
+  if (xAxis) line({0, lo.y, lo.z}, {0, lo.y, hi.z}, kWhite);
+  if (zAxis) line({lo.x, lo.y, 0}, {hi.x, lo.y, 0}, kWhite);
 }
 
 }  // namespace pavix

@@ -16,6 +16,8 @@
 namespace pavix {
 
 struct MtfFile;
+struct O3dSaveReport;
+struct ImportResult;
 class VertexWelder;
 
 // The progressive-mesh part: for each vertex the vertex it collapses into
@@ -102,15 +104,17 @@ class CShape {
   void BuildProgressive();
 
   // Files. Each forces its extension (".O3D", ".SHP", ".ASC", ".3DS", ".DXF").
-  // 1 on success, 0 on failure with the mesh unchanged.
-  int SaveO3d(std::string_view path);
+  // 1 on success, 0 on failure with the mesh unchanged. A save tells the
+  // name it wrote or why it failed, an import what was wrong with its file,
+  // when asked.
+  int SaveO3d(std::string_view path, O3dSaveReport* report = nullptr);
   int LoadO3d(std::string_view path);
   int LoadShp(std::string_view name);
   int ReadShape(MtfFile* file);
   int ReadMrm(MtfFile* file);
-  int ImportAsc(std::string_view path);
-  int Import3ds(std::string_view path);
-  int ImportDxf(std::string_view path);
+  int ImportAsc(std::string_view path, ImportResult* result = nullptr);
+  int Import3ds(std::string_view path, ImportResult* result = nullptr);
+  int ImportDxf(std::string_view path, ImportResult* result = nullptr);
 
   // A side from positions, reusing the first vertex at each position (found
   // through the welder when one is given).

@@ -49,9 +49,10 @@ int CTgaImage::Read(MtfFile* file) {
   const int bits = header[16];
   const int width = header[12] | header[13] << 8;
   const int height = header[14] | header[15] << 8;
-  // Only true colour with pixels counts as a texture; the size is checked
-  // against the bytes there before anything is allocated.
-  if ((bits != 24 && bits != 32) || width == 0 || height == 0) return 0;
+  // Another depth reads nothing and an image without pixels has nothing to
+  // read: both are loaded, empty (the texture's maker refuses them). The
+  // size is checked against the bytes there before anything is allocated.
+  if ((bits != 24 && bits != 32) || width == 0 || height == 0) return 1;
   const std::uint64_t bytes = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * (bits / 8);
   if (bytes > file->Remaining()) return 0;
   data_.resize(static_cast<std::size_t>(bytes));

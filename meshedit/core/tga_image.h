@@ -27,9 +27,10 @@ class CTgaImage {
   std::uint32_t BlueMask() const { return blueMask_; }
   std::uint32_t AlphaMask() const { return alphaMask_; }
 
-  // Loads "<name>.TGA" (whatever extension the name has). 1 on success; 0
-  // when the file is missing, is not an uncompressed 24 or 32-bit image, has
-  // no pixels or holds fewer bytes than its size needs.
+  // Loads "<name>.TGA" (whatever extension the name has). 1 on success, and
+  // for a file of another depth (16 bits, say) or without pixels, which
+  // leave the image empty; 0 when the file is missing, is not an
+  // uncompressed true-colour file or holds fewer bytes than its size needs.
   int Load(std::string_view file);
   // The same from an open file.
   int Read(MtfFile* file);

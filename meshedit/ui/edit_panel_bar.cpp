@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "meshedit/core/model_import.h"
 #include "meshedit/core/render_pipeline.h"
 #include "meshedit/core/uv_mapping.h"
 #include "meshedit/ui/mesh_list_box.h"
@@ -206,10 +207,11 @@ void CEditPanelBar::ApplyFields() {
 }
 
 void CEditPanelBar::ReloadFields() {
-  if (const CSide* side = CurrentSide()) {
-    translucent_ = side->flags & kSideTranslucent;
-    transparent_ = side->flags & kSideTransparent;
-  }
+  // The boxes show the current side's flags; without a side (none picked, or
+  // it went with a merge or a delete) they show none.
+  const CSide* side = CurrentSide();
+  translucent_ = side && (side->flags & kSideTranslucent);
+  transparent_ = side && (side->flags & kSideTransparent);
   const int row = list_ ? list_->currentRow() : -1;
   text_ = row >= 0 ? list_->EntryText(row) : std::string();
   UpdateData(false);
@@ -344,18 +346,24 @@ void CEditPanelBar::Import(int id) {
   const auto chosen = platform::ui::ShowFileDialog(request);
   if (!chosen) return;
   CShape& shape = CurrentShape();
-  int ok;
-  if (id == kIdcImportAsc) ok = shape.ImportAsc(*chosen);
-  else if (id == kIdcImport3ds) ok = shape.Import3ds(*chosen);
-  else ok = shape.ImportDxf(*chosen);
-  ClearCurrentSide();
-  if (!ok) {
-    platform::ui::AppMessageBox("Can't import the model " + *chosen + ".", platform::kMbOk | platform::kMbIconWarning);
-  } else {
-    MarkModified();
+  ImportResult result;
+  if (id == kIdcImportAsc) shape.ImportAsc(*chosen, &result);
+  else if (id == kIdcImport3ds) shape.Import3ds(*chosen, &result);
+  else shape.ImportDxf(*chosen, &result);
+  // A refused model changed nothing, so the current side still stands.
+  if (!result.Imported()) {
+    platform::ui::AppMessageBox("Can't import the model " + *chosen + ": " + result.problem + ".",
+                                platform::kMbOk | platform::kMbIconWarning);
+    return;
   }
+  ClearCurrentSide();
+  MarkModified();
   ReloadFields();
   Changed();
+  if (result.status == ImportResult::kImportedPart)
+    platform::ui::AppMessageBox("The model " + *chosen + " is damaged: " + result.problem +
+                                    ". What could be read was imported.",
+                                platform::kMbOk | platform::kMbIconWarning);
 }
 
 void CEditPanelBar::MapCylindrical() {

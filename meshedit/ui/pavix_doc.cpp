@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "meshedit/core/o3d_file.h"
 #include "meshedit/ui/edit_panel_bar.h"
 #include "meshedit/ui/pavix_globals.h"
 #include "meshedit/ui/pavix_view.h"
@@ -67,10 +68,20 @@ bool CPavixDoc::OnOpenDocument(const std::string& path) {
 
 bool CPavixDoc::OnSaveDocument(const std::string& path) {
   PavixGlobals& g = Globals();
-  if (!g.shape.SaveO3d(path)) {
-    platform::ui::AppMessageBox("Can't save the mesh " + path + ".", platform::kMbOk | platform::kMbIconWarning);
+  O3dSaveReport report;
+  if (!g.shape.SaveO3d(path, &report)) {
+    std::string why;
+    if (report.tooManyVertices)
+      why = ": it has " + std::to_string(g.shape.VertexCount()) + " vertices, and a mesh file holds at most " +
+            std::to_string(kO3dMaxVertices);
+    else if (report.cause)
+      why = ", error = " + std::to_string(report.cause);
+    platform::ui::AppMessageBox("Can't save the mesh " + path + why + ".", platform::kMbOk | platform::kMbIconWarning);
     return false;
   }
+  // The file ends in ".O3D", or takes the case of the file it replaced: the
+  // title and the recent list name what is on disk.
+  SetWrittenPathName(report.path);
   // Saving rebuilds the mesh, which may put the sides in another order.
   if (g.currentSide >= 0) g.currentSide = g.shape.SideAfterRebuild(g.currentSide);
   if (g.previousSide >= 0) g.previousSide = g.shape.SideAfterRebuild(g.previousSide);

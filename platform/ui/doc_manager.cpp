@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/core/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/child_frame.h"
 #include "platform/ui/doc_template.h"
@@ -46,8 +47,11 @@ Document* DocManager::OnFileOpen() {
   return OpenDocumentFile(*path);
 }
 
-Document* DocManager::OpenDocumentFile(const std::string& path) {
-  if (templates_.empty() || path.empty()) return nullptr;
+Document* DocManager::OpenDocumentFile(const std::string& asked) {
+  if (templates_.empty() || asked.empty()) return nullptr;
+  // The file as it is named on disk, whichever case it was asked in, so the
+  // title, the recent list and the check below all name it one way.
+  const std::string path = platform::ResolvePath(asked);
   std::error_code ec;
   std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
   for (Document* d : Documents()) {

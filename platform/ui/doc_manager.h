@@ -22,8 +22,10 @@ class DocManager {
   // Asks for a file (the templates' filters and "All Files"), then opens it.
   // Nothing on Cancel.
   Document* OnFileOpen();
-  // An open document with the same path is only activated; otherwise the
-  // template whose filter matches the name (the first one when none does).
+  // The path is taken as the file on disk names it (case ignored, an exact
+  // match first). An open document with the same path is only activated;
+  // otherwise the template whose filter matches the name (the first one when
+  // none does).
   Document* OpenDocumentFile(const std::string& path);
 
   // Asks each modified document; false as soon as one answer is Cancel or a save fails.

@@ -91,6 +91,14 @@ void DocTemplate::SetDefaultTitle(Document& document) {
   document.SetTitle(name);
 }
 
+bool DocTemplate::StartNew(Document& document) {
+  // The reused document of a single-document program still names the last
+  // file: without this, Save would write the new document over it.
+  document.ClearPathName();
+  SetDefaultTitle(document);
+  return document.OnNewDocument();
+}
+
 CreateContext DocTemplate::Context(Document* document) {
   CreateContext c;
   c.document = document;
@@ -118,8 +126,7 @@ Document* MultiDocTemplate::OpenDocumentFile(const std::string* path, bool makeV
   }
   bool ok;
   if (!path) {
-    SetDefaultTitle(*doc);
-    ok = doc->OnNewDocument();
+    ok = StartNew(*doc);
   } else {
     ok = doc->OnOpenDocument(*path);
     if (ok) doc->SetPathName(*path);
@@ -164,16 +171,14 @@ Document* SingleDocTemplate::OpenDocumentFile(const std::string* path, bool make
   }
   bool ok;
   if (!path) {
-    SetDefaultTitle(*doc);
-    ok = doc->OnNewDocument();
+    ok = StartNew(*doc);
   } else {
     ok = doc->OnOpenDocument(*path);
     if (ok) {
       doc->SetPathName(*path);
     } else if (!created && doc->IsModified() && !doc->KeepsContentsWhenOpenFails()) {
       // Half replaced: start again from an empty document rather than keep a mix.
-      SetDefaultTitle(*doc);
-      doc->OnNewDocument();
+      StartNew(*doc);
     }
   }
   if (!ok) {

@@ -53,6 +53,8 @@ class DocTemplate {
  protected:
   Document* AddDocument(std::unique_ptr<Document> document);
   void SetDefaultTitle(Document& document);
+  // A new document: no path, the default title, then its own new step.
+  bool StartNew(Document& document);
   CreateContext Context(Document* document);
   ViewFactory newView_;
   DocumentFactory newDocument_;

@@ -25,6 +25,7 @@ Document::~Document() {
 }
 
 bool Document::OnNewDocument() {
+  ClearPathName();
   DeleteContents();
   SetModifiedFlag(false);
   return true;
@@ -87,8 +88,9 @@ bool Document::DoSave(const std::string& path, bool replace) {
     if (!chosen) return false;
     target = *chosen;
   }
+  writtenPath_.clear();
   if (!OnSaveDocument(target)) return false;
-  if (replace) SetPathName(target);
+  if (replace) SetPathName(writtenPath_.empty() ? target : writtenPath_);
   return true;
 }
 

@@ -18,7 +18,7 @@ class Document : public CommandTarget {
   Document();
   ~Document() override;
 
-  virtual bool OnNewDocument();                          // empties the contents
+  virtual bool OnNewDocument();                          // empties the contents and forgets the path
   virtual bool OnOpenDocument(const std::string& path);  // empties the contents
   virtual bool OnSaveDocument(const std::string& path);  // clears the modified flag
   // Destroys the frames that show the document, empties it and lets it go.
@@ -51,6 +51,8 @@ class Document : public CommandTarget {
   // Stores the absolute path, takes its file name as the title, and adds it
   // to the recent files when asked.
   void SetPathName(const std::string& path, bool addToRecent = true);
+  // A new document has no file: Save asks for a name.
+  void ClearPathName() { pathName_.clear(); }
 
   DocTemplate* Template() const { return template_; }
   const std::vector<View*>& Views() const { return views_; }
@@ -60,12 +62,18 @@ class Document : public CommandTarget {
   // True once OnCloseDocument ran; the object goes with the next event-loop turn.
   bool IsClosed() const { return closed_; }
 
+ protected:
+  // For a save that wrote another name than it was given (a forced
+  // extension, an existing file's case): the document takes that name.
+  void SetWrittenPathName(std::string path) { writtenPath_ = std::move(path); }
+
  private:
   friend class DocTemplate;
   DocTemplate* template_ = nullptr;
   std::vector<View*> views_;
   std::string title_;
   std::string pathName_;
+  std::string writtenPath_;
   bool modified_ = false;
   bool closed_ = false;
 };

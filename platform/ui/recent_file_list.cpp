@@ -11,9 +11,21 @@ namespace platform::ui {
 RecentFileList::RecentFileList(std::string section, int size)
     : section_(std::move(section)), size_(std::clamp(size, 0, 16)) {}
 
-void RecentFileList::Add(const std::string& path) {
-  if (path.empty() || size_ == 0) return;
-  files_.erase(std::remove(files_.begin(), files_.end(), path), files_.end());
+namespace {
+
+// Two entries name one file when they are equal, or when both lead to the
+// same file on disk with names that differ only in case.
+bool SameFile(const std::string& a, const std::string& b) {
+  return a == b || (platform::EqualsNoCase(a, b) && platform::ResolvePath(a) == platform::ResolvePath(b));
+}
+
+}  // namespace
+
+void RecentFileList::Add(const std::string& given) {
+  if (given.empty() || size_ == 0) return;
+  // As the disk names it, so the menu shows the name that was written.
+  const std::string path = platform::ResolvePath(given);
+  std::erase_if(files_, [&](const std::string& f) { return SameFile(f, path); });
   files_.insert(files_.begin(), path);
   if (static_cast<int>(files_.size()) > size_) files_.resize(static_cast<size_t>(size_));
   WriteList();
@@ -45,7 +57,9 @@ void RecentFileList::ReadList() {
   files_.clear();
   for (int i = 1; i <= size_; ++i) {
     std::string v = platform::Profile().GetString(section_, "File" + std::to_string(i), "");
-    if (!v.empty()) files_.push_back(v);
+    // A list written before names were kept as on disk may hold a file twice.
+    if (!v.empty() && std::none_of(files_.begin(), files_.end(), [&](const std::string& f) { return SameFile(f, v); }))
+      files_.push_back(v);
   }
 }
 

@@ -14,7 +14,8 @@ class RecentFileList {
   const std::string& operator[](int index) const { return files_[static_cast<size_t>(index)]; }
   const std::vector<std::string>& Files() const { return files_; }
 
-  // To the front; a path already listed moves there; the oldest falls off.
+  // To the front, named as on disk; an entry naming the same file (also in
+  // another case) moves there; the oldest falls off.
   void Add(const std::string& path);
   void Remove(int index);
 

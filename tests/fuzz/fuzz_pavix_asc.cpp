@@ -8,10 +8,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   pavix::CShape shape;
-  if (pavix::ReadAscText(std::string_view(reinterpret_cast<const char*>(data), size), shape)) {
+  if (pavix::ReadAscText(std::string_view(reinterpret_cast<const char*>(data), size), shape).Imported()) {
+    if (shape.sides.empty()) __builtin_trap();
     pavixfuzz::CheckShape(shape);
     pavixfuzz::Exercise(shape);
-  } else if (!shape.vertices.empty()) {
+  } else if (!shape.vertices.empty() || !shape.sides.empty()) {
     __builtin_trap();
   }
   return 0;

@@ -383,6 +383,26 @@ TEST_F(PavixTextures, FormatsFollowTheImageAndTheAlphaSwitch) {
   EXPECT_FALSE(Cdd::State().slots[2].texture);
 }
 
+TEST_F(PavixTextures, SixteenBitAndEmptyImagesLoadButMakeNoTexture) {
+  PavixScreen screen(32, 32);
+  ASSERT_TRUE(screen.ok());
+  dir.Write("GOOD.TGA", pavixtest::TgaFile(4, 4, 24, [](int, int) { return 0x00FF00u; }));
+  dir.Write("HIGH.TGA", pavixtest::TgaFile(4, 4, 16, [](int, int) { return 0x00FF00u; }));
+  dir.Write("NONE.TGA", pavixtest::TgaFile(0, 4, 24, [](int, int) { return 0u; }));
+  for (const char* name : {"HIGH", "NONE"}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(Cdd::loadtexture(5, "GOOD", 0), 1);
+    ASSERT_TRUE(Cdd::State().slots[5].surface);
+    platform::TraceCapture trace;
+    EXPECT_EQ(Cdd::loadtexture(5, name, 0), 0);
+    // The slot is emptied, and the file is not reported as missing.
+    EXPECT_FALSE(Cdd::State().slots[5].surface);
+    EXPECT_FALSE(Cdd::State().slots[5].texture);
+    EXPECT_TRUE(trace.Contains(std::string("Cdd::loadtexture:") + name + " holds no 24 or 32-bit pixels\n"));
+    EXPECT_FALSE(trace.Contains("doesn't exist"));
+  }
+}
+
 TEST_F(PavixTextures, OneStageDrawsTheLightMapInASecondAdditivePass) {
   PavixScreen screen(32, 32, DesktopMachine32(1));
   ASSERT_TRUE(screen.ok());

@@ -5,6 +5,7 @@
 #include "meshedit/core/render_pipeline.h"
 #include "meshedit/core/view_camera.h"
 
+#include <algorithm>
 #include <cmath>
 #include "pavix_device_fixture.h"
 #include "platform/video/recorder.h"
@@ -94,10 +95,66 @@ TEST_F(DrawingAids, GridLiesInItsPlaneWithWhiteAxisLines) {
   EXPECT_EQ(screen_.Pixel(32, 10), 0xFFFFFFu);
 }
 
-TEST_F(DrawingAids, GridOfManyLevelsStaysWithinItsLineBudget) {
-  CRenderPipeline::SetCamera(pavix::TranslationMatrix({0, 0, -100000}));
-  CRenderPipeline::DrawGrid(pavix::IdentityMatrix(), {-256, -256, -256}, {256, 256, 256}, {1, 1, 1}, 0xFF808080);
-  EXPECT_LE(static_cast<int>(pv::Recorder::Primitives().size()), 4096 + 2);
+// The lines that reached the device, and how far they reach on the screen.
+struct Reach {
+  int lines = 0;
+  float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
+};
+Reach LinesReach() {
+  Reach r;
+  for (const auto& p : pv::Recorder::Primitives()) {
+    if (p.type != pv::PrimitiveType::LineList) continue;
+    ++r.lines;
+    for (const auto& v : p.vertices) {
+      r.minX = std::min(r.minX, v.sx);
+      r.maxX = std::max(r.maxX, v.sx);
+      r.minY = std::min(r.minY, v.sy);
+      r.maxY = std::max(r.maxY, v.sy);
+    }
+  }
+  return r;
+}
+
+// Orthographic drawing, one pixel per world unit, for the test's length.
+struct Orthographic {
+  Orthographic() { CRenderPipeline::SetOrthographic(true); }
+  ~Orthographic() { CRenderPipeline::SetOrthographic(false); }
+};
+
+TEST_F(DrawingAids, LargeGridDrawsItsWholeRangeWithinItsLineBudget) {
+  // 8000 by 6000 cells seen from above: far more lines than the budget.
+  Orthographic ortho;
+  pavix::CViewCamera camera;
+  camera.BuildViewMatrix({0, 0, 0}, {1.5707964f, 0, 0}, 100);
+  CRenderPipeline::SetCamera(camera.matrix);
+  CRenderPipeline::DrawGrid(pavix::IdentityMatrix(), {-20, 0, -15}, {20, 0, 15}, {0.005f, 1, 0.005f}, 0xFF808080);
+  const Reach r = LinesReach();
+  EXPECT_LE(r.lines, 4096);  // the two white axes included
+  EXPECT_GT(r.lines, 2000);  // thinned no more than it must be
+  // From one end of the range to the other, in both directions.
+  EXPECT_NEAR(r.maxX - r.minX, 40, 0.01);
+  EXPECT_NEAR(r.maxY - r.minY, 30, 0.01);
+  End();
+}
+
+TEST_F(DrawingAids, GridOfManyLevelsKeepsItsEndLevelsWithinItsLineBudget) {
+  // Seen from the side: the levels are horizontal lines from y = -10 to 10.
+  Orthographic ortho;
+  pavix::CViewCamera camera;
+  camera.BuildViewMatrix({0, 0, 0}, {0, 0, 0}, 100);
+  CRenderPipeline::SetCamera(camera.matrix);
+  CRenderPipeline::DrawGrid(pavix::IdentityMatrix(), {-10, -10, -10}, {10, 10, 10}, {0.01f, 0.01f, 0.01f}, 0xFF808080);
+  const Reach r = LinesReach();
+  EXPECT_LE(r.lines, 4096);
+  EXPECT_NEAR(r.maxY - r.minY, 20, 0.01);
+  EXPECT_NEAR(r.maxX - r.minX, 20, 0.01);
+  End();
+  // A grid within the budget draws every line: 11 levels of 11 + 11.
+  CRenderPipeline::NewFrame();
+  ASSERT_EQ(CRenderPipeline::BeginFrame(3, 0xFF000000, 1.0f, 0), 1);
+  pv::Recorder::Clear();
+  CRenderPipeline::DrawGrid(pavix::IdentityMatrix(), {-5, -5, -5}, {5, 5, 5}, {1, 1, 1}, 0xFF808080);
+  EXPECT_EQ(LinesReach().lines, 11 * 22 + 2);
   End();
 }
 

@@ -1,6 +1,7 @@
 #include "meshedit/core/model_import.h"
 
 #include <fstream>
+#include <random>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -177,14 +178,134 @@ TEST(Import3ds, BadChunkLengthsStopTheWalkKeepingWhatWasRead) {
     Bytes b = good;
     for (int i = 0; i < 4; ++i) b.data()[second + 2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(c.length >> (8 * i));
     CShape shape;
-    Read3dsBytes(b.data(), shape);
+    const ImportResult r = Read3dsBytes(b.data(), shape);
     EXPECT_EQ(shape.VertexCount(), 3) << c.what;
     EXPECT_EQ(shape.SideCount(), 1) << c.what;
+    // Imported as far as it reads, and the fault named with where it is.
+    EXPECT_EQ(r.status, ImportResult::kImportedPart) << c.what;
+    EXPECT_NE(r.problem.find("the chunk 4000 at byte " + std::to_string(second)), std::string::npos) << r.problem;
   }
   CShape none;
-  Read3dsBytes(Bytes().u16(0x4D4D).data(), none);
-  EXPECT_EQ(none.SideCount(), 0);
-  EXPECT_EQ(none.NodeCount(), 0);  // no face list: no node
+  const ImportResult r = Read3dsBytes(Bytes().u16(0x4D4D).data(), none);
+  EXPECT_EQ(r.status, ImportResult::kRefused);
+  EXPECT_EQ(r.problem, "it holds no faces");
+  EXPECT_EQ(none.NodeCount(), 0);
+}
+
+// A 3DS object of many faces: a strip of n quads as triangles.
+Bytes Strip3ds(int quads) {
+  std::vector<CVector> points;
+  std::vector<std::array<std::uint16_t, 3>> faces;
+  for (int i = 0; i <= quads; ++i) {
+    points.push_back({static_cast<float>(i), 0, 0});
+    points.push_back({static_cast<float>(i), 1, 0});
+  }
+  for (int i = 0; i < quads; ++i) {
+    const auto k = static_cast<std::uint16_t>(2 * i);
+    faces.push_back({k, static_cast<std::uint16_t>(k + 1), static_cast<std::uint16_t>(k + 2)});
+    faces.push_back({static_cast<std::uint16_t>(k + 1), static_cast<std::uint16_t>(k + 3), static_cast<std::uint16_t>(k + 2)});
+  }
+  return Chunk(0x4D4D, Chunk(0x3D3D, Object("strip", points, faces)));
+}
+
+std::string RandomBytes(std::size_t n) {
+  std::mt19937 random(30);
+  std::string out(n, '\0');
+  for (char& c : out) c = static_cast<char>(random() & 0xFF);
+  return out;
+}
+
+// What the user had before a model that cannot be used: it must come through untouched.
+CShape Before() {
+  CShape shape;
+  shape.SetVertexCount(3);
+  shape.vertices[1].position = {4, 0, 0};
+  shape.vertices[2].position = {0, 4, 0};
+  shape.AddSide(PlaceholderSide(0, 1, 2));
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  shape.mrm.order = {0x80000000u, 0x80000001u, 0x80000002u};
+  return shape;
+}
+
+TEST_F(ImportTest, ModelsThatGiveNoFaceAreRefusedAndTheMeshStaysAsItWas) {
+  const std::string strip = Strip3ds(20).string();
+  ASSERT_GT(strip.size(), 300u);
+  dir.Write("cut.3DS", strip.substr(0, 300));
+  dir.Write("noise.DXF", RandomBytes(4000));
+  dir.Write("notes.ASC", "Shopping list: bread, milk, eggs.\nCall the plumber on Monday.\n");
+  dir.Write("counts.ASC", "Tri-mesh, Vertices: 2 Faces: 1\nVertex list:\nVertex 0: X:0 Y:0 Z:0\n");
+  dir.Write("noface.ASC", "Tri-mesh, Vertices: 1 Faces: 0\nVertex list:\nVertex 0: X:0 Y:0 Z:0\n");
+  dir.Write("lines.DXF", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0\n20\n0\n0\nENDSEC\n0\nEOF\n");
+  struct Case {
+    const char* file;
+    int (CShape::*import)(std::string_view, ImportResult*);
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"cut.3ds", &CShape::Import3ds, "the chunk 4d4d at byte 0 claims"},
+      {"noise.dxf", &CShape::ImportDxf, "it holds no 3DFACE entity"},
+      {"lines.dxf", &CShape::ImportDxf, "it holds no 3DFACE entity"},
+      {"notes.asc", &CShape::ImportAsc, "it holds no vertex count"},
+      {"counts.asc", &CShape::ImportAsc, "the vertex list ends early"},
+      {"noface.asc", &CShape::ImportAsc, "it holds no faces"},
+      {"missing.3ds", &CShape::Import3ds, "the file cannot be read, error = 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    CShape shape = Before();
+    ImportResult result;
+    EXPECT_EQ((shape.*c.import)(c.file, &result), 0);
+    EXPECT_EQ(result.status, ImportResult::kRefused);
+    EXPECT_EQ(result.problem.rfind(c.problem, 0), 0u) << result.problem;
+    const CShape before = Before();
+    ASSERT_EQ(shape.VertexCount(), 3);
+    EXPECT_EQ(shape.vertices[1].position, before.vertices[1].position);
+    ASSERT_EQ(shape.SideCount(), 1);
+    EXPECT_EQ(shape.NodeCount(), 1);
+    EXPECT_EQ(shape.mrm.order, before.mrm.order);
+  }
+}
+
+TEST_F(ImportTest, ModelsDamagedAfterSomeFacesImportWhatWasReadAndSaySo) {
+  // A face list cut short, a face naming a vertex that is not there, a
+  // 3DFACE missing a value: what was read is a usable mesh.
+  dir.Write("short.ASC",
+            "Tri-mesh, Vertices: 3 Faces: 3\nVertex list:\nVertex 0: X:0 Y:0 Z:0\nVertex 1: X:1 Y:0 Z:0\n"
+            "Vertex 2: X:0 Y:1 Z:0\nFace list:\nFace 0: A:0 B:1 C:2\nFace 1: A:0 B:9 C:2\n");
+  dir.Write("faces.DXF", Fixture("faces.dxf"));
+  struct Case {
+    const char* file;
+    int (CShape::*import)(std::string_view, ImportResult*);
+    int sides;
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"short.asc", &CShape::ImportAsc, 1, "the face list ends after 2 of its 3 faces"},
+      // A triangle and a quad, split for the progressive order the mesh had.
+      {"faces.dxf", &CShape::ImportDxf, 3, "1 of its 3 3DFACE entities lack a corner's coordinates and were left out"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    CShape shape = Before();
+    ImportResult result;
+    EXPECT_EQ((shape.*c.import)(c.file, &result), 1);
+    EXPECT_EQ(result.status, ImportResult::kImportedPart);
+    EXPECT_EQ(result.problem, c.problem);
+    EXPECT_EQ(shape.SideCount(), c.sides);
+  }
+  // A whole file has nothing to say.
+  dir.Write("whole.3DS", TwoObjects3ds().data());
+  CShape shape = Before();
+  ImportResult whole;
+  ASSERT_EQ(shape.Import3ds("whole.3ds", &whole), 1);
+  // Its second object has a face naming a ninth vertex of four.
+  EXPECT_EQ(whole.status, ImportResult::kImportedPart);
+  EXPECT_EQ(whole.problem, "faces name vertices their object does not have");
+  dir.Write("clean.3DS", Strip3ds(3).data());
+  ASSERT_EQ(shape.Import3ds("clean.3ds", &whole), 1);
+  EXPECT_EQ(whole.status, ImportResult::kImported);
+  EXPECT_TRUE(whole.problem.empty());
+  EXPECT_EQ(shape.SideCount(), 6);
 }
 
 TEST_F(ImportTest, DxfFacesWeldTheirCorners) {
@@ -210,14 +331,15 @@ TEST_F(ImportTest, DxfFacesWeldTheirCorners) {
   EXPECT_EQ(shape.nodes[0].end, (CVector{0, 0, 10}));
 }
 
-TEST(ImportDxf, OddFilesKeepWhatTheyGave) {
+TEST(ImportDxf, OddFiles) {
   CShape shape;
-  ReadDxfText("0\n3DFACE\n10\n1\n20\n", shape);  // ends inside a pair
-  EXPECT_EQ(shape.SideCount(), 0);
-  EXPECT_EQ(shape.NodeCount(), 1);
-  ReadDxfText(std::string("0\n3DFACE\n999\n") + std::string(100000, 'x') + "\n10\n1\n", shape);
-  EXPECT_EQ(shape.SideCount(), 0);
-  ReadDxfText("0\n3DFACE\nten\n1\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n32\n0\n13\n0\n23\n1\n33\n0", shape);
+  // Faces that end inside a pair or lack a value give nothing: refused.
+  EXPECT_EQ(ReadDxfText("0\n3DFACE\n10\n1\n20\n", shape).status, ImportResult::kRefused);
+  EXPECT_EQ(ReadDxfText(std::string("0\n3DFACE\n999\n") + std::string(100000, 'x') + "\n10\n1\n", shape).status,
+            ImportResult::kRefused);
+  EXPECT_EQ(shape.NodeCount(), 0);
+  EXPECT_EQ(ReadDxfText("0\n3DFACE\nten\n1\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n32\n0\n13\n0\n23\n1\n33\n0", shape).status,
+            ImportResult::kImported);
   EXPECT_EQ(shape.SideCount(), 1);  // the last line needs no line end
 }
 

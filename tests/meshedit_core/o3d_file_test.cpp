@@ -10,6 +10,7 @@
 #include "meshedit/core/mtf_file.h"
 #include "meshedit/core/shape.h"
 #include "mtf_builder.h"
+#include "platform/core/file.h"
 #include "support/bytes.h"
 #include "support/temp_dir.h"
 
@@ -128,15 +129,18 @@ TEST(O3dFormat, SideFlagsAndCoordinatesInTheFile) {
 
 TEST_F(O3dFileTest, ExtensionIsForcedAndCaseIsFoundEitherWay) {
   CShape shape = TwoSides();
-  ASSERT_EQ(shape.SaveO3d("box.txt"), 1);
+  O3dSaveReport report;
+  ASSERT_EQ(shape.SaveO3d("box.txt", &report), 1);
   EXPECT_TRUE(dir.Exists("box.O3D"));
   EXPECT_FALSE(dir.Exists("box.txt"));
+  EXPECT_EQ(report.path, "box.O3D");  // the name written, for the title and the recent list
 
   // A file of the same name in another case is replaced, not doubled.
   dir.MakeDir("rozizuzi/customMeshes");
   dir.Write("rozizuzi/customMeshes/mesh.o3d", "old");
   CShape other = TwoSides();
-  ASSERT_EQ(other.SaveO3d("rozizuzi\\customMeshes\\mesh.o3d"), 1);
+  ASSERT_EQ(other.SaveO3d("rozizuzi\\customMeshes\\mesh.o3d", &report), 1);
+  EXPECT_EQ(report.path, "rozizuzi/customMeshes/mesh.o3d");
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(dir.Native("rozizuzi/customMeshes")))
     names.push_back(e.path().filename().string());
@@ -208,13 +212,32 @@ TEST_F(O3dFileTest, FailedSaveIsReportedAndChangesNothing) {
   EXPECT_EQ(shape.NodeCount(), 0);
   EXPECT_EQ(shape.sides[0].texture, 0x1805u);  // not rebuilt either
 
+  O3dSaveReport report;
+  EXPECT_EQ(shape.SaveO3d("no\\such\\folder\\mesh.o3d", &report), 0);
+  EXPECT_EQ(report.cause, platform::kCauseFileNotFound);
+  EXPECT_FALSE(report.tooManyVertices);
+  EXPECT_TRUE(report.path.empty());
+
+  // Indices 0 to 0xFFFE fit beside the triangle marker: 65,535 vertices and no more.
   dir.Write("keep.O3D", "previous");
   CShape big;
-  big.SetVertexCount(0xFFFF);  // 0xFFFF is the triangle marker: no index can name it
-  EXPECT_EQ(big.SaveO3d("keep.o3d"), 0);
+  big.SetVertexCount(0x10000);
+  EXPECT_EQ(big.SaveO3d("keep.o3d", &report), 0);
+  EXPECT_TRUE(report.tooManyVertices);
+  EXPECT_EQ(report.cause, 0);
   EXPECT_EQ(dir.Read("keep.O3D"), "previous");
-  big.SetVertexCount(0xFFFE);
-  EXPECT_EQ(big.SaveO3d("keep.o3d"), 1);
+  big.SetVertexCount(0xFFFF);
+  big.vertices[1].position = {1, 0, 0};
+  big.vertices[0xFFFE].position = {0, 1, 0};
+  big.AddSide(Side(0, 1, 0xFFFE, 0xFFFD));  // the last vertex, beside the marker
+  EXPECT_EQ(big.SaveO3d("keep.o3d", &report), 1);
+  EXPECT_FALSE(report.tooManyVertices);
+  CShape back;
+  ASSERT_EQ(back.LoadO3d("keep.o3d"), 1);
+  EXPECT_EQ(back.VertexCount(), 0xFFFF);
+  ASSERT_EQ(back.SideCount(), 1);
+  EXPECT_EQ(back.sides[0].CornerCount(), 4);
+  EXPECT_EQ(back.sides[0].index[2], 0xFFFEu);
 }
 
 TEST_F(O3dFileTest, SaveKeepsTheCurrentSideFindable) {

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTest>
 
 #include "meshedit/core/render_pipeline.h"
 #include "meshedit/ui/mesh_list_box.h"
@@ -16,6 +17,7 @@
 #include "meshedit/ui/pavix_globals.h"
 #include "meshedit/ui/pavix_view.h"
 #include "pavix_fixture.h"
+#include "support/bytes.h"
 
 namespace {
 
@@ -288,6 +290,111 @@ TEST_F(EditPanelTest, ImportReplacesTheMeshAndMarksTheDocument) {
   // Cancelling the dialog does nothing.
   Panel().OnControl(kIdcImportDxf);
   EXPECT_EQ(Globals().shape.SideCount(), 1);
+}
+
+// A model that cannot be used leaves the mesh, its current side and the
+// document's flag as they were, and says which file and why.
+TEST_F(EditPanelTest, AModelThatCannotBeReadLeavesTheMeshAndSaysWhy) {
+  // A 3DS file cut at 300 bytes: its main chunk claims more than is there.
+  testsupport::Bytes cut;
+  cut.u16(0x4D4D).u32(1800).u16(0x3D3D).u32(1794).zeros(288);
+  ASSERT_EQ(cut.size(), 300u);
+  dir.Write("cut.3ds", cut.data());
+  std::string noise(2000, '\0');
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+  dir.Write("noise.dxf", noise);
+  dir.Write("notes.asc", std::string_view("Remember to buy milk.\n"));
+  struct Case {
+    int button;
+    const char* file;
+    const char* why;
+  };
+  const Case cases[] = {
+      {kIdcImport3ds, "cut.3ds", "the chunk 4d4d at byte 0 claims 1800 bytes, which the file does not hold"},
+      {kIdcImportDxf, "noise.dxf", "it holds no 3DFACE entity"},
+      {kIdcImportAsc, "notes.asc", "it holds no vertex count (\"Vertices\")"},
+      {kIdcImport3ds, "missing.3ds", "the file cannot be read, error = 2"},
+  };
+  WriteMesh("mesh.o3d", pavixtest::SquareMesh());
+  ASSERT_NE(app->OpenDocumentFile(dir.Native("mesh.o3d")), nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    Globals().currentSide = 1;
+    boxes.boxes.clear();
+    script.AnswerFile(dir.Native(c.file));
+    ClickControl(c.button);
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "Can't import the model " + dir.Native(c.file) + ": " + c.why + ".");
+    EXPECT_EQ(Globals().shape.SideCount(), 4);
+    EXPECT_EQ(Globals().shape.VertexCount(), 5);
+    EXPECT_EQ(Globals().currentSide, 1);
+    EXPECT_FALSE(Doc().IsModified());
+  }
+}
+
+// A file damaged after some faces is imported as far as it reads, and says so.
+TEST_F(EditPanelTest, AModelDamagedPartWayImportsWhatWasReadAndSaysSo) {
+  dir.Write("short.asc",
+            std::string_view("Tri-mesh, Vertices: 3 Faces: 2\nVertex list:\nVertex 0: X:0 Y:0 Z:0\n"
+                             "Vertex 1: X:10 Y:0 Z:0\nVertex 2: X:0 Y:10 Z:0\nFace list:\nFace 0: A:0 B:1 C:2\n"));
+  Globals().shape = pavixtest::TwoSquares();
+  script.AnswerFile(dir.Native("short.asc"));
+  ClickControl(kIdcImportAsc);
+  EXPECT_EQ(Globals().shape.SideCount(), 1);
+  EXPECT_TRUE(Doc().IsModified());
+  ASSERT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(BoxTexts()[0], "The model " + dir.Native("short.asc") +
+                               " is damaged: the face list ends after 1 of its 2 faces. What could be read was imported.");
+}
+
+// The Transparent and Translucide boxes show the current side; when Merge or
+// Delete takes it away they show none.
+TEST_F(EditPanelTest, FlagBoxesShowNoneOnceMergeOrDeleteClearsTheSide) {
+  WriteMesh("rozizuzi/customMeshes/square.o3d", pavixtest::SquareMesh(0, 200, 16));
+  Panel().FillMeshList();
+  Globals().shape = pavixtest::TwoSquares();
+  FaceOn(900, 400);
+  auto* transparent = static_cast<QCheckBox*>(Panel().Control(kIdcTransparent));
+  auto* translucent = static_cast<QCheckBox*>(Panel().Control(kIdcTranslucent));
+  // Picks a side of the right square with the mouse and sets both of its flags.
+  auto pickAndFlag = [&] {
+    Globals().camera.Rebuild();
+    CRenderPipeline::SetCamera(Globals().camera.matrix);
+    CRenderPipeline::SetViewport(0, 0, 599, 399);
+    float sx = 0, sy = 0;
+    ASSERT_TRUE(CRenderPipeline::ProjectPoint({100, 20, 0}, &sx, &sy));
+    ClickView(static_cast<int>(sx), static_cast<int>(sy));
+    ASSERT_GE(Globals().currentSide, 0);
+    ClickControl(kIdcTransparent);
+    ClickControl(kIdcTranslucent);
+    ASSERT_TRUE(transparent->isChecked());
+    ASSERT_TRUE(translucent->isChecked());
+    ASSERT_TRUE(CurrentSide()->flags & kSideTransparent);
+  };
+  pickAndFlag();
+  ClickControl(kIdcDelete);
+  EXPECT_EQ(Globals().currentSide, -1);
+  EXPECT_EQ(Globals().shape.SideCount(), 4);
+  EXPECT_FALSE(transparent->isChecked());
+  EXPECT_FALSE(translucent->isChecked());
+  EXPECT_FALSE(Panel().TransparentBox());
+  EXPECT_FALSE(Panel().TranslucentBox());
+
+  Globals().shape = pavixtest::TwoSquares();
+  pickAndFlag();
+  CMeshListBox& list = Panel().MeshList();
+  ASSERT_EQ(list.Count(), 1);
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, list.visualItemRect(list.item(0)).center());
+  ASSERT_EQ(list.currentRow(), 0);
+  ClickControl(kIdcMerge);
+  EXPECT_EQ(Globals().shape.SideCount(), 12);
+  EXPECT_EQ(Globals().currentSide, -1);
+  EXPECT_FALSE(transparent->isChecked());
+  EXPECT_FALSE(translucent->isChecked());
+  // The flags went with the side, not from it: the merged side keeps them.
+  int flagged = 0;
+  for (const CSide& side : Globals().shape.sides) flagged += (side.flags & kSideTransparent) ? 1 : 0;
+  EXPECT_EQ(flagged, 1);
 }
 
 TEST_F(EditPanelTest, PreviewEditingMovesScalesAndTurnsTheCoordinates) {

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDockWidget>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 
 #include "meshedit/core/render_pipeline.h"
 #include "meshedit/ui/edit_panel_bar.h"
@@ -22,6 +26,7 @@
 #include "platform/ui/doc_manager.h"
 #include "platform/ui/recent_file_list.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -187,7 +192,7 @@ TEST_F(PavixAppTest, SaveWritesTheMeshAndClearsTheFlag) {
   pavix::CShape back;
   ASSERT_EQ(back.LoadO3d(dir.Native("saved.o3d")), 1);
   EXPECT_EQ(back.SideCount(), 4);
-  EXPECT_EQ(Doc().Title(), "saved.o3d");
+  EXPECT_EQ(Doc().Title(), "saved.O3D");  // the name the file was written under
 }
 
 TEST_F(PavixAppTest, FailedSaveIsReportedAndKeepsTheFlagAndName) {
@@ -197,9 +202,139 @@ TEST_F(PavixAppTest, FailedSaveIsReportedAndKeepsTheFlagAndName) {
   script.AnswerFile(dir.Native("no/such/folder/x.o3d"));
   Send(ui::kCmdFileSaveAs);
   ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_NE(boxes.boxes[0].text.find("Can't save the mesh"), std::string::npos);
+  EXPECT_EQ(boxes.boxes[0].text, "Can't save the mesh " + dir.Native("no/such/folder/x.o3d") + ", error = 2.");
   EXPECT_TRUE(Doc().IsModified());
   EXPECT_EQ(Doc().Title(), "a.o3d");
+}
+
+TEST_F(PavixAppTest, SavingAMeshOverTheFormatsVertexLimitSaysWhy) {
+  ASSERT_TRUE(Start());
+  pavix::CShape big = pavixtest::SquareMesh();
+  big.vertices.resize(65536, big.vertices[0]);
+  Globals().shape = big;
+  Doc().SetModifiedFlag(true);
+  script.AnswerFile(dir.Native("big.o3d"));
+  ASSERT_TRUE(ChooseMenu(ui::kCmdFileSaveAs));
+  ASSERT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(BoxTexts()[0], "Can't save the mesh " + dir.Native("big.o3d") +
+                               ": it has 65536 vertices, and a mesh file holds at most 65535.");
+  EXPECT_FALSE(dir.Exists("big.O3D"));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Doc().Title(), "untitled");
+  // One vertex fewer fits.
+  Globals().shape.vertices.pop_back();
+  script.AnswerFile(dir.Native("big.o3d"));
+  ASSERT_TRUE(ChooseMenu(ui::kCmdFileSaveAs));
+  EXPECT_EQ(BoxTexts().size(), 1u);
+  EXPECT_TRUE(dir.Exists("big.O3D"));
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+// New forgets the file: Save asks for a name instead of writing the empty
+// mesh over the last one, and that file opens again afterwards.
+TEST_F(PavixAppTest, NewThenSaveAsksForANameAndTheLastFileOpensAgain) {
+  WriteMesh("a.o3d", pavixtest::SquareMesh());
+  const std::string saved = dir.Read("a.o3d");
+  ASSERT_TRUE(Start({dir.Native("a.o3d")}));
+  ASSERT_EQ(Globals().shape.SideCount(), 4);
+  Key(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(Globals().shape.SideCount(), 0);
+  EXPECT_TRUE(Doc().PathName().empty());
+  EXPECT_EQ(Doc().Title(), "untitled");
+  EXPECT_EQ(Main().windowTitle(), QString("untitled - pavix"));
+  // Save asks; cancelled, nothing is written.
+  script.CancelFile();
+  Key(Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(script.fileDialogs.size(), 1u);
+  EXPECT_FALSE(script.fileDialogs[0].open);
+  EXPECT_EQ(script.fileDialogs[0].fileName, "untitled.o3d");
+  EXPECT_EQ(dir.Read("a.o3d"), saved);
+  // Named, the new mesh goes to its own file.
+  Globals().shape = pavixtest::TwoSquares();
+  script.AnswerFile(dir.Native("b.o3d"));
+  Key(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(script.fileDialogs.size(), 2u);
+  EXPECT_EQ(dir.Read("a.o3d"), saved);
+  EXPECT_EQ(Doc().Title(), "b.O3D");
+  // After another New, a.o3d opens from the recent list and from Open.
+  Key(Qt::Key_N, Qt::ControlModifier);
+  const auto& recent = app->RecentFiles()->Files();
+  const auto a = std::find(recent.begin(), recent.end(), dir.Native("a.o3d"));
+  ASSERT_NE(a, recent.end());
+  ASSERT_TRUE(ChooseMenu(ui::kCmdRecentFirst + static_cast<int>(a - recent.begin())));
+  EXPECT_EQ(Globals().shape.SideCount(), 4);
+  EXPECT_EQ(Doc().Title(), "a.o3d");
+  Key(Qt::Key_N, Qt::ControlModifier);
+  script.AnswerFile(dir.Native("a.o3d"));
+  Key(Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(Globals().shape.SideCount(), 4);
+  EXPECT_EQ(Doc().Title(), "a.o3d");
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+// Save As "lantern.o3d" writes "lantern.O3D": that is the name the program
+// keeps, and the lower-case name finds the file wherever a mesh is opened.
+TEST_F(PavixAppTest, SaveAsRecordsTheNameWrittenAndEitherCaseOpensIt) {
+  // A list written by an earlier version names the file in lower case.
+  platform::Profile().WriteString("Recent File List", "File1", dir.Native("lantern.o3d"));
+  ASSERT_TRUE(Start());
+  Globals().shape = pavixtest::SquareMesh();
+  Doc().SetModifiedFlag(true);
+  script.AnswerFile(dir.Native("lantern.o3d"));
+  ASSERT_TRUE(ChooseMenu(ui::kCmdFileSaveAs));
+  ASSERT_TRUE(dir.Exists("lantern.O3D"));
+  EXPECT_EQ(Doc().PathName(), dir.Native("lantern.O3D"));
+  EXPECT_EQ(Doc().Title(), "lantern.O3D");
+  EXPECT_EQ(Main().windowTitle(), QString("lantern.O3D - pavix"));
+  // One entry for the file, as written.
+  EXPECT_EQ(app->RecentFiles()->Files(), std::vector<std::string>{dir.Native("lantern.O3D")});
+  app->AddToRecentFileList(dir.Native("lantern.o3d"));
+  EXPECT_EQ(app->RecentFiles()->Files(), std::vector<std::string>{dir.Native("lantern.O3D")});
+
+  const std::string lower = dir.Native("lantern.o3d");
+  struct Case {
+    const char* way;
+    std::function<void()> open;
+  };
+  const Case cases[] = {
+      {"Open", [&] {
+         script.AnswerFile(lower);
+         Key(Qt::Key_O, Qt::ControlModifier);
+       }},
+      {"recent list", [&] {
+         platform::Profile().WriteString("Recent File List", "File1", lower);
+         app->RecentFiles()->ReadList();
+         ASSERT_TRUE(ChooseMenu(ui::kCmdRecentFirst));
+       }},
+      {"drop", [&] {
+         QMimeData data;
+         data.setUrls({QUrl::fromLocalFile(QString::fromStdString(lower))});
+         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QCoreApplication::sendEvent(&Main(), &enter);
+         ASSERT_TRUE(enter.isAccepted());
+         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QCoreApplication::sendEvent(&Main(), &drop);
+         pavixtest::Settle();
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    Key(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(Globals().shape.SideCount(), 0);
+    c.open();
+    EXPECT_EQ(Globals().shape.SideCount(), 4);
+    EXPECT_EQ(Doc().Title(), "lantern.O3D");
+    EXPECT_EQ(app->RecentFiles()->Files(), std::vector<std::string>{dir.Native("lantern.O3D")});
+  }
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(PavixAppTest, AMeshNamedOnTheCommandLineInAnotherCaseOpens) {
+  WriteMesh("lantern.O3D", pavixtest::SquareMesh());
+  ASSERT_TRUE(Start({dir.Native("lantern.o3d")}));
+  EXPECT_EQ(Globals().shape.SideCount(), 4);
+  EXPECT_EQ(Doc().Title(), "lantern.O3D");
+  EXPECT_EQ(app->RecentFiles()->Files(), std::vector<std::string>{dir.Native("lantern.O3D")});
 }
 
 TEST_F(PavixAppTest, SavingIntoTheCustomMeshFolderRefillsThePanelsList) {

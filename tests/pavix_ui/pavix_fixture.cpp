@@ -2,6 +2,12 @@
 
 #include <cstdlib>
 
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
 #include "meshedit/core/o3d_file.h"
 #include "meshedit/ui/edit_panel_bar.h"
 #include "meshedit/ui/main_frame.h"
@@ -90,6 +96,42 @@ void PavixTest::FaceOn(int width, int height, float distance) {
   cam.angles = {0, 0, 0};
   cam.zoom = distance;
   cam.Rebuild();
+}
+
+void PavixTest::Key(int key, Qt::KeyboardModifiers modifiers) {
+  QTest::keyClick(&View(), static_cast<Qt::Key>(key), modifiers);
+  Settle();
+}
+
+bool PavixTest::ChooseMenu(int command) {
+  for (QAction* top : Main().menuBar()->actions()) {
+    QMenu* menu = top->menu();
+    if (!menu) continue;
+    Q_EMIT menu->aboutToShow();  // brings the items up to date, the recent files among them
+    for (QAction* item : menu->actions()) {
+      bool ok = false;
+      if (item->data().toInt(&ok) != command || !ok) continue;
+      if (!item->isEnabled()) return false;
+      item->trigger();
+      Settle();
+      return true;
+    }
+  }
+  return false;
+}
+
+void PavixTest::ClickControl(int id) {
+  QWidget* control = Panel().Control(id);
+  if (!control) return;
+  // A check box takes clicks on its box and its label only, not on the rest of its width.
+  const QPoint at = qobject_cast<QCheckBox*>(control) ? QPoint(8, control->height() / 2) : control->rect().center();
+  QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, at);
+  Settle();
+}
+
+void PavixTest::ClickView(int x, int y) {
+  QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+  Settle();
 }
 
 }  // namespace pavixtest

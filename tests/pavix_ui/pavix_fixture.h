@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include <Qt>
+
 #include "meshedit/core/shape.h"
 #include "meshedit/ui/pavix_app.h"
 #include "platform/core/services.h"
@@ -52,6 +54,14 @@ class PavixTest : public testsupport::TempDirTest {
   std::vector<std::string> BoxTexts() const;
   // Lays the view out at this size and puts the camera face-on to the z = 0 plane at the distance.
   void FaceOn(int width, int height, float distance = 512);
+
+  // As the user does it: a key pressed over the view, a menu item chosen
+  // (false when the menu has no such item or it is disabled), a click on a
+  // panel control, a left click in the view.
+  void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  bool ChooseMenu(int command);
+  void ClickControl(int id);
+  void ClickView(int x, int y);
 
   platform::video::ScopedMachine machine{platform::video::DefaultMachine()};
   platform::ScriptedServices boxes;

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
+#include <span>
+#include <string>
 
 #include "meshedit/core/render_pipeline.h"
 #include "meshedit/ui/edit_panel_bar.h"
@@ -13,6 +17,9 @@
 #include "pavix_fixture.h"
 
 #include <QCheckBox>
+#include <QImage>
+
+#include "../meshedit_core/pavix_device_fixture.h"
 
 namespace {
 
@@ -234,6 +241,106 @@ TEST_F(PavixViewTest, FrameShowsTheMeshTheBoxAndTheTextureView) {
   const QColor texture = image.pixelColor(750, 150);
   EXPECT_GT(texture.red(), 200);
   EXPECT_GT(texture.green(), 200);
+}
+
+// View Ortho seen from the top, as a user gets there: the View box
+// unchecked (the 3D view fills the window), Top, then View Ortho. The
+// 512-unit box becomes a 512-pixel square with the grid's 16-unit cells in
+// it, and the mesh above the floor hides the grid where it lies.
+//
+// Tolerance: a channel may differ from the reference by 8 (one step of the
+// 5-6-5 desktop), and at most 1 pixel in 200 by more.
+// PAVIX_WRITE_REFERENCES=1 writes the reference again from the current output.
+class OrthoViewTest : public PavixViewTest {
+ protected:
+  static constexpr int kSize = 560;
+  void SetUp() override {
+    PavixViewTest::SetUp();
+    // An orange texture for the mesh, so it stands apart from the grey aids.
+    dir.MakeDir("rozizuzi");
+    dir.MakeDir("rozizuzi/bank");
+    dir.Write("rozizuzi/bank/K0000_orange.TGA",
+              std::span<const std::uint8_t>(pavixtest::TgaFile(8, 8, 24, [](int, int) { return 0xFF8000u; })));
+    // A flat quad at y = 0, 160 by 96 units, off the centre; both windings, so it shows from above.
+    pavix::CShape& mesh = Globals().shape;
+    mesh = {};
+    for (CVector p : {CVector{-64, 0, -32}, CVector{96, 0, -32}, CVector{96, 0, 64}, CVector{-64, 0, 64}})
+      mesh.vertices.push_back({p, {0, 1, 0}, 0});
+    for (const std::array<std::uint32_t, 4>& order : {std::array<std::uint32_t, 4>{0, 1, 2, 3}, {3, 2, 1, 0}}) {
+      pavix::CSide side;
+      for (int k = 0; k < 4; ++k) side.index[k] = order[static_cast<std::size_t>(k)];
+      side.flags = pavix::kSideListed;
+      mesh.sides.push_back(side);
+    }
+    mesh.SetSingleNode({0, 0, 0}, {0, 0, 1});
+    mesh.Rebuild();
+    ClickControl(pavix::kIdcView);
+    ASSERT_FALSE(Globals().viewports[1].enabled);
+    View().LayoutViewports(kSize, kSize);
+    ClickControl(pavix::kIdcTop);
+  }
+  void TearDown() override {
+    pavix::CRenderPipeline::SetOrthographic(false);
+    PavixViewTest::TearDown();
+  }
+  QImage Frame() {
+    app->RunIdle();
+    return View().LastImage().copy(0, 0, kSize, kSize).convertToFormat(QImage::Format_RGB888);
+  }
+  // The first and last column of a row that is not the background.
+  static std::pair<int, int> Drawn(const QImage& image, int y) {
+    const QRgb back = image.pixel(0, 0);
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) == back) continue;
+      if (first < 0) first = x;
+      last = x;
+    }
+    return {first, last};
+  }
+};
+
+TEST_F(OrthoViewTest, DrawsTheMeshTheBoxAndTheGridAtOnePixelPerUnit) {
+  const QImage perspective = Frame();
+  ClickControl(pavix::kIdcViewOrtho);
+  ASSERT_TRUE(Panel().ViewOrthoBox());
+  const QImage ortho = Frame();
+  ASSERT_EQ(ortho.size(), QSize(kSize, kSize));
+  // The box's 512 units across the middle row take 512 pixels (513 columns
+  // from edge to edge); in perspective its near face is smaller.
+  const auto [left, right] = Drawn(ortho, kSize / 2);
+  EXPECT_NEAR(right - left, 512, 1);
+  EXPECT_NEAR((left + right) / 2.0, (kSize - 1) / 2.0, 1);
+  const auto [pleft, pright] = Drawn(perspective, kSize / 2);
+  EXPECT_LT(pright - pleft, 480);
+  // The mesh: 160 orange pixels across, centred 16 units right of the middle.
+  int orange = 0, first = -1;
+  const int row = kSize / 2 + 8;
+  for (int x = 0; x < kSize; ++x) {
+    const QColor c = ortho.pixelColor(x, row);
+    if (c.red() > 100 && c.green() < c.red() - 40 && c.blue() < 40) {
+      ++orange;
+      if (first < 0) first = x;
+    }
+  }
+  EXPECT_NEAR(orange, 160, 2);
+  EXPECT_NEAR(first + 80, (kSize - 1) / 2.0 + 16, 2);
+
+  const std::string reference = std::string(FIXTURES_DIR) + "/ortho_top.png";
+  if (std::getenv("PAVIX_WRITE_REFERENCES")) {
+    ASSERT_TRUE(ortho.save(QString::fromStdString(reference)));
+  }
+  QImage expected(QString::fromStdString(reference));
+  ASSERT_FALSE(expected.isNull()) << reference;
+  expected = expected.convertToFormat(QImage::Format_RGB888);
+  ASSERT_EQ(expected.size(), ortho.size());
+  int off = 0;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const QColor a = ortho.pixelColor(x, y), b = expected.pixelColor(x, y);
+      off += std::abs(a.red() - b.red()) > 8 || std::abs(a.green() - b.green()) > 8 || std::abs(a.blue() - b.blue()) > 8;
+    }
+  EXPECT_LE(off, kSize * kSize / 200) << off << " pixels differ from " << reference;
 }
 
 }  // namespace

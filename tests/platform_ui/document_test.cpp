@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <QMdiArea>
@@ -9,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ui/command_ids.h"
+#include "platform/ui/recent_file_list.h"
 #include "platform/ui/static_splitter.h"
 #include "ui_test_support.h"
 
@@ -105,6 +108,79 @@ TEST_F(DocumentTest, RecentListKeepsFourNewestFirstWithoutDuplicates) {
   RecentFileList reread("Recent File List", 4);
   reread.ReadList();
   EXPECT_EQ(reread.Files(), app->RecentFiles()->Files());
+}
+
+// Names on disk and names asked for can differ in case only: the document,
+// its title and the recent list take the name the disk has, and a file is
+// listed once.
+TEST_F(DocumentTest, OpenTakesTheFileAsTheDiskNamesIt) {
+  dir.Write("Castle.QST", "x");
+  Document* d = app->OpenDocumentFile(dir.Native("castle.qst"));
+  ASSERT_NE(d, nullptr);
+  EXPECT_NE(std::find(TestDoc::log.begin(), TestDoc::log.end(), "open " + dir.Native("Castle.QST")), TestDoc::log.end());
+  EXPECT_EQ(d->PathName(), dir.Native("Castle.QST"));
+  EXPECT_EQ(d->Title(), "Castle.QST");
+  EXPECT_EQ(app->RecentFiles()->Files(), std::vector<std::string>{dir.Native("Castle.QST")});
+  // Asked in yet another case, the open document is the one.
+  EXPECT_EQ(app->OpenDocumentFile(dir.Native("CASTLE.qst")), d);
+  EXPECT_EQ(Docs().size(), 1u);
+  // A name that exists exactly is taken as it is, even beside another case.
+  dir.Write("castle.qst", "y");
+  Document* e = app->OpenDocumentFile(dir.Native("castle.qst"));
+  ASSERT_NE(e, d);
+  EXPECT_EQ(e->PathName(), dir.Native("castle.qst"));
+}
+
+TEST_F(DocumentTest, RecentListHoldsAFileOnceWhateverTheCaseItWasNamedIn) {
+  dir.Write("Lantern.o3d", "x");
+  app->AddToRecentFileList(dir.Native("other.qst"));
+  app->AddToRecentFileList(dir.Native("lantern.O3D"));
+  app->AddToRecentFileList(dir.Native("Lantern.o3d"));
+  EXPECT_EQ(app->RecentFiles()->Files(),
+            (std::vector<std::string>{dir.Native("Lantern.o3d"), dir.Native("other.qst")}));
+  // Two files whose names differ in case are two files.
+  dir.Write("lantern.O3D", "y");
+  app->AddToRecentFileList(dir.Native("lantern.O3D"));
+  EXPECT_EQ(app->RecentFiles()->Count(), 3);
+  // A profile written before holds one file under two names: read back, it is listed once.
+  platform::Profile().WriteString("Recent File List", "File1", dir.Native("gone.qst"));
+  platform::Profile().WriteString("Recent File List", "File2", dir.Native("LANTERN.o3d"));
+  platform::Profile().WriteString("Recent File List", "File3", dir.Native("Lantern.o3d"));
+  platform::Profile().WriteString("Recent File List", "File4", dir.Native("GONE.qst"));
+  RecentFileList reread("Recent File List", 4);
+  reread.ReadList();
+  EXPECT_EQ(reread.Files(), (std::vector<std::string>{dir.Native("gone.qst"), dir.Native("LANTERN.o3d"),
+                                                      dir.Native("GONE.qst")}));
+}
+
+// A save may write another name than it was given (a forced extension, an
+// existing file's case): the document takes the name written.
+TEST_F(DocumentTest, SaveAsTakesTheNameTheDocumentWrote) {
+  Document* d = app->GetDocManager()->OnFileNew();
+  TestDoc::writtenAs = dir.Native("LANTERN.QST");
+  script.AnswerFile(dir.Native("lantern.qst"));
+  Main().SendCommand(kCmdFileSaveAs);
+  EXPECT_EQ(TestDoc::log.back(), "save " + dir.Native("lantern.qst"));
+  EXPECT_EQ(d->PathName(), dir.Native("LANTERN.QST"));
+  EXPECT_EQ(d->Title(), "LANTERN.QST");
+  EXPECT_EQ(app->RecentFiles()->Files(), std::vector<std::string>{dir.Native("LANTERN.QST")});
+  // A save that names nothing else keeps the name it was given.
+  TestDoc::writtenAs.clear();
+  script.AnswerFile(dir.Native("other.qst"));
+  Main().SendCommand(kCmdFileSaveAs);
+  EXPECT_EQ(d->PathName(), dir.Native("other.qst"));
+}
+
+// In a multiple-document program New makes a document of its own: it has no file either.
+TEST_F(DocumentTest, NewDocumentAfterAnOpenOneHasNoFile) {
+  app->OpenDocumentFile(dir.Native("a.qst"));
+  Document* fresh = app->GetDocManager()->OnFileNew();
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_TRUE(fresh->PathName().empty());
+  fresh->SetModifiedFlag();
+  script.CancelFile();
+  Main().SendCommand(kCmdFileSave);
+  EXPECT_EQ(script.fileDialogs.size(), 1u);
 }
 
 struct SaveQuestionCase {

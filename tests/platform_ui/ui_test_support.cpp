@@ -9,6 +9,7 @@ void MdiTest::SetUp() {
   platform::SetProfilePath(dir.Native("profile.ini"));
   TestDoc::log.clear();
   TestDoc::failNew = TestDoc::failOpen = TestDoc::failSave = false;
+  TestDoc::writtenAs.clear();
   app = std::make_unique<platform::ui::Application>("Kelvar");
   app->LoadStdProfileSettings(4);
   auto frame = std::make_unique<platform::ui::MdiFrame>();

@@ -40,6 +40,7 @@ class TestDoc : public platform::ui::Document {
   bool OnSaveDocument(const std::string& path) override {
     log.push_back("save " + path);
     if (failSave) return false;
+    if (!writtenAs.empty()) SetWrittenPathName(writtenAs);
     return Document::OnSaveDocument(path);
   }
   void DeleteContents() override { log.push_back("delete contents"); }
@@ -48,6 +49,7 @@ class TestDoc : public platform::ui::Document {
   static inline bool failNew = false;
   static inline bool failOpen = false;
   static inline bool failSave = false;
+  static inline std::string writtenAs;  // the name a save says it wrote, when not the one asked
 };
 
 class TestView : public platform::ui::View {
