@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "audio/mpa_lanes.h"
 #include "audio/mpa_tables.h"
 
 namespace mpa {
@@ -17,8 +18,6 @@ struct Constants {
   float pow43[8207];
   float root4[4];
   float cs[8], ca[8];
-  float imdct_long[18][36];  // [k][i]
-  float imdct_short[6][12];
   float window[4][36];
   float is_ratio[7][2];  // intensity position 0..6: left and right factors
   Constants() {
@@ -30,16 +29,6 @@ struct Constants {
       const double sq = std::sqrt(1.0 + c[i] * c[i]);
       cs[i] = static_cast<float>(1.0 / sq);
       ca[i] = static_cast<float>(c[i] / sq);
-    }
-    for (int k = 0; k < 18; ++k) {
-      for (int i = 0; i < 36; ++i) {
-        imdct_long[k][i] = static_cast<float>(std::cos(kPi / 72.0 * (2 * i + 1 + 18) * (2 * k + 1)));
-      }
-    }
-    for (int k = 0; k < 6; ++k) {
-      for (int i = 0; i < 12; ++i) {
-        imdct_short[k][i] = static_cast<float>(std::cos(kPi / 24.0 * (2 * i + 1 + 6) * (2 * k + 1)));
-      }
     }
     for (int i = 0; i < 36; ++i) window[0][i] = static_cast<float>(std::sin(kPi / 36.0 * (i + 0.5)));
     for (int i = 0; i < 18; ++i) window[1][i] = window[0][i];
@@ -68,6 +57,115 @@ struct Constants {
 const Constants& K() {
   static const Constants constants;
   return constants;
+}
+
+// The inverse MDCT of n = 2N outputs from N inputs is a DCT-IV of size N read
+// with a quarter turn: x[i] = y[i + N/2], -y[3N/2 - 1 - i], -y[i - 3N/2] in turn.
+// The DCT-IV comes from an N/2-point complex DFT: with
+// u[k] = (X[2k] + i X[N-1-2k]) e^(-i pi (4k+1) / 4N) and U its DFT,
+// U[p] e^(-i pi p / N) = y[2p] - i y[N-1-2p].
+template <typename T>
+struct Complex {
+  T re, im;
+};
+template <typename T>
+inline Complex<T> operator+(Complex<T> a, Complex<T> b) { return {a.re + b.re, a.im + b.im}; }
+template <typename T>
+inline Complex<T> operator-(Complex<T> a, Complex<T> b) { return {a.re - b.re, a.im - b.im}; }
+template <typename T>
+inline Complex<T> operator*(Complex<T> a, Complex<float> b) {
+  return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+
+struct DctTables {
+  Complex<float> pre18[9], post18[9], pre6[3], post6[3];
+  Complex<float> w9[3][3];  // e^(-2 pi i a b / 9)
+  float half_sqrt3;
+  DctTables() {
+    const auto turn = [](double angle) {
+      return Complex<float>{static_cast<float>(std::cos(angle)), static_cast<float>(-std::sin(angle))};
+    };
+    for (int k = 0; k < 9; ++k) {
+      pre18[k] = turn(kPi * (4 * k + 1) / 72.0);
+      post18[k] = turn(kPi * k / 18.0);
+    }
+    for (int k = 0; k < 3; ++k) {
+      pre6[k] = turn(kPi * (4 * k + 1) / 24.0);
+      post6[k] = turn(kPi * k / 6.0);
+    }
+    for (int a = 0; a < 3; ++a) {
+      for (int b = 0; b < 3; ++b) w9[a][b] = turn(2.0 * kPi * a * b / 9.0);
+    }
+    half_sqrt3 = static_cast<float>(std::sqrt(3.0) / 2.0);
+  }
+};
+
+const DctTables kDct;
+
+// Three-point DFT of a, b, c into out[0], out[stride], out[2 stride].
+template <typename T>
+inline void Dft3(Complex<T> a, Complex<T> b, Complex<T> c, Complex<T>* out, int stride) {
+  const Complex<T> t = b + c;
+  const Complex<T> d = b - c;
+  const Complex<T> m{a.re - t.re * 0.5f, a.im - t.im * 0.5f};
+  // -i sqrt(3)/2 (b - c)
+  const Complex<T> r{d.im * kDct.half_sqrt3, -(d.re * kDct.half_sqrt3)};
+  out[0] = a + t;
+  out[stride] = m + r;
+  out[2 * stride] = m - r;
+}
+
+// x[j] is input j, read `step` apart.
+template <int N, typename T>
+inline void DctIv(const T* x, int step, T* y) {
+  constexpr int M = N / 2;
+  const Complex<float>* pre = N == 18 ? kDct.pre18 : kDct.pre6;
+  const Complex<float>* post = N == 18 ? kDct.post18 : kDct.post6;
+  Complex<T> u[M], U[M];
+  for (int k = 0; k < M; ++k) u[k] = Complex<T>{x[2 * k * step], x[(N - 1 - 2 * k) * step]} * pre[k];
+  if constexpr (M == 3) {
+    Dft3(u[0], u[1], u[2], U, 1);
+  } else {
+    // Nine points as three by three: index 3a + b in, b' + 3a' out.
+    Complex<T> inner[3][3];
+    for (int b = 0; b < 3; ++b) Dft3(u[b], u[3 + b], u[6 + b], inner[b], 1);
+    for (int b = 1; b < 3; ++b) {
+      for (int p = 1; p < 3; ++p) inner[b][p] = inner[b][p] * kDct.w9[b][p];
+    }
+    for (int p = 0; p < 3; ++p) Dft3(inner[0][p], inner[1][p], inner[2][p], U + p, 3);
+  }
+  for (int p = 0; p < M; ++p) {
+    const Complex<T> z = U[p] * post[p];
+    y[2 * p] = z.re;
+    y[N - 1 - 2 * p] = -z.im;
+  }
+}
+
+template <int N, typename T>
+inline void Imdct(const T* in, int step, T* out) {
+  constexpr int Q = N / 2;
+  T y[N];
+  DctIv<N>(in, step, y);
+  for (int i = 0; i < N - Q; ++i) out[i] = y[i + Q];
+  for (int i = N - Q; i < 2 * N - Q; ++i) out[i] = -y[2 * N - Q - 1 - i];
+  for (int i = 2 * N - Q; i < 2 * N; ++i) out[i] = -y[i - (2 * N - Q)];
+}
+
+// One subband's 18 lines (or four subbands' at once) to its 36 windowed outputs:
+// one long block with `window`, or three short blocks overlapped.
+template <typename T>
+inline void SubbandTransform(const T* in, bool long_block, const float* window, const float* short_window, T* z) {
+  if (long_block) {
+    Imdct<18>(in, 1, z);
+    for (int i = 0; i < 36; ++i) z[i] = z[i] * window[i];
+    return;
+  }
+  for (int i = 0; i < 36; ++i) z[i] = T{};
+  for (int w = 0; w < 3; ++w) {
+    T part[12];
+    Imdct<6>(in + w, 3, part);
+    for (int i = 0; i < 12; ++i) z[6 + 6 * w + i] = z[6 + 6 * w + i] + part[i] * short_window[i];
+  }
 }
 
 // 2^(q / 4)
@@ -106,6 +204,9 @@ inline int ReadCode(const HuffTable& t, MpaBitReader& bits) {
 bool IsShort(const Layer3GranuleChannel& g) { return g.window_switching && g.block_type == 2; }
 
 }  // namespace
+
+void Imdct36(const float in[18], float out[36]) { Imdct<18>(in, 1, out); }
+void Imdct12(const float in[6], float out[12]) { Imdct<6>(in, 1, out); }
 
 MpaLayer3::MpaLayer3() {
   K();
@@ -506,34 +607,34 @@ void MpaLayer3::Hybrid(const MpaHeader& h, const Layer3GranuleChannel& g, int ch
     }
   }
   if (alias_limit > used) used = alias_limit;
-  for (int sb = 0; sb < 32; ++sb) {
-    float z[36] = {};
-    const float* x = xr + 18 * sb;
-    if (sb < used) {
-      if (sb < long_subbands) {
-        const int type = is_short ? 0 : (g.window_switching ? g.block_type : 0);
-        const float* win = k.window[type];
-        for (int i = 0; i < 36; ++i) {
-          float sum = 0.0f;
-          for (int j = 0; j < 18; ++j) sum += x[j] * k.imdct_long[j][i];
-          z[i] = sum * win[i];
-        }
-      } else {
-        for (int w = 0; w < 3; ++w) {
-          for (int i = 0; i < 12; ++i) {
-            float sum = 0.0f;
-            for (int j = 0; j < 6; ++j) sum += x[3 * j + w] * k.imdct_short[j][i];
-            z[6 + 6 * w + i] += sum * k.window[2][i];
-          }
-        }
+  // Lines above `used` are zero, so their outputs are the overlap alone.
+  const int type = is_short ? 0 : (g.window_switching ? g.block_type : 0);
+  const F4 flip = F4::Set(1.0f, -1.0f, 1.0f, -1.0f);  // odd subbands, odd time slots
+  for (int sb0 = 0; sb0 < 32; sb0 += 4) {
+    F4 z[36];
+    const float* rows[4] = {xr + 18 * sb0, xr + 18 * (sb0 + 1), xr + 18 * (sb0 + 2), xr + 18 * (sb0 + 3)};
+    if (sb0 >= used) {
+      for (F4& v : z) v = F4::Zero();
+    } else if (sb0 + 4 <= long_subbands || sb0 >= long_subbands) {
+      F4 in[18];
+      Transpose4(rows, in, 18);
+      SubbandTransform(in, sb0 < long_subbands, k.window[type], k.window[2], z);
+    } else {
+      // A mixed block's long and short subbands side by side: one at a time.
+      float lanes[36][4];
+      for (int lane = 0; lane < 4; ++lane) {
+        float one[36];
+        SubbandTransform(rows[lane], sb0 + lane < long_subbands, k.window[type], k.window[2], one);
+        for (int i = 0; i < 36; ++i) lanes[i][lane] = one[i];
       }
+      for (int i = 0; i < 36; ++i) z[i] = F4::Load(lanes[i]);
     }
-    float* prev = overlap_[ch][sb];
     for (int t = 0; t < 18; ++t) {
-      float value = z[t] + prev[t];
-      prev[t] = z[t + 18];
-      if ((sb & 1) && (t & 1)) value = -value;
-      out[ch][gr * 18 + t][sb] = value;
+      float* prev = &overlap_[ch][t][sb0];
+      F4 value = z[t] + F4::Load(prev);
+      z[t + 18].Store(prev);
+      if (t & 1) value = value * flip;
+      value.Store(&out[ch][gr * 18 + t][sb0]);
     }
   }
 }
