@@ -19,6 +19,8 @@ class MpaBitReader {
     if (count == 0) return 0;
     return static_cast<std::uint32_t>((Window() << (pos_ & 7)) >> (64 - count));
   }
+  // At least the next 57 bits, first at the top (zeros past the end).
+  std::uint64_t Upcoming() const { return Window() << (pos_ & 7); }
   void Skip(int count) { pos_ += static_cast<std::size_t>(count); }
   // Up to 32 bits.
   std::uint32_t Read(int count) {

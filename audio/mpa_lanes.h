@@ -23,6 +23,7 @@ inline F4 operator-(F4 a, F4 b) { return {_mm_sub_ps(a.v, b.v)}; }
 inline F4 operator-(F4 a) { return {_mm_xor_ps(a.v, _mm_set1_ps(-0.0f))}; }
 inline F4 operator*(F4 a, F4 b) { return {_mm_mul_ps(a.v, b.v)}; }
 inline F4 operator*(F4 a, float b) { return {_mm_mul_ps(a.v, _mm_set1_ps(b))}; }
+inline F4 Reverse(F4 a) { return {_mm_shuffle_ps(a.v, a.v, _MM_SHUFFLE(0, 1, 2, 3))}; }
 
 // rows[r][0..n) into n vectors whose lane r is rows[r][j].
 inline void Transpose4(const float* const rows[4], F4* out, int n) {
@@ -53,6 +54,7 @@ inline F4 operator-(F4 a, F4 b) { return {{a.v[0] - b.v[0], a.v[1] - b.v[1], a.v
 inline F4 operator-(F4 a) { return {{-a.v[0], -a.v[1], -a.v[2], -a.v[3]}}; }
 inline F4 operator*(F4 a, F4 b) { return {{a.v[0] * b.v[0], a.v[1] * b.v[1], a.v[2] * b.v[2], a.v[3] * b.v[3]}}; }
 inline F4 operator*(F4 a, float b) { return {{a.v[0] * b, a.v[1] * b, a.v[2] * b, a.v[3] * b}}; }
+inline F4 Reverse(F4 a) { return {{a.v[3], a.v[2], a.v[1], a.v[0]}}; }
 
 inline void Transpose4(const float* const rows[4], F4* out, int n) {
   for (int j = 0; j < n; ++j) out[j] = F4::Set(rows[0][j], rows[1][j], rows[2][j], rows[3][j]);

@@ -6,6 +6,11 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#if defined(__x86_64__) && defined(__GNUC__)
+// Eight lanes where the processor has them, chosen when the program runs.
+#define MPA_WIDE_WINDOW 1
+#include <immintrin.h>
+#endif
 #endif
 
 #include "audio/mpa_tables.h"
@@ -115,6 +120,75 @@ inline void Transform4(__m128* x) {
   Merge<4>(a, a + 4, x);                         // 32
 }
 
+
+// Window: output j sums D[64i + j] V(2i)[j] + D[64i + 32 + j] V(2i + 1)[32 + j] over
+// the eight pairs of vectors, V(n) the n-th newest; then rounded to nearest and
+// saturated to 16 bits (NaN becomes the lowest value). Both widths add in the same
+// order, so they give the same samples.
+void WindowSse2(const float (*v)[64], int offset, std::int16_t* pcm) {
+  const float* d = kSynthesisWindow;
+  __m128 acc[8];
+#pragma GCC unroll 8
+  for (__m128& a : acc) a = _mm_setzero_ps();
+#pragma GCC unroll 8
+  for (int i = 0; i < 8; ++i) {
+    const float* even = v[(offset + 2 * i) & 15];
+    const float* odd = v[(offset + 2 * i + 1) & 15] + 32;
+    const float* de = d + 64 * i;
+    const float* dodd = de + 32;
+#pragma GCC unroll 8
+    for (int q = 0; q < 8; ++q) {
+      const __m128 a = _mm_mul_ps(_mm_load_ps(de + 4 * q), _mm_load_ps(even + 4 * q));
+      const __m128 b = _mm_mul_ps(_mm_load_ps(dodd + 4 * q), _mm_load_ps(odd + 4 * q));
+      acc[q] = _mm_add_ps(acc[q], _mm_add_ps(a, b));
+    }
+  }
+  const __m128 scale = _mm_set1_ps(32768.0f);
+  const __m128 lo = _mm_set1_ps(-32768.0f);
+  const __m128 hi = _mm_set1_ps(32767.0f);
+  for (int q = 0; q < 8; q += 2) {
+    const __m128 a = _mm_min_ps(_mm_max_ps(_mm_mul_ps(acc[q], scale), lo), hi);
+    const __m128 b = _mm_min_ps(_mm_max_ps(_mm_mul_ps(acc[q + 1], scale), lo), hi);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 4 * q), _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
+  }
+}
+
+#if defined(MPA_WIDE_WINDOW)
+[[gnu::target("avx")]] void WindowWide(const float (*v)[64], int offset, std::int16_t* pcm) {
+  const float* d = kSynthesisWindow;
+  __m256 acc[4];
+#pragma GCC unroll 4
+  for (__m256& a : acc) a = _mm256_setzero_ps();
+#pragma GCC unroll 8
+  for (int i = 0; i < 8; ++i) {
+    const float* even = v[(offset + 2 * i) & 15];
+    const float* odd = v[(offset + 2 * i + 1) & 15] + 32;
+    const float* de = d + 64 * i;
+    const float* dodd = de + 32;
+#pragma GCC unroll 4
+    for (int q = 0; q < 4; ++q) {
+      const __m256 a = _mm256_mul_ps(_mm256_loadu_ps(de + 8 * q), _mm256_loadu_ps(even + 8 * q));
+      const __m256 b = _mm256_mul_ps(_mm256_loadu_ps(dodd + 8 * q), _mm256_loadu_ps(odd + 8 * q));
+      acc[q] = _mm256_add_ps(acc[q], _mm256_add_ps(a, b));
+    }
+  }
+  const __m256 scale = _mm256_set1_ps(32768.0f);
+  const __m256 lo = _mm256_set1_ps(-32768.0f);
+  const __m256 hi = _mm256_set1_ps(32767.0f);
+  for (int q = 0; q < 4; ++q) {
+    const __m256i r = _mm256_cvtps_epi32(_mm256_min_ps(_mm256_max_ps(_mm256_mul_ps(acc[q], scale), lo), hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 8 * q),
+                     _mm_packs_epi32(_mm256_castsi256_si128(r), _mm256_extractf128_si256(r, 1)));
+  }
+}
+
+bool wide_window = __builtin_cpu_supports("avx");
+bool WideWindow() { return wide_window; }
+#else
+void WindowWide(const float (*v)[64], int offset, std::int16_t* pcm) { WindowSse2(v, offset, pcm); }
+bool WideWindow() { return false; }
+#endif
+
 #endif
 
 // out[m] = sum over n of in[n] cos((2n + 1) m pi / 2N), m < N, by halving: the even
@@ -156,6 +230,15 @@ void CosineTransform32(const float in[32], float out[32]) {
 #endif
 }
 
+bool MpaSynthesis::SetWideWindow(bool on) {
+#if defined(MPA_WIDE_WINDOW)
+  wide_window = on && __builtin_cpu_supports("avx");
+#else
+  (void)on;
+#endif
+  return WideWindow();
+}
+
 void MpaSynthesis::Reset() {
   std::memset(v_, 0, sizeof(v_));
   offset_ = 0;
@@ -166,7 +249,6 @@ void MpaSynthesis::Filter(const float subbands[32], std::int16_t pcm[32]) {
   // V[i] = X[i + 16] (i < 16), 0 (i = 16), -X[48 - i] (i < 32), -X[|16 - (i - 32)|] (i >= 32).
   offset_ = (offset_ + 15) & 15;
   float* v = v_[offset_];
-  const float* d = kSynthesisWindow;
 #if defined(__SSE2__)
   __m128 x[8];
   const int used = 32 >> shift_;
@@ -197,34 +279,13 @@ void MpaSynthesis::Filter(const float subbands[32], std::int16_t pcm[32]) {
   store(56, neg(x[2]));
   store(60, neg(x[3]));
 
-  // Window: output j sums D[64i + j] V(2i)[j] + D[64i + 32 + j] V(2i + 1)[32 + j] over
-  // the eight pairs of vectors, V(n) the n-th newest.
-  __m128 acc[8];
-#pragma GCC unroll 8
-  for (__m128& a : acc) a = _mm_setzero_ps();
-#pragma GCC unroll 8
-  for (int i = 0; i < 8; ++i) {
-    const float* even = v_[(offset_ + 2 * i) & 15];
-    const float* odd = v_[(offset_ + 2 * i + 1) & 15] + 32;
-    const float* de = d + 64 * i;
-    const float* dodd = de + 32;
-#pragma GCC unroll 8
-    for (int q = 0; q < 8; ++q) {
-      const __m128 a = _mm_mul_ps(_mm_load_ps(de + 4 * q), _mm_load_ps(even + 4 * q));
-      const __m128 b = _mm_mul_ps(_mm_load_ps(dodd + 4 * q), _mm_load_ps(odd + 4 * q));
-      acc[q] = _mm_add_ps(acc[q], _mm_add_ps(a, b));
-    }
-  }
-  // Rounded to nearest and saturated to 16 bits (NaN becomes the lowest value).
-  const __m128 scale = _mm_set1_ps(32768.0f);
-  const __m128 lo = _mm_set1_ps(-32768.0f);
-  const __m128 hi = _mm_set1_ps(32767.0f);
-  for (int q = 0; q < 8; q += 2) {
-    const __m128 a = _mm_min_ps(_mm_max_ps(_mm_mul_ps(acc[q], scale), lo), hi);
-    const __m128 b = _mm_min_ps(_mm_max_ps(_mm_mul_ps(acc[q + 1], scale), lo), hi);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 4 * q), _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
+  if (WideWindow()) {
+    WindowWide(v_, offset_, pcm);
+  } else {
+    WindowSse2(v_, offset_, pcm);
   }
 #else
+  const float* d = kSynthesisWindow;
   const int used = 32 >> shift_;
   float s[32], x[32];
   for (int k = 0; k < 32; ++k) s[k] = k >= used ? 0.0f : gains_ ? subbands[k] * gains_[k] : subbands[k];

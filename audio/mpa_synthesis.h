@@ -14,6 +14,9 @@ class MpaSynthesis {
   MpaSynthesis() { Reset(); }
 
   void Reset();
+  // The windowing uses eight lanes where the processor has them (the default);
+  // false keeps it to the four of the baseline. Returns whether eight are used.
+  static bool SetWideWindow(bool on);
   // 0 full rate, 1 half, 2 quarter: only the lower 32 >> shift subbands are kept.
   void SetDownsampleShift(int shift) { shift_ = shift; }
   int DownsampleShift() const { return shift_; }
