@@ -454,29 +454,23 @@ bool MpaLayer3::HuffmanDecode(const MpaHeader& h, const Layer3GranuleChannel& g,
       int used;
       const int code = Code(t, w, used);
       w <<= used;
-      int x = code >> 4, y = code & 15;
-      if (linbits && x == 15) {
-        x += static_cast<int>(w >> (64 - linbits));
-        w <<= linbits;
-        used += linbits;
-      }
-      if (x) {
-        if (w >> 63) x = -x;
-        w <<= 1;
-        ++used;
-      }
-      if (linbits && y == 15) {
-        y += static_cast<int>(w >> (64 - linbits));
-        w <<= linbits;
-        used += linbits;
-      }
-      if (y) {
-        if (w >> 63) y = -y;
-        ++used;
-      }
+      // Each value: its extra bits when it reads 15, then its sign when not zero.
+      const auto finish = [&](int value) {
+        if (linbits && value == 15) {
+          value += static_cast<int>(w >> (64 - linbits));
+          w <<= linbits;
+          used += linbits;
+        }
+        if (value) {
+          if (w >> 63) value = -value;
+          w <<= 1;
+          ++used;
+        }
+        return value;
+      };
+      v[i] = finish(code >> 4);
+      v[i + 1] = finish(code & 15);
       bits.Skip(used);
-      v[i] = x;
-      v[i + 1] = y;
     }
     if (bits.Position() > end) return false;
   }

@@ -2,7 +2,8 @@
 // ffmpeg: Layer II at 192 kbit/s and Layer III at 128 kbit/s, stereo, 44.1 kHz),
 // at growing lengths, on one core. Each iteration decodes the whole stream with
 // ours, mpg123's default decoder (its fastest for this processor) and mpg123's
-// plain C decoder ("generic", as `mpg123 --cpu generic`), back to back, and
+// plain C decoder ("generic", as `mpg123 --cpu generic`), back to back, and ours
+// again held to the SSE2 baseline (its synthesis window without AVX), and
 // times each in CPU time of this thread (wall time beside it). The ratios are
 // peer time / our time: above 1 ours is faster. Every peer's output is checked
 // against ours: the same number of samples, each within one least significant bit.
@@ -130,9 +131,9 @@ void Compare(benchmark::State& state, const char* codec, const char* format) {
   }
   // Room for the whole stream: 1152 samples of two channels per frame of at least 96 bytes.
   const std::size_t room = (stream.size() / 96 + 2) * mpa::kMaxFrameSamples;
-  std::vector<std::int16_t> ours(room), fast(room), generic(room);
-  std::size_t n_ours = 0, n_fast = 0, n_generic = 0;
-  double cpu[3] = {}, wall[3] = {};
+  std::vector<std::int16_t> ours(room), fast(room), generic(room), baseline(room);
+  std::size_t n_ours = 0, n_fast = 0, n_generic = 0, n_baseline = 0;
+  double cpu[4] = {}, wall[4] = {};
   for (auto _ : state) {
     // The three take turns, so all of them meet the same load on the machine.
     double c = ThreadSeconds(), w = WallSeconds();
@@ -149,9 +150,17 @@ void Compare(benchmark::State& state, const char* codec, const char* format) {
     lap(1);
     n_generic = DecodeMpg123("generic", stream, generic);
     lap(2);
+    const bool wide = mpa::MpaSynthesis::SetWideWindow(false);
+    n_baseline = DecodeOurs(stream, baseline);
+    mpa::MpaSynthesis::SetWideWindow(wide);
+    lap(3);
   }
   const int diff_fast = LargestDifference(ours, n_ours, fast, n_fast);
   const int diff_generic = LargestDifference(ours, n_ours, generic, n_generic);
+  if (n_baseline != n_ours || !std::equal(ours.begin(), ours.begin() + static_cast<std::ptrdiff_t>(n_ours), baseline.begin())) {
+    state.SkipWithError("the SSE2 baseline decodes differently");
+    return;
+  }
   if (n_ours == 0 || diff_fast < 0 || diff_fast > 1 || diff_generic < 0 || diff_generic > 1) {
     std::fprintf(stderr, "samples: ours %zu, mpg123 %zu, generic %zu; largest differences %d, %d\n", n_ours, n_fast,
                  n_generic, diff_fast, diff_generic);
@@ -161,6 +170,8 @@ void Compare(benchmark::State& state, const char* codec, const char* format) {
   const double iterations = static_cast<double>(state.iterations());
   state.counters["ratio_mpg123"] = cpu[1] / cpu[0];
   state.counters["ratio_generic"] = cpu[2] / cpu[0];
+  state.counters["ratio_mpg123_sse2_only"] = cpu[1] / cpu[3];
+  state.counters["ratio_generic_sse2_only"] = cpu[2] / cpu[3];
   state.counters["wall_ratio_mpg123"] = wall[1] / wall[0];
   state.counters["wall_ratio_generic"] = wall[2] / wall[0];
   state.counters["ours_ms"] = 1e3 * cpu[0] / iterations;
