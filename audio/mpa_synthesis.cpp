@@ -233,10 +233,11 @@ void CosineTransform32(const float in[32], float out[32]) {
 bool MpaSynthesis::SetWideWindow(bool on) {
 #if defined(MPA_WIDE_WINDOW)
   wide_window = on && __builtin_cpu_supports("avx");
+  return wide_window;
 #else
   (void)on;
+  return false;
 #endif
-  return WideWindow();
 }
 
 void MpaSynthesis::Reset() {
