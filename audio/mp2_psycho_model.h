@@ -14,6 +14,8 @@ class Mp2PsychoModel {
   static constexpr int kFftSize = 1024;
 
   void Reset();
+  // The subband levels in dB of the frame computed last.
+  std::span<const double, 32> LevelDb() const { return levelDb_; }
   void Compute(std::span<const std::int16_t, kFrameSamples> samples, std::span<const double, 32> largestScaleFactor,
                std::span<double, 32> smr);
 
@@ -37,6 +39,8 @@ class Mp2PsychoModel {
   std::vector<double> sinTable_;
   std::vector<unsigned> bitReverse_;
   std::array<double, kFftSize / 2> powerDb_{};
+  std::array<double, kFftSize / 2> power_{};  // the same as powers
   std::array<int, kFftSize / 2> lineIndex_{};  // table entry of each spectral line
   std::vector<Component> components_;
+  std::array<double, 32> levelDb_{};
 };

@@ -10,6 +10,6 @@ class Mp2SubbandFilter {
   void Analyse(const double* in, double* out);
 
  private:
-  std::array<double, 512> history_{};  // ring, newest sample at offset_
+  std::array<double, 1024> history_{};  // ring of 512, each sample also 512 further on; newest at offset_
   unsigned offset_ = 0;
 };

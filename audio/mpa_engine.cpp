@@ -202,8 +202,8 @@ int MpaEngine::DecodeBody(std::span<std::int16_t> out) {
   std::int16_t* pcm = out.data();
   if (channels == 2 && routing_ == 0) {
     for (int t = 0; t < slots; ++t) {
-      synthesis_[0].Synthesize(subbands_[0][t], pcm + t * per_slot * 2, 2);
-      synthesis_[1].Synthesize(subbands_[1][t], pcm + t * per_slot * 2 + 1, 2);
+      MpaSynthesis::SynthesizePair(synthesis_[0], synthesis_[1], subbands_[0][t], subbands_[1][t],
+                                   pcm + t * per_slot * 2);
     }
     return slots * per_slot * 2;
   }

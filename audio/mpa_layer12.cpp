@@ -14,6 +14,34 @@ float Dequantise(unsigned c, unsigned steps) {
   return static_cast<float>(2 * static_cast<int>(c) - static_cast<int>(steps) + 1) / static_cast<float>(steps);
 }
 
+// The three codes of each grouped code word of 3, 5 and 9 steps, first sample first
+// (words past the last valid one are split the same way).
+struct GroupTables {
+  std::uint8_t g3[32][3], g5[128][3], g9[1024][3];
+  GroupTables() {
+    Fill(g3, 32, 3);
+    Fill(g5, 128, 5);
+    Fill(g9, 1024, 9);
+  }
+  static void Fill(std::uint8_t (*t)[3], unsigned words, unsigned steps) {
+    for (unsigned w = 0; w < words; ++w) {
+      unsigned code = w;
+      for (int i = 0; i < 3; ++i) {
+        t[w][i] = static_cast<std::uint8_t>(code % steps);
+        code /= steps;
+      }
+    }
+  }
+  const std::uint8_t (*For(unsigned steps) const)[3] {
+    return steps == 3 ? g3 : steps == 5 ? g5 : steps == 9 ? g9 : nullptr;
+  }
+};
+
+const GroupTables& Groups() {
+  static const GroupTables tables;
+  return tables;
+}
+
 int Bound(const MpaHeader& h, int limit) {
   if (h.mode != 1) return limit;
   const int bound = 4 * (h.mode_extension + 1);
@@ -115,27 +143,45 @@ int DecodeLayer2(const MpaHeader& h, MpaBitReader& bits, SubbandBlock& out) {
       }
     }
   }
+  // Per coded subband: its quantiser and, for each third of the frame, the scale
+  // factor over the step count, so a code c becomes (2c - steps + 1) x factor.
+  struct Coded {
+    const QuantClass* q;
+    const std::uint8_t (*groups)[3];
+    int shared;  // above the bound: the first channel's samples
+    float factor[3];
+  };
+  Coded coded[2][32];
+  for (int sb = 0; sb < sblimit; ++sb) {
+    for (int ch = 0; ch < channels; ++ch) {
+      Coded& c = coded[ch][sb];
+      c.q = cls[ch][sb] ? &kQuantClass[cls[ch][sb] - 1] : nullptr;
+      if (!c.q) continue;
+      c.groups = c.q->grouped ? Groups().For(c.q->steps) : nullptr;
+      c.shared = sb >= bound && ch == 1;
+      for (int part = 0; part < 3; ++part) {
+        c.factor[part] = kLayer12Scalefactor[scale[ch][sb][part]] / static_cast<float>(c.q->steps);
+      }
+    }
+  }
   std::memset(out, 0, sizeof(out));
   for (int gr = 0; gr < 12; ++gr) {
     const int part = gr >> 2;
     for (int sb = 0; sb < sblimit; ++sb) {
-      float unit[3] = {};
+      int codes[3] = {};
       for (int ch = 0; ch < channels; ++ch) {
-        if (!cls[ch][sb]) continue;
-        const QuantClass& q = kQuantClass[cls[ch][sb] - 1];
-        if (sb >= bound && ch == 1) {
-          // Above the bound both channels share the first channel's samples.
-        } else if (q.grouped) {
-          unsigned code = bits.Read(q.bits);
-          for (float& u : unit) {
-            u = Dequantise(code % q.steps, q.steps);
-            code /= q.steps;
+        const Coded& c = coded[ch][sb];
+        if (!c.q) continue;
+        if (!c.shared) {
+          if (c.groups) {
+            const std::uint8_t* g = c.groups[bits.Read(c.q->bits)];
+            for (int i = 0; i < 3; ++i) codes[i] = g[i];
+          } else {
+            for (int& code : codes) code = static_cast<int>(bits.Read(c.q->bits));
           }
-        } else {
-          for (float& u : unit) u = Dequantise(bits.Read(q.bits), q.steps);
         }
-        const float factor = kLayer12Scalefactor[scale[ch][sb][part]];
-        for (int i = 0; i < 3; ++i) out[ch][gr * 3 + i][sb] = unit[i] * factor;
+        const int offset = 1 - static_cast<int>(c.q->steps);
+        for (int i = 0; i < 3; ++i) out[ch][gr * 3 + i][sb] = static_cast<float>(2 * codes[i] + offset) * c.factor[part];
       }
     }
   }

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <type_traits>
 
+#include "audio/mpa_lanes.h"
 #include "audio/mpa_tables.h"
 
 namespace mpa {
@@ -16,14 +19,13 @@ constexpr double kPi = std::numbers::pi;
 struct Constants {
   float pow43[8207];
   float root4[4];
+  float pow2_quarter[512];  // 2^(q / 4) for q from -448
   float cs[8], ca[8];
-  float imdct_long[18][36];  // [k][i]
-  float imdct_short[6][12];
-  float window[4][36];
   float is_ratio[7][2];  // intensity position 0..6: left and right factors
   Constants() {
     for (int i = 0; i < 8207; ++i) pow43[i] = static_cast<float>(std::pow(static_cast<double>(i), 4.0 / 3.0));
     for (int i = 0; i < 4; ++i) root4[i] = static_cast<float>(std::pow(2.0, i / 4.0));
+    for (int i = 0; i < 512; ++i) pow2_quarter[i] = std::ldexp(root4[(i - 448) & 3], (i - 448) >> 2);
     // Alias-reduction coefficients of the standard's butterfly.
     static const double c[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
     for (int i = 0; i < 8; ++i) {
@@ -31,27 +33,6 @@ struct Constants {
       cs[i] = static_cast<float>(1.0 / sq);
       ca[i] = static_cast<float>(c[i] / sq);
     }
-    for (int k = 0; k < 18; ++k) {
-      for (int i = 0; i < 36; ++i) {
-        imdct_long[k][i] = static_cast<float>(std::cos(kPi / 72.0 * (2 * i + 1 + 18) * (2 * k + 1)));
-      }
-    }
-    for (int k = 0; k < 6; ++k) {
-      for (int i = 0; i < 12; ++i) {
-        imdct_short[k][i] = static_cast<float>(std::cos(kPi / 24.0 * (2 * i + 1 + 6) * (2 * k + 1)));
-      }
-    }
-    for (int i = 0; i < 36; ++i) window[0][i] = static_cast<float>(std::sin(kPi / 36.0 * (i + 0.5)));
-    for (int i = 0; i < 18; ++i) window[1][i] = window[0][i];
-    for (int i = 18; i < 24; ++i) window[1][i] = 1.0f;
-    for (int i = 24; i < 30; ++i) window[1][i] = static_cast<float>(std::sin(kPi / 12.0 * (i - 18 + 0.5)));
-    for (int i = 30; i < 36; ++i) window[1][i] = 0.0f;
-    for (int i = 0; i < 12; ++i) window[2][i] = static_cast<float>(std::sin(kPi / 12.0 * (i + 0.5)));
-    for (int i = 12; i < 36; ++i) window[2][i] = 0.0f;
-    for (int i = 0; i < 6; ++i) window[3][i] = 0.0f;
-    for (int i = 6; i < 12; ++i) window[3][i] = static_cast<float>(std::sin(kPi / 12.0 * (i - 6 + 0.5)));
-    for (int i = 12; i < 18; ++i) window[3][i] = 1.0f;
-    for (int i = 18; i < 36; ++i) window[3][i] = window[0][i];
     for (int p = 0; p < 7; ++p) {
       if (p == 6) {
         is_ratio[p][0] = 1.0f;
@@ -70,8 +51,174 @@ const Constants& K() {
   return constants;
 }
 
+// The inverse MDCT of n = 2N outputs from N inputs is a DCT-IV of size N read
+// with a quarter turn: x[i] = y[i + N/2], -y[3N/2 - 1 - i], -y[i - 3N/2] in turn.
+// The DCT-IV comes from an N/2-point complex DFT: with
+// u[k] = (X[2k] + i X[N-1-2k]) e^(-i pi (4k+1) / 4N) and U its DFT,
+// U[p] e^(-i pi p / N) = y[2p] - i y[N-1-2p].
+template <typename T>
+struct Complex {
+  T re, im;
+};
+template <typename T>
+inline Complex<T> operator+(Complex<T> a, Complex<T> b) { return {a.re + b.re, a.im + b.im}; }
+template <typename T>
+inline Complex<T> operator-(Complex<T> a, Complex<T> b) { return {a.re - b.re, a.im - b.im}; }
+template <typename T, typename C>
+inline Complex<T> operator*(Complex<T> a, Complex<C> b) {
+  return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+
+// The transforms' constants as scalars (C = float) and repeated in four lanes (C = F4),
+// so the four-subband transforms never spread a constant at run time.
+template <typename C>
+struct DctTables {
+  Complex<C> pre18[9], post18[9], pre6[3], post6[3];
+  Complex<C> w9[3][3];  // e^(-2 pi i a b / 9)
+  C half, half_sqrt3;
+  C window[4][36];  // the block types' windows
+};
+
+DctTables<float> MakeScalarTables() {
+  DctTables<float> t{};
+  const auto turn = [](double angle) {
+    return Complex<float>{static_cast<float>(std::cos(angle)), static_cast<float>(-std::sin(angle))};
+  };
+  for (int k = 0; k < 9; ++k) {
+    t.pre18[k] = turn(kPi * (4 * k + 1) / 72.0);
+    t.post18[k] = turn(kPi * k / 18.0);
+  }
+  for (int k = 0; k < 3; ++k) {
+    t.pre6[k] = turn(kPi * (4 * k + 1) / 24.0);
+    t.post6[k] = turn(kPi * k / 6.0);
+  }
+  for (int a = 0; a < 3; ++a) {
+    for (int b = 0; b < 3; ++b) t.w9[a][b] = turn(2.0 * kPi * a * b / 9.0);
+  }
+  t.half = 0.5f;
+  t.half_sqrt3 = static_cast<float>(std::sqrt(3.0) / 2.0);
+  float (&w)[4][36] = t.window;
+  for (int i = 0; i < 36; ++i) w[0][i] = static_cast<float>(std::sin(kPi / 36.0 * (i + 0.5)));
+  for (int i = 0; i < 18; ++i) w[1][i] = w[0][i];
+  for (int i = 18; i < 24; ++i) w[1][i] = 1.0f;
+  for (int i = 24; i < 30; ++i) w[1][i] = static_cast<float>(std::sin(kPi / 12.0 * (i - 18 + 0.5)));
+  for (int i = 30; i < 36; ++i) w[1][i] = 0.0f;
+  for (int i = 0; i < 12; ++i) w[2][i] = static_cast<float>(std::sin(kPi / 12.0 * (i + 0.5)));
+  for (int i = 12; i < 36; ++i) w[2][i] = 0.0f;
+  for (int i = 0; i < 6; ++i) w[3][i] = 0.0f;
+  for (int i = 6; i < 12; ++i) w[3][i] = static_cast<float>(std::sin(kPi / 12.0 * (i - 6 + 0.5)));
+  for (int i = 12; i < 18; ++i) w[3][i] = 1.0f;
+  for (int i = 18; i < 36; ++i) w[3][i] = w[0][i];
+  return t;
+}
+
+DctTables<F4> Spread(const DctTables<float>& s) {
+  DctTables<F4> t{};
+  const auto one = [](float x) { return F4::Set(x, x, x, x); };
+  const auto both = [&](Complex<float> c) { return Complex<F4>{one(c.re), one(c.im)}; };
+  for (int k = 0; k < 9; ++k) {
+    t.pre18[k] = both(s.pre18[k]);
+    t.post18[k] = both(s.post18[k]);
+  }
+  for (int k = 0; k < 3; ++k) {
+    t.pre6[k] = both(s.pre6[k]);
+    t.post6[k] = both(s.post6[k]);
+    for (int b = 0; b < 3; ++b) t.w9[k][b] = both(s.w9[k][b]);
+  }
+  t.half = one(s.half);
+  t.half_sqrt3 = one(s.half_sqrt3);
+  for (int w = 0; w < 4; ++w) {
+    for (int i = 0; i < 36; ++i) t.window[w][i] = one(s.window[w][i]);
+  }
+  return t;
+}
+
+const DctTables<float> kScalar = MakeScalarTables();
+const DctTables<F4> kLanes = Spread(kScalar);
+
+template <typename T>
+const DctTables<T>& Tables() {
+  if constexpr (std::is_same_v<T, F4>) {
+    return kLanes;
+  } else {
+    return kScalar;
+  }
+}
+
+// Three-point DFT of a, b, c into out[0], out[stride], out[2 stride].
+template <typename T>
+inline void Dft3(Complex<T> a, Complex<T> b, Complex<T> c, Complex<T>* out, int stride) {
+  const DctTables<T>& k = Tables<T>();
+  const Complex<T> t = b + c;
+  const Complex<T> d = b - c;
+  const Complex<T> m{a.re - t.re * k.half, a.im - t.im * k.half};
+  // -i sqrt(3)/2 (b - c)
+  const Complex<T> r{d.im * k.half_sqrt3, -(d.re * k.half_sqrt3)};
+  out[0] = a + t;
+  out[stride] = m + r;
+  out[2 * stride] = m - r;
+}
+
+// x[j] is input j, read `step` apart.
+template <int N, typename T>
+inline void DctIv(const T* x, int step, T* y) {
+  constexpr int M = N / 2;
+  const DctTables<T>& k = Tables<T>();
+  const Complex<T>* pre = N == 18 ? k.pre18 : k.pre6;
+  const Complex<T>* post = N == 18 ? k.post18 : k.post6;
+  Complex<T> u[M], U[M];
+  for (int i = 0; i < M; ++i) u[i] = Complex<T>{x[2 * i * step], x[(N - 1 - 2 * i) * step]} * pre[i];
+  if constexpr (M == 3) {
+    Dft3(u[0], u[1], u[2], U, 1);
+  } else {
+    // Nine points as three by three: index 3a + b in, b' + 3a' out.
+    Complex<T> inner[3][3];
+    for (int b = 0; b < 3; ++b) Dft3(u[b], u[3 + b], u[6 + b], inner[b], 1);
+    for (int b = 1; b < 3; ++b) {
+      for (int p = 1; p < 3; ++p) inner[b][p] = inner[b][p] * k.w9[b][p];
+    }
+    for (int p = 0; p < 3; ++p) Dft3(inner[0][p], inner[1][p], inner[2][p], U + p, 3);
+  }
+  for (int p = 0; p < M; ++p) {
+    const Complex<T> z = U[p] * post[p];
+    y[2 * p] = z.re;
+    y[N - 1 - 2 * p] = -z.im;
+  }
+}
+
+template <int N, typename T>
+inline void Imdct(const T* in, int step, T* out) {
+  constexpr int Q = N / 2;
+  T y[N];
+  DctIv<N>(in, step, y);
+  for (int i = 0; i < N - Q; ++i) out[i] = y[i + Q];
+  for (int i = N - Q; i < 2 * N - Q; ++i) out[i] = -y[2 * N - Q - 1 - i];
+  for (int i = 2 * N - Q; i < 2 * N; ++i) out[i] = -y[i - (2 * N - Q)];
+}
+
+// One subband's 18 lines (or four subbands' at once) to its 36 windowed outputs:
+// one long block with the window of block type `type`, or three short blocks overlapped.
+template <typename T>
+inline void SubbandTransform(const T* in, bool long_block, int type, T* z) {
+  const DctTables<T>& k = Tables<T>();
+  if (long_block) {
+    Imdct<18>(in, 1, z);
+    for (int i = 0; i < 36; ++i) z[i] = z[i] * k.window[type][i];
+    return;
+  }
+  for (int i = 0; i < 36; ++i) z[i] = T{};
+  for (int w = 0; w < 3; ++w) {
+    T part[12];
+    Imdct<6>(in + w, 3, part);
+    for (int i = 0; i < 12; ++i) z[6 + 6 * w + i] = z[6 + 6 * w + i] + part[i] * k.window[2][i];
+  }
+}
+
 // 2^(q / 4)
-float Pow2Quarter(int q) { return std::ldexp(K().root4[q & 3], q >> 2); }
+float Pow2Quarter(const Constants& k, int q) {
+  if (q >= -448 && q < 64) return k.pow2_quarter[q + 448];
+  return std::ldexp(k.root4[q & 3], q >> 2);
+}
 
 // Scale-factor band counts of the lower sampling rates, by the scale-factor
 // coding chosen in scalefac_compress: [coding][long, short, mixed][four groups].
@@ -84,28 +231,26 @@ constexpr std::uint8_t kLsfBands[6][3][4] = {
     {{8, 8, 5, 0}, {15, 12, 9, 0}, {6, 18, 9, 0}},
 };
 
-// Reads one Huffman code; returns the value or -1 when the code runs past `end`.
-inline int ReadCode(const HuffTable& t, MpaBitReader& bits) {
-  std::uint16_t e = t.lookup[bits.Peek(t.root_bits)];
-  if (e & 0x8000) {
-    bits.Skip(e >> 8 & 0x7F);
-    return e & 0xFF;
+// One code from `w`, whose top bit is the code's first: its value, its length in `length`.
+inline int Code(const HuffTable& t, std::uint64_t w, int& length) {
+  std::uint16_t e = t.lookup[w >> (64 - t.root_bits)];
+  int taken = 0;
+  int bits = t.root_bits;
+  while (!(e & 0x8000)) {
+    taken += bits;
+    bits = e >> 12;
+    e = t.lookup[(e & 0x0FFF) + ((w << taken) >> (64 - bits))];
   }
-  bits.Skip(t.root_bits);
-  for (;;) {
-    const int sub = e >> 12;
-    e = t.lookup[(e & 0x0FFF) + bits.Peek(sub)];
-    if (e & 0x8000) {
-      bits.Skip(e >> 8 & 0x7F);
-      return e & 0xFF;
-    }
-    bits.Skip(sub);
-  }
+  length = taken + (e >> 8 & 0x7F);
+  return e & 0xFF;
 }
 
 bool IsShort(const Layer3GranuleChannel& g) { return g.window_switching && g.block_type == 2; }
 
 }  // namespace
+
+void Imdct36(const float in[18], float out[36]) { Imdct<18>(in, 1, out); }
+void Imdct12(const float in[6], float out[12]) { Imdct<6>(in, 1, out); }
 
 MpaLayer3::MpaLayer3() {
   K();
@@ -302,25 +447,48 @@ bool MpaLayer3::HuffmanDecode(const MpaHeader& h, const Layer3GranuleChannel& g,
       for (; i < stop; ++i) v[i] = 0;
       continue;
     }
+    const int linbits = t.linbits;
     for (; i < stop; i += 2) {
-      const int code = ReadCode(t, bits);
-      int x = code >> 4, y = code & 15;
-      if (t.linbits && x == 15) x += static_cast<int>(bits.Read(t.linbits));
-      if (x && bits.ReadBit()) x = -x;
-      if (t.linbits && y == 15) y += static_cast<int>(bits.Read(t.linbits));
-      if (y && bits.ReadBit()) y = -y;
-      v[i] = x;
-      v[i + 1] = y;
+      // A pair takes at most 19 + 2 x (13 + 1) bits: one look at the stream serves it.
+      std::uint64_t w = bits.Upcoming();
+      int used;
+      const int code = Code(t, w, used);
+      w <<= used;
+      // Each value: its extra bits when it reads 15, then its sign when not zero.
+      const auto finish = [&](int value) {
+        if (linbits && value == 15) {
+          value += static_cast<int>(w >> (64 - linbits));
+          w <<= linbits;
+          used += linbits;
+        }
+        if (value) {
+          if (w >> 63) value = -value;
+          w <<= 1;
+          ++used;
+        }
+        return value;
+      };
+      v[i] = finish(code >> 4);
+      v[i + 1] = finish(code & 15);
+      bits.Skip(used);
     }
     if (bits.Position() > end) return false;
   }
   const HuffTable& quads = kCount1Tables[g.count1table ? 1 : 0];
   while (i + 4 <= 576 && bits.Position() < end) {
-    const int code = ReadCode(quads, bits);
+    std::uint64_t w = bits.Upcoming();
+    int used;
+    const int code = Code(quads, w, used);
+    w <<= used;
     int q[4] = {code >> 3 & 1, code >> 2 & 1, code >> 1 & 1, code & 1};
     for (int& value : q) {
-      if (value && bits.ReadBit()) value = -1;
+      if (value) {
+        if (w >> 63) value = -1;
+        w <<= 1;
+        ++used;
+      }
     }
+    bits.Skip(used);
     if (bits.Position() > end) break;  // the quadruple that overruns is not part of the data
     for (int j = 0; j < 4; ++j) v[i + j] = q[j];
     i += 4;
@@ -340,11 +508,12 @@ void MpaLayer3::Requantise(const MpaHeader& h, const Layer3GranuleChannel& g, in
   const int shift = g.scalefac_scale ? 4 : 2;
   const int gain = g.global_gain - 210;
   const int n = nonzero_[ch];
-  std::fill(xr, xr + 576, 0.0f);
+  // Lines from n on are zero; the bands below set the rest.
+  std::fill(xr + n, xr + 576, 0.0f);
   auto line = [&](int i, float factor) {
-    const int a = v[i] < 0 ? -v[i] : v[i];
+    const int a = std::abs(v[i]);
     const float m = k.pow43[std::min(a, 8206)] * factor;
-    xr[i] = v[i] < 0 ? -m : m;
+    xr[i] = std::copysign(m, static_cast<float>(v[i]));
   };
   const std::uint16_t* lng = kSfbLong[h.RateRow()];
   const std::uint16_t* shrt = kSfbShort[h.RateRow()];
@@ -357,8 +526,8 @@ void MpaLayer3::Requantise(const MpaHeader& h, const Layer3GranuleChannel& g, in
   }
   for (int sfb = 0; sfb < 22 && lng[sfb] < long_end && lng[sfb] < n; ++sfb) {
     const int pre = g.preflag ? kPretab[sfb] : 0;
-    const float factor = Pow2Quarter(gain - shift * (sf.l[sfb] + pre));
-    const int stop = std::min<int>(lng[sfb + 1], long_end);
+    const float factor = Pow2Quarter(k, gain - shift * (sf.l[sfb] + pre));
+    const int stop = std::min<int>({lng[sfb + 1], long_end, n});
     for (int i = lng[sfb]; i < stop; ++i) line(i, factor);
   }
   if (short_from == 13) return;
@@ -370,7 +539,7 @@ void MpaLayer3::Requantise(const MpaHeader& h, const Layer3GranuleChannel& g, in
     const int width = shrt[sfb + 1] - start;
     if (start * 3 >= n) break;
     for (int w = 0; w < 3; ++w) {
-      const float factor = Pow2Quarter(gain - 8 * g.subblock_gain[w] - shift * sf.s[sfb][w]);
+      const float factor = Pow2Quarter(k, gain - 8 * g.subblock_gain[w] - shift * sf.s[sfb][w]);
       const int in = start * 3 + w * width;
       for (int j = 0; j < width; ++j) {
         line(in + j, factor);
@@ -497,43 +666,48 @@ void MpaLayer3::Hybrid(const MpaHeader& h, const Layer3GranuleChannel& g, int ch
   // Subbands holding data; alias reduction may carry it one subband up.
   int used = (nonzero_[ch] + 17) / 18;
   const int alias_limit = std::min(long_subbands, std::min(used + 1, 32));
+  // Butterflies across each subband boundary: line 18 sb - 1 - i with line 18 sb + i.
+  const F4 cs[2] = {F4::Load(k.cs), F4::Load(k.cs + 4)};
+  const F4 ca[2] = {F4::Load(k.ca), F4::Load(k.ca + 4)};
   for (int sb = 1; sb < alias_limit; ++sb) {
-    for (int i = 0; i < 8; ++i) {
-      const float a = xr[18 * sb - 1 - i];
-      const float b = xr[18 * sb + i];
-      xr[18 * sb - 1 - i] = a * k.cs[i] - b * k.ca[i];
-      xr[18 * sb + i] = b * k.cs[i] + a * k.ca[i];
+    float* below = xr + 18 * sb - 8;
+    float* above = xr + 18 * sb;
+    for (int q = 0; q < 2; ++q) {
+      const F4 a = Reverse(F4::Load(below + 4 - 4 * q));  // lines 18 sb - 1 - 4q - (0..3)
+      const F4 b = F4::Load(above + 4 * q);
+      Reverse(a * cs[q] - b * ca[q]).Store(below + 4 - 4 * q);
+      (b * cs[q] + a * ca[q]).Store(above + 4 * q);
     }
   }
   if (alias_limit > used) used = alias_limit;
-  for (int sb = 0; sb < 32; ++sb) {
-    float z[36] = {};
-    const float* x = xr + 18 * sb;
-    if (sb < used) {
-      if (sb < long_subbands) {
-        const int type = is_short ? 0 : (g.window_switching ? g.block_type : 0);
-        const float* win = k.window[type];
-        for (int i = 0; i < 36; ++i) {
-          float sum = 0.0f;
-          for (int j = 0; j < 18; ++j) sum += x[j] * k.imdct_long[j][i];
-          z[i] = sum * win[i];
-        }
-      } else {
-        for (int w = 0; w < 3; ++w) {
-          for (int i = 0; i < 12; ++i) {
-            float sum = 0.0f;
-            for (int j = 0; j < 6; ++j) sum += x[3 * j + w] * k.imdct_short[j][i];
-            z[6 + 6 * w + i] += sum * k.window[2][i];
-          }
-        }
+  // Lines above `used` are zero, so their outputs are the overlap alone.
+  const int type = is_short ? 0 : (g.window_switching ? g.block_type : 0);
+  const F4 flip = F4::Set(1.0f, -1.0f, 1.0f, -1.0f);  // odd subbands, odd time slots
+  for (int sb0 = 0; sb0 < 32; sb0 += 4) {
+    F4 z[36];
+    const float* rows[4] = {xr + 18 * sb0, xr + 18 * (sb0 + 1), xr + 18 * (sb0 + 2), xr + 18 * (sb0 + 3)};
+    if (sb0 >= used) {
+      for (F4& v : z) v = F4::Zero();
+    } else if (sb0 + 4 <= long_subbands || sb0 >= long_subbands) {
+      F4 in[18];
+      Transpose4(rows, in, 18);
+      SubbandTransform(in, sb0 < long_subbands, type, z);
+    } else {
+      // A mixed block's long and short subbands side by side: one at a time.
+      float lanes[36][4];
+      for (int lane = 0; lane < 4; ++lane) {
+        float one[36];
+        SubbandTransform(rows[lane], sb0 + lane < long_subbands, type, one);
+        for (int i = 0; i < 36; ++i) lanes[i][lane] = one[i];
       }
+      for (int i = 0; i < 36; ++i) z[i] = F4::Load(lanes[i]);
     }
-    float* prev = overlap_[ch][sb];
     for (int t = 0; t < 18; ++t) {
-      float value = z[t] + prev[t];
-      prev[t] = z[t + 18];
-      if ((sb & 1) && (t & 1)) value = -value;
-      out[ch][gr * 18 + t][sb] = value;
+      float* prev = &overlap_[ch][t][sb0];
+      F4 value = z[t] + F4::Load(prev);
+      z[t + 18].Store(prev);
+      if (t & 1) value = value * flip;
+      value.Store(&out[ch][gr * 18 + t][sb0]);
     }
   }
 }

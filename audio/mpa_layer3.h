@@ -9,6 +9,10 @@
 
 namespace mpa {
 
+// x[i] = sum over k of in[k] cos(pi / 2n (2i + 1 + n/2)(2k + 1)) for n = 36 and 12 outputs.
+void Imdct36(const float in[18], float out[36]);
+void Imdct12(const float in[6], float out[12]);
+
 struct Layer3GranuleChannel {
   int part2_3_length = 0;
   int big_values = 0;
@@ -69,7 +73,7 @@ class MpaLayer3 {
   int values_[2][576];
   float xr_[2][576];
   int nonzero_[2] = {};  // lines up to the last non-zero value
-  float overlap_[2][32][18];
+  float overlap_[2][18][32];  // [channel][time slot][subband]
 };
 
 }  // namespace mpa

@@ -29,7 +29,7 @@ struct HuffTable {
 extern const std::uint16_t kBitRateKbit[2][3][16];
 // [0 MPEG-1, 1 MPEG-2, 2 MPEG-2.5][sampling-frequency index 0..2]
 extern const std::uint32_t kSampleRateHz[3][3];
-extern const float kSynthesisWindow[512];
+extern const float kSynthesisWindow[512];  // 16-byte aligned
 extern const float kLayer12Scalefactor[64];  // index 63 reads as silence
 extern const QuantClass kQuantClass[17];
 // 3-B.2a (sblimit 27), 3-B.2b (30), 3-B.2c (8), 3-B.2d (12), lower rates (30).

@@ -96,7 +96,7 @@ def main():
 
     window = [float(r["value"]) for r in sorted(rows(folder, "synthesis_window_D.csv"), key=lambda r: int(r["i"]))]
     assert len(window) == 512
-    w("const float kSynthesisWindow[512] = {")
+    w("alignas(16) const float kSynthesisWindow[512] = {")
     for i in range(0, 512, 8):
         w("    " + ", ".join("%.9ff" % v for v in window[i:i + 8]) + ",")
     w("};")

@@ -51,6 +51,46 @@ inline std::vector<std::int16_t> SpeechLike(double seconds) {
   return out;
 }
 
+// Noise the shape of a fricative: white noise through a gentle high-pass, its
+// loudness wandering at syllable rate between a hiss and a rush.
+inline std::vector<std::int16_t> NoiseLike(double seconds) {
+  const auto n = static_cast<std::size_t>(seconds * 44100.0);
+  std::vector<std::int16_t> out(n);
+  std::uint32_t state = 987654321u;
+  double previous = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double t = static_cast<double>(i) / 44100.0;
+    state = state * 1664525u + 1013904223u;
+    const double white = static_cast<double>(state >> 8) / 8388608.0 - 1.0;
+    const double bright = white - 0.6 * previous;
+    previous = white;
+    const double envelope = 0.2 + 0.8 * std::pow(0.5 + 0.5 * std::sin(2.0 * std::numbers::pi * 3.0 * t), 2.0);
+    out[i] = static_cast<std::int16_t>(std::clamp(std::lround(9000.0 * envelope * bright), -32768l, 32767l));
+  }
+  return out;
+}
+
+// Sharp attacks over near silence: decaying clicks and knocks, 5 a second, each a
+// burst of a low and a high resonance, like plosives or a door knock.
+inline std::vector<std::int16_t> Transients(double seconds) {
+  const auto n = static_cast<std::size_t>(seconds * 44100.0);
+  std::vector<std::int16_t> out(n);
+  std::uint32_t state = 24680u;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double t = static_cast<double>(i) / 44100.0;
+    const double since = std::fmod(t, 0.2);
+    const int which = static_cast<int>(t / 0.2) % 3;
+    state = state * 1664525u + 1013904223u;
+    const double white = static_cast<double>(state >> 8) / 8388608.0 - 1.0;
+    const double low = std::sin(2.0 * std::numbers::pi * (180.0 + 60.0 * which) * since);
+    const double high = std::sin(2.0 * std::numbers::pi * 3100.0 * since);
+    const double v = std::exp(-since * 60.0) * (0.6 * low + 0.3 * high) + std::exp(-since * 400.0) * 0.5 * white +
+                     0.002 * white;
+    out[i] = static_cast<std::int16_t>(std::clamp(std::lround(20000.0 * v), -32768l, 32767l));
+  }
+  return out;
+}
+
 // A canonical 44-byte header and the samples.
 inline std::string WavBytes(std::span<const std::int16_t> samples) {
   std::string out;

@@ -1,6 +1,7 @@
 #pragma once
 // Outside programs that judge our files (ImageMagick, sox, assimp, ezdxf,
-// and for the voice encoder's streams ffprobe, ffmpeg, mpg123 and twolame).
+// and for the voice encoder's streams ffprobe, ffmpeg, mpg123, twolame and
+// espeak-ng, whose speech stands in for a recording).
 // On a developer's machine a test whose tool is missing skips; when CI is set
 // in the environment the missing tool fails the test by name, so a lost
 // install step cannot pass unseen. scripts/setup installs every one of them.
@@ -24,6 +25,7 @@ inline constexpr ExternalTool kFfprobe{"ffprobe", "ffprobe -version", "ffmpeg"};
 inline constexpr ExternalTool kMpg123{"mpg123", "mpg123 --version", "mpg123"};
 // twolame has no option that exits with success; being on the PATH is the check.
 inline constexpr ExternalTool kTwolame{"twolame", "command -v twolame", "twolame"};
+inline constexpr ExternalTool kEspeak{"espeak-ng", "espeak-ng --version", "espeak-ng"};
 // The system python first: a pyenv shim may stand before it without the module.
 inline constexpr ExternalTool kEzdxf{"ezdxf", "/usr/bin/python3 -c 'import ezdxf' || python3 -c 'import ezdxf'",
                                      "python3-ezdxf"};
