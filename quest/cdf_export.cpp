@@ -12,6 +12,7 @@
 #include "datafiles/file_utils.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
+#include "platform/core/save_batch.h"
 #include "quest/fixed_field.h"
 #include "quest/generation_log.h"
 #include "quest/graph_node.h"
@@ -353,6 +354,8 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
   try {
     file.Write(out.bytes.data(), out.bytes.size());
     file.Close();
+    // The package is made from these bytes, not from the file read back.
+    if (platform::SaveBatch* batch = platform::SaveBatch::Current()) batch->Keep(file.nativePath(), std::move(out.bytes));
   } catch (const platform::FileException& e) {
     file.Abort();
     LogGeneration("Error while saving %s, error = %u\r\n", path.c_str(), static_cast<unsigned>(e.cause()));

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "datafiles/mtf_writer.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
+#include "platform/core/save_batch.h"
 #include "platform/core/services.h"
 #include "quest/fixed_field.h"
 #include "quest/generation_log.h"
@@ -51,6 +53,21 @@ IGenerationUi& Ui() {
 }
 
 void Box(const std::string& text) { platform::MessageBox(text, "", platform::kMbOk); }
+
+// Puts a generation's files in place, durable, all at once. A file that
+// cannot take its place is a fault of the generation, logged like a save
+// that failed; the package, put in place last, then stays as it was.
+bool CommitSaves(platform::SaveBatch& batch) {
+  try {
+    batch.Commit();
+    return true;
+  } catch (const platform::FileException& e) {
+    LogGeneration("Error while saving %s, error = %u\r\n", e.path().c_str(), static_cast<unsigned>(e.cause()));
+    return false;
+  }
+}
+
+std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
 // The package entry of a quest-folder file.
 std::string EntryName(const std::string& fileName) {
@@ -121,6 +138,8 @@ void Generate(CKelvarDoc& doc) {
   }
 
   CheckRooms();
+  // Every file generation writes becomes visible, durable, only at the end.
+  platform::SaveBatch batch;
   {
     // The exports move nodes only from cell to cell, never on the map.
     const RoomNodeIndex index;
@@ -141,6 +160,7 @@ void Generate(CKelvarDoc& doc) {
     if (!scripts[i].Open(paths[i], mode, &error)) {
       for (int j = 0; j < i; ++j) scripts[j].Abort();
       ui.HideProgress();
+      if (!CommitSaves(batch)) ui.ShowErrorReport(GenerationLog() + kAbortedTail);  // the rooms, as exported
       Box(FormatText("Can't open file %s, error = %u\n", paths[i].c_str(), static_cast<unsigned>(error.cause())));
       return;
     }
@@ -168,6 +188,7 @@ void Generate(CKelvarDoc& doc) {
     try {
       CKelvarDoc::WriteScriptLine(scripts[i], texts[i], false);
       scripts[i].Close();
+      batch.Keep(scripts[i].nativePath(), Bytes(texts[i]));
     } catch (const platform::FileException& e) {
       scripts[i].Abort();
       LogGeneration("Error while saving %s, error = %u\r\n", paths[i].c_str(), static_cast<unsigned>(e.cause()));
@@ -177,10 +198,12 @@ void Generate(CKelvarDoc& doc) {
   if (GenerationLog().empty()) {
     platform::CreateDirectory("quest");
     if (doc.PackQuest("quest", questName.c_str())) {
-      Box("Congratulation ! Quest Generation competed successfully.");
+      if (CommitSaves(batch)) Box("Congratulation ! Quest Generation competed successfully.");
+      else ui.ShowErrorReport(GenerationLog() + kAbortedTail);
       return;
     }
   }
+  CommitSaves(batch);
   // A package that could not be made for missing files says why in the log.
   if (!GenerationLog().empty()) ui.ShowErrorReport(GenerationLog() + kAbortedTail);
 }
@@ -211,6 +234,10 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
     LogGeneration("Name %s is not a valid file name\r\n", quest.c_str());
     return 0;
   }
+  // Durable once at the end, unless generation holds the saves for its own end.
+  std::optional<platform::SaveBatch> own;
+  if (!platform::SaveBatch::Current()) own.emplace();
+  platform::SaveBatch& batch = *platform::SaveBatch::Current();
   CreateQuestFolder(quest);
   const std::string questFolder = "data\\customQuest\\" + quest;
   bool copied = true;
@@ -224,21 +251,42 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
   }
   if (!copied) return 0;
 
-  std::vector<platform::FindEntry> files;
+  // The folder's files as they will stand once the saves still pending are
+  // in place (their temporaries left out).
+  const std::string nativeFolder = platform::ResolvePath(questFolder) + "/";
+  auto inFolder = [&nativeFolder](const std::string& path) {
+    return path.size() > nativeFolder.size() && path.compare(0, nativeFolder.size(), nativeFolder) == 0 &&
+           path.find('/', nativeFolder.size()) == std::string::npos;
+  };
+  std::vector<std::string> files;
   for (platform::FindEntry& e : platform::FindFiles(questFolder + "\\*.*")) {
-    if (!e.isDirectory) files.push_back(std::move(e));
+    if (e.isDirectory) continue;
+    const std::string path = nativeFolder + e.name;
+    const bool temporary = std::any_of(batch.pending().begin(), batch.pending().end(),
+                                       [&path](const platform::SaveBatch::Pending& p) { return p.temp == path; });
+    if (!temporary) files.push_back(std::move(e.name));
+  }
+  for (const platform::SaveBatch::Pending& p : batch.pending()) {
+    if (!inFolder(p.target)) continue;
+    std::string name = p.target.substr(nativeFolder.size());
+    if (std::find(files.begin(), files.end(), name) == files.end()) files.push_back(std::move(name));
   }
   if (files.empty()) return 0;
+  std::sort(files.begin(), files.end(), platform::FindOrderLess);
   std::reverse(files.begin(), files.end());
 
   MtfWriter writer;
   std::vector<std::pair<std::string, std::string>> sources;  // file, entry
-  for (const platform::FindEntry& file : files) {
-    const std::string entry = EntryName(file.name);
-    const std::string source = questFolder + "\\" + file.name;
+  for (const std::string& file : files) {
+    const std::string entry = EntryName(file);
+    const std::string source = questFolder + "\\" + file;
     sources.emplace_back(source, entry);
     try {
-      writer.AddFile(entry, source);  // copied into the package when it is written, not held here
+      // Bytes generation still holds go in as they are; other files are
+      // copied in when the package is written, not held here.
+      std::vector<std::uint8_t> bytes;
+      if (batch.Take(nativeFolder + file, bytes)) writer.Add(entry, std::move(bytes), MtfStorage::kStored);
+      else writer.AddFile(entry, source);
     } catch (const std::bad_alloc&) {
       Box(FormatText("error : file %s too large to fit in memory.\n", entry.c_str()));
       return 0;
@@ -254,6 +302,7 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
   const std::string package = std::string(folder ? folder : "") + "\\" + quest + ".mtf";
   try {
     writer.Write(package);  // through a temporary file: a failure leaves no half package
+    if (own) own->Commit();
   } catch (const platform::FileException& e) {
     // A file that failed while it was copied in is named as its entry.
     std::string failed = package;

@@ -5,10 +5,12 @@
 #include <cstring>
 #include <random>
 #include <vector>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/core/paths.h"
+#include "platform/core/save_batch.h"
 
 namespace platform {
 
@@ -79,6 +81,12 @@ bool File::Open(std::string_view winPath, unsigned flags, FileException* error) 
     if (error) *error = FileException(kCauseAccessDenied, EISDIR, path_);
     temp_.clear();
     return false;
+  }
+  if (!write) {
+    // A save still waiting for its batch is what the target now holds.
+    if (SaveBatch* batch = SaveBatch::Current()) {
+      if (const SaveBatch::Pending* p = batch->Find(native_)) target = p->temp;
+    }
   }
   fp_ = std::fopen(target.c_str(), mode);
   if (!fp_) {
@@ -176,12 +184,27 @@ void File::Close() {
   std::FILE* f = fp_;
   fp_ = nullptr;
   int flushErr = std::fflush(f) != 0 ? errno : 0;
-  if (!flushErr && !temp_.empty() && ::fsync(::fileno(f)) != 0) flushErr = errno;
+  SaveBatch* batch = temp_.empty() ? nullptr : SaveBatch::Current();
+  int held = -1;
+  if (!flushErr && !temp_.empty()) {
+    if (batch) {
+      // Durable with the rest of the batch; the disk starts on it now.
+      ::sync_file_range(::fileno(f), 0, 0, SYNC_FILE_RANGE_WRITE);
+      held = ::fcntl(::fileno(f), F_DUPFD_CLOEXEC, 0);
+    } else if (::fsync(::fileno(f)) != 0) {
+      flushErr = errno;
+    }
+  }
   int closeErr = std::fclose(f) != 0 ? errno : 0;
   int err = flushErr ? flushErr : closeErr;
   if (!temp_.empty()) {
     std::string tmp = std::move(temp_);
     temp_.clear();
+    if (!err && batch) {
+      batch->Add(native_, std::move(tmp), path_, held);
+      return;
+    }
+    if (held >= 0) ::close(held);
     if (!err && std::rename(tmp.c_str(), native_.c_str()) != 0) err = errno;
     if (err) ::unlink(tmp.c_str());
   }

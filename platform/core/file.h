@@ -84,8 +84,9 @@ class File {
   std::uint64_t GetPosition() const;
   std::uint64_t GetLength() const;
   void Flush();
-  // Closes; a safe save is renamed into place here. Throws on failure, after
-  // which the previous file is still there.
+  // Closes; a safe save is synced and renamed into place here, or, while a
+  // SaveBatch is open, handed to it. Throws on failure, after which the
+  // previous file is still there.
   void Close();
   // Closes without committing a safe save (the temporary is removed).
   void Abort() noexcept;

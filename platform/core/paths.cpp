@@ -211,11 +211,13 @@ std::vector<FindEntry> FindFiles(std::string_view winPattern) {
     result.push_back(std::move(fe));
   }
   ::closedir(d);
-  std::sort(result.begin(), result.end(), [](const FindEntry& a, const FindEntry& b) {
-    int c = CompareNoCase(a.name, b.name);
-    return c != 0 ? c < 0 : a.name < b.name;
-  });
+  std::sort(result.begin(), result.end(), [](const FindEntry& a, const FindEntry& b) { return FindOrderLess(a.name, b.name); });
   return result;
+}
+
+bool FindOrderLess(std::string_view a, std::string_view b) {
+  const int c = CompareNoCase(a, b);
+  return c != 0 ? c < 0 : a < b;
 }
 
 PathParts SplitPath(std::string_view path) {

@@ -58,6 +58,8 @@ struct FindEntry {
 // Sorted by name ignoring case, then bytewise, so listings are repeatable.
 // "." and ".." are never returned.
 std::vector<FindEntry> FindFiles(std::string_view winPattern);
+// The order FindFiles lists names in.
+bool FindOrderLess(std::string_view a, std::string_view b);
 
 // Splits a Windows-style path like _splitpath: drive ("c:"), folder (with its
 // trailing separator), base name and extension (with its dot).

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "doc_fixture.h"
+#include "platform/core/file.h"
 #include "platform/core/paths.h"
+#include "platform/core/save_batch.h"
 
 namespace {
 
@@ -58,6 +60,36 @@ TEST_F(PackQuestTest, FailuresSayWhatStoppedThemAndLeaveNoPackage) {
       for (const auto& e : platform::FindFiles("quest\\*.tmp*")) ADD_FAILURE() << "left behind: " << e.name;
     }
   }
+}
+
+TEST_F(PackQuestTest, SavesStillPendingArePackedAsSavedAndAppearWithThePackage) {
+  dir.Write("data/customQuest/small/old.cdf", "on disk");
+  platform::CreateDirectory("quest");
+  {
+    platform::SaveBatch batch;
+    platform::WriteWholeFile("data\\customQuest\\small\\new.cdf", std::string_view("pending"));
+    platform::WriteWholeFile("data\\customQuest\\small\\old.cdf", std::string_view("replaced"));
+    // Bytes the writer kept go in as they are, without reading the file.
+    batch.Keep(platform::ResolvePath("data\\customQuest\\small\\new.cdf"), {'k', 'e', 'p', 't'});
+    ASSERT_EQ(doc.PackQuest("quest", "small"), 1) << ::testing::PrintToString(BoxTexts());
+    EXPECT_FALSE(dir.Exists("quest/small.mtf")) << "visible before the batch is committed";
+    EXPECT_FALSE(dir.Exists("data/customQuest/small/new.cdf"));
+    batch.Commit();
+  }
+  EXPECT_EQ(dir.Read("data/customQuest/small/new.cdf"), "pending");
+  EXPECT_EQ(dir.Read("data/customQuest/small/old.cdf"), "replaced");
+  const std::string package = dir.Read("quest/small.mtf");
+  // Entries in reverse listing order; the temporaries never listed.
+  EXPECT_EQ(package.find(".tmp"), std::string::npos);
+  const std::size_t newName = package.find("data\\customQuest\\new.cdf");
+  const std::size_t oldName = package.find("data\\customQuest\\old.cdf");
+  ASSERT_NE(newName, std::string::npos);
+  ASSERT_NE(oldName, std::string::npos);
+  EXPECT_LT(oldName, newName);
+  EXPECT_NE(package.find("kept"), std::string::npos);
+  EXPECT_NE(package.find("replaced"), std::string::npos);
+  EXPECT_EQ(package.find("on disk"), std::string::npos);
+  for (const auto& e : platform::FindFiles("data\\customQuest\\small\\*.tmp*")) ADD_FAILURE() << e.name;
 }
 
 }  // namespace
