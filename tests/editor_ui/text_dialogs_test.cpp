@@ -35,6 +35,7 @@
 #include "support/audio_signals.h"
 #include "support/bytes.h"
 #include "support/external_tool.h"
+#include "user_input.h"
 
 namespace kelvartest {
 namespace {
@@ -261,6 +262,37 @@ TEST_F(TextDialogsTest, ChoosingATextEditsItAndMarksTheQuestModified) {
   EXPECT_TRUE(Modified());
 }
 
+// Shown, the list takes the focus with nothing chosen: a text opens only
+// when the user clicks its label, and again on each click.
+TEST_F(TextDialogsTest, ShownTextListOpensATextOnEachClickOnItsLabel) {
+  auto typeAuthor = [this](const char* words) {
+    script.ShowDialog([words](ui::Dialog& d) {
+      TypeInto(*AsText(d).TextEdit(1), words);
+      ClickButton(d, "&OK");
+    });
+  };
+  std::size_t openedOnShow = 99;
+  script.ShowDialog([&](ui::Dialog& d) {
+    auto& dialog = dynamic_cast<CTextListDlg&>(d);
+    openedOnShow = script.dialogs.size();
+    EXPECT_TRUE(dialog.List()->hasFocus());
+    typeAuthor("Ann");
+    ClickRow(*dialog.List(), "Author");
+    EXPECT_STREQ(QuestAuthorText().Get(1), "Ann");
+    typeAuthor("Ann Smith");
+    ClickRow(*dialog.List(), "Author");
+    ClickButton(dialog, "OK");
+  });
+  ASSERT_TRUE(Send(kCmdTextEdit));
+  EXPECT_EQ(openedOnShow, 0u) << "showing the list opens no text";
+  ASSERT_EQ(script.dialogs.size(), 3u);
+  EXPECT_EQ(script.dialogs[0].title, "Text...");
+  EXPECT_EQ(script.dialogs[1].title, "Text...");
+  EXPECT_EQ(script.dialogs[2].result, ui::kDialogOk);
+  EXPECT_STREQ(QuestAuthorText().Get(1), "Ann Smith");
+  EXPECT_TRUE(Modified());
+}
+
 TEST_F(TextDialogsTest, ExportThenImportGivesBackEveryText) {
   Quest().monsters->name.Set(1, "Orc");
   Quest().monsters->text.Set(1, "Grunts.\r\nThen attacks.");  // multi-line
@@ -479,6 +511,56 @@ TEST_F(MarkerCommandTest, MarkersAreOfferedWhileTheWorldMapIsShown) {
   ASSERT_TRUE(Send(kelvar::kCmdRoomEdit));
   EXPECT_FALSE(Enabled(kelvar::kCmdMarker)) << "not over a room";
   EXPECT_TRUE(Enabled(kelvar::kCmdTextEdit));
+}
+
+// Shown, the marker list takes the focus with nothing selected: Delete,
+// Rename and Goto then do nothing, and act only on the marker clicked.
+TEST_F(MarkerCommandTest, ShownMarkerDialogActsOnlyOnTheMarkerTheUserSelected) {
+  namespace ui = platform::ui;
+  WriteQuest("castle.qst", {{}, {}, {}, {"gate"}});
+  ASSERT_TRUE(StartWithModes({"castle.qst"}));
+  for (const char* name : {"well", "camp"}) NewMarker(Quest().markers)->Init(name);
+  Marker* well = Quest().markers->next;
+  well->x = 1000;
+  well->y = -200;
+  Quest().mapView = {0, 0, 640, 480};
+  auto shown = [](const kelvar::CMarkerDlg& dialog) {
+    std::vector<std::string> names;
+    for (int i = 0; i < dialog.List()->count(); ++i) names.push_back(dialog.List()->item(i)->text().toStdString());
+    return names;
+  };
+  script.ShowDialog([&](ui::Dialog& d) {
+    auto& dialog = dynamic_cast<kelvar::CMarkerDlg&>(d);
+    EXPECT_TRUE(dialog.List()->hasFocus());
+    ClickButton(dialog, "&Delete");
+    ClickButton(dialog, "&Rename");
+    ClickButton(dialog, "&Goto...");
+    EXPECT_FALSE(dialog.HasEnded()) << "Goto without a selection stays";
+    EXPECT_EQ(shown(dialog), (std::vector<std::string>{"camp", "well"}));
+    EXPECT_EQ(script.dialogs.size(), 0u) << "Rename without a selection asks nothing";
+
+    ClickRow(*dialog.List(), "camp");
+    script.ShowDialog([](ui::Dialog& rename) {
+      TypeInto(*dynamic_cast<kelvar::CParamTextDlg&>(rename).ValueEdit(), "tent");
+      ClickButton(rename, "&OK");
+    });
+    ClickButton(dialog, "&Rename");
+    EXPECT_EQ(shown(dialog), (std::vector<std::string>{"tent", "well"}));
+    ClickButton(dialog, "&Delete");
+    EXPECT_EQ(shown(dialog), std::vector<std::string>{"well"});
+    ClickButton(dialog, "&Delete");  // the deleted marker took the selection with it
+    EXPECT_EQ(shown(dialog), std::vector<std::string>{"well"});
+    DoubleClickRow(*dialog.List(), "well");
+    EXPECT_TRUE(dialog.HasEnded()) << "a double click goes to the marker";
+  });
+  ASSERT_TRUE(Send(kelvar::kCmdMarker));
+  ASSERT_EQ(script.dialogs.size(), 2u);
+  EXPECT_EQ(script.dialogs[1].result, ui::kDialogOk);
+  ASSERT_EQ(Quest().markers, well);
+  EXPECT_EQ(well->next, nullptr);
+  EXPECT_EQ(Quest().mapView.left, 1000);
+  EXPECT_EQ(Quest().mapView.top, -200);
+  EXPECT_TRUE(Modified());
 }
 
 TEST_F(MarkerCommandTest, MarkerCommandAddsThroughTheDialogAndMarksModified) {
