@@ -815,5 +815,29 @@ TEST_F(ElementDialogsTest, ShownRoomDialogStoresTheBoxesAsShown) {
   EXPECT_EQ(cellar->level, 2);
 }
 
+// Picking the skeleton the machine already has still brings its skeleton
+// file: that change marks the quest on OK, and Cancel puts it back.
+TEST_F(ParameterEditorsTest, ShownPropertiesAccountForEveryValueTheyChange) {
+  thing->FindParam(7)->SetText("wolf");
+  thing->FindParam(6)->SetText("wolfskin");
+  auto pickSkeletonThen = [this](const char* button) {
+    SelectInTree(kTreeMachines, "thing");
+    script.ShowDialog([this, button](ui::Dialog& d) {
+      auto& dialog = dynamic_cast<CMachinePropertiesDlg&>(d);
+      ClickTreeRow(*dialog.List(), RowOf(dialog, 7));
+      EXPECT_EQ(dialog.List()->topLevelItem(RowOf(dialog, 6))->text(1), "MULTIPNJ");
+      ClickButton(dialog, button);
+    });
+    ASSERT_TRUE(Send(kCmdMachineProperties));
+  };
+  pickSkeletonThen("&Cancel");
+  EXPECT_EQ(Value(7), "wolf");
+  EXPECT_EQ(Value(6), "wolfskin") << "Cancel puts the skeleton file back";
+  EXPECT_FALSE(Modified());
+  pickSkeletonThen("&OK");
+  EXPECT_EQ(Value(6), "MULTIPNJ");
+  EXPECT_TRUE(Modified()) << "the skeleton file changed";
+}
+
 }  // namespace
 }  // namespace kelvartest
