@@ -1,6 +1,7 @@
 // The text, voice, text list and marker dialogs: what they show, what they
 // store on OK, the voice file's naming, format check and encoding, the
 // exchange file's round trip, and the markers.
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -31,7 +32,9 @@
 #include "quest/monster.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
+#include "quest/quest_texts.h"
 #include "quest/room.h"
+#include "platform/ui/command_ids.h"
 #include "support/audio_signals.h"
 #include "support/bytes.h"
 #include "support/external_tool.h"
@@ -103,7 +106,7 @@ TEST_F(TextDialogsTest, VoiceNamesKeepLettersAndDigitsOfTheFileName) {
   };
   for (const auto& c : cases) EXPECT_EQ(VoiceNameFromPath(c.path), c.name) << c.path;
   EXPECT_EQ(VoiceNameFromPath(std::string(100, 'a') + ".wav"), std::string(79, 'a'));
-  EXPECT_EQ(VoiceOutputPath("Castle", VoiceNameFromPath("My Voice-01.wav")), "data\\customQuest\\Castle\\MyVoice01.mp2");
+  EXPECT_EQ(QuestVoicePath("Castle", VoiceNameFromPath("My Voice-01.wav")), "data\\customQuest\\Castle\\MyVoice01.mp2");
 }
 
 TEST_F(TextDialogsTest, TextDialogShowsEveryLanguageAndStoresThemBack) {
@@ -492,6 +495,43 @@ TEST_F(TextDialogsTest, ChosenVoiceBecomesAnMp2ThatFfprobeAcceptsAndThePackageHo
   for (const std::string& name : PackageNames(dir.Read("quest/Castle.mtf")))
     if (name.ends_with("MyVoice01.mp2")) packed = true;
   EXPECT_TRUE(packed);
+}
+
+// A quest saved under a new name takes the voices its texts name along to
+// its own folder, so the renamed quest's package holds every one of them.
+TEST_F(TextDialogsTest, SaveAsTakesTheVoicesAlongAndTheRenamedQuestPacksThem) {
+  dir.Write("rec/gate.wav", testsupport::WavBytes(testsupport::SpeechLike(0.3)));
+  script.ShowDialog([&](ui::Dialog& d) {
+    script.AnswerFile(dir.Native("rec/gate.wav"));
+    ClickButton(d, "Voice File...");
+    ClickButton(d, "&OK");
+  });
+  EditAllLanguages(Quest().rooms->text);
+  ASSERT_STREQ(Quest().rooms->text.GetVoiceName(), "gate");
+  ASSERT_TRUE(dir.Exists("data/customQuest/Castle/gate.mp2"));
+  // A voice recorded earlier, and a text naming a voice that was never recorded.
+  dir.Write("data/customQuest/Castle/growl.mp2", "growl");
+  Quest().monsters->text.SetVoiceName("growl");
+  Quest().questObjects->name.SetVoiceName("lost");
+  dir.Write("data/customQuest/Castle/unused.mp2", "not named by any text");
+
+  script.AnswerFile(dir.Native("Keep.qst"));
+  ASSERT_TRUE(Send(ui::kCmdFileSaveAs));
+  ASSERT_TRUE(dir.Exists("Keep.qst"));
+  EXPECT_TRUE(dir.Exists("data/customQuest/Keep/gate.mp2") &&
+              dir.Read("data/customQuest/Keep/gate.mp2") == dir.Read("data/customQuest/Castle/gate.mp2"));
+  EXPECT_EQ(dir.Read("data/customQuest/Keep/growl.mp2"), "growl");
+  EXPECT_FALSE(dir.Exists("data/customQuest/Keep/unused.mp2")) << "only the voices the texts name";
+  EXPECT_TRUE(dir.Exists("data/customQuest/Castle/growl.mp2")) << "the old quest keeps its own";
+  EXPECT_TRUE(boxes.boxes.empty()) << (boxes.boxes.empty() ? "" : boxes.boxes.front().text);
+
+  for (int bank = 800; bank <= 815; ++bank) dir.Write("rozizuzi/bank/k0" + std::to_string(bank) + "_OBJ.tga", "tga");
+  script.AnswerDialog(ui::kDialogOk);  // the generation dialog
+  ASSERT_TRUE(Send(kCmdGenerateQuest));
+  ASSERT_TRUE(dir.Exists("quest/Keep.mtf")) << (boxes.boxes.empty() ? "" : boxes.boxes.back().text);
+  const std::vector<std::string> names = PackageNames(dir.Read("quest/Keep.mtf"));
+  for (const char* voice : {"voices\\gate.mp2", "voices\\growl.mp2"})
+    EXPECT_NE(std::find(names.begin(), names.end(), voice), names.end()) << voice;
 }
 
 }  // namespace
