@@ -47,10 +47,12 @@ int ListBox::InsertString(int row, std::string_view text, std::intptr_t data) {
 
 void ListBox::DeleteString(int row) {
   if (row < 0 || row >= count()) return;
+  // The item view would hand the selection of a deleted row to its neighbour.
+  const bool wasSelected = row == GetCurSel();
   quiet_ = true;
   delete takeItem(row);
   quiet_ = false;
-  ClearChoice();
+  if (wasSelected) ClearChoice();
 }
 
 void ListBox::ResetContent() {

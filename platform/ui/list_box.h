@@ -21,7 +21,8 @@ class ListBox : public QListWidget {
   // Appends a row, or inserts it before `row` (past the end: appends); its index.
   int AddString(std::string_view text, std::intptr_t data = 0);
   int InsertString(int row, std::string_view text, std::intptr_t data = 0);
-  // Removes a row; afterwards no row is selected.
+  // Removes a row. Deleting the selected row leaves none selected; another
+  // row's selection stays with its text.
   void DeleteString(int row);
   void ResetContent();
   int GetCount() const { return count(); }

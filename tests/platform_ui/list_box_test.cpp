@@ -87,7 +87,10 @@ TEST_F(ListBoxTest, WhatTheProgramDoesIsNotNotified) {
   EXPECT_EQ(list->GetCurSel(), 2) << "no match keeps the selection";
   EXPECT_EQ(list->InsertString(0, "aardvark"), 0);
   EXPECT_EQ(list->GetCurSel(), 3) << "the selected row moved down with its text";
-  list->DeleteString(3);
+  list->DeleteString(0);
+  EXPECT_EQ(list->GetCurSel(), 2) << "deleting another row keeps the selection on its text";
+  EXPECT_EQ(list->GetText(2), "gamma");
+  list->DeleteString(2);
   EXPECT_EQ(list->GetCurSel(), -1) << "deleting the selected row leaves none selected";
   EXPECT_FALSE(list->currentIndex().isValid());
   list->SetCurSel(-1);
