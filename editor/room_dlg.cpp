@@ -75,8 +75,6 @@ CRoomDlg::CRoomDlg(CRoom* editedRoom, QWidget* parent)
   connect(nameButton, &QPushButton::clicked, this, [this] { OnName(); });
   connect(importButton, &QPushButton::clicked, this, [this] { OnImport(); });
   connect(bankButton, &QPushButton::clicked, this, [this] { OnLoadBank(); });
-  connect(levelCheck_, &QCheckBox::toggled, this, [this](bool on) { levelFlag = on; });
-  connect(entranceCheck_, &QCheckBox::toggled, this, [this](bool on) { entrance = on; });
 
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel("Key", this), 0, 0);
