@@ -34,6 +34,7 @@
 #include "editor/virtual_object_dlg.h"
 #include "kelvar_fixture.h"
 #include "quest/fixed_field.h"
+#include "quest/kelvar_doc.h"
 #include "quest/machine.h"
 #include "quest/monster.h"
 #include "quest/quest_lists.h"
@@ -780,39 +781,34 @@ TEST_F(MachineDialogsTest, ShownMachineInstancesDeleteOnlyTheClickedInstance) {
 }
 
 // A box that the level rules clear and disable is stored as shown, whatever
-// the file held.
+// the file held: outdoors the Level box, in a dungeon the Entrance box.
 TEST_F(ElementDialogsTest, ShownRoomDialogStoresTheBoxesAsShown) {
-  CRoom* hall = Quest().rooms;
-  CRoom* cellar = hall->next;
-  hall->levelFlag = 1;  // outdoors: no Level
-  hall->entrance = 1;
-  cellar->level = 2;  // a dungeon: no Entrance
-  cellar->levelFlag = 1;
-  cellar->entrance = 1;
-  SelectInTree(kTreeRooms, "hall");
-  script.ShowDialog([](ui::Dialog& d) {
-    auto& dialog = dynamic_cast<CRoomDlg&>(d);
-    EXPECT_FALSE(dialog.LevelCheck()->isChecked());
-    EXPECT_FALSE(dialog.LevelCheck()->isEnabled());
-    EXPECT_TRUE(dialog.EntranceCheck()->isChecked());
-    ClickButton(dialog, "&OK");
-  });
-  ASSERT_TRUE(Send(kCmdRoomProperties));
-  EXPECT_EQ(hall->levelFlag, 0);
-  EXPECT_EQ(hall->entrance, 1);
-  EXPECT_TRUE(Modified());
-  SelectInTree(kTreeRooms, "cellar");
-  script.ShowDialog([](ui::Dialog& d) {
-    auto& dialog = dynamic_cast<CRoomDlg&>(d);
-    EXPECT_FALSE(dialog.EntranceCheck()->isChecked());
-    EXPECT_FALSE(dialog.EntranceCheck()->isEnabled());
-    EXPECT_TRUE(dialog.LevelCheck()->isChecked());
-    ClickButton(dialog, "&OK");
-  });
-  ASSERT_TRUE(Send(kCmdRoomProperties));
-  EXPECT_EQ(cellar->entrance, 0);
-  EXPECT_EQ(cellar->levelFlag, 1);
-  EXPECT_EQ(cellar->level, 2);
+  struct Case {
+    CRoom* room;
+    int level;
+  };
+  for (const Case c : {Case{Quest().rooms, 0}, Case{Quest().rooms->next, 2}}) {
+    CRoom& room = *c.room;
+    room.level = c.level;
+    room.levelFlag = room.entrance = 1;
+    CurrentDocument()->SetModifiedFlag(false);
+    SelectInTree(kTreeRooms, room.name);
+    const bool dungeon = c.level > 0;
+    script.ShowDialog([dungeon](ui::Dialog& d) {
+      auto& dialog = dynamic_cast<CRoomDlg&>(d);
+      QCheckBox* cleared = dungeon ? dialog.EntranceCheck() : dialog.LevelCheck();
+      QCheckBox* kept = dungeon ? dialog.LevelCheck() : dialog.EntranceCheck();
+      EXPECT_FALSE(cleared->isChecked());
+      EXPECT_FALSE(cleared->isEnabled());
+      EXPECT_TRUE(kept->isChecked());
+      ClickButton(dialog, "&OK");
+    });
+    ASSERT_TRUE(Send(kCmdRoomProperties));
+    EXPECT_EQ(dungeon ? room.entrance : room.levelFlag, 0) << room.name;
+    EXPECT_EQ(dungeon ? room.levelFlag : room.entrance, 1) << room.name;
+    EXPECT_EQ(room.level, c.level);
+    EXPECT_TRUE(Modified()) << room.name;
+  }
 }
 
 // Picking the skeleton the machine already has still brings its skeleton

@@ -28,31 +28,34 @@ inline bool ClickButton(QWidget& dialog, std::string_view text) {
   return false;
 }
 
-// Clicks the middle of the list's row that shows `text`.
-inline bool ClickRow(QListWidget& list, std::string_view text) {
+// The list's row that shows `text`, scrolled into view; null (a failure)
+// when there is none.
+inline QListWidgetItem* RowShowing(QListWidget& list, std::string_view text) {
   for (int i = 0; i < list.count(); ++i) {
     QListWidgetItem* item = list.item(i);
     if (item->text().toStdString() != text) continue;
     list.scrollToItem(item);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
-    return true;
+    return item;
   }
   ADD_FAILURE() << "no row " << text;
-  return false;
+  return nullptr;
 }
 
+// Clicks the middle of the list's row that shows `text`.
+inline bool ClickRow(QListWidget& list, std::string_view text) {
+  QListWidgetItem* item = RowShowing(list, text);
+  if (item) QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+  return item != nullptr;
+}
+
+// A double click as the window system delivers it: a click, then the double click.
 inline bool DoubleClickRow(QListWidget& list, std::string_view text) {
-  for (int i = 0; i < list.count(); ++i) {
-    QListWidgetItem* item = list.item(i);
-    if (item->text().toStdString() != text) continue;
-    list.scrollToItem(item);
-    const QPoint at = list.visualItemRect(item).center();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
-    return true;
-  }
-  ADD_FAILURE() << "no row " << text;
-  return false;
+  QListWidgetItem* item = RowShowing(list, text);
+  if (!item) return false;
+  const QPoint at = list.visualItemRect(item).center();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+  return true;
 }
 
 // Clicks the first column of the list view's row (top-level items).
