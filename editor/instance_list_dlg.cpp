@@ -1,21 +1,20 @@
 #include "editor/instance_list_dlg.h"
 
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "platform/ui/dialog.h"
-#include "platform/ui/text_codec.h"
+#include "platform/ui/list_box.h"
 #include "quest/element_instance.h"
 
 namespace kelvar {
 
-QListWidget* BuildInstanceListDialog(platform::ui::Dialog& dialog, const char* title, InstanceButton add,
+platform::ui::ListBox* BuildInstanceListDialog(platform::ui::Dialog& dialog, const char* title, InstanceButton add,
                                      InstanceButton remove, std::function<void()> onAdd,
                                      std::function<void()> onRemove) {
   dialog.setWindowTitle(title);
-  auto* list = new QListWidget(&dialog);
+  auto* list = new platform::ui::ListBox(&dialog);
   list->setObjectName("list1001");
   list->setMinimumSize(200, 200);
   auto* addButton = new QPushButton(add.text, &dialog);
@@ -38,21 +37,20 @@ QListWidget* BuildInstanceListDialog(platform::ui::Dialog& dialog, const char* t
   return list;
 }
 
-void FillInstanceList(QListWidget* list, const ElementInstance* instances) {
-  list->clear();
+void FillInstanceList(platform::ui::ListBox* list, const ElementInstance* instances) {
+  list->ResetContent();
   for (const ElementInstance* i = instances; i; i = i->next) AddInstanceRow(list, i);
 }
 
-void AddInstanceRow(QListWidget* list, const ElementInstance* instance) {
-  if (instance) list->addItem(platform::ui::FromAnsi(instance->name));
+void AddInstanceRow(platform::ui::ListBox* list, const ElementInstance* instance) {
+  if (instance) list->AddString(instance->name);
 }
 
-std::string TakeSelectedInstance(QListWidget* list) {
-  const int row = list->currentRow();
+std::string TakeSelectedInstance(platform::ui::ListBox* list) {
+  const int row = list->GetCurSel();
   if (row < 0) return {};
-  QListWidgetItem* item = list->takeItem(row);
-  std::string name = platform::ui::ToAnsi(item->text());
-  delete item;
+  std::string name = list->GetText(row);
+  list->DeleteString(row);
   return name;
 }
 

@@ -4,11 +4,11 @@
 #include <functional>
 #include <string>
 
-class QListWidget;
 struct ElementInstance;
 
 namespace platform::ui {
 class Dialog;
+class ListBox;
 }
 
 namespace kelvar {
@@ -19,13 +19,13 @@ struct InstanceButton {
 };
 
 // Lays the dialog out and returns its list.
-QListWidget* BuildInstanceListDialog(platform::ui::Dialog& dialog, const char* title, InstanceButton add,
+platform::ui::ListBox* BuildInstanceListDialog(platform::ui::Dialog& dialog, const char* title, InstanceButton add,
                                      InstanceButton remove, std::function<void()> onAdd,
                                      std::function<void()> onRemove);
 // One row per instance of the list, in list order.
-void FillInstanceList(QListWidget* list, const ElementInstance* instances);
-void AddInstanceRow(QListWidget* list, const ElementInstance* instance);
+void FillInstanceList(platform::ui::ListBox* list, const ElementInstance* instances);
+void AddInstanceRow(platform::ui::ListBox* list, const ElementInstance* instance);
 // Removes the selected row and returns its name; "" without a selection.
-std::string TakeSelectedInstance(QListWidget* list);
+std::string TakeSelectedInstance(platform::ui::ListBox* list);
 
 }  // namespace kelvar

@@ -1,9 +1,9 @@
 #pragma once
 // "Instances": a machine's placed instances; Add and Delete act on the quest at once.
 #include "platform/ui/dialog.h"
+#include "platform/ui/list_box.h"
 
 class CMachine;
-class QListWidget;
 
 namespace kelvar {
 
@@ -15,14 +15,14 @@ class CMachineInstancesDlg : public platform::ui::Dialog {
   void OnDelete();
 
   bool Changed() const { return changed_; }
-  QListWidget* List() const { return list_; }
+  platform::ui::ListBox* List() const { return list_; }
 
  protected:
   bool OnInitDialog() override;
 
  private:
   CMachine& machine_;
-  QListWidget* list_;
+  platform::ui::ListBox* list_;
   bool changed_ = false;
 };
 

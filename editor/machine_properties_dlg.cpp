@@ -21,6 +21,7 @@
 #include "editor/machine_instances_dlg.h"
 #include "editor/new_machine_dlg.h"
 #include "editor/param_dlgs.h"
+#include "editor/text_dlg.h"
 #include "platform/core/paths.h"
 #include "platform/ui/string_table.h"
 #include "platform/ui/text_codec.h"
@@ -166,7 +167,7 @@ void CMachinePropertiesDlg::EditRow(int row, bool shiftHeld) {
     case kParamMonster: chosen = Pick(pickers.questMonster, value); break;
     case kParamText: {
       auto& text = static_cast<CMachineParamText&>(value).value;
-      if (EditCurrentLanguage(text, Caption(value))) valuesChanged_ = true;
+      EditCurrentLanguage(text, Caption(value));
       break;
     }
     case kParamList:
@@ -174,11 +175,19 @@ void CMachinePropertiesDlg::EditRow(int row, bool shiftHeld) {
       break;
     default: break;
   }
-  if (chosen) {
-    if (*chosen != value.GetText()) valuesChanged_ = true;
-    value.SetText(*chosen);
-  }
+  if (chosen) value.SetText(*chosen);
   RefreshRows();
+}
+
+bool CMachinePropertiesDlg::ValuesChanged() const {
+  if (!machine) return false;
+  std::size_t i = 0;
+  for (const CMachineParam* p = machine->params; p && i < saved_.size(); p = p->next, ++i) {
+    const bool same = p->type == kParamText ? TextsEqual(static_cast<const CMachineParamText*>(p)->value, saved_[i].multi)
+                                             : p->GetText() == saved_[i].text;
+    if (!same) return true;
+  }
+  return false;
 }
 
 void CMachinePropertiesDlg::OnInstances() {
@@ -197,13 +206,12 @@ void CMachinePropertiesDlg::OnOK() {
 }
 
 void CMachinePropertiesDlg::OnCancel() {
-  if (machine && valuesChanged_) {
+  if (ValuesChanged()) {
     std::size_t i = 0;
     for (CMachineParam* p = machine->params; p && i < saved_.size(); p = p->next, ++i) {
       if (p->type == kParamText) static_cast<CMachineParamText*>(p)->value = saved_[i].multi;
       else p->SetText(saved_[i].text);
     }
-    valuesChanged_ = false;
   }
   Dialog::OnCancel();
 }

@@ -39,8 +39,10 @@ class CMachinePropertiesDlg : public platform::ui::Dialog {
   QLineEdit* KeyEdit() const { return keyEdit_; }
   QPlainTextEdit* OriginEdit() const { return originEdit_; }
   QLineEdit* TypeEdit() const { return typeEdit_; }
-  // True when a value or the instances changed.
-  bool ValuesChanged() const { return valuesChanged_; }
+  // True when a value of the machine differs from what it held when the
+  // dialog opened, whichever editor changed it.
+  bool ValuesChanged() const;
+  // True when instances were added or deleted.
   bool InstancesChanged() const { return instancesChanged_; }
 
  protected:
@@ -62,7 +64,6 @@ class CMachinePropertiesDlg : public platform::ui::Dialog {
   QPushButton* instancesButton_;
   std::vector<CMachineParam*> rows_;
   std::vector<Saved> saved_;  // every value of the machine, in list order
-  bool valuesChanged_ = false;
   bool instancesChanged_ = false;
 };
 

@@ -4,14 +4,12 @@
 #include <string>
 
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "editor/param_dlgs.h"
 #include "editor/room_view.h"
 #include "platform/core/paths.h"
-#include "platform/ui/text_codec.h"
 #include "quest/fixed_field.h"
 #include "quest/marker.h"
 #include "quest/quest_list.h"
@@ -19,11 +17,11 @@
 
 namespace kelvar {
 
-CMarkerDlg::CMarkerDlg(QWidget* parent) : Dialog(parent), list_(new QListWidget(this)) {
+CMarkerDlg::CMarkerDlg(QWidget* parent) : Dialog(parent), list_(new platform::ui::ListBox(this)) {
   setWindowTitle("Marker...");
   list_->setObjectName("list1001");
   list_->setMinimumSize(220, 220);
-  connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnGoto(); });
+  list_->onDoubleClick = [this] { OnGoto(); };
   auto* buttons = new QVBoxLayout;
   const struct {
     const char* text;
@@ -48,7 +46,7 @@ CMarkerDlg::CMarkerDlg(QWidget* parent) : Dialog(parent), list_(new QListWidget(
 }
 
 bool CMarkerDlg::OnInitDialog() {
-  list_->clear();
+  list_->ResetContent();
   rows_.clear();
   for (Marker* m = Quest().markers; m; m = m->next) InsertSorted(m);
   return true;
@@ -60,12 +58,11 @@ int CMarkerDlg::InsertSorted(Marker* marker) {
   });
   const int row = static_cast<int>(at - rows_.begin());
   rows_.insert(at, marker);
-  list_->insertItem(row, platform::ui::FromAnsi(marker->name));
-  return row;
+  return list_->InsertString(row, marker->name);
 }
 
 Marker* CMarkerDlg::Selected() const {
-  const int row = list_->currentRow();
+  const int row = list_->GetCurSel();
   return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)] : nullptr;
 }
 
@@ -74,7 +71,7 @@ void CMarkerDlg::OnAdd() {
   const std::string name = "#" + std::to_string(quest.markerCounter++);
   Marker* marker = NewMarker(quest.markers);
   marker->Init(name);
-  list_->setCurrentRow(InsertSorted(marker));
+  list_->SetCurSel(InsertSorted(marker));
   changed_ = true;
 }
 
@@ -88,19 +85,18 @@ void CMarkerDlg::OnRename() {
   const std::string name = dialog.value.substr(0, kNameLimit);
   if (name == marker->name) return;
   SetField(marker->name, name);
-  const int row = list_->currentRow();
-  delete list_->takeItem(row);
-  list_->insertItem(row, platform::ui::FromAnsi(marker->name));
-  list_->setCurrentRow(row);
+  const int row = list_->GetCurSel();
+  list_->DeleteString(row);
+  list_->SetCurSel(list_->InsertString(row, marker->name));
   changed_ = true;
 }
 
 void CMarkerDlg::OnDelete() {
   Marker* marker = Selected();
   if (!marker) return;
-  const int row = list_->currentRow();
+  const int row = list_->GetCurSel();
   rows_.erase(rows_.begin() + row);
-  delete list_->takeItem(row);
+  list_->DeleteString(row);
   RemoveRecord(Quest().markers, marker);
   changed_ = true;
 }

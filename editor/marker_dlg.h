@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "platform/ui/dialog.h"
+#include "platform/ui/list_box.h"
 
-class QListWidget;
 struct Marker;
 
 namespace kelvar {
@@ -23,7 +23,7 @@ class CMarkerDlg : public platform::ui::Dialog {
 
   // True when markers were added, renamed or deleted.
   bool Changed() const { return changed_; }
-  QListWidget* List() const { return list_; }
+  platform::ui::ListBox* List() const { return list_; }
   // The marker of each row.
   const std::vector<Marker*>& Rows() const { return rows_; }
 
@@ -35,7 +35,7 @@ class CMarkerDlg : public platform::ui::Dialog {
   int InsertSorted(Marker* marker);
   Marker* Selected() const;
 
-  QListWidget* list_;
+  platform::ui::ListBox* list_;
   std::vector<Marker*> rows_;
   bool changed_ = false;
 };

@@ -1,9 +1,9 @@
 #pragma once
 // "Instances...": a monster's placed instances; Add and Del act on the quest at once.
 #include "platform/ui/dialog.h"
+#include "platform/ui/list_box.h"
 
 class CMonster;
-class QListWidget;
 
 namespace kelvar {
 
@@ -15,14 +15,14 @@ class CMonsterInstancesDlg : public platform::ui::Dialog {
   void OnDel();
 
   bool Changed() const { return changed_; }
-  QListWidget* List() const { return list_; }
+  platform::ui::ListBox* List() const { return list_; }
 
  protected:
   bool OnInitDialog() override;
 
  private:
   CMonster& monster_;
-  QListWidget* list_;
+  platform::ui::ListBox* list_;
   bool changed_ = false;
 };
 

@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -45,7 +44,7 @@ bool CheckMachineKey(const std::string& key, const std::string& machineName, con
 
 CNewMachineDlg::CNewMachineDlg(QWidget* parent)
     : Dialog(parent),
-      list_(new QListWidget(this)),
+      list_(new platform::ui::ListBox(this)),
       properties_(new QTreeWidget(this)),
       comment_(new QPlainTextEdit(this)),
       keyEdit_(new QLineEdit(this)) {
@@ -59,7 +58,7 @@ CNewMachineDlg::CNewMachineDlg(QWidget* parent)
   comment_->setReadOnly(true);
   comment_->setMaximumHeight(60);
   keyEdit_->setObjectName("edit1006");
-  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { OnSelChange(row); });
+  list_->onSelChange = [this] { OnSelChange(list_->GetCurSel()); };
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton("&Next", QDialogButtonBox::AcceptRole);
   buttons->addButton(QDialogButtonBox::Cancel);
@@ -80,9 +79,8 @@ CNewMachineDlg::CNewMachineDlg(QWidget* parent)
 
 bool CNewMachineDlg::OnInitDialog() {
   machineType.clear();
-  const QSignalBlocker quiet(list_);
-  for (const MachineDef* d = Quest().library.machines(); d; d = d->next) list_->addItem(platform::ui::FromAnsi(d->key));
-  list_->setCurrentRow(-1);
+  list_->ResetContent();
+  for (const MachineDef* d = Quest().library.machines(); d; d = d->next) list_->AddString(d->key);
   SetKeyField(keyEdit_, key);
   return true;
 }

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/ui/dialog.h"
+#include "platform/ui/list_box.h"
 
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QTreeWidget;
 
@@ -21,7 +21,7 @@ class CNewMachineDlg : public platform::ui::Dialog {
   std::string machineType;  // the chosen definition's key
   std::string key;
 
-  QListWidget* List() const { return list_; }
+  platform::ui::ListBox* List() const { return list_; }
   QTreeWidget* Properties() const { return properties_; }
   QPlainTextEdit* CommentEdit() const { return comment_; }
   QLineEdit* KeyEdit() const { return keyEdit_; }
@@ -31,7 +31,7 @@ class CNewMachineDlg : public platform::ui::Dialog {
   void OnOK() override;
 
  private:
-  QListWidget* list_;
+  platform::ui::ListBox* list_;
   QTreeWidget* properties_;
   QPlainTextEdit* comment_;
   QLineEdit* keyEdit_;

@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -29,10 +28,10 @@ constexpr const char* kLevelEntries[5] = {"Outside", "Inside Level 1", "Inside L
                                           "Inside Level 4"};
 
 // "1 - Harrowmere" from the room list's "1-Harrowmere".
-QString LandEntry(int land) {
-  QString entry = platform::ui::FromAnsi(LandName(land));
-  const int dash = entry.indexOf('-');
-  if (dash > 0) entry.replace(dash, 1, " - ");
+std::string LandEntry(int land) {
+  std::string entry = LandName(land);
+  const std::size_t dash = entry.find('-');
+  if (dash != std::string::npos && dash > 0) entry.replace(dash, 1, " - ");
   return entry;
 }
 
@@ -42,8 +41,8 @@ CRoomDlg::CRoomDlg(CRoom* editedRoom, QWidget* parent)
     : Dialog(parent),
       edited(editedRoom),
       keyEdit_(new QLineEdit(this)),
-      landList_(new QListWidget(this)),
-      levelList_(new QListWidget(this)),
+      landList_(new platform::ui::ListBox(this)),
+      levelList_(new platform::ui::ListBox(this)),
       nameEdit_(new QLineEdit(this)),
       levelCheck_(new QCheckBox("Level", this)),
       entranceCheck_(new QCheckBox("Entrance", this)),
@@ -71,13 +70,11 @@ CRoomDlg::CRoomDlg(CRoom* editedRoom, QWidget* parent)
   auto* nameButton = new QPushButton("&Name", this);
   auto* importButton = new QPushButton("&Import...", this);
   auto* bankButton = new QPushButton("&Load Bank", this);
-  connect(landList_, &QListWidget::currentRowChanged, this, [this](int row) { OnLandChange(row); });
-  connect(levelList_, &QListWidget::currentRowChanged, this, [this](int row) { OnLevelChange(row); });
+  landList_->onSelChange = [this] { OnLandChange(landList_->GetCurSel()); };
+  levelList_->onSelChange = [this] { OnLevelChange(levelList_->GetCurSel()); };
   connect(nameButton, &QPushButton::clicked, this, [this] { OnName(); });
   connect(importButton, &QPushButton::clicked, this, [this] { OnImport(); });
   connect(bankButton, &QPushButton::clicked, this, [this] { OnLoadBank(); });
-  connect(levelCheck_, &QCheckBox::toggled, this, [this](bool on) { levelFlag = on; });
-  connect(entranceCheck_, &QCheckBox::toggled, this, [this](bool on) { entrance = on; });
 
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel("Key", this), 0, 0);
@@ -108,17 +105,14 @@ CRoomDlg::CRoomDlg(CRoom* editedRoom, QWidget* parent)
 }
 
 void CRoomDlg::AddLevel(int value) {
-  auto* item = new QListWidgetItem(kLevelEntries[value], levelList_);
-  item->setData(Qt::UserRole, value);
+  levelList_->AddString(kLevelEntries[value], value);
 }
 
 bool CRoomDlg::OnInitDialog() {
-  const QSignalBlocker quietLand(landList_);
-  const QSignalBlocker quietLevel(levelList_);
-  for (int l = 0; l < 7; ++l) landList_->addItem(LandEntry(l));
+  for (int l = 0; l < 7; ++l) landList_->AddString(LandEntry(l));
   if (!edited) {
     for (int v = 0; v <= 4; ++v) AddLevel(v);
-    levelList_->setCurrentRow(level >= 0 && level <= 4 ? level : 0);
+    levelList_->SetCurSel(level >= 0 && level <= 4 ? level : 0);
     levelFlag = entrance = false;
     levelCheck_->setChecked(false);
     entranceCheck_->setChecked(false);
@@ -126,18 +120,18 @@ bool CRoomDlg::OnInitDialog() {
     entranceCheck_->setEnabled(false);
   } else if (level > 0) {
     for (int v = 1; v <= 4; ++v) AddLevel(v);
-    levelList_->setCurrentRow(level <= 4 ? level - 1 : -1);
+    levelList_->SetCurSel(level <= 4 ? level - 1 : -1);
     levelCheck_->setChecked(levelFlag);
     ApplyLevelRules();
   } else {
     AddLevel(0);
-    levelList_->setCurrentRow(0);
+    levelList_->SetCurSel(0);
     entranceCheck_->setChecked(entrance);
     ApplyLevelRules();
   }
   SetKeyField(keyEdit_, key);
   nameEdit_->setText(GameTextToEdit(name.GetLocalized(-1)));
-  landList_->setCurrentRow(land >= 0 && land < 7 ? land : -1);
+  landList_->SetCurSel(land >= 0 && land < 7 ? land : -1);
   return true;
 }
 
@@ -158,9 +152,8 @@ void CRoomDlg::OnLandChange(int row) {
 }
 
 void CRoomDlg::OnLevelChange(int row) {
-  const QListWidgetItem* item = levelList_->item(row);
-  if (!item) return;
-  level = item->data(Qt::UserRole).toInt();
+  if (row < 0) return;
+  level = static_cast<int>(levelList_->GetItemData(row));
   ApplyLevelRules();
 }
 
@@ -201,6 +194,10 @@ void CRoomDlg::OnOK() {
       if (r != edited && platform::EqualsNoCase(r->name, key)) return ShowStringBox(kIdsRoomNameTaken);
   }
   if (key.empty()) return ShowStringBox(kIdsRoomNameEmpty);
+  // What the boxes show is what is stored: a box the level rules cleared
+  // holds no flag, whatever the room held before.
+  levelFlag = levelCheck_->isChecked();
+  entrance = entranceCheck_->isChecked();
   Dialog::OnOK();
 }
 

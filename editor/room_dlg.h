@@ -6,11 +6,11 @@
 
 #include "datafiles/multi_lang_text.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/list_box.h"
 
 class CRoom;
 class QCheckBox;
 class QLineEdit;
-class QListWidget;
 
 namespace kelvar {
 
@@ -39,8 +39,8 @@ class CRoomDlg : public platform::ui::Dialog {
   std::string cbsPath;
 
   QLineEdit* KeyEdit() const { return keyEdit_; }
-  QListWidget* LandList() const { return landList_; }
-  QListWidget* LevelList() const { return levelList_; }
+  platform::ui::ListBox* LandList() const { return landList_; }
+  platform::ui::ListBox* LevelList() const { return levelList_; }
   QCheckBox* LevelCheck() const { return levelCheck_; }
   QCheckBox* EntranceCheck() const { return entranceCheck_; }
   QLineEdit* CdfEdit() const { return cdfEdit_; }
@@ -51,11 +51,12 @@ class CRoomDlg : public platform::ui::Dialog {
 
  private:
   void AddLevel(int level);
+  // Enables and clears the two boxes as the level allows.
   void ApplyLevelRules();
 
   QLineEdit* keyEdit_;
-  QListWidget* landList_;
-  QListWidget* levelList_;
+  platform::ui::ListBox* landList_;
+  platform::ui::ListBox* levelList_;
   QLineEdit* nameEdit_;
   QCheckBox* levelCheck_;
   QCheckBox* entranceCheck_;

@@ -20,6 +20,7 @@
 #include "platform/core/services.h"
 #include "platform/ui/application.h"
 #include "quest/kelvar_doc.h"
+#include "quest/quest_texts.h"
 
 namespace kelvar {
 namespace {
@@ -47,12 +48,6 @@ std::string VoiceNameFromPath(std::string_view path) {
     if (std::isalnum(static_cast<unsigned char>(c))) name += c;
   }
   return name;
-}
-
-std::string VoiceOutputPath(std::string_view questName, std::string_view voiceName) {
-  std::string path = "data\\customQuest\\";
-  path.append(questName).append("\\").append(voiceName).append(".mp2");
-  return path;
 }
 
 CTextDlg::CTextDlg(QWidget* parent)
@@ -147,7 +142,7 @@ void CTextDlg::OnVoiceFile() {
     return;
   }
   const CKelvarDoc* document = CurrentDocument();
-  const std::string output = VoiceOutputPath(document ? document->QuestName() : std::string(), name);
+  const std::string output = QuestVoicePath(document ? document->QuestName() : std::string(), name);
   if (!IsPcmMono44k(chosen->c_str())) {
     ShowStringBox(kIdsInvalidWave);
     ShowMembers();

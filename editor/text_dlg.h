@@ -17,8 +17,6 @@ namespace kelvar {
 
 // The letters and digits of the file's name (no folder, no extension), at most 79.
 std::string VoiceNameFromPath(std::string_view path);
-// "data\customQuest\<quest>\<voice>.mp2".
-std::string VoiceOutputPath(std::string_view questName, std::string_view voiceName);
 
 class CTextDlg : public platform::ui::Dialog {
  public:

@@ -1,7 +1,6 @@
 #include "editor/text_list_dlg.h"
 
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -12,7 +11,6 @@
 #include "platform/core/file.h"
 #include "platform/core/services.h"
 #include "platform/ui/application.h"
-#include "platform/ui/text_codec.h"
 
 namespace kelvar {
 namespace {
@@ -23,11 +21,11 @@ void FileErrorBox(const char* format, const platform::FileException& e) {
 
 }  // namespace
 
-CTextListDlg::CTextListDlg(QWidget* parent) : Dialog(parent), list_(new QListWidget(this)) {
+CTextListDlg::CTextListDlg(QWidget* parent) : Dialog(parent), list_(new platform::ui::ListBox(this)) {
   setWindowTitle("Text");
   list_->setObjectName("list1001");
   list_->setMinimumSize(320, 300);
-  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { OnSelChange(row); });
+  list_->onSelChange = [this] { OnSelChange(list_->GetCurSel()); };
   auto* exportButton = new QPushButton("Export...", this);
   exportButton->setObjectName("button1111");
   auto* importButton = new QPushButton("Import...", this);
@@ -50,10 +48,8 @@ CTextListDlg::CTextListDlg(QWidget* parent) : Dialog(parent), list_(new QListWid
 bool CTextListDlg::OnInitDialog() {
   entries_ = CollectQuestTexts();
   SortByLabel(entries_);
-  const QSignalBlocker quiet(list_);
-  list_->clear();
-  for (const QuestTextEntry& entry : entries_) list_->addItem(platform::ui::FromAnsi(entry.label));
-  list_->setCurrentRow(-1);
+  list_->ResetContent();
+  for (const QuestTextEntry& entry : entries_) list_->AddString(entry.label);
   return true;
 }
 

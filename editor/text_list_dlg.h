@@ -6,8 +6,8 @@
 
 #include "editor/quest_text_exchange.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/list_box.h"
 
-class QListWidget;
 
 namespace kelvar {
 
@@ -24,14 +24,14 @@ class CTextListDlg : public platform::ui::Dialog {
 
   // True when a text was changed (edited or imported).
   bool Changed() const { return changed_; }
-  QListWidget* List() const { return list_; }
+  platform::ui::ListBox* List() const { return list_; }
   const std::vector<QuestTextEntry>& Entries() const { return entries_; }
 
  protected:
   bool OnInitDialog() override;
 
  private:
-  QListWidget* list_;
+  platform::ui::ListBox* list_;
   std::vector<QuestTextEntry> entries_;  // in list order
   bool changed_ = false;
 };

@@ -14,6 +14,7 @@
 #include "quest/qst_format.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
+#include "quest/quest_texts.h"
 #include "quest/room.h"
 #include "quest/text_format.h"
 #include "quest/world_graph.h"
@@ -41,6 +42,19 @@ void PrepareQuestFolder(std::string_view questName) {
   if (!IsPlainFileName(questName) || !CreateQuestFolder(questName)) return;
   g_spritePath = SpriteCopyPath(questName);
   CopyWholeFile(kQuestSpriteSource, g_spritePath.c_str(), false);
+}
+
+// The texts name their voices by name only; the encoded voices live in the
+// folder of the quest they were recorded for. A quest saved under another
+// name takes those its texts name along into its own folder, replacing
+// older copies there, so its package holds them.
+void CopyVoices(const std::string& from, const std::string& to) {
+  if (!IsPlainFileName(from)) return;
+  for (const std::string& voice : QuestVoiceNames()) {
+    const std::string source = QuestVoicePath(from, voice);
+    if (!platform::PathExists(source)) continue;  // never recorded, or gone: nothing to take along
+    CopyWholeFile(source.c_str(), QuestVoicePath(to, voice).c_str(), true);
+  }
 }
 
 // The lists and header read from a file become the open quest.
@@ -157,9 +171,11 @@ bool CKelvarDoc::OnOpenDocument(const std::string& path) {
 
 bool CKelvarDoc::OnSaveDocument(const std::string& path) {
   ToStartDirectory();
+  const std::string oldName = QuestName();
   const std::string newName = BaseName(path);
+  const bool renamed = !platform::EqualsNoCase(oldName, newName);
   if (IsPlainFileName(newName) && CreateQuestFolder(newName)) {
-    const std::string oldSprite = SpriteCopyPath(BaseName(title_));
+    const std::string oldSprite = SpriteCopyPath(oldName);
     const std::string newSprite = SpriteCopyPath(newName);
     if (!platform::EqualsNoCase(oldSprite, newSprite)) {
       CopyWholeFile(oldSprite.c_str(), newSprite.c_str(), false);
@@ -182,6 +198,7 @@ bool CKelvarDoc::OnSaveDocument(const std::string& path) {
     Box(FormatText("Error while saving %s, error = %u\n", path.c_str(), static_cast<unsigned>(e.cause())));
     return false;
   }
+  if (renamed && IsPlainFileName(newName)) CopyVoices(oldName, newName);
   platform::Profile().WriteString(kRecentQuestSection, kRecentQuestValue, path);
   SetModifiedFlag(false);
   return true;

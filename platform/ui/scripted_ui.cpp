@@ -1,5 +1,8 @@
 #include "platform/ui/scripted_ui.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include "platform/ui/text_codec.h"
 
 namespace platform::ui {
@@ -33,14 +36,35 @@ int ScriptedUi::Choose(const std::vector<PopupItem>& items, QPoint globalPos) {
   return answer;
 }
 
+namespace {
+
+// Shows the dialog and waits (a few seconds at most) until it is the active
+// window, so that its focus widget has been given the focus.
+void ShowActive(Dialog& dialog) {
+  dialog.show();
+  dialog.raise();
+  dialog.activateWindow();
+  QElapsedTimer waited;
+  waited.start();
+  while (!dialog.isActiveWindow() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  QCoreApplication::processEvents();
+}
+
+}  // namespace
+
 int ScriptedUi::Run(Dialog& dialog) {
-  DialogAnswer answer{kDialogCancel, {}};
+  DialogAnswer answer{kDialogCancel, {}, false};
   if (!dialogs_.empty()) {
     answer = std::move(dialogs_.front());
     dialogs_.pop_front();
   }
   bool refused = false;
   if (!dialog.Initialize()) {
+    if (!dialog.HasEnded()) dialog.EndDialog(kDialogCancel);
+  } else if (!dialog.HasEnded() && answer.show) {
+    ShowActive(dialog);
+    if (answer.fill) answer.fill(dialog);
+    if (!dialog.HasEnded()) dialog.Press(kDialogCancel);
     if (!dialog.HasEnded()) dialog.EndDialog(kDialogCancel);
   } else if (!dialog.HasEnded()) {
     if (answer.fill) answer.fill(dialog);
@@ -51,8 +75,9 @@ int ScriptedUi::Run(Dialog& dialog) {
       if (!dialog.HasEnded()) dialog.EndDialog(kDialogCancel);
     }
   }
+  dialog.hide();
   dialog.Finish();
-  dialogs.push_back({ToNative(dialog.windowTitle()), dialog.Result(), refused});
+  dialogs.push_back({ToNative(dialog.windowTitle()), dialog.Result(), refused, answer.show});
   return dialog.Result();
 }
 

@@ -30,7 +30,12 @@ class ScriptedUi : public IFileDialogs, public IPopupMenus, public IModalRunner 
   // there), then the button is pressed (kDialogOk or kDialogCancel). A dialog
   // that stays open after OK is cancelled, as a user would give up.
   using Fill = std::function<void(Dialog&)>;
-  void AnswerDialog(int button, Fill fill = {}) { dialogs_.push_back({button, std::move(fill)}); }
+  void AnswerDialog(int button, Fill fill = {}) { dialogs_.push_back({button, std::move(fill), false}); }
+  // The next modal dialog is shown on the screen, active, with its focus
+  // where the window system puts it; `drive` then works it as a user does
+  // (clicks and keys on its widgets). A dialog still open afterwards is
+  // cancelled.
+  void ShowDialog(Fill drive) { dialogs_.push_back({kDialogCancel, std::move(drive), true}); }
 
   struct ShownPopup {
     std::vector<PopupItem> items;
@@ -41,6 +46,7 @@ class ScriptedUi : public IFileDialogs, public IPopupMenus, public IModalRunner 
     std::string title;
     int result;
     bool refusedOk;  // OK was pressed and the dialog stayed open
+    bool shown;      // shown on the screen and driven
   };
   std::vector<FileDialogRequest> fileDialogs;
   std::vector<ShownPopup> popups;
@@ -54,6 +60,7 @@ class ScriptedUi : public IFileDialogs, public IPopupMenus, public IModalRunner 
   struct DialogAnswer {
     int button;
     Fill fill;
+    bool show;
   };
   std::deque<std::optional<std::string>> files_;
   std::deque<int> popups_;

@@ -9,6 +9,7 @@
 #include "audio/mp2_tables.h"
 #include "audio/mpa_header.h"
 #include "audio/mpa_layer12.h"
+#include "mpa_stream_compare.h"
 #include "support/audio_signals.h"
 #include "support/temp_dir.h"
 
@@ -119,12 +120,58 @@ TEST_F(Mp2EncoderTest, EmptyRecordingGivesOneZeroByte) {
   EXPECT_EQ(out, std::string(1, '\0'));
 }
 
-TEST_F(Mp2EncoderTest, SilenceAllocatesNothingAndTheFrameIsZeros) {
+// The allocation loop spends the frame's bits whatever the masking says, so
+// silence too gets bits, lowest subbands first; what they carry is silence:
+// one scale factor per subband, the smallest, and codes that decode to 0.
+TEST_F(Mp2EncoderTest, SilenceStillAllocatesBitsAndDecodesToZeros) {
   const std::string out = Encode(std::vector<std::int16_t>(1152, 0));
   ASSERT_EQ(out.size(), 262u);
   EXPECT_EQ(out.substr(0, 4), std::string("\xFF\xFD\x50\xC0", 4));
-  // Silence still carries allocations: every subband is pushed to the noise floor.
   EXPECT_EQ(out.substr(261), std::string(1, '\0'));
+  std::size_t bit = 32;
+  auto read = [&out, &bit](int n) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < n; ++i, ++bit)
+      v = v << 1 | ((static_cast<std::uint8_t>(out[bit / 8]) >> (7 - bit % 8)) & 1u);
+    return v;
+  };
+  std::vector<std::uint32_t> allocation;
+  for (int sb = 0; sb < mp2::kSubbandLimit; ++sb) allocation.push_back(read(mp2::AllocBits(sb)));
+  int allocated = 0;
+  for (std::uint32_t a : allocation) allocated += a > 0;
+  EXPECT_GE(allocated, 8) << ::testing::PrintToString(allocation);
+  EXPECT_GT(allocation[0], 0u) << "the lowest subband is served first";
+  std::vector<std::uint32_t> scfsi;
+  for (std::uint32_t a : allocation)
+    if (a) scfsi.push_back(read(2));
+  for (std::size_t i = 0; i < scfsi.size(); ++i) {
+    EXPECT_EQ(scfsi[i], 2u) << "one scale factor serves the three blocks, allocated subband " << i;
+    EXPECT_EQ(read(6), 62u) << "the smallest scale factor, allocated subband " << i;
+  }
+  // Every sample is the quantiser's middle code, which stands for 0.
+  int notZero = 0;
+  for (int granule = 0; granule < 12; ++granule) {
+    for (int sb = 0; sb < mp2::kSubbandLimit; ++sb) {
+      const std::uint32_t a = allocation[static_cast<std::size_t>(sb)];
+      if (!a) continue;
+      const mp2::QuantClass& c = mp2::kQuantClasses[mp2::AllocClass(sb, static_cast<int>(a)) - 1];
+      const auto middle = static_cast<std::uint32_t>(c.steps - 1) / 2;
+      const auto steps = static_cast<std::uint32_t>(c.steps);
+      if (c.grouped) {
+        notZero += read(c.codewordBits) != middle + steps * (middle + steps * middle);
+      } else {
+        for (int i = 0; i < 3; ++i) notZero += read(c.codewordBits) != middle;
+      }
+    }
+  }
+  EXPECT_EQ(notZero, 0);
+  int ancillary = 0;
+  while (bit < 261 * 8) ancillary += static_cast<int>(read(1));
+  EXPECT_EQ(ancillary, 0) << "the bits left over are zeros";
+  const testsupport::DecodedStream decoded = testsupport::DecodeWithEngine(out);
+  EXPECT_EQ(decoded.frames, 1);
+  EXPECT_EQ(decoded.faults, 0);
+  EXPECT_EQ(decoded.samples, std::vector<std::int16_t>(1152, 0));
 }
 
 TEST_F(Mp2EncoderTest, HeaderIsSkippedUnreadSoAnExtendedFormatChunkShiftsTheSamples) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,12 +34,14 @@
 #include "editor/virtual_object_dlg.h"
 #include "kelvar_fixture.h"
 #include "quest/fixed_field.h"
+#include "quest/kelvar_doc.h"
 #include "quest/machine.h"
 #include "quest/monster.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
 #include "quest/room.h"
 #include "support/bytes.h"
+#include "user_input.h"
 
 namespace kelvartest {
 namespace {
@@ -685,6 +688,151 @@ TEST_F(MapDoubleClickEditsTest, MachineEditedFromTheMapRenamesItsTreeItem) {
   EXPECT_EQ(TreeTexts(kelvar::kTreeMachines), (std::vector<std::string>{"gate", "chime"}));
   script.AnswerDialog(ui::kDialogCancel);
   EXPECT_FALSE(kelvar::EditMachineProperties(*bell));
+}
+
+}  // namespace
+}  // namespace kelvartest
+
+namespace kelvartest {
+namespace {
+
+using namespace kelvar;
+namespace ui = platform::ui;
+
+// ---- Shown and worked by the user ------------------------------------------
+// Each list below takes the focus when its dialog is shown, with nothing
+// chosen in it; nothing may act as if the user had chosen its first row.
+
+std::vector<std::string> Rows(const QListWidget& list) {
+  std::vector<std::string> out;
+  for (int i = 0; i < list.count(); ++i) out.push_back(list.item(i)->text().toStdString());
+  return out;
+}
+
+TEST_F(MachineDialogsTest, ShownNewMachineDialogWaitsForAChosenType) {
+  std::size_t boxesBefore = 0;
+  script.ShowDialog([&](ui::Dialog& d) {
+    auto& dialog = dynamic_cast<CNewMachineDlg&>(d);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.List());
+    EXPECT_TRUE(dialog.CommentEdit()->toPlainText().isEmpty()) << "no type is shown before one is chosen";
+    TypeInto(*dialog.KeyEdit(), "tower");
+    boxesBefore = BoxTexts().size();
+    ClickButton(dialog, "&Next");
+    EXPECT_FALSE(dialog.HasEnded());
+    EXPECT_EQ(BoxesSince(boxesBefore), std::vector<std::string>{"Please select a machine and give it a name."});
+    ClickRow(*dialog.List(), "gadget");
+    EXPECT_EQ(dialog.CommentEdit()->toPlainText(), "Every kind of value.");
+    ClickButton(dialog, "&Next");
+    EXPECT_TRUE(dialog.HasEnded());
+  });
+  script.AnswerDialog(ui::kDialogOk);  // the new machine's properties
+  ASSERT_TRUE(Send(kCmdMachineAdd));
+  const CMachine* tower = FindMachineNamed(Quest().machines, "tower");
+  ASSERT_NE(tower, nullptr);
+  EXPECT_STREQ(tower->typeKey, "gadget");
+}
+
+TEST_F(ElementDialogsTest, ShownMonsterInstancesDeleteOnlyTheClickedInstance) {
+  CMonster* orc = Quest().monsters;
+  SelectInTree(kTreeMonsters, "orc");
+  script.ShowDialog([&](ui::Dialog& d) {
+    script.ShowDialog([&](ui::Dialog& inner) {
+      auto& instances = dynamic_cast<CMonsterInstancesDlg&>(inner);
+      EXPECT_TRUE(instances.List()->hasFocus());
+      ClickButton(instances, "&Del");
+      EXPECT_EQ(Rows(*instances.List()), std::vector<std::string>{"orc_0"}) << "nothing selected: nothing deleted";
+      ClickButton(instances, "&Add");
+      ClickRow(*instances.List(), "orc_0");
+      ClickButton(instances, "&Del");
+      ClickButton(instances, "&Del");  // the selection went with the instance
+      EXPECT_EQ(Rows(*instances.List()), std::vector<std::string>{"orc_1"});
+      ClickButton(instances, "OK");
+    });
+    ClickButton(d, "&Instances...");
+    ClickButton(d, "&Cancel");
+  });
+  ASSERT_TRUE(Send(kCmdMonsterProperties));
+  ASSERT_NE(orc->instances, nullptr);
+  EXPECT_STREQ(orc->instances->name, "orc_1");
+  EXPECT_EQ(orc->instances->next, nullptr);
+  EXPECT_TRUE(Modified());
+}
+
+TEST_F(MachineDialogsTest, ShownMachineInstancesDeleteOnlyTheClickedInstance) {
+  CMachine* gate = FindMachineNamed(Quest().machines, "gate");
+  ASSERT_NE(gate, nullptr);
+  SelectInTree(kTreeMachines, "gate");
+  script.ShowDialog([&](ui::Dialog& d) {
+    script.ShowDialog([&](ui::Dialog& inner) {
+      auto& instances = dynamic_cast<CMachineInstancesDlg&>(inner);
+      ClickButton(instances, "&Delete");
+      EXPECT_EQ(Rows(*instances.List()), std::vector<std::string>{"gate_0"});
+      ClickRow(*instances.List(), "gate_0");
+      ClickButton(instances, "&Delete");
+      EXPECT_TRUE(Rows(*instances.List()).empty());
+      ClickButton(instances, "OK");
+    });
+    ClickButton(d, "&Instances");
+    ClickButton(d, "&Cancel");
+  });
+  ASSERT_TRUE(Send(kCmdMachineProperties));
+  EXPECT_EQ(gate->instances, nullptr);
+  EXPECT_TRUE(Modified());
+}
+
+// A box that the level rules clear and disable is stored as shown, whatever
+// the file held: outdoors the Level box, in a dungeon the Entrance box.
+TEST_F(ElementDialogsTest, ShownRoomDialogStoresTheBoxesAsShown) {
+  struct Case {
+    CRoom* room;
+    int level;
+  };
+  for (const Case c : {Case{Quest().rooms, 0}, Case{Quest().rooms->next, 2}}) {
+    CRoom& room = *c.room;
+    room.level = c.level;
+    room.levelFlag = room.entrance = 1;
+    CurrentDocument()->SetModifiedFlag(false);
+    SelectInTree(kTreeRooms, room.name);
+    const bool dungeon = c.level > 0;
+    script.ShowDialog([dungeon](ui::Dialog& d) {
+      auto& dialog = dynamic_cast<CRoomDlg&>(d);
+      QCheckBox* cleared = dungeon ? dialog.EntranceCheck() : dialog.LevelCheck();
+      QCheckBox* kept = dungeon ? dialog.LevelCheck() : dialog.EntranceCheck();
+      EXPECT_FALSE(cleared->isChecked());
+      EXPECT_FALSE(cleared->isEnabled());
+      EXPECT_TRUE(kept->isChecked());
+      ClickButton(dialog, "&OK");
+    });
+    ASSERT_TRUE(Send(kCmdRoomProperties));
+    EXPECT_EQ(dungeon ? room.entrance : room.levelFlag, 0) << room.name;
+    EXPECT_EQ(dungeon ? room.levelFlag : room.entrance, 1) << room.name;
+    EXPECT_EQ(room.level, c.level);
+    EXPECT_TRUE(Modified()) << room.name;
+  }
+}
+
+// Picking the skeleton the machine already has still brings its skeleton
+// file: that change marks the quest on OK, and Cancel puts it back.
+TEST_F(ParameterEditorsTest, ShownPropertiesAccountForEveryValueTheyChange) {
+  thing->FindParam(7)->SetText("wolf");
+  thing->FindParam(6)->SetText("wolfskin");
+  auto pickSkeletonThen = [this](const char* button) {
+    SelectInTree(kTreeMachines, "thing");
+    script.ShowDialog([this, button](ui::Dialog& d) {
+      auto& dialog = dynamic_cast<CMachinePropertiesDlg&>(d);
+      ClickTreeRow(*dialog.List(), RowOf(dialog, 7));
+      EXPECT_EQ(dialog.List()->topLevelItem(RowOf(dialog, 6))->text(1), "MULTIPNJ");
+      ClickButton(dialog, button);
+    });
+    ASSERT_TRUE(Send(kCmdMachineProperties));
+  };
+  pickSkeletonThen("&Cancel");
+  EXPECT_EQ(Value(7), "wolf");
+  EXPECT_EQ(Value(6), "wolfskin") << "Cancel puts the skeleton file back";
+  EXPECT_FALSE(Modified());
+  pickSkeletonThen("&OK");
+  EXPECT_EQ(Value(6), "MULTIPNJ");
+  EXPECT_TRUE(Modified()) << "the skeleton file changed";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPainter>
+#include <QTest>
 
 #include "datafiles/monster_class_table.h"
 #include "editor/display_objects.h"
@@ -215,6 +216,26 @@ TEST_F(PickerPreviews, FramePreviewTurnsOnlyWhileRotateIsChecked) {
   EXPECT_FLOAT_EQ(PreviewClock::FrameAngle(), 500 * 0.001f * 1.5707964f);
   dialog.Finish();
   PreviewClock::Reset();
+}
+
+// Shown, the picker draws the mesh it preselected on its first paint, with
+// no click, and keeps drawing it as the timer turns it.
+TEST_F(PickerPreviews, ShownFramePickerPreviewsItsPreselectedMeshAtOnce) {
+  CFrameDlg dialog("demo_do");
+  int firstPaints = 0, paints = 0;
+  QImage first, later;
+  script.ShowDialog([&](platform::ui::Dialog&) {
+    firstPaints = dialog.Preview().PaintCount();
+    first = dialog.Preview().LastImage();
+    QTest::qWait(5 * CFrameDlg::kTimerPeriod);
+    paints = dialog.Preview().PaintCount();
+    later = dialog.Preview().grab().toImage().convertToFormat(QImage::Format_RGB16);
+  });
+  dialog.DoModal();
+  ASSERT_GE(firstPaints, 1) << "shown means painted";
+  EXPECT_GT(CountOther(first.convertToFormat(QImage::Format_RGB16), kGrey), 200) << "the door, on the first paint";
+  EXPECT_GT(paints, firstPaints) << "the timer repaints the preview";
+  EXPECT_GT(CountOther(later, kGrey), 200) << "and the door stays";
 }
 
 TEST_F(PickerPreviews, StyleCommandTakesThePickedStyleEvenOnEscape) {

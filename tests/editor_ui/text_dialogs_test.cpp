@@ -1,6 +1,7 @@
 // The text, voice, text list and marker dialogs: what they show, what they
 // store on OK, the voice file's naming, format check and encoding, the
 // exchange file's round trip, and the markers.
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -31,10 +32,13 @@
 #include "quest/monster.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
+#include "quest/quest_texts.h"
 #include "quest/room.h"
+#include "platform/ui/command_ids.h"
 #include "support/audio_signals.h"
 #include "support/bytes.h"
 #include "support/external_tool.h"
+#include "user_input.h"
 
 namespace kelvartest {
 namespace {
@@ -102,7 +106,7 @@ TEST_F(TextDialogsTest, VoiceNamesKeepLettersAndDigitsOfTheFileName) {
   };
   for (const auto& c : cases) EXPECT_EQ(VoiceNameFromPath(c.path), c.name) << c.path;
   EXPECT_EQ(VoiceNameFromPath(std::string(100, 'a') + ".wav"), std::string(79, 'a'));
-  EXPECT_EQ(VoiceOutputPath("Castle", VoiceNameFromPath("My Voice-01.wav")), "data\\customQuest\\Castle\\MyVoice01.mp2");
+  EXPECT_EQ(QuestVoicePath("Castle", VoiceNameFromPath("My Voice-01.wav")), "data\\customQuest\\Castle\\MyVoice01.mp2");
 }
 
 TEST_F(TextDialogsTest, TextDialogShowsEveryLanguageAndStoresThemBack) {
@@ -258,6 +262,37 @@ TEST_F(TextDialogsTest, ChoosingATextEditsItAndMarksTheQuestModified) {
   ASSERT_EQ(script.dialogs.size(), 2u);
   EXPECT_EQ(script.dialogs[0].title, "Text...") << "the text dialog ends first";
   EXPECT_STREQ(boardText->Get(1), "Beware");
+  EXPECT_TRUE(Modified());
+}
+
+// Shown, the list takes the focus with nothing chosen: a text opens only
+// when the user clicks its label, and again on each click.
+TEST_F(TextDialogsTest, ShownTextListOpensATextOnEachClickOnItsLabel) {
+  auto typeAuthor = [this](const char* words) {
+    script.ShowDialog([words](ui::Dialog& d) {
+      TypeInto(*AsText(d).TextEdit(1), words);
+      ClickButton(d, "&OK");
+    });
+  };
+  std::size_t openedOnShow = 99;
+  script.ShowDialog([&](ui::Dialog& d) {
+    auto& dialog = dynamic_cast<CTextListDlg&>(d);
+    openedOnShow = script.dialogs.size();
+    EXPECT_TRUE(dialog.List()->hasFocus());
+    typeAuthor("Ann");
+    ClickRow(*dialog.List(), "Author");
+    EXPECT_STREQ(QuestAuthorText().Get(1), "Ann");
+    typeAuthor("Ann Smith");
+    ClickRow(*dialog.List(), "Author");
+    ClickButton(dialog, "OK");
+  });
+  ASSERT_TRUE(Send(kCmdTextEdit));
+  EXPECT_EQ(openedOnShow, 0u) << "showing the list opens no text";
+  ASSERT_EQ(script.dialogs.size(), 3u);
+  EXPECT_EQ(script.dialogs[0].title, "Text...");
+  EXPECT_EQ(script.dialogs[1].title, "Text...");
+  EXPECT_EQ(script.dialogs[2].result, ui::kDialogOk);
+  EXPECT_STREQ(QuestAuthorText().Get(1), "Ann Smith");
   EXPECT_TRUE(Modified());
 }
 
@@ -462,6 +497,43 @@ TEST_F(TextDialogsTest, ChosenVoiceBecomesAnMp2ThatFfprobeAcceptsAndThePackageHo
   EXPECT_TRUE(packed);
 }
 
+// A quest saved under a new name takes the voices its texts name along to
+// its own folder, so the renamed quest's package holds every one of them.
+TEST_F(TextDialogsTest, SaveAsTakesTheVoicesAlongAndTheRenamedQuestPacksThem) {
+  dir.Write("rec/gate.wav", testsupport::WavBytes(testsupport::SpeechLike(0.3)));
+  script.ShowDialog([&](ui::Dialog& d) {
+    script.AnswerFile(dir.Native("rec/gate.wav"));
+    ClickButton(d, "Voice File...");
+    ClickButton(d, "&OK");
+  });
+  EditAllLanguages(Quest().rooms->text);
+  ASSERT_STREQ(Quest().rooms->text.GetVoiceName(), "gate");
+  ASSERT_TRUE(dir.Exists("data/customQuest/Castle/gate.mp2"));
+  // A voice recorded earlier, and a text naming a voice that was never recorded.
+  dir.Write("data/customQuest/Castle/growl.mp2", "growl");
+  Quest().monsters->text.SetVoiceName("growl");
+  Quest().questObjects->name.SetVoiceName("lost");
+  dir.Write("data/customQuest/Castle/unused.mp2", "not named by any text");
+
+  script.AnswerFile(dir.Native("Keep.qst"));
+  ASSERT_TRUE(Send(ui::kCmdFileSaveAs));
+  ASSERT_TRUE(dir.Exists("Keep.qst"));
+  EXPECT_TRUE(dir.Exists("data/customQuest/Keep/gate.mp2") &&
+              dir.Read("data/customQuest/Keep/gate.mp2") == dir.Read("data/customQuest/Castle/gate.mp2"));
+  EXPECT_EQ(dir.Read("data/customQuest/Keep/growl.mp2"), "growl");
+  EXPECT_FALSE(dir.Exists("data/customQuest/Keep/unused.mp2")) << "only the voices the texts name";
+  EXPECT_TRUE(dir.Exists("data/customQuest/Castle/growl.mp2")) << "the old quest keeps its own";
+  EXPECT_TRUE(boxes.boxes.empty()) << (boxes.boxes.empty() ? "" : boxes.boxes.front().text);
+
+  for (int bank = 800; bank <= 815; ++bank) dir.Write("rozizuzi/bank/k0" + std::to_string(bank) + "_OBJ.tga", "tga");
+  script.AnswerDialog(ui::kDialogOk);  // the generation dialog
+  ASSERT_TRUE(Send(kCmdGenerateQuest));
+  ASSERT_TRUE(dir.Exists("quest/Keep.mtf")) << (boxes.boxes.empty() ? "" : boxes.boxes.back().text);
+  const std::vector<std::string> names = PackageNames(dir.Read("quest/Keep.mtf"));
+  for (const char* voice : {"voices\\gate.mp2", "voices\\growl.mp2"})
+    EXPECT_NE(std::find(names.begin(), names.end(), voice), names.end()) << voice;
+}
+
 }  // namespace
 }  // namespace kelvartest
 
@@ -479,6 +551,56 @@ TEST_F(MarkerCommandTest, MarkersAreOfferedWhileTheWorldMapIsShown) {
   ASSERT_TRUE(Send(kelvar::kCmdRoomEdit));
   EXPECT_FALSE(Enabled(kelvar::kCmdMarker)) << "not over a room";
   EXPECT_TRUE(Enabled(kelvar::kCmdTextEdit));
+}
+
+// Shown, the marker list takes the focus with nothing selected: Delete,
+// Rename and Goto then do nothing, and act only on the marker clicked.
+TEST_F(MarkerCommandTest, ShownMarkerDialogActsOnlyOnTheMarkerTheUserSelected) {
+  namespace ui = platform::ui;
+  WriteQuest("castle.qst", {{}, {}, {}, {"gate"}});
+  ASSERT_TRUE(StartWithModes({"castle.qst"}));
+  for (const char* name : {"well", "camp"}) NewMarker(Quest().markers)->Init(name);
+  Marker* well = Quest().markers->next;
+  well->x = 1000;
+  well->y = -200;
+  Quest().mapView = {0, 0, 640, 480};
+  auto shown = [](const kelvar::CMarkerDlg& dialog) {
+    std::vector<std::string> names;
+    for (int i = 0; i < dialog.List()->count(); ++i) names.push_back(dialog.List()->item(i)->text().toStdString());
+    return names;
+  };
+  script.ShowDialog([&](ui::Dialog& d) {
+    auto& dialog = dynamic_cast<kelvar::CMarkerDlg&>(d);
+    EXPECT_TRUE(dialog.List()->hasFocus());
+    ClickButton(dialog, "&Delete");
+    ClickButton(dialog, "&Rename");
+    ClickButton(dialog, "&Goto...");
+    EXPECT_FALSE(dialog.HasEnded()) << "Goto without a selection stays";
+    EXPECT_EQ(shown(dialog), (std::vector<std::string>{"camp", "well"}));
+    EXPECT_EQ(script.dialogs.size(), 0u) << "Rename without a selection asks nothing";
+
+    ClickRow(*dialog.List(), "camp");
+    script.ShowDialog([](ui::Dialog& rename) {
+      TypeInto(*dynamic_cast<kelvar::CParamTextDlg&>(rename).ValueEdit(), "tent");
+      ClickButton(rename, "&OK");
+    });
+    ClickButton(dialog, "&Rename");
+    EXPECT_EQ(shown(dialog), (std::vector<std::string>{"tent", "well"}));
+    ClickButton(dialog, "&Delete");
+    EXPECT_EQ(shown(dialog), std::vector<std::string>{"well"});
+    ClickButton(dialog, "&Delete");  // the deleted marker took the selection with it
+    EXPECT_EQ(shown(dialog), std::vector<std::string>{"well"});
+    DoubleClickRow(*dialog.List(), "well");
+    EXPECT_TRUE(dialog.HasEnded()) << "a double click goes to the marker";
+  });
+  ASSERT_TRUE(Send(kelvar::kCmdMarker));
+  ASSERT_EQ(script.dialogs.size(), 2u);
+  EXPECT_EQ(script.dialogs[1].result, ui::kDialogOk);
+  ASSERT_EQ(Quest().markers, well);
+  EXPECT_EQ(well->next, nullptr);
+  EXPECT_EQ(Quest().mapView.left, 1000);
+  EXPECT_EQ(Quest().mapView.top, -200);
+  EXPECT_TRUE(Modified());
 }
 
 TEST_F(MarkerCommandTest, MarkerCommandAddsThroughTheDialogAndMarksModified) {

@@ -174,6 +174,22 @@ TEST_F(KelvarDoc, SavingUnderANewNameCopiesTheSpriteOnlyThen) {
   EXPECT_EQ(dir.Read("data/customQuest/second/k0830_sprite.tga"), "first's sprite");
 }
 
+// The voices a new quest's texts name were recorded into its untitled
+// folder; its first save takes them along, a failed save takes nothing.
+TEST_F(KelvarDoc, SavingANewQuestUnderItsNameTakesItsVoicesAlong) {
+  doc.SetTitle("Untitled1");
+  ASSERT_TRUE(doc.OnNewDocument());
+  dir.Write("data/customQuest/Untitled1/hello.mp2", "hello voice");
+  QuestAuthorText().SetVoiceName("hello");
+  dir.Write("plain", "a file, not a folder");
+  EXPECT_FALSE(doc.OnSaveDocument("plain\\Keep.qst"));
+  EXPECT_FALSE(dir.Exists("data/customQuest/Keep/hello.mp2"));
+  ui.boxes.clear();
+  ASSERT_TRUE(doc.OnSaveDocument("Keep.qst"));
+  EXPECT_EQ(dir.Read("data/customQuest/Keep/hello.mp2"), "hello voice");
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(KelvarDoc, ProfileRemembersTheLastQuestUntilClosed) {
   ASSERT_TRUE(doc.OnNewDocument());
   doc.SetModifiedFlag();
