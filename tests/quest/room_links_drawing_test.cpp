@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "doc_fixture.h"
 #include "platform/video/recorder.h"
+#include "platform/video/surface.h"
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
@@ -33,8 +35,8 @@ using questtest::AddRoom;
 using questtest::FootprintMesh;
 using rendertest::DrawCall;
 
-constexpr int kWidth = 240;
-constexpr int kHeight = 160;
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
 // Differences the two builds' rounding may leave: a channel within 12, and
 // at most 1 pixel in 200 beyond it.
 constexpr int kChannelTolerance = 12;
@@ -49,7 +51,7 @@ std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" +
 
 // A hall with two lamps, the first linked to the second, two spike traps, the
 // first linked to the second, and a placed monster; the camera looks at them
-// from 1600 units.
+// from 1800 units, at the middle of the arches' height.
 class RoomLinks : public questtest::DocTest {
  protected:
   RoomLinks() {
@@ -58,7 +60,9 @@ class RoomLinks : public questtest::DocTest {
     // The middle cell (1), the one right of it (2) and the one below it (3).
     dir.Write("rozizuzi/generic/spikes.o3d", std::span<const std::uint8_t>(FootprintMesh({0, 0, 0, 0, 1, 2, 0, 3, 0})));
     room = AddRoom("hall", 0, 1, 0, 0, 1000, 1000);
-    room->distance = 1600.0f;
+    room->distance = 1800.0f;
+    room->pitch = -0.4f;
+    room->targetY = 250.0f;
     from = AddLampNode(94, 96, "lampA");
     to = AddLampNode(100, 96, "lampB");
     from->x = from->y = 10;
@@ -316,16 +320,15 @@ TEST_F(RoomLinksCalls, EachLinkIsAnArchOfThreeShadedLinesWithAnArrowHeadAndAStar
 TEST_F(RoomLinksCalls, LinksOfNodesOutsideTheRoomOrWithoutATargetAreNotDrawn) {
   struct Case {
     const char* name;
-    void (*change)(RoomLinksCalls&);
+    std::function<void()> change;
     std::size_t shadedLines;
   };
   const Case cases[] = {
-      {"both links", [](RoomLinksCalls&) {}, 6},
-      {"source without an owner", [](RoomLinksCalls& t) { t.from->owner = nullptr; }, 3},
-      {"source outside the room's box", [](RoomLinksCalls& t) { t.from->x = t.from->y = 5000; }, 3},
-      {"link naming no instance", [](RoomLinksCalls& t) { SetField(t.from->keys->instance->links[0], "lampB:none"); },
-       3},
-      {"trap without a target", [](RoomLinksCalls& t) { t.trapFrom->target = nullptr; }, 3},
+      {"both links", [] {}, 6},
+      {"source without an owner", [&] { from->owner = nullptr; }, 3},
+      {"source outside the room's box", [&] { from->x = from->y = 5000; }, 3},
+      {"link naming no instance", [&] { SetField(from->keys->instance->links[0], "lampB:none"); }, 3},
+      {"trap without a target", [&] { trapFrom->target = nullptr; }, 3},
   };
   for (const Case& c : cases) {
     void* owner = from->owner;
@@ -333,7 +336,7 @@ TEST_F(RoomLinksCalls, LinksOfNodesOutsideTheRoomOrWithoutATargetAreNotDrawn) {
     char link[80];
     std::copy(std::begin(from->keys->instance->links[0]), std::end(from->keys->instance->links[0]), link);
     RoomTrap* target = trapFrom->target;
-    c.change(*this);
+    c.change();
     Frame([&] { room->DrawLinks3D(); });
     std::size_t shaded = 0;
     for (const DrawCall& d : renderer.calls)
@@ -448,8 +451,10 @@ TEST_F(RoomLinksCalls, LabelsFollowTheDistanceRuleAndTheRoom) {
   from->owner = owner;
   // A point behind the camera gets no label.
   from->cellX = 94;
-  room->targetZ += 5000.0f;  // the camera moves past the nodes
+  room->targetZ -= 3000.0f;  // the camera moves past the nodes, still near enough
   room->UpdateCamera();
+  ASSERT_LT(room->WorldToCamera(CellOf(from)).z, 0.0f);
+  ASSERT_LT(room->WorldToCamera(CellOf(to)).z, 0.0f);
   pv::ScopedRecorder recorder;
   room->DrawLabels3D(&dc);
   EXPECT_TRUE(pv::Recorder::LinesStartingWith("TextOut").empty());
