@@ -22,20 +22,11 @@ using rendertest::DrawCall;
 class RoomFrameStorage : public questtest::DocTest {
  protected:
   RoomFrameStorage() {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
     engine->SetViewportRect(0, 0, 736, 480);
     engine->SetFocal(575.0f, 575.0f);
   }
-  ~RoomFrameStorage() override {
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
-  }
-  std::unique_ptr<C3DEngine> engine;
   rendertest::RecordingRenderer renderer;
+  rendertest::InstalledEngine engine{renderer};
 };
 
 TEST_F(RoomFrameStorage, AFrameOfMoreBlockMeshesThanTheCacheHoldsDrawsEveryOne) {

@@ -234,20 +234,11 @@ TEST_F(RoomLinksPicture, TheCaptionNamesTheRoomAndWithPlacementToolsTheCell) {
 class RoomLinksCalls : public RoomLinks {
  protected:
   RoomLinksCalls() {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
     engine->SetViewportRect(0, 0, kWidth, kHeight);
     engine->SetFocal(kWidth * 0.78125f, kWidth * 0.78125f);
     room->UpdateCamera();
     room->SetProjection(engine->FocalX(), engine->FocalY(), static_cast<float>(engine->CentreX()),
                         static_cast<float>(engine->CentreY()));
-  }
-  ~RoomLinksCalls() override {
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
   }
   // One pass drawn in a frame of its own, flushed.
   template <typename Pass>
@@ -268,8 +259,8 @@ class RoomLinksCalls : public RoomLinks {
   // The cell squares among the calls: four lines of a colour make one.
   int Squares(CColor colour) const { return static_cast<int>(Of(DrawCall::Line, colour).size()) / 4; }
 
-  std::unique_ptr<C3DEngine> engine;
   rendertest::RecordingRenderer renderer;
+  rendertest::InstalledEngine engine{renderer};
 };
 
 TEST_F(RoomLinksCalls, EachLinkIsAnArchOfThreeShadedLinesWithAnArrowHeadAndAStartBox) {
