@@ -467,6 +467,7 @@ void CRoom::Render3D(Cdd* cdd) {
   char caption[160];
   if (placement) std::snprintf(caption, sizeof caption, "Room : %.79s (%d,%d)", name, cellX, cellY);
   else std::snprintf(caption, sizeof caption, "Room : %.79s", name);
+  platform::video::SetTextColor(255, 255, 255);
   platform::video::TextOut(*dc, 5, 5, caption);
   DrawLabels3D(dc);
   cdd->ReleaseDC(dc);
