@@ -326,17 +326,17 @@ void CMapEditMode::OnDoubleClick(unsigned, int x, int y) {
       case kNodeSkeleton:
         if (node->owner) EditMachineProperties(*static_cast<CMachine*>(node->owner));
         break;
-      case kNodeObject:
-        if (!shift) {
-          RetargetNode(*node, Pickers().questObject, kParamObject, true);
-          break;
+      case kNodeObject: {
+        // With Shift, the quest object of that key; without one (or without
+        // Shift) the objects to point the node's links at.
+        CQuestObject* object = nullptr;
+        for (CQuestObject* o = shift ? Quest().questObjects : nullptr; o && !object; o = o->next) {
+          if (platform::EqualsNoCase(o->key, node->name)) object = o;
         }
-        for (CQuestObject* o = Quest().questObjects; o; o = o->next) {
-          if (!platform::EqualsNoCase(o->key, node->name)) continue;
-          EditObjectProperties(*o);
-          break;
-        }
+        if (object) EditObjectProperties(*object);
+        else RetargetNode(*node, Pickers().questObject, kParamObject, true);
         break;
+      }
       case kNodeMonsterParam:
         if (!shift || g_monsterClassTable.Find(node->name) >= 0) {
           RetargetNode(*node, Pickers().linkedMonster, kParamMonster, false);

@@ -5,6 +5,7 @@
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
 #include "quest/quest_lists.h"
+#include "quest/room.h"
 #include "render/skinned_model.h"
 
 namespace {
@@ -51,6 +52,10 @@ GraphKey* GraphNode::AddKey(ElementInstance* keyInstance, CMachineParam* keyValu
 }
 
 GraphNode::~GraphNode() {
+  // Every path that frees a node comes here: no room may keep a pick or a
+  // link's first click on it.
+  for (CRoom* r = Quest().rooms; r; r = r->next) r->ForgetNode(this);
+  for (CRoom* r = Quest().mergeRooms; r; r = r->next) r->ForgetNode(this);
   if (inNameIndex_) IndexName(false);
   FreeKeyList(keys);
 }

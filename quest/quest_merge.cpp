@@ -269,11 +269,7 @@ bool MergeQuestFile(const std::string& path) {
   for (CMonster* m = q.monsters; m; m = m->next) m->SnapshotPositions();
   for (CMachine* m = q.machines; m; m = m->next) m->SnapshotPositions();
   SpliceMergedLists();
-  // Every node is made again: no room may keep a pick of an old one.
-  for (CRoom* r = q.rooms; r; r = r->next) {
-    r->pickedNode = nullptr;
-    r->linkSourceNode = nullptr;
-  }
+  // Every node is made again; the old ones leave no room holding them (~GraphNode).
   RebuildQuestGraph();
   if (g_ui) g_ui->RefreshViews();
   return true;

@@ -8,6 +8,7 @@
 // units); y is up and z grows toward row 0.
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,7 +21,9 @@
 #include "quest/room_trap.h"
 #include "render/bank_list.h"
 #include "render/camera.h"
+#include "render/face.h"
 #include "render/matrix.h"
+#include "render/mesh_vertex.h"
 #include "render/vector3.h"
 
 class Cdd;
@@ -285,7 +288,13 @@ class CRoom {
   void DrawMonsters3D();
   void DrawPlacedMonster(RoomMonster& monster);
   void DrawLinks3D();
+  // A link's arrow head at its end and box at its start, handed to the
+  // engine as faces over vertices kept in linkShapes.
+  void DrawArrowHead3D(const CMatrix& m, const CVector3& tip);
+  void DrawLinkStart3D(const CMatrix& m, const CVector3& at);
   void DrawFootprints();
+  // Frees the link shapes; only once the buckets holding them are flushed.
+  void ReleaseLinkShapes() { linkShapes.clear(); }
 
   // ---- Record ------------------------------------------------------------
   CRoom* next = nullptr;
@@ -334,6 +343,14 @@ class CRoom {
   char monsterToAdd[80] = {};
   RoomMonster previewMonster;
   std::int32_t collisionColumns = kRoomCells, collisionRows = kRoomCells;
+  // The engine's depth buckets point at the faces and vertices they were
+  // handed until the flush: the link shapes of a frame live here until then
+  // (a deque, so adding one never moves those already handed over).
+  struct LinkShape {
+    std::array<CMeshVertex, 8> vertices;
+    std::array<CFace, 12> faces;
+  };
+  std::deque<LinkShape> linkShapes;
   std::int32_t blockColumns = kRoomBlocks, blockRows = kRoomBlocks;
 };
 

@@ -68,47 +68,8 @@ constexpr std::uint16_t kArrowFaces[][3] = {{0, 1, 2}, {0, 2, 3}, {0, 3, 4}, {0,
 constexpr std::uint16_t kBoxFaces[][4] = {{0, 1, 2, 3}, {4, 5, 6, 7}, {0, 1, 5, 4},
                                           {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
 
-void SubmitShape(const CMatrix& m, CMeshVertex* vertices, int vertexCount, CFace* faces, int faceCount) {
-  CVertex* v = g_3DEngine->TransformVertices(&m, vertices, vertexCount, 0);
-  if (v) g_3DEngine->AddFaces(v, faces, faceCount, vertexCount);
-}
-
-void DrawArrowHead(const CMatrix& m, const CVector3& tip, CColor colour) {
-  CMeshVertex v[5];
-  const float base = tip.y + 48.0f;
-  const float corners[4][2] = {{-24, -24}, {24, -24}, {24, 24}, {-24, 24}};
-  v[0].x = tip.x, v[0].y = tip.y, v[0].z = tip.z;
-  for (int i = 0; i < 4; ++i) v[i + 1].x = tip.x + corners[i][0], v[i + 1].y = base, v[i + 1].z = tip.z + corners[i][1];
-  for (CMeshVertex& p : v) p.color = colour.Value();
-  CFace faces[12];
-  int n = 0;
-  for (const auto& f : kArrowFaces) {
-    faces[n++].InitTriangleColour(kFaceTranslucent | kFaceNoFade, colour.Value(), f[0], f[1], f[2]);
-    faces[n++].InitTriangleColour(kFaceTranslucent | kFaceNoFade, colour.Value(), f[2], f[1], f[0]);
-  }
-  SubmitShape(m, v, 5, faces, n);
-}
-
-void DrawStartBox(const CMatrix& m, const CVector3& at, CColor colour) {
-  CMeshVertex v[8];
-  const float s = 16.0f;
-  const float xz[4][2] = {{-s, -s}, {s, -s}, {s, s}, {-s, s}};
-  for (int i = 0; i < 8; ++i) {
-    v[i].x = at.x + xz[i & 3][0];
-    v[i].y = at.y + (i < 4 ? -s : s);
-    v[i].z = at.z + xz[i & 3][1];
-    v[i].color = colour.Value();
-  }
-  CFace faces[12];
-  int n = 0;
-  for (const auto& f : kBoxFaces) {
-    faces[n].InitQuad(kFaceTranslucent | kFaceNoFade, 0, f[0], f[1], f[2], f[3]);
-    faces[n++].color = colour.Value();
-    faces[n].InitQuad(kFaceTranslucent | kFaceNoFade, 0, f[3], f[2], f[1], f[0]);
-    faces[n++].color = colour.Value();
-  }
-  SubmitShape(m, v, 8, faces, n);
-}
+constexpr std::uint32_t kArrowColour = CColor::FromRGBA(255, 100, 50, 128).Value();
+constexpr std::uint32_t kStartColour = CColor::FromRGBA(255, 255, 50, 128).Value();
 
 float CustomMeshHeight(const GraphNode& node) {
   CBankList& bank = CustomMeshBank();
@@ -268,8 +229,56 @@ void CRoom::DrawLinkArch(const CVector3& p, float fromHeight, const CVector3& q,
   g_3DEngine->DrawShadedLine3D(m, a, aTop, yellow, mid1);
   g_3DEngine->DrawShadedLine3D(m, aTop, bTop, mid1, mid2);
   g_3DEngine->DrawShadedLine3D(m, bTop, b, mid2, red);
-  DrawArrowHead(m, b, CColor::FromRGBA(255, 100, 50, 128));
-  DrawStartBox(m, a, CColor::FromRGBA(255, 255, 50, 128));
+  DrawArrowHead3D(m, b);
+  DrawLinkStart3D(m, a);
+}
+
+namespace {
+
+void SubmitShape(const CMatrix& m, CRoom::LinkShape& shape, int vertexCount, int faceCount) {
+  CVertex* v = g_3DEngine->TransformVertices(&m, shape.vertices.data(), vertexCount, 0);
+  if (v) g_3DEngine->AddFaces(v, shape.faces.data(), faceCount, vertexCount);
+}
+
+}  // namespace
+
+void CRoom::DrawArrowHead3D(const CMatrix& m, const CVector3& tip) {
+  if (!g_3DEngine) return;
+  LinkShape& shape = linkShapes.emplace_back();
+  CMeshVertex* v = shape.vertices.data();
+  const float base = tip.y + 48.0f;
+  const float corners[4][2] = {{-24, -24}, {24, -24}, {24, 24}, {-24, 24}};
+  v[0].x = tip.x, v[0].y = tip.y, v[0].z = tip.z;
+  for (int i = 0; i < 4; ++i) v[i + 1].x = tip.x + corners[i][0], v[i + 1].y = base, v[i + 1].z = tip.z + corners[i][1];
+  for (int i = 0; i < 5; ++i) v[i].color = kArrowColour;
+  int n = 0;
+  for (const auto& f : kArrowFaces) {
+    shape.faces[n++].InitTriangleColour(kFaceTranslucent | kFaceNoFade, kArrowColour, f[0], f[1], f[2]);
+    shape.faces[n++].InitTriangleColour(kFaceTranslucent | kFaceNoFade, kArrowColour, f[2], f[1], f[0]);
+  }
+  SubmitShape(m, shape, 5, n);
+}
+
+void CRoom::DrawLinkStart3D(const CMatrix& m, const CVector3& at) {
+  if (!g_3DEngine) return;
+  LinkShape& shape = linkShapes.emplace_back();
+  CMeshVertex* v = shape.vertices.data();
+  const float s = 16.0f;
+  const float xz[4][2] = {{-s, -s}, {s, -s}, {s, s}, {-s, s}};
+  for (int i = 0; i < 8; ++i) {
+    v[i].x = at.x + xz[i & 3][0];
+    v[i].y = at.y + (i < 4 ? -s : s);
+    v[i].z = at.z + xz[i & 3][1];
+    v[i].color = kStartColour;
+  }
+  int n = 0;
+  for (const auto& f : kBoxFaces) {
+    shape.faces[n].InitQuad(kFaceTranslucent | kFaceNoFade, 0, f[0], f[1], f[2], f[3]);
+    shape.faces[n++].color = kStartColour;
+    shape.faces[n].InitQuad(kFaceTranslucent | kFaceNoFade, 0, f[3], f[2], f[1], f[0]);
+    shape.faces[n++].color = kStartColour;
+  }
+  SubmitShape(m, shape, 8, n);
 }
 
 void CRoom::DrawLinks3D() {
@@ -436,6 +445,7 @@ void CRoom::Render3D(Cdd* cdd) {
 
   // 10. Cursor.
   engine.FlushBuckets();
+  ReleaseLinkShapes();
   engine.EndFrame();
   engine.BeginFrame(1);
   if (tool >= kToolMoveBlock && tool <= kToolSetBlock) {
@@ -457,6 +467,7 @@ void CRoom::Render3D(Cdd* cdd) {
   char caption[160];
   if (placement) std::snprintf(caption, sizeof caption, "Room : %.79s (%d,%d)", name, cellX, cellY);
   else std::snprintf(caption, sizeof caption, "Room : %.79s", name);
+  platform::video::SetTextColor(255, 255, 255);
   platform::video::TextOut(*dc, 5, 5, caption);
   DrawLabels3D(dc);
   cdd->ReleaseDC(dc);

@@ -3,6 +3,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/paths.h"
 #include "platform/core/services.h"
+#include "render/engine_3d.h"
 
 CBankList::CBankList() = default;
 
@@ -60,7 +61,12 @@ int CBankList::GetMeshSlot(int index) {
     return slot;
   }
   slot = FindFreeSlot();
-  if (slot < 0) slot = EvictOldest();
+  if (slot < 0) {
+    // The mesh that goes may have faces in the engine's depth buckets, which
+    // point at them until the flush: they are drawn before it is replaced.
+    if (g_3DEngine) g_3DEngine->FlushBuckets();
+    slot = EvictOldest();
+  }
   if (slot < 0) {
     platform::MessageBox("Error! unable to clear oldest mesh cash entry.", "", platform::kMbOk);
     return -1;

@@ -7,7 +7,10 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
 #include <QMouseEvent>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -21,6 +24,7 @@
 #include "editor/quest_tree_ctrl.h"
 #include "editor/room_view.h"
 #include "kelvar_fixture.h"
+#include "user_input.h"
 #include "quest/element_instance.h"
 #include "quest/graph_node.h"
 #include "quest/kelvar_doc.h"
@@ -385,6 +389,46 @@ TEST_F(MapEditModeTest, DoubleClickDropsTheBandAndSelects) {
   ASSERT_EQ(asked->size(), 1u);
   EXPECT_EQ((*asked)[0], "ruby");
   EXPECT_FALSE(Modified());
+}
+
+// Shift + double-click on an object node edits the quest object of its
+// name; a node naming none (or no Shift) offers the objects to point its
+// links at. The double click is the window system's, Shift held with it.
+TEST_F(MapEditModeTest, ShiftDoubleClickOnAnObjectNodeOfNoQuestObjectOffersTheObjects) {
+  struct Case {
+    const char* node;
+    Qt::KeyboardModifiers modifiers;
+    const char* dialog;
+  };
+  const Case cases[] = {
+      {"gem", Qt::ShiftModifier, "Objects..."},
+      {"gem", Qt::NoModifier, "Objects..."},
+      {"ruby", Qt::ShiftModifier, "Object properties..."},
+      {"RUBY", Qt::ShiftModifier, "Object properties..."},
+      {"ruby", Qt::NoModifier, "Objects..."},
+  };
+  for (const Case& c : cases) {
+    ClearTheMap();
+    AddObjectNode(c.node, 100, 100);
+    std::vector<std::string> rows;
+    script.ShowDialog([&](platform::ui::Dialog& d) {
+      if (auto* list = d.findChild<QListWidget*>()) {
+        for (int i = 0; i < list->count(); ++i) rows.push_back(list->item(i)->text().toStdString());
+      }
+      ClickButton(d, "Cancel");
+    });
+    const std::size_t before = script.dialogs.size();
+    QTest::mouseDClick(view, Qt::LeftButton, c.modifiers, QPoint(110, 110));
+    QTest::mouseMove(view, QPoint(300, 300));  // Shift let go
+    Settle();
+    ASSERT_EQ(script.dialogs.size(), before + 1) << c.node << " " << int(c.modifiers);
+    EXPECT_EQ(script.dialogs.back().title, c.dialog) << c.node << " " << int(c.modifiers);
+    EXPECT_TRUE(script.dialogs.back().shown);
+    if (std::string(c.dialog) == "Objects...") {
+      EXPECT_NE(std::find(rows.begin(), rows.end(), "ruby"), rows.end()) << "the quest's objects are offered";
+    }
+    EXPECT_FALSE(Modified()) << "cancelled";
+  }
 }
 
 TEST_F(MapEditModeTest, DoubleClickOnAMachineOrARoomOpensItsProperties) {

@@ -33,17 +33,6 @@ using rendertest::DrawCall;
 
 class NodeDrawing : public questtest::DocTest {
  protected:
-  NodeDrawing() {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
-  }
-  ~NodeDrawing() override {
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
-  }
   GraphNode* Node(int kind, std::string_view name, int x, int y) {
     GraphNode* n = NewGraphNode(Quest().graphNodes);
     n->Set(kind, name, x, y, nullptr);
@@ -67,8 +56,8 @@ class NodeDrawing : public questtest::DocTest {
   }
   static pv::Rect RectOf(const GraphNode& n) { return {n.left, n.top, n.right, n.bottom}; }
 
-  std::unique_ptr<C3DEngine> engine;
   rendertest::RecordingRenderer renderer;
+  rendertest::InstalledEngine engine{renderer};
 };
 
 }  // namespace

@@ -22,17 +22,6 @@ using rendertest::DrawCall;
 
 class MapLinks : public questtest::QuestTest {
  protected:
-  MapLinks() {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
-  }
-  ~MapLinks() override {
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
-  }
   std::vector<DrawCall> Of(DrawCall::Kind kind) const {
     std::vector<DrawCall> out;
     for (const DrawCall& c : renderer.calls) {
@@ -58,8 +47,8 @@ class MapLinks : public questtest::QuestTest {
     return n;
   }
 
-  std::unique_ptr<C3DEngine> engine;
   rendertest::RecordingRenderer renderer;
+  rendertest::InstalledEngine engine{renderer};
 };
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
 #include "quest/machine.h"
+#include "quest/quest_list.h"
+#include "quest/quest_lists.h"
 #include "quest/room.h"
+#include "quest/world_graph.h"
 
 namespace {
 
@@ -406,6 +409,61 @@ TEST_F(RoomTools, DeletingAMachineDropsTheLinksNamingIt) {
   EXPECT_TRUE(FieldText(instance->links[0]).empty());
   EXPECT_EQ(FieldText(instance->links[1]), "lamp1:lamp1_1");
   EXPECT_TRUE(FieldText(instance->links[2]).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A link's first click, or a pick for moving, on a node that is freed before
+// the next click: the room lets go of it, so the next click reads nothing
+// freed, makes no link and moves nothing.
+TEST_F(RoomTools, FreeingANodeMakesTheRoomLetGoOfIt) {
+  struct Case {
+    const char* name;
+    void (*free)(CMachine& machine, ElementInstance& instance);
+  };
+  const Case cases[] = {
+      {"instance deleted",
+       [](CMachine& m, ElementInstance& i) {
+         m.DeleteInstance(std::string(FieldText(i.name)));
+         SyncMachineGraph(&m);
+       }},
+      {"value shown on the map deleted", [](CMachine& m, ElementInstance&) { m.DeleteParam(m.FindParam(1)); }},
+      {"machine deleted",
+       [](CMachine& m, ElementInstance&) {
+         UnlinkRecord(Quest().machines, &m);
+         delete &m;
+       }},
+      {"graph made again", [](CMachine&, ElementInstance&) { RebuildQuestGraph(); }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::string name = "src" + std::to_string(n++);
+    GraphNode* source = AddLampNode(97, 97, name);
+    source->x = source->y = 10;
+    CMachine* machine = static_cast<CMachine*>(source->owner);
+    ElementInstance* instance = source->keys->instance;
+    GraphNode* target = AddLampNode(100, 100, "dst" + name);
+    target->x = target->y = 20;
+    At(97, 97, &CRoom::PickForMove);
+    ASSERT_EQ(room->pickedNode, source) << c.name;
+    At(97, 97, &CRoom::AddLink);
+    ASSERT_EQ(room->linkSourceNode, source) << c.name;
+
+    c.free(*machine, *instance);
+    EXPECT_EQ(room->linkSourceNode, nullptr) << c.name;
+    EXPECT_EQ(room->pickedNode, nullptr) << c.name;
+    const std::uint32_t edits = room->editCount;
+    At(98, 99, &CRoom::MovePickedNodeOrTrap);
+    At(100, 100, &CRoom::AddLink);  // now a first click
+    EXPECT_EQ(room->editCount, edits) << c.name;
+    room->ClearLinkSource();
+    room->ClearPicks();
+    // The room's things go for the next case.
+    FreeGraph();
+    FreeList(Quest().machines);
+  }
 }
 
 }  // namespace

@@ -21,23 +21,14 @@ namespace pv = platform::video;
 class Thumbnails : public ::testing::Test {
  protected:
   Thumbnails() {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
     cache.BeginFrame(nullptr, 640, 480);
-  }
-  ~Thumbnails() override {
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
   }
   // Pictures rendered so far: each render fills its cell once.
   long Renders() const { return std::count(renderer.events.begin(), renderer.events.end(), "fill"); }
 
   platform::FakeClock clock{1000};
-  std::unique_ptr<C3DEngine> engine;
   rendertest::RecordingRenderer renderer;
+  rendertest::InstalledEngine engine{renderer};
   CThumbnailCache cache;
   CSkinnedModel model;
 };

@@ -24,17 +24,10 @@ using rendertest::DrawCall;
 class WorldMapDrawing : public questtest::DocTest {
  protected:
   WorldMapDrawing() {
-    C3DEngine::ResetState();
-    engine = std::make_unique<C3DEngine>();
-    g_3DEngine = engine.get();
-    engine->SetRenderer(&renderer);
     engine->SetViewportSize(640, 480);
   }
   ~WorldMapDrawing() override {
     g_thumbnailCache.Clear();
-    g_3DEngine = nullptr;
-    engine.reset();
-    C3DEngine::ResetState();
   }
   std::vector<DrawCall> LinesOf(CColor colour) const {
     std::vector<DrawCall> out;
@@ -49,8 +42,8 @@ class WorldMapDrawing : public questtest::DocTest {
     return f;
   }
 
-  std::unique_ptr<C3DEngine> engine;
   rendertest::RecordingRenderer renderer;
+  rendertest::InstalledEngine engine{renderer};
 };
 
 }  // namespace

@@ -1,8 +1,10 @@
 #pragma once
 // A renderer that only records what the engine hands it.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "render/engine_3d.h"
 #include "render/renderer.h"
 
 namespace rendertest {
@@ -82,6 +84,31 @@ class RecordingRenderer : public CRenderer {
   int clip[4] = {};
   std::vector<DrawCall> calls;
   std::vector<std::string> events;
+};
+
+// A new engine installed as the program's one, drawing through a renderer
+// (which must outlive it); taken away, with the engine's state reset, when
+// it goes.
+class InstalledEngine {
+ public:
+  explicit InstalledEngine(CRenderer& renderer) {
+    C3DEngine::ResetState();
+    engine_ = std::make_unique<C3DEngine>();
+    g_3DEngine = engine_.get();
+    engine_->SetRenderer(&renderer);
+  }
+  ~InstalledEngine() {
+    g_3DEngine = nullptr;
+    engine_.reset();
+    C3DEngine::ResetState();
+  }
+  InstalledEngine(const InstalledEngine&) = delete;
+  InstalledEngine& operator=(const InstalledEngine&) = delete;
+  C3DEngine* operator->() const { return engine_.get(); }
+  C3DEngine& operator*() const { return *engine_; }
+
+ private:
+  std::unique_ptr<C3DEngine> engine_;
 };
 
 }  // namespace rendertest

@@ -113,6 +113,8 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     // A second trap in the crypt, linked from the spikes by two clicks.
     CRoom* room = EditRoom(frame, "crypt", kCmdLinkAdd);
     if (!room) return;
+    room->distance = 3200.0f;  // near enough to see the arrow heads and the models
+    room->pitch = -0.42f;
     RoomTrap* plate = NewRoomTrap(room->traps);
     plate->type = room->traps->next ? room->traps->next->type : 1;
     plate->cellX = 100;
