@@ -5,8 +5,7 @@
 // into a 5-6-5 colour buffer with a depth buffer.
 //
 // The peer is at its best: each combination of states the frame uses gets a
-// shader written for it (no branch on a uniform, no discard where nothing is
-// keyed), batches of one state are drawn together, and its frame is read
+// shader written for it (no branch on a uniform, no discard), batches of one state are drawn together, and its frame is read
 // back so the benchmarks can check it against the device's.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -30,10 +29,11 @@ namespace benchpeer {
 
 namespace pv = platform::video;
 
-// What a shader is written for.
+// What a shader is written for. The benchmarks' frames have no colour-keyed
+// triangles (a frame that had them would fail the check against the device's).
 struct ShaderKey {
-  bool textured = false, key = false, specular = false, modAlpha = false;
-  auto Tie() const { return std::tie(textured, key, specular, modAlpha); }
+  bool textured = false, specular = false, modAlpha = false;
+  auto Tie() const { return std::tie(textured, specular, modAlpha); }
   bool operator<(const ShaderKey& o) const { return Tie() < o.Tie(); }
   bool operator==(const ShaderKey& o) const { return Tie() == o.Tie(); }
 };
@@ -42,7 +42,6 @@ struct ShaderKey {
 inline std::string ShaderDefines(const ShaderKey& k) {
   std::string d;
   if (k.textured) d += "#define TEXTURED 1\n";
-  if (k.key) d += "#define KEYED 1\n";
   if (k.specular) d += "#define SPECULAR 1\n";
   if (k.modAlpha) d += "#define MODULATE_ALPHA 1\n";
   return d;
@@ -87,9 +86,6 @@ void main() {
   vec4 c = vColor;
 #ifdef TEXTURED
   vec4 t = texture2D(uTex, vUV);
-#ifdef KEYED
-  if (t.a < 0.5) discard;
-#endif
   c.rgb *= t.rgb;
 #ifdef MODULATE_ALPHA
   c.a *= t.a;
@@ -114,7 +110,7 @@ struct GlBatch {
   bool blend = false, ztest = true, zwrite = true, linear = true;
   GLint first = 0;
   GLsizei count = 0;
-  auto Tie() const { return std::tie(shader.textured, shader.key, shader.specular, shader.modAlpha, texture, blend, ztest, zwrite, linear); }
+  auto Tie() const { return std::tie(shader.textured, shader.specular, shader.modAlpha, texture, blend, ztest, zwrite, linear); }
 };
 
 // How two frames of R, G, B bytes (rows top first) differ. Pixels are
@@ -252,7 +248,6 @@ class GlPeer {
       GlBatch b;
       b.texture = texture(p);
       b.shader.textured = b.texture != 0;
-      b.shader.key = b.shader.textured && p.states[pv::kRsColorKeyEnable] != 0 && keyedTextures_.count(b.texture);
       b.shader.specular = p.states[pv::kRsSpecularEnable] != 0;
       b.shader.modAlpha = b.shader.textured && p.states[pv::kRsTextureMapBlend] == pv::kTexBlendModulateAlpha;
       b.blend = p.states[pv::kRsAlphaBlendEnable] != 0 &&
@@ -284,9 +279,6 @@ class GlPeer {
                  GL_STATIC_DRAW);
     return glGetError() == GL_NO_ERROR;
   }
-
-  // A texture whose key texels are transparent (alpha 0): keyed batches on it discard them.
-  void MarkKeyed(GLuint texture) { keyedTextures_[texture] = true; }
 
   void DrawFrame() {
     glClearColor(0, 0, 0, 1);
@@ -344,7 +336,6 @@ class GlPeer {
     std::string names;
     for (const auto& [k, p] : programs_) {
       std::string n = k.textured ? "textured" : "plain";
-      if (k.key) n += "+keyed";
       if (k.specular) n += "+specular";
       if (k.modAlpha) n += "+alpha";
       names += (names.empty() ? "" : ", ") + n;
@@ -405,7 +396,6 @@ class GlPeer {
   GLuint vbo_ = 0;
   std::string renderer_;
   std::map<ShaderKey, Program> programs_;
-  std::map<GLuint, bool> keyedTextures_;
   std::vector<GlBatch> batches_;
   int width_, height_;
 };
