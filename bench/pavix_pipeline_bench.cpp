@@ -1,7 +1,12 @@
 // Frames per second of a textured, lit mesh at 1024 x 768 through the mesh
 // editor's pipeline and display device on one core, at growing side counts
 // (10,000 sides is the reference size), and the same triangles through
-// Mesa's llvmpipe with one thread as the peer, reported as a ratio.
+// Mesa's llvmpipe with one thread and a shader written for each state the
+// frame uses as the peer, reported as ratios in CPU time (the process's,
+// llvmpipe's thread included) and on the wall clock. Before it is timed the
+// peer's frame is read back and compared with the device's (coverage and
+// colour within the tolerances below); a peer that draws something else is
+// not timed.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -17,6 +22,7 @@
 #include "platform/core/paths.h"
 #include "platform/video/recorder.h"
 #include "platform/video/window.h"
+#include "growth_report.h"
 
 #ifdef HAVE_EGL
 #include "gl_peer.h"
@@ -28,6 +34,15 @@ namespace {
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
+constexpr int kSides[] = {2500, 10000, 40000};
+
+// The peer's frame against ours (black is the background of both): at most
+// kCoverageTolerance of the pixels covered in one frame only, and at most
+// kBlocksOffShare of the 8 x 8 blocks with a mean colour more than
+// kBlockTolerance (of 255, about two 5-6-5 steps) off in a channel.
+constexpr double kCoverageTolerance = 0.01;
+constexpr double kBlockTolerance = 16;
+constexpr double kBlocksOffShare = 0.02;
 
 // A wavy grid of triangles facing the camera, filling the screen.
 pavix::CShape Grid(int sides) {
@@ -110,10 +125,6 @@ Scene& TheScene() {
   return scene;
 }
 
-double Seconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-std::map<int, double> g_pipelineFps;
-
 void BM_PavixMeshThroughPipeline(benchmark::State& state) {
   Scene& scene = TheScene();
   if (!scene.ok) {
@@ -122,9 +133,7 @@ void BM_PavixMeshThroughPipeline(benchmark::State& state) {
   }
   pavix::CShape shape = Grid(static_cast<int>(state.range(0)));
   scene.Frame(shape);  // loads the texture
-  const double start = Seconds();
   for (auto _ : state) scene.Frame(shape);
-  g_pipelineFps[static_cast<int>(state.range(0))] = static_cast<double>(state.iterations()) / (Seconds() - start);
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["triangles"] = static_cast<double>(pavix::Cdd::Stats().triangles);
   state.counters["sides"] = static_cast<double>(shape.SideCount());
@@ -161,24 +170,52 @@ void BM_PavixMeshLlvmpipe(benchmark::State& state) {
                   static_cast<std::size_t>(surface->Width()) * 2);
     return benchpeer::UploadTexture565(surface->Width(), surface->Height(), texels.data());
   }();
-  peer->Load(primitives, [](const pv::RecordedPrimitive&) { return texture; });
-  const double start = Seconds();
+  if (!peer->Load(primitives, [](const pv::RecordedPrimitive&) { return texture; })) {
+    state.SkipWithError("the peer could not load the frame");
+    return;
+  }
+  // The recorded frame is still in the back surface: the peer must draw the same.
+  const auto& back = pavix::Cdd::State().back;
+  if (!back) {
+    state.SkipWithError("no back surface to check the peer against");
+    return;
+  }
+  const std::vector<std::uint8_t> ours = benchpeer::SurfaceRgb(*back);
+  peer->DrawFrame();
+  const std::vector<std::uint8_t> theirs = peer->ReadRgb();
+  const benchpeer::FrameDifference d = benchpeer::CompareFrames(ours, theirs, kWidth, kBlockTolerance);
+  state.counters["coverage_mismatch"] = d.coverageMismatch;
+  state.counters["blocks_off"] = d.blocksOff;
+  state.counters["mean_channel_error"] = d.meanChannelError;
+  if (theirs.empty() || d.covered < 0.1 || d.coverageMismatch > kCoverageTolerance || d.blocksOff > kBlocksOffShare) {
+    char why[200];
+    std::snprintf(why, sizeof why, "the peer's frame is not ours: covered %.3f, coverage mismatch %.4f, blocks off %.4f",
+                  d.covered, d.coverageMismatch, d.blocksOff);
+    state.SkipWithError(why);
+    return;
+  }
   for (auto _ : state) peer->DrawFrame();
-  const double fps = static_cast<double>(state.iterations()) / (Seconds() - start);
-  const int sides = static_cast<int>(state.range(0));
-  if (g_pipelineFps[sides] > 0) state.counters["pipeline_x_llvmpipe"] = g_pipelineFps[sides] / fps;
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  state.SetLabel(peer->RendererName());
+  state.SetLabel(peer->RendererName() + ", " + peer->ShaderNames());
 }
 
 #endif
 
 }  // namespace
 
-// Argument: the side count. Wall-clock time, since the peer works in llvmpipe's own thread.
-BENCHMARK(BM_PavixMeshThroughPipeline)->Arg(2500)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->UseRealTime();
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int sides : kSides) b->Arg(sides);
+}
+
+// Argument: the side count. Process CPU time, since the peer works in llvmpipe's own thread.
+BENCHMARK(BM_PavixMeshThroughPipeline)->Apply(Sizes)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 #ifdef HAVE_EGL
-BENCHMARK(BM_PavixMeshLlvmpipe)->Arg(2500)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PavixMeshLlvmpipe)->Apply(Sizes)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 #endif
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  std::vector<benchgrowth::Pair> pairs;
+  for (int sides : kSides)
+    pairs.push_back({"BM_PavixMeshThroughPipeline/" + std::to_string(sides), "BM_PavixMeshLlvmpipe/" + std::to_string(sides)});
+  return benchgrowth::Main(argc, argv, pairs);
+}

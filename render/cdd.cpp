@@ -105,17 +105,6 @@ CddState::CddState() {
 CddState& TheCdd() { return *StatePtr(); }
 void ResetCddState() { StatePtr() = std::make_unique<CddState>(); }
 
-int LowestBitRun(std::uint32_t mask) { return platform::video::MaskBits(mask); }
-
-int LowestBitIndex(std::uint32_t mask) {
-  if (!mask) return 0;
-  int i = 0;
-  while (!(mask & 1u)) {
-    mask >>= 1;
-    ++i;
-  }
-  return i;
-}
 
 Cdd::Cdd() {
   CddState& s = TheCdd();
@@ -288,7 +277,7 @@ int Cdd::SetFormat(HWND window, int width, int height, int bitsPerPixel, int ful
         // Opaque, several alpha bits, one alpha bit: the first 16-bit format of each kind.
         const pv::PixelFormat& f = d.format;
         if (!f.rgb || f.bitsPerPixel != 16) return true;
-        const int alphaBits = LowestBitRun(f.alphaMask);
+        const int alphaBits = MaskBitCount(f.alphaMask);
         const int kind = alphaBits == 0 ? 0 : alphaBits == 1 ? 2 : 1;
         CddTextureFormat& slot = s.formats[kind];
         if (!slot.present) {
@@ -335,12 +324,12 @@ int Cdd::SetFormat(HWND window, int width, int height, int bitsPerPixel, int ful
     s.redMask = backDesc.format.redMask;
     s.greenMask = backDesc.format.greenMask;
     s.blueMask = backDesc.format.blueMask;
-    s.redShift = LowestBitIndex(s.redMask);
-    s.greenShift = LowestBitIndex(s.greenMask);
-    s.blueShift = LowestBitIndex(s.blueMask);
-    s.redBits = LowestBitRun(s.redMask);
-    s.greenBits = LowestBitRun(s.greenMask);
-    s.blueBits = LowestBitRun(s.blueMask);
+    s.redShift = LowestSetBit(s.redMask);
+    s.greenShift = LowestSetBit(s.greenMask);
+    s.blueShift = LowestSetBit(s.blueMask);
+    s.redBits = MaskBitCount(s.redMask);
+    s.greenBits = MaskBitCount(s.greenMask);
+    s.blueBits = MaskBitCount(s.blueMask);
     DebugTrace("ddsd.lPitch=%d m_pitch=%d\n", backDesc.pitch, s.pitch);
     return 1;
   }

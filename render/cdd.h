@@ -14,6 +14,7 @@
 #include "platform/video/result.h"
 #include "platform/video/types.h"
 #include "render/color.h"
+#include "render/pixel_mask.h"
 #include "render/render_vertex.h"
 
 namespace platform::video {
@@ -60,9 +61,6 @@ struct CddTextureFormat {
   bool present = false;
 };
 
-// Consecutive set bits from the lowest set bit (0 for 0), and that bit's index.
-int LowestBitRun(std::uint32_t mask);
-int LowestBitIndex(std::uint32_t mask);
 
 // Cuts a blit to a width x height target at the origin, moving the source
 // edges with the destination's; false when nothing is left to copy.

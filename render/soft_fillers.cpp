@@ -2,6 +2,7 @@
 // lookups and masks; perspective spans divide once per 16 pixels.
 #include <algorithm>
 
+#include "render/face.h"
 #include "render/soft_fixed.h"
 #include "render/soft_renderer.h"
 
@@ -9,67 +10,38 @@ namespace {
 
 constexpr int kSubSpan = 16;
 
+// The shade-table row of a flat colour (its 12 bits sit in bits 4..15).
+inline std::size_t FlatRow(const DeferredSpan& span) { return static_cast<std::size_t>(span.flatColor & 0xFFF0) * 2; }
+
 }  // namespace
 
-void CSoftRenderer::Fill(DeferredSpan& span) {
-  std::uint16_t* row = span.row;
-  const int x0 = span.x0, x1 = span.x1;
-  if (!row || x0 >= x1) return;
-  const std::uint16_t* table = shadeTable_.data();
-  const std::size_t flat = static_cast<std::size_t>(span.flatColor & 0xFFF0) * 2;
-  const std::uint16_t half = halfMask_;
-  switch (span.filler) {
-    case SoftFiller::Solid:
-      std::fill(row + x0, row + x1, span.flatColor);
-      break;
-    case SoftFiller::Stipple: {
-      int parity = span.rowParity ^ (x0 & 1);
-      for (int x = x0; x < x1; ++x, parity ^= 1)
-        if (parity) row[x] = span.flatColor;
-      break;
-    }
-    case SoftFiller::Shaded: {
-      std::int32_t acc = span.shade;
-      for (int x = x0; x < x1; ++x, acc = soft::WrapAdd(acc, span.shadeStep))
-        row[x] = table[flat + soft::ShadeIndex(acc)];
-      break;
-    }
-    case SoftFiller::AlphaTest: {
-      std::int32_t acc = span.shade;
-      for (int x = x0; x < x1; ++x, acc = soft::WrapAdd(acc, span.shadeStep))
-        if (acc & 0x8000) row[x] = table[flat + 16];
-      break;
-    }
-    case SoftFiller::AffineShadedDither:
-      FillAffine(span);
-      break;
-    case SoftFiller::PerspShadedKeyed:
-      FillPerspective(span, [table](std::uint16_t& p, unsigned t, std::int32_t acc) {
-        if (t) p = table[t * 2 + soft::ShadeIndex(acc)];
-      });
-      break;
-    case SoftFiller::PerspShadedBlend:
-      FillPerspective(span, [table, half](std::uint16_t& p, unsigned t, std::int32_t acc) {
-        if (t) p = static_cast<std::uint16_t>(((table[t * 2 + soft::ShadeIndex(acc)] >> 1) & half) + ((p >> 1) & half));
-      });
-      break;
-    case SoftFiller::Persp:
-      FillPerspective(span, [table](std::uint16_t& p, unsigned t, std::int32_t) { p = table[t * 2 + 16]; });
-      break;
-    case SoftFiller::PerspKeyed:
-      FillPerspective(span, [table](std::uint16_t& p, unsigned t, std::int32_t) {
-        if (t) p = table[t * 2 + 16];
-      });
-      break;
-    case SoftFiller::PerspBlend:
-      FillPerspective(span, [table, half](std::uint16_t& p, unsigned t, std::int32_t) {
-        if (t) p = static_cast<std::uint16_t>(((table[t * 2 + 16] >> 1) & half) + ((p >> 1) & half));
-      });
-      break;
-  }
+void CSoftRenderer::FillSolid(const DeferredSpan& span) {
+  std::fill(span.row + span.x0, span.row + span.x1, span.flatColor);
 }
 
-void CSoftRenderer::FillAffine(const DeferredSpan& span) {
+void CSoftRenderer::FillStipple(const DeferredSpan& span) {
+  std::uint16_t* row = span.row;
+  int parity = span.rowParity ^ (span.x0 & 1);
+  for (int x = span.x0; x < span.x1; ++x, parity ^= 1)
+    if (parity) row[x] = span.flatColor;
+}
+
+void CSoftRenderer::FillShaded(const DeferredSpan& span) {
+  std::uint16_t* row = span.row;
+  const std::uint16_t* shades = shadeTable_.data() + FlatRow(span);
+  std::int32_t acc = span.shade;
+  for (int x = span.x0; x < span.x1; ++x, acc = soft::WrapAdd(acc, span.shadeStep)) row[x] = shades[soft::ShadeIndex(acc)];
+}
+
+void CSoftRenderer::FillAlphaTest(const DeferredSpan& span) {
+  std::uint16_t* row = span.row;
+  const std::uint16_t pixel = shadeTable_[FlatRow(span) + 16];
+  std::int32_t acc = span.shade;
+  for (int x = span.x0; x < span.x1; ++x, acc = soft::WrapAdd(acc, span.shadeStep))
+    if (acc & 0x8000) row[x] = pixel;
+}
+
+void CSoftRenderer::FillAffineShadedDither(const DeferredSpan& span) {
   std::uint16_t* row = span.row;
   const std::uint16_t* texels = span.texels;
   const std::uint16_t* table = shadeTable_.data();
@@ -90,8 +62,55 @@ void CSoftRenderer::FillAffine(const DeferredSpan& span) {
   dither_ = dither;
 }
 
+void CSoftRenderer::FillPerspShadedKeyed(const DeferredSpan& span) {
+  const std::uint16_t* table = shadeTable_.data();
+  StepPerspective(span, [table](std::uint16_t& p, unsigned t, std::int32_t acc) {
+    if (t) p = table[t * 2 + soft::ShadeIndex(acc)];
+  });
+}
+
+void CSoftRenderer::FillPerspShadedBlend(const DeferredSpan& span) {
+  const std::uint16_t* table = shadeTable_.data();
+  const std::uint16_t half = halfMask_;
+  StepPerspective(span, [table, half](std::uint16_t& p, unsigned t, std::int32_t acc) {
+    if (t) p = static_cast<std::uint16_t>(((table[t * 2 + soft::ShadeIndex(acc)] >> 1) & half) + ((p >> 1) & half));
+  });
+}
+
+void CSoftRenderer::FillPersp(const DeferredSpan& span) {
+  const std::uint16_t* table = shadeTable_.data();
+  StepPerspective(span, [table](std::uint16_t& p, unsigned t, std::int32_t) { p = table[t * 2 + 16]; });
+}
+
+void CSoftRenderer::FillPerspKeyed(const DeferredSpan& span) {
+  const std::uint16_t* table = shadeTable_.data();
+  StepPerspective(span, [table](std::uint16_t& p, unsigned t, std::int32_t) {
+    if (t) p = table[t * 2 + 16];
+  });
+}
+
+void CSoftRenderer::FillPerspBlend(const DeferredSpan& span) {
+  const std::uint16_t* table = shadeTable_.data();
+  const std::uint16_t half = halfMask_;
+  StepPerspective(span, [table, half](std::uint16_t& p, unsigned t, std::int32_t) {
+    if (t) p = static_cast<std::uint16_t>(((table[t * 2 + 16] >> 1) & half) + ((p >> 1) & half));
+  });
+}
+
+void CSoftRenderer::FillDeferred(const DeferredSpan& span) {
+  if (!span.row || span.x0 >= span.x1) return;
+  const std::uint32_t bits = static_cast<std::uint32_t>(span.flags);
+  const bool translucent = bits & kFaceBlended;
+  if (bits & kFaceTextured) {
+    if (bits & kFaceSmooth) translucent ? FillPerspShadedBlend(span) : FillPerspShadedKeyed(span);
+    else translucent ? FillPerspBlend(span) : FillPerspKeyed(span);
+  } else if (translucent) {
+    bits & kFaceSmooth ? FillAlphaTest(span) : FillStipple(span);
+  }
+}
+
 template <typename Pixel>
-void CSoftRenderer::FillPerspective(const DeferredSpan& span, Pixel pixel) {
+void CSoftRenderer::StepPerspective(const DeferredSpan& span, Pixel pixel) {
   std::uint16_t* row = span.row;
   const std::uint16_t* texels = span.texels;
   float uz = span.uz, vz = span.vz, rz = span.rz;

@@ -173,7 +173,7 @@ int CSoftRenderer::EndFrameCount() {
   frameNesting_ = std::max(frameNesting_ - 1, 0);
   const int replayed = deferredCount_;
   if (origin_) {
-    for (int i = 0; i < replayed; ++i) Fill(deferred_[i]);
+    for (int i = 0; i < replayed; ++i) FillDeferred(deferred_[i]);
   }
   deferredCount_ = 0;
   if (frameNesting_ == 0) retired_.clear();
@@ -202,8 +202,8 @@ void CSoftRenderer::SetPixelFormat(int redMask, int greenMask, int blueMask) {
   const int given[3] = {redMask, greenMask, blueMask};
   for (int c = 0; c < 3; ++c) {
     masks_[c] = static_cast<std::uint32_t>(given[c]) & 0xFFFFu;
-    shifts_[c] = LowestBitIndex(masks_[c]);
-    widths_[c] = LowestBitRun(masks_[c]);
+    shifts_[c] = LowestSetBit(masks_[c]);
+    widths_[c] = MaskBitCount(masks_[c]);
   }
   auto level = [](int nibble, int shade) { return shade <= 15 ? nibble * shade : 16 * nibble + (16 - nibble) * (shade - 16); };
   std::size_t i = 0;

@@ -21,22 +21,8 @@ struct SpanNode {
   SpanNode* next;
 };
 
-// The span fillers, one per face kind.
-enum class SoftFiller : std::uint8_t {
-  Solid,
-  Stipple,
-  Shaded,
-  AlphaTest,
-  AffineShadedDither,
-  PerspShadedKeyed,
-  PerspShadedBlend,
-  Persp,
-  PerspKeyed,
-  PerspBlend,
-};
-
 // One span piece as a filler starts it; a deferred span is this record kept
-// until the end of the frame.
+// until the end of the frame, its filler chosen again by its flags.
 struct DeferredSpan {
   int flags;
   int x1;
@@ -50,7 +36,6 @@ struct DeferredSpan {
   int rowParity;
   std::uint16_t flatColor;
   float uz, vz, rz;        // at x0
-  SoftFiller filler;
 };
 
 class CSoftRenderer : public CRenderer {
@@ -145,20 +130,59 @@ class CSoftRenderer : public CRenderer {
     std::int64_t x = 0, dx = 0;  // 24.8
     EdgeValues values;
   };
-  struct Setup;
+  // What a set-up interpolates, and whether its spans wait for the end of the frame.
+  struct SetupKind {
+    bool deferred;
+    bool areaTest;
+    bool shade;  // a shade (or alpha) is interpolated
+    bool alpha;  // the vertex alpha instead of its luminance
+    bool affine;
+    bool perspective;
+  };
+  using Filler = void (CSoftRenderer::*)(const DeferredSpan&);
 
   void RebuildSpans();
   void UpdateOrigin();
-  void RunSetup(const Setup& setup, const CVertex* const* v, DeferredSpan& base);
-  void StartEdge(Edge& e, const Corner& from, const Corner& to, const Setup& setup) const;
+
+  // The triangle set-ups, one per face kind: each walks the triangle that
+  // DrawTriangle stored and fills or queues its spans with its own filler.
+  void SetupSolid();
+  void SetupStipple();
+  void SetupShaded();
+  void SetupAlphaTest();
+  void SetupAffineShaded();
+  void SetupPerspShadedKeyed();
+  void SetupPerspShadedBlend();
+  void SetupPersp();
+  void SetupPerspKeyed();
+  void SetupPerspBlend();
+  // The edge walk they share, made for each set-up's interpolants and filler.
+  template <SetupKind K, Filler F>
+  void WalkTriangle();
+  template <SetupKind K>
+  void StartEdge(Edge& e, const Corner& from, const Corner& to) const;
   static void StepEdge(Edge& e, std::int64_t rows);
-  bool WalkPart(std::int64_t yStart, std::int64_t yEnd, Edge& left, Edge& right, const Setup& setup,
-                DeferredSpan& base);
-  void EmitSpan(int y, const Edge& left, const Edge& right, const Setup& setup, DeferredSpan& base);
-  void Fill(DeferredSpan& span);
-  void FillAffine(const DeferredSpan& span);
+  template <SetupKind K, Filler F>
+  bool WalkPart(std::int64_t yStart, std::int64_t yEnd, Edge& left, Edge& right, const DeferredSpan& base);
+  template <SetupKind K, Filler F>
+  void EmitSpan(int y, const Edge& left, const Edge& right, const DeferredSpan& base);
+
+  // The span fillers, one per set-up.
+  void FillSolid(const DeferredSpan& span);
+  void FillStipple(const DeferredSpan& span);
+  void FillShaded(const DeferredSpan& span);
+  void FillAlphaTest(const DeferredSpan& span);
+  void FillAffineShadedDither(const DeferredSpan& span);
+  void FillPerspShadedKeyed(const DeferredSpan& span);
+  void FillPerspShadedBlend(const DeferredSpan& span);
+  void FillPersp(const DeferredSpan& span);
+  void FillPerspKeyed(const DeferredSpan& span);
+  void FillPerspBlend(const DeferredSpan& span);
+  // The 16-pixel sub-span walk of the perspective fillers.
   template <typename Pixel>
-  void FillPerspective(const DeferredSpan& span, Pixel pixel);
+  void StepPerspective(const DeferredSpan& span, Pixel pixel);
+  // A queued span replayed with the filler its flags choose.
+  void FillDeferred(const DeferredSpan& span);
   void Plot(int x, int y, std::uint16_t value);
   std::uint16_t Reduce(int channel, int value8) const;
 
@@ -181,6 +205,14 @@ class CSoftRenderer : public CRenderer {
   std::size_t nodesUsed_ = 0;
   std::vector<DeferredSpan> deferred_;
   int deferredCount_ = 0;
+
+  // The triangle being drawn: its flags, the renderer's own copies of its
+  // corners, its texels and its flat colour.
+  int triFlags_ = 0;
+  CVertex triCopy_[3] = {};
+  const CVertex* tri_[3] = {};
+  const std::uint16_t* triTexels_ = nullptr;
+  std::uint16_t triFlat_ = 0;
 
   // Rasteriser state of the triangle being drawn.
   std::int32_t affineU_ = 0, affineV_ = 0, affineDu_ = 0, affineDv_ = 0;

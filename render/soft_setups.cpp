@@ -1,6 +1,9 @@
-// The software renderer's triangle dispatch and set-ups: one edge walker
-// that hands each scanline's span to the span emitter, which cuts it against
-// the scanline's free runs and fills or queues the visible pieces.
+// The software renderer's triangle dispatch and set-ups. Each set-up walks
+// its triangle's edges scanline by scanline and hands every span to the span
+// emitter, which cuts it against the scanline's free runs and fills or
+// queues the visible pieces with the set-up's own filler. The walk is one
+// template, made for each set-up's interpolants and filler, so every set-up
+// keeps only the work its face kind needs.
 #include <algorithm>
 #include <cmath>
 
@@ -16,65 +19,51 @@ constexpr std::int64_t kCoordLimit = std::int64_t{1} << 24;
 
 }  // namespace
 
-struct CSoftRenderer::Setup {
-  SoftFiller filler;
-  bool deferred;
-  bool areaTest;
-  bool shade;  // a shade (or alpha) is interpolated
-  bool alpha;  // the vertex alpha instead of its luminance
-  bool affine;
-  bool perspective;
-};
-
 int CSoftRenderer::DrawTriangle(int flags, const CVertex* a, const CVertex* b, const CVertex* c, int slot,
                                 CColor color) {
   if (!origin_ || !a || !b || !c) return 0;
-  CVertex v[3] = {*a, *b, *c};
-  if (static_cast<std::uint32_t>(flags) & kFaceNoFade) {
-    for (CVertex& x : v) {
+  triCopy_[0] = *a;
+  triCopy_[1] = *b;
+  triCopy_[2] = *c;
+  const std::uint32_t bits = static_cast<std::uint32_t>(flags);
+  if (bits & kFaceNoFade) {
+    for (CVertex& x : triCopy_) {
       x.color.b >>= 1;
       x.color.g >>= 1;
       x.color.r >>= 1;
     }
   }
-  if (static_cast<std::uint32_t>(flags) & kFaceOutline) {
-    DrawLine(flags, v[0], v[1], color);
-    DrawLine(flags, v[1], v[2], color);
-    DrawLine(flags, v[2], v[0], color);
+  if (bits & kFaceOutline) {
+    DrawLine(flags, triCopy_[0], triCopy_[1], color);
+    DrawLine(flags, triCopy_[1], triCopy_[2], color);
+    DrawLine(flags, triCopy_[2], triCopy_[0], color);
     return 1;
   }
-  const std::uint32_t bits = static_cast<std::uint32_t>(flags);
   const bool textured = bits & kFaceTextured, smooth = bits & kFaceSmooth, keyed = bits & kFaceColorKey,
              blended = bits & kFaceBlended;
-  using F = SoftFiller;
-  Setup s{};
-  if (textured && smooth) {
-    if (blended) s = {F::PerspShadedBlend, true, true, true, false, false, true};
-    else if (keyed) s = {F::PerspShadedKeyed, true, true, true, false, false, true};
-    else s = {F::AffineShadedDither, false, true, true, false, true, false};
-  } else if (textured) {
-    if (blended) s = {F::PerspBlend, true, true, false, false, false, true};
-    else if (keyed) s = {F::PerspKeyed, true, true, false, false, false, true};
-    else s = {F::Persp, false, true, false, false, false, true};
-  } else if (smooth) {
-    if (blended) s = {F::AlphaTest, true, true, true, true, false, false};
-    else s = {F::Shaded, false, true, true, false, false, false};
-  } else {
-    if (blended) s = {F::Stipple, true, false, false, false, false, false};
-    else s = {F::Solid, false, false, false, false, false, false};
-  }
-  std::uint16_t flat = 0;
-  if (smooth && !textured)
-    flat = static_cast<std::uint16_t>((color.r & 0xF0) << 8 | (color.g & 0xF0) << 4 | (color.b & 0xF0));
-  const CVertex* p[3] = {&v[0], &v[1], &v[2]};
-  DeferredSpan base{};
-  base.flags = flags;
-  base.flatColor = flat;
-  base.texels = textured ? GetTextureData(slot) : nullptr;
+  triFlags_ = flags;
+  for (int i = 0; i < 3; ++i) tri_[i] = &triCopy_[i];
+  triFlat_ = smooth && !textured
+                 ? static_cast<std::uint16_t>((color.r & 0xF0) << 8 | (color.g & 0xF0) << 4 | (color.b & 0xF0))
+                 : 0;
+  triTexels_ = textured ? GetTextureData(slot) : nullptr;
   // A slot without an image reads as white, so the vertex shading still shows.
-  if (textured && !base.texels) base.texels = blankTexels_.data();
-  base.filler = s.filler;
-  RunSetup(s, p, base);
+  if (textured && !triTexels_) triTexels_ = blankTexels_.data();
+  if (textured && smooth) {
+    if (blended) SetupPerspShadedBlend();
+    else if (keyed) SetupPerspShadedKeyed();
+    else SetupAffineShaded();
+  } else if (textured) {
+    if (blended) SetupPerspBlend();
+    else if (keyed) SetupPerspKeyed();
+    else SetupPersp();
+  } else if (smooth) {
+    if (blended) SetupAlphaTest();
+    else SetupShaded();
+  } else {
+    if (blended) SetupStipple();
+    else SetupSolid();
+  }
   return 1;
 }
 
@@ -86,24 +75,74 @@ int CSoftRenderer::DrawQuad(int flags, const CVertex* a, const CVertex* b, const
   return 1;
 }
 
-void CSoftRenderer::RunSetup(const Setup& setup, const CVertex* const* v, DeferredSpan& base) {
-  if (setup.shade) dither_ = 0;
+// Fields: deferred, area test, shade, alpha, affine, perspective.
+void CSoftRenderer::SetupSolid() {
+  WalkTriangle<SetupKind{false, false, false, false, false, false}, &CSoftRenderer::FillSolid>();
+}
+
+void CSoftRenderer::SetupStipple() {
+  WalkTriangle<SetupKind{true, false, false, false, false, false}, &CSoftRenderer::FillStipple>();
+}
+
+void CSoftRenderer::SetupShaded() {
+  WalkTriangle<SetupKind{false, true, true, false, false, false}, &CSoftRenderer::FillShaded>();
+}
+
+void CSoftRenderer::SetupAlphaTest() {
+  WalkTriangle<SetupKind{true, true, true, true, false, false}, &CSoftRenderer::FillAlphaTest>();
+}
+
+void CSoftRenderer::SetupAffineShaded() {
+  WalkTriangle<SetupKind{false, true, true, false, true, false}, &CSoftRenderer::FillAffineShadedDither>();
+}
+
+void CSoftRenderer::SetupPerspShadedKeyed() {
+  WalkTriangle<SetupKind{true, true, true, false, false, true}, &CSoftRenderer::FillPerspShadedKeyed>();
+}
+
+void CSoftRenderer::SetupPerspShadedBlend() {
+  WalkTriangle<SetupKind{true, true, true, false, false, true}, &CSoftRenderer::FillPerspShadedBlend>();
+}
+
+void CSoftRenderer::SetupPersp() {
+  WalkTriangle<SetupKind{false, true, false, false, false, true}, &CSoftRenderer::FillPersp>();
+}
+
+void CSoftRenderer::SetupPerspKeyed() {
+  WalkTriangle<SetupKind{true, true, false, false, false, true}, &CSoftRenderer::FillPerspKeyed>();
+}
+
+void CSoftRenderer::SetupPerspBlend() {
+  WalkTriangle<SetupKind{true, true, false, false, false, true}, &CSoftRenderer::FillPerspBlend>();
+}
+
+template <CSoftRenderer::SetupKind K, CSoftRenderer::Filler F>
+void CSoftRenderer::WalkTriangle() {
+  if constexpr (K.shade) dither_ = 0;
+  DeferredSpan base{};
+  base.flags = triFlags_;
+  base.flatColor = triFlat_;
+  base.texels = triTexels_;
   Corner c[3];
   for (int i = 0; i < 3; ++i) {
-    const CVertex& in = *v[i];
+    const CVertex& in = *tri_[i];
     Corner& k = c[i];
     k.x = std::clamp<std::int64_t>(static_cast<std::int64_t>(in.sx) - clipLeft_, -kCoordLimit, kCoordLimit);
     k.y = std::clamp<std::int64_t>(static_cast<std::int64_t>(in.sy) - clipTop_, -kCoordLimit, kCoordLimit);
     k.rz = in.rz;
     // u and v are texels: 256 steps of the fixed-point coordinate each.
-    const float scale = setup.perspective ? 256.0f * in.rz : 256.0f;
+    const float scale = K.perspective ? 256.0f * in.rz : 256.0f;
     k.u = in.u * scale;
     k.v = in.v * scale;
-    // Fog off leaves the fade uncomputed: not faded.
-    const int fade = in.fade < 0 ? 255 : std::min(in.fade, 255);
-    const int value = setup.alpha ? in.color.a << 8
-                                  : ((19660 * in.color.r + 38666 * in.color.g + 7208 * in.color.b) >> 16) << 8;
-    k.shade = setup.shade ? value * fade >> 8 : 0;
+    if constexpr (K.shade) {
+      // Fog off leaves the fade uncomputed: not faded.
+      const int fade = in.fade < 0 ? 255 : std::min(in.fade, 255);
+      const int value = K.alpha ? in.color.a << 8
+                                : ((19660 * in.color.r + 38666 * in.color.g + 7208 * in.color.b) >> 16) << 8;
+      k.shade = value * fade >> 8;
+    } else {
+      k.shade = 0;
+    }
   }
   // Top vertex first, keeping the winding.
   for (int turn = 0; turn < 2 && (c[0].y > c[1].y || c[0].y > c[2].y); ++turn) std::rotate(c, c + 1, c + 3);
@@ -112,14 +151,15 @@ void CSoftRenderer::RunSetup(const Setup& setup, const CVertex* const* v, Deferr
   const double x0 = static_cast<double>(c[0].x), x1 = static_cast<double>(c[1].x), x2 = static_cast<double>(c[2].x);
   const double y0 = static_cast<double>(c[0].y), y1 = static_cast<double>(c[1].y), y2 = static_cast<double>(c[2].y);
   const double area = (x0 - x2) * (y1 - y2) - (x1 - x2) * (y0 - y2);
-  if (setup.areaTest && !(area >= 1.0)) return;
+  if (K.areaTest && !(area >= 1.0)) return;
   auto gradient = [&](double q0, double q1, double q2) { return ((q0 - q2) * (y1 - y2) - (q1 - q2) * (y0 - y2)) / area; };
-  if (setup.shade) shadeDx_ = soft::ToInt(gradient(c[0].shade, c[1].shade, c[2].shade));
-  if (setup.affine) {
+  shadeDx_ = 0;
+  if constexpr (K.shade) shadeDx_ = soft::ToInt(gradient(c[0].shade, c[1].shade, c[2].shade));
+  if constexpr (K.affine) {
     affineDu_ = soft::RoundInt(gradient(c[0].u, c[1].u, c[2].u));
     affineDv_ = soft::RoundInt(gradient(c[0].v, c[1].v, c[2].v));
   }
-  if (setup.perspective) {
+  if constexpr (K.perspective) {
     uzDx_ = static_cast<float>(gradient(c[0].u, c[1].u, c[2].u));
     vzDx_ = static_cast<float>(gradient(c[0].v, c[1].v, c[2].v));
     rzDx_ = static_cast<float>(gradient(c[0].rz, c[1].rz, c[2].rz));
@@ -133,40 +173,41 @@ void CSoftRenderer::RunSetup(const Setup& setup, const CVertex* const* v, Deferr
   if (yMax < 0 || (c[0].y == c[1].y && c[0].y == c[2].y) || c[0].y > clipBottom_) return;
   Edge left, right;
   if (c[0].y < yMid) {
-    StartEdge(left, c[0], c[2], setup);
-    StartEdge(right, c[0], c[1], setup);
-    if (!WalkPart(c[0].y, yMid, left, right, setup, base)) return;
+    StartEdge<K>(left, c[0], c[2]);
+    StartEdge<K>(right, c[0], c[1]);
+    if (!WalkPart<K, F>(c[0].y, yMid, left, right, base)) return;
   }
   if (yMid < yMax) {
     // The edge that reached its end vertex goes on to the remaining one.
     if (c[1].y <= c[2].y) {
-      StartEdge(right, c[1], c[2], setup);
-      if (c[0].y == yMid) StartEdge(left, c[0], c[2], setup);
+      StartEdge<K>(right, c[1], c[2]);
+      if (c[0].y == yMid) StartEdge<K>(left, c[0], c[2]);
     } else {
-      StartEdge(left, c[2], c[1], setup);
-      if (c[0].y == yMid) StartEdge(right, c[0], c[1], setup);
+      StartEdge<K>(left, c[2], c[1]);
+      if (c[0].y == yMid) StartEdge<K>(right, c[0], c[1]);
     }
-    WalkPart(yMid, yMax, left, right, setup, base);
+    WalkPart<K, F>(yMid, yMax, left, right, base);
   }
 }
 
-void CSoftRenderer::StartEdge(Edge& e, const Corner& from, const Corner& to, const Setup& setup) const {
+template <CSoftRenderer::SetupKind K>
+void CSoftRenderer::StartEdge(Edge& e, const Corner& from, const Corner& to) const {
   const std::int64_t rows = to.y - from.y;  // the walker never starts an edge without rows
   e.x = from.x * 256;
   e.dx = (to.x - from.x) * 256 / rows;
   EdgeValues& q = e.values;
   const double n = static_cast<double>(rows);
-  if (setup.affine) {
+  if constexpr (K.affine) {
     q.u = soft::RoundInt(from.u);
     q.v = soft::RoundInt(from.v);
     q.du = soft::RoundInt((static_cast<double>(to.u) - from.u) / n);
     q.dv = soft::RoundInt((static_cast<double>(to.v) - from.v) / n);
   }
-  if (setup.shade) {
+  if constexpr (K.shade) {
     q.shade = from.shade;
     q.dshade = static_cast<std::int32_t>((to.shade - from.shade) / rows);
   }
-  if (setup.perspective) {
+  if constexpr (K.perspective) {
     q.uz = from.u;
     q.vz = from.v;
     q.rz = from.rz;
@@ -188,8 +229,9 @@ void CSoftRenderer::StepEdge(Edge& e, std::int64_t rows) {
   q.rz += q.drz * n;
 }
 
-bool CSoftRenderer::WalkPart(std::int64_t yStart, std::int64_t yEnd, Edge& left, Edge& right, const Setup& setup,
-                             DeferredSpan& base) {
+template <CSoftRenderer::SetupKind K, CSoftRenderer::Filler F>
+bool CSoftRenderer::WalkPart(std::int64_t yStart, std::int64_t yEnd, Edge& left, Edge& right,
+                             const DeferredSpan& base) {
   const std::int64_t rows = yEnd - yStart;
   if (rows <= 0) return true;
   std::int64_t y = yStart;
@@ -203,7 +245,7 @@ bool CSoftRenderer::WalkPart(std::int64_t yStart, std::int64_t yEnd, Edge& left,
   for (; y < last; ++y) {
     const int row = static_cast<int>(y);
     if (heads_[row]) {
-      EmitSpan(row, left, right, setup, base);
+      EmitSpan<K, F>(row, left, right, base);
       rowParity_ ^= 1;
     }
     StepEdge(left, 1);
@@ -212,7 +254,8 @@ bool CSoftRenderer::WalkPart(std::int64_t yStart, std::int64_t yEnd, Edge& left,
   return yEnd <= static_cast<std::int64_t>(heads_.size());
 }
 
-void CSoftRenderer::EmitSpan(int y, const Edge& left, const Edge& right, const Setup& setup, DeferredSpan& base) {
+template <CSoftRenderer::SetupKind K, CSoftRenderer::Filler F>
+void CSoftRenderer::EmitSpan(int y, const Edge& left, const Edge& right, const DeferredSpan& base) {
   const std::int64_t a = left.x >> 8, b = right.x >> 8;
   if (a >= b) return;
   std::uint16_t* row = origin_ + rowOffset_[y];
@@ -234,23 +277,23 @@ void CSoftRenderer::EmitSpan(int y, const Edge& left, const Edge& right, const S
     piece.row = row;
     piece.rowParity = rowParity_;
     piece.shade = soft::WrapAdd(q.shade, shadeDx_, along);
-    if (setup.perspective) {
+    if constexpr (K.perspective) {
       const float n = static_cast<float>(along);
       piece.uz = q.uz + uzDx_ * n;
       piece.vz = q.vz + vzDx_ * n;
       piece.rz = q.rz + rzDx_ * n;
     }
-    if (setup.affine) {
+    if constexpr (K.affine) {
       affineU_ = soft::WrapAdd(q.u, affineDu_, along);
       affineV_ = soft::WrapAdd(q.v, affineDv_, along);
       piece.affineU = static_cast<float>(affineU_);
       piece.affineV = static_cast<float>(affineV_);
     }
-    if (setup.deferred) {
+    if constexpr (K.deferred) {
       if (deferredCount_ < kMaxDeferredSpans) deferred_[deferredCount_++] = piece;
       link = &node->next;
     } else {
-      Fill(piece);
+      (this->*F)(piece);
       // The node gives up the piece.
       if (c < a) {
         if (d > b) {

@@ -5,6 +5,7 @@
 
 #include "datafiles/common/debug_trace.h"
 #include "datafiles/mtf_archive.h"
+#include "render/pixel_mask.h"
 
 namespace {
 
@@ -24,11 +25,7 @@ struct MaskChannel {
   std::uint32_t mask = 0;
   int shift = 0;
   int width = 0;
-  explicit MaskChannel(std::uint32_t m) : mask(m) {
-    if (!m) return;
-    while (!((m >> shift) & 1u)) ++shift;
-    while (shift + width < 32 && ((m >> (shift + width)) & 1u)) ++width;
-  }
+  explicit MaskChannel(std::uint32_t m) : mask(m), shift(LowestSetBit(m)), width(MaskBitCount(m)) {}
   std::uint32_t Put(std::uint8_t c) const {
     if (!mask) return 0;
     const std::uint32_t v = width <= 8 ? static_cast<std::uint32_t>(c) >> (8 - width)

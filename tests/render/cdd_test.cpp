@@ -321,9 +321,22 @@ TEST_F(CddTest, FillAndColourConversion) {
   EXPECT_EQ(Cdd::BackSurface()->PixelAt(2, 3), 0x001Fu);
   EXPECT_EQ(Cdd::BackSurface()->PixelAt(5, 3), 0u);
   EXPECT_EQ(cdd->FillRectangle(-5, 0, 5, 5, CColor()), pv::kErrInvalidRect);
-  EXPECT_EQ(LowestBitRun(0x07E0), 6);
-  EXPECT_EQ(LowestBitIndex(0x07E0), 5);
-  EXPECT_EQ(LowestBitRun(0), 0);
+}
+
+// The channel position and width of a mask, as pixel formats and texture conversions read them.
+TEST(PixelMaskTest, LowestSetBitAndMaskBitCount) {
+  struct Case {
+    std::uint32_t mask;
+    int lowest, count;
+  } cases[] = {
+      {0xF800, 11, 5}, {0x07E0, 5, 6}, {0x001F, 0, 5}, {0x7C00, 10, 5}, {0x8000, 15, 1},
+      {0xFF000000u, 24, 8}, {0x0F0F, 0, 4},  // a gap ends the run
+      {0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LowestSetBit(c.mask), c.lowest) << std::hex << c.mask;
+    EXPECT_EQ(MaskBitCount(c.mask), c.count) << std::hex << c.mask;
+  }
 }
 
 TEST_F(CddTest, RenderStatesChangeOnlyWithTheFlags) {

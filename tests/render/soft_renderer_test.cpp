@@ -446,6 +446,46 @@ TEST_F(SoftRendererTest, TextureKeyAndBlendRules) {
   EXPECT_EQ(draw(kTextured | kSmooth, 10), 0) << "the dithered filler draws it from row 0 of the table";
 }
 
+// Each of the ten face kinds goes through its own set-up and filler: whether
+// its spans wait for the end of the frame, and the pixel it leaves over a
+// blue background (grey vertices at shade 15, a white texel, red flat colour).
+TEST_F(SoftRendererTest, EveryFaceKindHasItsOwnSetupAndFiller) {
+  std::vector<std::uint8_t> white(256 * 256 * 3, 0xFF);
+  LoadTga(0, "w.tga", rendertest::MakeTga(256, 256, 24, white));
+  constexpr std::uint16_t kBlue = 0x001F;
+  const std::uint16_t lit = ShadePixel(15, 15, 15, 15), full = ShadePixel(15, 15, 15, 16);
+  auto half = [](std::uint16_t a, std::uint16_t b) {
+    return static_cast<std::uint16_t>(((a >> 1) & 0x7BEF) + ((b >> 1) & 0x7BEF));
+  };
+  struct Case {
+    const char* kind;
+    int flags;
+    bool deferred;
+    std::uint16_t even, odd;  // the pixels at (6, 6) and (5, 6)
+    std::uint16_t orOdd;      // the dithered filler may land on the next shade
+  } cases[] = {
+      {"solid", 0, false, 0, 0, 0},
+      {"stipple", kBlended, true, kBlue, 0, 0},
+      {"shaded", kSmooth, false, ShadePixel(15, 0, 0, 15), ShadePixel(15, 0, 0, 15), ShadePixel(15, 0, 0, 15)},
+      {"alpha test", kSmooth | kBlended, true, ShadePixel(15, 0, 0, 16), ShadePixel(15, 0, 0, 16), ShadePixel(15, 0, 0, 16)},
+      {"affine shaded", kTextured | kSmooth, false, lit, lit, full},
+      {"perspective shaded keyed", kTextured | kSmooth | kKeyed, true, lit, lit, lit},
+      {"perspective shaded blend", kTextured | kSmooth | kBlended, true, half(lit, kBlue), half(lit, kBlue), half(lit, kBlue)},
+      {"perspective", kTextured, false, full, full, full},
+      {"perspective keyed", kTextured | kKeyed, true, full, full, full},
+      {"perspective blend", kTextured | kBlended, true, half(full, kBlue), half(full, kBlue), half(full, kBlue)},
+  };
+  for (const Case& c : cases) {
+    Begin(kBlue);
+    Tri(c.flags, V(0, 0, CColor::FromRGBA(128, 128, 128, 255), 10, 10), V(60, 0, CColor::FromRGBA(128, 128, 128, 255), 10, 10),
+        V(0, 40, CColor::FromRGBA(128, 128, 128, 255), 10, 10));
+    EXPECT_EQ(r->DeferredCount() > 0, c.deferred) << c.kind;
+    r->EndFrame();
+    EXPECT_EQ(Px(6, 6), c.even) << c.kind;
+    EXPECT_TRUE(Px(5, 6) == c.odd || Px(5, 6) == c.orOdd) << c.kind << ": " << Px(5, 6);
+  }
+}
+
 TEST_F(SoftRendererTest, PerspectiveSpansStepSixteenPixelsAtATime) {
   struct Case {
     int width;

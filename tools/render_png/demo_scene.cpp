@@ -75,8 +75,8 @@ std::vector<std::uint8_t> BackSurfaceRgb() {
   std::vector<std::uint8_t> rgb;
   if (!s) return rgb;
   const auto& f = s->Format();
-  const int rs = LowestBitIndex(f.redMask), gs = LowestBitIndex(f.greenMask), bs = LowestBitIndex(f.blueMask);
-  const int rb = LowestBitRun(f.redMask), gb = LowestBitRun(f.greenMask), bb = LowestBitRun(f.blueMask);
+  const int rs = LowestSetBit(f.redMask), gs = LowestSetBit(f.greenMask), bs = LowestSetBit(f.blueMask);
+  const int rb = MaskBitCount(f.redMask), gb = MaskBitCount(f.greenMask), bb = MaskBitCount(f.blueMask);
   rgb.reserve(static_cast<std::size_t>(s->Width()) * s->Height() * 3);
   for (int y = 0; y < s->Height(); ++y) {
     for (int x = 0; x < s->Width(); ++x) {
