@@ -153,36 +153,46 @@ bool CProgressiveMesh::OnSeam(int vi) {
 void CProgressiveMesh::GatherEdgeTriangles(int vi) {
   Prune(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
-  const std::size_t degree = v.neighbours.size();
-  for (std::size_t k = 0; k < degree; ++k) slot_[static_cast<std::size_t>(v.neighbours[k])] = static_cast<int>(k);
-  fanNormals_.clear();
-  edgeHits_.clear();
-  edgeStart_.assign(degree + 1, 0);
-  for (int ti : v.triangles) {
-    const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
-    const int position = static_cast<int>(fanNormals_.size());
-    fanNormals_.push_back(t.normal);
+  const std::size_t degree = v.neighbours.size(), fan = v.triangles.size();
+  // Sized, not cleared and pushed to: the scratch is written by index.
+  fanNormals_.resize(fan);
+  edgeStart_.resize(degree + 1);
+  edgeFill_.resize(degree);
+  edgeHits_.resize(3 * fan);
+  const int* neighbours = v.neighbours.data();
+  int* slot = slot_.data();
+  int* start = edgeStart_.data();
+  for (std::size_t k = 0; k < degree; ++k) slot[neighbours[k]] = static_cast<int>(k);
+  std::fill(start, start + degree + 1, 0);
+  CVector* normals = fanNormals_.data();
+  std::pair<int, int>* hits = edgeHits_.data();
+  std::size_t hitCount = 0;
+  const int* fanTriangles = v.triangles.data();
+  for (std::size_t p = 0; p < fan; ++p) {
+    const Triangle& t = triangles_[static_cast<std::size_t>(fanTriangles[p])];
+    normals[p] = t.normal;
     auto hit = [&](int corner) {
-      const int k = slot_[static_cast<std::size_t>(corner)];
+      const int k = slot[corner];
       if (k < 0) return;
-      edgeHits_.emplace_back(k, position);
-      ++edgeStart_[static_cast<std::size_t>(k) + 1];
+      hits[hitCount++] = {k, static_cast<int>(p)};
+      ++start[k + 1];
     };
-    hit(t.v[0]);
-    if (t.v[1] != t.v[0]) hit(t.v[1]);
-    if (t.v[2] != t.v[0] && t.v[2] != t.v[1]) hit(t.v[2]);
+    const int a = t.v[0], b = t.v[1], c = t.v[2];
+    hit(a);
+    if (b != a) hit(b);
+    if (c != a && c != b) hit(c);
   }
   for (std::size_t k = 0; k < degree; ++k) {
-    edgeStart_[k + 1] += edgeStart_[k];
-    slot_[static_cast<std::size_t>(v.neighbours[k])] = -1;
+    start[k + 1] += start[k];
+    slot[neighbours[k]] = -1;
   }
   // Each edge keeps its triangles in fan order: the cost's min and max see
   // them as they always have.
-  edgeNormals_.resize(edgeHits_.size());
-  edgeFill_.assign(edgeStart_.begin(), edgeStart_.end() - 1);
-  for (const auto& [k, position] : edgeHits_)
-    edgeNormals_[static_cast<std::size_t>(edgeFill_[static_cast<std::size_t>(k)]++)] =
-        fanNormals_[static_cast<std::size_t>(position)];
+  edgeNormals_.resize(hitCount);
+  int* fill = edgeFill_.data();
+  std::copy(start, start + degree, fill);
+  CVector* edgeNormals = edgeNormals_.data();
+  for (std::size_t h = 0; h < hitCount; ++h) edgeNormals[fill[hits[h].first]++] = normals[hits[h].second];
 }
 
 float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k, const float* atLeast) const {
@@ -224,9 +234,9 @@ void CProgressiveMesh::TestSeam(int vi) {
   if (v.penalty < kSeamPenalty && OnSeam(vi)) v.penalty = kSeamPenalty;
 }
 
-void CProgressiveMesh::Refresh(int vi) {
+void CProgressiveMesh::Refresh(int vi, bool fanGained) {
   SizeScratch();
-  TestSeam(vi);
+  if (fanGained) TestSeam(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   if (v.alive && v.penalty >= kSeamPenalty) Defer(vi);
   else ComputeCostWith(vi, nullptr);
@@ -482,7 +492,9 @@ CUv CProgressiveMesh::Collapse(int u) {
     for (int c : triangles_[static_cast<std::size_t>(ti)].v) forget(c);
   std::erase(touched_, u);
   UnlinkUnshared(touched_);
-  for (int n : formerNeighbours_) Refresh(n);
+  // Only v gained triangles. The others lost some and kept their corners'
+  // mappings, and a fan without a seam keeps none when it loses triangles.
+  for (int n : formerNeighbours_) Refresh(n, n == v);
   return pair;
 }
 

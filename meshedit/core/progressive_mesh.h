@@ -91,8 +91,9 @@ class CProgressiveMesh {
   // Takes the seam penalty if v's fan now has a seam.
   void TestSeam(int v);
   // What a change to v's fan calls for: its cost now or, under a penalty,
-  // a place in the queue to wait for it (Defer).
-  void Refresh(int v);
+  // a place in the queue to wait for it (Defer). Without `fanGained` (its fan
+  // only lost triangles) the seam test is not made again.
+  void Refresh(int v, bool fanGained = true);
   // The cost part of ComputeCost, with the neighbours' border tests given
   // (one flag per neighbour) instead of made now.
   void ComputeCostWith(int v, const unsigned char* neighbourBorders);
