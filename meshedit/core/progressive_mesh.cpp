@@ -219,13 +219,13 @@ void CProgressiveMesh::SizeScratch() {
   if (slot_.size() == n) return;
   slot_.resize(n, -1);
   queuePlace_.resize(n, -1);
-  deferredBorders_.resize(n);
+  deferredBits_.resize(n, 0);
 }
 
 void CProgressiveMesh::ComputeCost(int vi) {
   SizeScratch();
   TestSeam(vi);
-  ComputeCostWith(vi, nullptr);
+  ComputeCostWith(vi, false);
 }
 
 void CProgressiveMesh::TestSeam(int vi) {
@@ -239,13 +239,11 @@ void CProgressiveMesh::Refresh(int vi, bool fanGained) {
   if (fanGained) TestSeam(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   if (v.alive && v.penalty >= kSeamPenalty) Defer(vi);
-  else ComputeCostWith(vi, nullptr);
+  else ComputeCostWith(vi, false);
 }
 
 void CProgressiveMesh::Defer(int vi) {
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
-  std::vector<unsigned char>& flags = deferredBorders_[static_cast<std::size_t>(vi)];
-  flags.clear();
   // Only a vertex on the border reads its neighbours' border tests. A small
   // fan tells at once whether it is, sparing the tests of long fans nearby.
   constexpr std::size_t kSmallFan = 32;
@@ -254,13 +252,28 @@ void CProgressiveMesh::Defer(int vi) {
     PushKey(vi, QueueKey(v.penalty, vi));
     return;
   }
-  flags.resize(v.neighbours.size());
-  for (std::size_t k = 0; k < flags.size(); ++k) flags[k] = Border(v.neighbours[k]) ? 1 : 0;
+  const std::size_t degree = v.neighbours.size();
+  if (degree <= 64) {
+    std::uint64_t bits = 0;
+    for (std::size_t k = 0; k < degree; ++k)
+      if (Border(v.neighbours[k])) bits |= std::uint64_t{1} << k;
+    deferredBits_[static_cast<std::size_t>(vi)] = bits;
+  } else {
+    std::vector<unsigned char>& flags = longDeferredBorders_[vi];
+    flags.resize(degree);
+    for (std::size_t k = 0; k < degree; ++k) flags[k] = Border(v.neighbours[k]) ? 1 : 0;
+  }
   vertices_[static_cast<std::size_t>(vi)].deferred = true;
   PushKey(vi, QueueKey(v.penalty, vi));
 }
 
-void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBorders) {
+bool CProgressiveMesh::DeferredBorder(int vi, std::size_t k) const {
+  if (vertices_[static_cast<std::size_t>(vi)].neighbours.size() <= 64)
+    return (deferredBits_[static_cast<std::size_t>(vi)] >> k & 1) != 0;
+  return longDeferredBorders_.at(vi)[k] != 0;
+}
+
+void CProgressiveMesh::ComputeCostWith(int vi, bool deferredBorders) {
   SizeScratch();
   vertices_[static_cast<std::size_t>(vi)].deferred = false;
   Vertex& v = vertices_[static_cast<std::size_t>(vi)];
@@ -276,7 +289,7 @@ void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBor
     vertices_[static_cast<std::size_t>(vi)].border = border ? 1 : 0;
     for (std::size_t k = 0; k < v.neighbours.size(); ++k) {
       const int n = v.neighbours[k];
-      if (border && !(neighbourBorders ? neighbourBorders[k] != 0 : Border(n))) continue;
+      if (border && !(deferredBorders ? DeferredBorder(vi, k) : Border(n))) continue;
       const float c = EdgeCost(vi, n, k, v.target < 0 ? nullptr : &v.cost);
       if (v.target < 0 || c < v.cost) {
         v.cost = c;
@@ -368,7 +381,7 @@ int CProgressiveMesh::LeastCostVertex() {
   while (!queue_.empty()) {
     const auto head = static_cast<std::size_t>(queue_.front() & 0xFFFFFFFFu);
     if (!vertices_[head].deferred) return static_cast<int>(head);
-    ComputeCostWith(static_cast<int>(head), deferredBorders_[head].data());
+    ComputeCostWith(static_cast<int>(head), true);
   }
   return -1;
 }
@@ -425,7 +438,7 @@ CUv CProgressiveMesh::Collapse(int u) {
   for (int ti : collapsed_)
     for (int c : triangles_[static_cast<std::size_t>(ti)].v)
       if (vertices_[static_cast<std::size_t>(c)].deferred && !vertices_[static_cast<std::size_t>(c)].mark)
-        ComputeCostWith(c, deferredBorders_[static_cast<std::size_t>(c)].data());
+        ComputeCostWith(c, true);
   for (int n : formerNeighbours_) vertices_[static_cast<std::size_t>(n)].mark = 0;
   Vertex& vu = vertices_[static_cast<std::size_t>(u)];
   const int v = vu.target;

@@ -2,6 +2,7 @@
 // The temporary graph of the progressive-mesh build: one node's vertices and
 // triangles, collapsed edge by edge from the least important vertex.
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -33,7 +34,7 @@ class CProgressiveMesh {
     int target = -1;
     bool alive = true;
     signed char border = -1;  // -1 not known, else OnBorder's last answer
-    // Its cost waits until it heads the queue (see deferredBorders_).
+    // Its cost waits until it heads the queue (see deferredBits_).
     bool deferred = false;
     unsigned char mark = 0;  // scratch, 0 between calls
   };
@@ -94,9 +95,11 @@ class CProgressiveMesh {
   // a place in the queue to wait for it (Defer). Without `fanGained` (its fan
   // only lost triangles) the seam test is not made again.
   void Refresh(int v, bool fanGained = true);
-  // The cost part of ComputeCost, with the neighbours' border tests given
-  // (one flag per neighbour) instead of made now.
-  void ComputeCostWith(int v, const unsigned char* neighbourBorders);
+  // The cost part of ComputeCost; with `deferredBorders` the neighbours'
+  // border tests are those Defer kept instead of made now.
+  void ComputeCostWith(int v, bool deferredBorders);
+  // The border test of v's k-th neighbour as Defer kept it.
+  bool DeferredBorder(int v, std::size_t k) const;
   void Defer(int v);
   // Puts v in the queue of live vertices at its present cost, or moves it.
   void Push(int v);
@@ -119,7 +122,10 @@ class CProgressiveMesh {
   // it waits there under its penalty alone, with the border flags of its
   // neighbours as they stood when its cost was due: all else the cost reads
   // is its own fan, which does not change before it is worked out.
-  std::vector<std::vector<unsigned char>> deferredBorders_;
+  // One bit per neighbour (bit k for the k-th); a fan of more than 64
+  // neighbours keeps a flag each in the map instead.
+  std::vector<std::uint64_t> deferredBits_;
+  std::unordered_map<int, std::vector<unsigned char>> longDeferredBorders_;
   int remaining_ = 0;
   // Scratch space, kept between calls. Per-vertex arrays are all -1 or 0
   // between calls.
