@@ -426,6 +426,56 @@ void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
   }
 }
 
+void CProgressiveMesh::FindKeptInteriors(int u, int v) {
+  const std::size_t count = formerNeighbours_.size();
+  keptInterior_.assign(count, 0);
+  if (v < 0) return;  // all of u's triangles go: any neighbour may lose an edge's last two
+  // What each former neighbour's count of triangles on its edge to v gains:
+  // one for each of u's triangles that moves to v, less one for each that
+  // goes. Its other edges keep their triangles: a triangle that goes has no
+  // corner besides u, v and itself. Broken triangles (a corner repeated) and
+  // corners that are not u's neighbours make no promise.
+  edgeGain_.assign(count, 0);
+  for (std::size_t k = 0; k < count; ++k) slot_[static_cast<std::size_t>(formerNeighbours_[k])] = static_cast<int>(k);
+  bool plain = true;
+  for (int ti : collapsed_) {
+    Triangle& t = triangles_[static_cast<std::size_t>(ti)];
+    if (t.mark || t.v[0] == t.v[1] || t.v[1] == t.v[2] || t.v[0] == t.v[2]) {
+      plain = false;
+      break;
+    }
+    t.mark = true;
+    const bool goes = CornerOf(t, v) >= 0;
+    for (int c : t.v) {
+      if (c == u || c == v) continue;
+      const int k = slot_[static_cast<std::size_t>(c)];
+      if (k < 0) {
+        plain = false;
+        break;
+      }
+      edgeGain_[static_cast<std::size_t>(k)] += goes ? -1 : 1;
+    }
+    if (!plain) break;
+  }
+  for (int ti : collapsed_) triangles_[static_cast<std::size_t>(ti)].mark = false;
+  for (int n : formerNeighbours_) slot_[static_cast<std::size_t>(n)] = -1;
+  if (!plain) return;
+  // A neighbour known to be off the border had at least two triangles on each
+  // edge, its edge to v included if it had one; with at least two on the edge
+  // to v afterwards it stays off the border.
+  for (std::size_t k = 0; k < count; ++k) {
+    const int n = formerNeighbours_[k];
+    const Vertex& vn = vertices_[static_cast<std::size_t>(n)];
+    if (n == u || n == v || vn.border != 0) continue;
+    bool linkedToV = false, linkedToItself = false;
+    for (int x : vn.neighbours) {
+      linkedToV |= x == v;
+      linkedToItself |= x == n;
+    }
+    keptInterior_[k] = !linkedToItself && (linkedToV ? 2 : 0) + edgeGain_[k] >= 2;
+  }
+}
+
 CUv CProgressiveMesh::Collapse(int u) {
   SizeScratch();
   Prune(u);
@@ -442,6 +492,7 @@ CUv CProgressiveMesh::Collapse(int u) {
   for (int n : formerNeighbours_) vertices_[static_cast<std::size_t>(n)].mark = 0;
   Vertex& vu = vertices_[static_cast<std::size_t>(u)];
   const int v = vu.target;
+  FindKeptInteriors(u, v);
   CUv pair{0, 0};
   const std::vector<int>& tris = collapsed_;
   if (v >= 0) {
@@ -505,6 +556,8 @@ CUv CProgressiveMesh::Collapse(int u) {
     for (int c : triangles_[static_cast<std::size_t>(ti)].v) forget(c);
   std::erase(touched_, u);
   UnlinkUnshared(touched_);
+  for (std::size_t k = 0; k < formerNeighbours_.size(); ++k)
+    if (keptInterior_[k]) vertices_[static_cast<std::size_t>(formerNeighbours_[k])].border = 0;
   // Only v gained triangles. The others lost some and kept their corners'
   // mappings, and a fan without a seam keeps none when it loses triangles.
   for (int n : formerNeighbours_) Refresh(n, n == v);

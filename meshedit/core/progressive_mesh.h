@@ -44,6 +44,7 @@ class CProgressiveMesh {
     int v[3] = {};
     CVector normal;
     bool alive = true;
+    bool mark = false;  // scratch, false between calls
   };
   struct Surface {
     int side = 0;
@@ -86,6 +87,10 @@ class CProgressiveMesh {
   // With a bound, the search may stop at any value not below it.
   float EdgeCost(int u, int v, std::size_t k, const float* atLeast) const;
   void RemoveTriangle(int t);
+  // Before u collapses into v: which of u's neighbours, known to be off the
+  // border, are sure to stay off it (keptInterior_), so that their border
+  // tests need not be made again.
+  void FindKeptInteriors(int u, int v);
   // Drops the neighbour links between the distinct vertices of `group` that
   // no longer share a triangle.
   void UnlinkUnshared(std::vector<int>& group);
@@ -136,6 +141,8 @@ class CProgressiveMesh {
   std::vector<std::pair<int, int>> edgeHits_;
   std::vector<CVector> edgeNormals_;
   std::vector<int> formerNeighbours_, collapsed_, touched_;
+  std::vector<int> edgeGain_;
+  std::vector<unsigned char> keptInterior_;
 };
 
 }  // namespace pavix
