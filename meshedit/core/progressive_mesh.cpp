@@ -316,6 +316,7 @@ void CProgressiveMesh::PushKey(int vi, std::uint64_t key) {
   }
   const auto at = static_cast<std::size_t>(place);
   const std::uint64_t old = queue_[at];
+  if (key == old) return;  // a waiting vertex queued again under its penalty
   queue_[at] = key;
   if (key < old) SiftUp(at);
   else SiftDown(at);
