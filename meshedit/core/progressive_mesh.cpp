@@ -5,6 +5,10 @@
 #include <cstring>
 #include <numeric>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "datafiles/common/exchange_sort.h"
 #include "meshedit/core/shape.h"
 #include "meshedit/core/side_levels.h"
@@ -155,7 +159,13 @@ void CProgressiveMesh::GatherEdgeTriangles(int vi) {
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   const std::size_t degree = v.neighbours.size(), fan = v.triangles.size();
   // Sized, not cleared and pushed to: the scratch is written by index.
-  fanNormals_.resize(fan);
+  // The fan's normals by component, padded to whole groups of four.
+  const std::size_t padded = (fan + 3) & ~std::size_t{3};
+  fanX_.resize(padded);
+  fanY_.resize(padded);
+  fanZ_.resize(padded);
+  fanCount_ = fan;
+  normalsScratch_.resize(fan);
   edgeStart_.resize(degree + 1);
   edgeFill_.resize(degree);
   edgeHits_.resize(3 * fan);
@@ -164,13 +174,16 @@ void CProgressiveMesh::GatherEdgeTriangles(int vi) {
   int* start = edgeStart_.data();
   for (std::size_t k = 0; k < degree; ++k) slot[neighbours[k]] = static_cast<int>(k);
   std::fill(start, start + degree + 1, 0);
-  CVector* normals = fanNormals_.data();
+  CVector* normals = normalsScratch_.data();
   std::pair<int, int>* hits = edgeHits_.data();
   std::size_t hitCount = 0;
   const int* fanTriangles = v.triangles.data();
   for (std::size_t p = 0; p < fan; ++p) {
     const Triangle& t = triangles_[static_cast<std::size_t>(fanTriangles[p])];
     normals[p] = t.normal;
+    fanX_[p] = t.normal.x;
+    fanY_[p] = t.normal.y;
+    fanZ_[p] = t.normal.z;
     auto hit = [&](int corner) {
       const int k = slot[corner];
       if (k < 0) return;
@@ -200,10 +213,46 @@ float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k, const float* atLea
       Length(vertices_[static_cast<std::size_t>(v)].position - vertices_[static_cast<std::size_t>(u)].position);
   const CVector* first = edgeNormals_.data() + edgeStart_[k];
   const CVector* last = edgeNormals_.data() + edgeStart_[k + 1];
+  // The curvature is a maximum of minima: neither depends on the order the
+  // terms are taken in, so four of the fan's triangles are taken at once, each
+  // term rounded as alone. A term is never -0 and the minimum never NaN (it
+  // starts at 1 and only takes a smaller term), so max and min are exact.
   float curvature = 0;
-  for (const CVector& t : fanNormals_) {
+  std::size_t t = 0;
+#ifdef __SSE2__
+  const __m128 one = _mm_set1_ps(1), half = _mm_set1_ps(0.5f);
+  __m128 most = _mm_setzero_ps();
+  for (; t < fanCount_; t += 4) {
+    const __m128 tx = _mm_loadu_ps(fanX_.data() + t), ty = _mm_loadu_ps(fanY_.data() + t),
+                 tz = _mm_loadu_ps(fanZ_.data() + t);
+    __m128 smallest = one;
+    for (const CVector* s = first; s != last; ++s) {
+      const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(tx, _mm_set1_ps(s->x)), _mm_mul_ps(ty, _mm_set1_ps(s->y))),
+                                    _mm_mul_ps(tz, _mm_set1_ps(s->z)));
+      smallest = _mm_min_ps(_mm_mul_ps(_mm_sub_ps(one, dot), half), smallest);
+    }
+    if (t + 4 > fanCount_) {
+      // Lanes past the fan count as 0, which the maximum (at least 0) ignores.
+      alignas(16) const std::uint32_t keep[4] = {0xFFFFFFFFu, t + 1 < fanCount_ ? 0xFFFFFFFFu : 0u,
+                                                 t + 2 < fanCount_ ? 0xFFFFFFFFu : 0u, 0u};
+      smallest = _mm_and_ps(smallest, _mm_load_ps(reinterpret_cast<const float*>(keep)));
+    }
+    most = _mm_max_ps(smallest, most);
+    if (atLeast) {
+      // The bound as before: once the product reaches it, the cost cannot win.
+      __m128 high = _mm_max_ps(most, _mm_shuffle_ps(most, most, _MM_SHUFFLE(1, 0, 3, 2)));
+      high = _mm_max_ps(high, _mm_shuffle_ps(high, high, _MM_SHUFFLE(2, 3, 0, 1)));
+      if (length * _mm_cvtss_f32(high) >= *atLeast) return length * _mm_cvtss_f32(high);
+    }
+  }
+  __m128 high = _mm_max_ps(most, _mm_shuffle_ps(most, most, _MM_SHUFFLE(1, 0, 3, 2)));
+  high = _mm_max_ps(high, _mm_shuffle_ps(high, high, _MM_SHUFFLE(2, 3, 0, 1)));
+  curvature = _mm_cvtss_f32(high);
+#endif
+  for (; t < fanCount_; ++t) {
+    const CVector n{fanX_[t], fanY_[t], fanZ_[t]};
     float smallest = 1;
-    for (const CVector* s = first; s != last; ++s) smallest = std::min(smallest, (1 - Dot(t, *s)) / 2);
+    for (const CVector* s = first; s != last; ++s) smallest = std::min(smallest, (1 - Dot(n, *s)) / 2);
     if (smallest > curvature) {
       curvature = smallest;
       // The curvature only grows and rounding keeps the product's order, so
