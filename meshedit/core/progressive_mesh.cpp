@@ -158,14 +158,13 @@ void CProgressiveMesh::GatherEdgeTriangles(int vi) {
   Prune(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   const std::size_t degree = v.neighbours.size(), fan = v.triangles.size();
-  // Sized, not cleared and pushed to: the scratch is written by index.
-  // The fan's normals by component, padded to whole groups of four.
+  // The scratch is sized and written by index; the fan's normals go by
+  // component, padded to whole groups of four for EdgeCost.
   const std::size_t padded = (fan + 3) & ~std::size_t{3};
   fanX_.resize(padded);
   fanY_.resize(padded);
   fanZ_.resize(padded);
   fanCount_ = fan;
-  normalsScratch_.resize(fan);
   edgeStart_.resize(degree + 1);
   edgeFill_.resize(degree);
   edgeHits_.resize(3 * fan);
@@ -174,13 +173,11 @@ void CProgressiveMesh::GatherEdgeTriangles(int vi) {
   int* start = edgeStart_.data();
   for (std::size_t k = 0; k < degree; ++k) slot[neighbours[k]] = static_cast<int>(k);
   std::fill(start, start + degree + 1, 0);
-  CVector* normals = normalsScratch_.data();
   std::pair<int, int>* hits = edgeHits_.data();
   std::size_t hitCount = 0;
   const int* fanTriangles = v.triangles.data();
   for (std::size_t p = 0; p < fan; ++p) {
     const Triangle& t = triangles_[static_cast<std::size_t>(fanTriangles[p])];
-    normals[p] = t.normal;
     fanX_[p] = t.normal.x;
     fanY_[p] = t.normal.y;
     fanZ_[p] = t.normal.z;
@@ -205,7 +202,10 @@ void CProgressiveMesh::GatherEdgeTriangles(int vi) {
   int* fill = edgeFill_.data();
   std::copy(start, start + degree, fill);
   CVector* edgeNormals = edgeNormals_.data();
-  for (std::size_t h = 0; h < hitCount; ++h) edgeNormals[fill[hits[h].first]++] = normals[hits[h].second];
+  for (std::size_t h = 0; h < hitCount; ++h) {
+    const auto p = static_cast<std::size_t>(hits[h].second);
+    edgeNormals[fill[hits[h].first]++] = CVector{fanX_[p], fanY_[p], fanZ_[p]};
+  }
 }
 
 float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k, const float* atLeast) const {

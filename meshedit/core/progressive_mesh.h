@@ -136,7 +136,6 @@ class CProgressiveMesh {
   // between calls.
   std::vector<int> sharedCounts_;
   std::vector<int> slot_;
-  std::vector<CVector> normalsScratch_;
   std::vector<float> fanX_, fanY_, fanZ_;  // the fan's normals by component
   std::size_t fanCount_ = 0;
   std::vector<int> edgeStart_, edgeFill_;
