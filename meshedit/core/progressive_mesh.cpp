@@ -5,6 +5,10 @@
 #include <cstring>
 #include <numeric>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "datafiles/common/exchange_sort.h"
 #include "meshedit/core/shape.h"
 #include "meshedit/core/side_levels.h"
@@ -153,36 +157,55 @@ bool CProgressiveMesh::OnSeam(int vi) {
 void CProgressiveMesh::GatherEdgeTriangles(int vi) {
   Prune(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
-  const std::size_t degree = v.neighbours.size();
-  for (std::size_t k = 0; k < degree; ++k) slot_[static_cast<std::size_t>(v.neighbours[k])] = static_cast<int>(k);
-  fanNormals_.clear();
-  edgeHits_.clear();
-  edgeStart_.assign(degree + 1, 0);
-  for (int ti : v.triangles) {
-    const Triangle& t = triangles_[static_cast<std::size_t>(ti)];
-    const int position = static_cast<int>(fanNormals_.size());
-    fanNormals_.push_back(t.normal);
+  const std::size_t degree = v.neighbours.size(), fan = v.triangles.size();
+  // The scratch is sized and written by index; the fan's normals go by
+  // component, padded to whole groups of four for EdgeCost.
+  const std::size_t padded = (fan + 3) & ~std::size_t{3};
+  fanX_.resize(padded);
+  fanY_.resize(padded);
+  fanZ_.resize(padded);
+  fanCount_ = fan;
+  edgeStart_.resize(degree + 1);
+  edgeFill_.resize(degree);
+  edgeHits_.resize(3 * fan);
+  const int* neighbours = v.neighbours.data();
+  int* slot = slot_.data();
+  int* start = edgeStart_.data();
+  for (std::size_t k = 0; k < degree; ++k) slot[neighbours[k]] = static_cast<int>(k);
+  std::fill(start, start + degree + 1, 0);
+  std::pair<int, int>* hits = edgeHits_.data();
+  std::size_t hitCount = 0;
+  const int* fanTriangles = v.triangles.data();
+  for (std::size_t p = 0; p < fan; ++p) {
+    const Triangle& t = triangles_[static_cast<std::size_t>(fanTriangles[p])];
+    fanX_[p] = t.normal.x;
+    fanY_[p] = t.normal.y;
+    fanZ_[p] = t.normal.z;
     auto hit = [&](int corner) {
-      const int k = slot_[static_cast<std::size_t>(corner)];
+      const int k = slot[corner];
       if (k < 0) return;
-      edgeHits_.emplace_back(k, position);
-      ++edgeStart_[static_cast<std::size_t>(k) + 1];
+      hits[hitCount++] = {k, static_cast<int>(p)};
+      ++start[k + 1];
     };
-    hit(t.v[0]);
-    if (t.v[1] != t.v[0]) hit(t.v[1]);
-    if (t.v[2] != t.v[0] && t.v[2] != t.v[1]) hit(t.v[2]);
+    const int a = t.v[0], b = t.v[1], c = t.v[2];
+    hit(a);
+    if (b != a) hit(b);
+    if (c != a && c != b) hit(c);
   }
   for (std::size_t k = 0; k < degree; ++k) {
-    edgeStart_[k + 1] += edgeStart_[k];
-    slot_[static_cast<std::size_t>(v.neighbours[k])] = -1;
+    start[k + 1] += start[k];
+    slot[neighbours[k]] = -1;
   }
   // Each edge keeps its triangles in fan order: the cost's min and max see
   // them as they always have.
-  edgeNormals_.resize(edgeHits_.size());
-  edgeFill_.assign(edgeStart_.begin(), edgeStart_.end() - 1);
-  for (const auto& [k, position] : edgeHits_)
-    edgeNormals_[static_cast<std::size_t>(edgeFill_[static_cast<std::size_t>(k)]++)] =
-        fanNormals_[static_cast<std::size_t>(position)];
+  edgeNormals_.resize(hitCount);
+  int* fill = edgeFill_.data();
+  std::copy(start, start + degree, fill);
+  CVector* edgeNormals = edgeNormals_.data();
+  for (std::size_t h = 0; h < hitCount; ++h) {
+    const auto p = static_cast<std::size_t>(hits[h].second);
+    edgeNormals[fill[hits[h].first]++] = CVector{fanX_[p], fanY_[p], fanZ_[p]};
+  }
 }
 
 float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k, const float* atLeast) const {
@@ -190,10 +213,46 @@ float CProgressiveMesh::EdgeCost(int u, int v, std::size_t k, const float* atLea
       Length(vertices_[static_cast<std::size_t>(v)].position - vertices_[static_cast<std::size_t>(u)].position);
   const CVector* first = edgeNormals_.data() + edgeStart_[k];
   const CVector* last = edgeNormals_.data() + edgeStart_[k + 1];
+  // The curvature is a maximum of minima: neither depends on the order the
+  // terms are taken in, so four of the fan's triangles are taken at once, each
+  // term rounded as alone. A term is never -0 and the minimum never NaN (it
+  // starts at 1 and only takes a smaller term), so max and min are exact.
   float curvature = 0;
-  for (const CVector& t : fanNormals_) {
+  std::size_t t = 0;
+#ifdef __SSE2__
+  const __m128 one = _mm_set1_ps(1), half = _mm_set1_ps(0.5f);
+  __m128 most = _mm_setzero_ps();
+  for (; t < fanCount_; t += 4) {
+    const __m128 tx = _mm_loadu_ps(fanX_.data() + t), ty = _mm_loadu_ps(fanY_.data() + t),
+                 tz = _mm_loadu_ps(fanZ_.data() + t);
+    __m128 smallest = one;
+    for (const CVector* s = first; s != last; ++s) {
+      const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(tx, _mm_set1_ps(s->x)), _mm_mul_ps(ty, _mm_set1_ps(s->y))),
+                                    _mm_mul_ps(tz, _mm_set1_ps(s->z)));
+      smallest = _mm_min_ps(_mm_mul_ps(_mm_sub_ps(one, dot), half), smallest);
+    }
+    if (t + 4 > fanCount_) {
+      // Lanes past the fan count as 0, which the maximum (at least 0) ignores.
+      alignas(16) const std::uint32_t keep[4] = {0xFFFFFFFFu, t + 1 < fanCount_ ? 0xFFFFFFFFu : 0u,
+                                                 t + 2 < fanCount_ ? 0xFFFFFFFFu : 0u, 0u};
+      smallest = _mm_and_ps(smallest, _mm_load_ps(reinterpret_cast<const float*>(keep)));
+    }
+    most = _mm_max_ps(smallest, most);
+    if (atLeast) {
+      // The bound as before: once the product reaches it, the cost cannot win.
+      __m128 high = _mm_max_ps(most, _mm_shuffle_ps(most, most, _MM_SHUFFLE(1, 0, 3, 2)));
+      high = _mm_max_ps(high, _mm_shuffle_ps(high, high, _MM_SHUFFLE(2, 3, 0, 1)));
+      if (length * _mm_cvtss_f32(high) >= *atLeast) return length * _mm_cvtss_f32(high);
+    }
+  }
+  __m128 high = _mm_max_ps(most, _mm_shuffle_ps(most, most, _MM_SHUFFLE(1, 0, 3, 2)));
+  high = _mm_max_ps(high, _mm_shuffle_ps(high, high, _MM_SHUFFLE(2, 3, 0, 1)));
+  curvature = _mm_cvtss_f32(high);
+#endif
+  for (; t < fanCount_; ++t) {
+    const CVector n{fanX_[t], fanY_[t], fanZ_[t]};
     float smallest = 1;
-    for (const CVector* s = first; s != last; ++s) smallest = std::min(smallest, (1 - Dot(t, *s)) / 2);
+    for (const CVector* s = first; s != last; ++s) smallest = std::min(smallest, (1 - Dot(n, *s)) / 2);
     if (smallest > curvature) {
       curvature = smallest;
       // The curvature only grows and rounding keeps the product's order, so
@@ -209,13 +268,13 @@ void CProgressiveMesh::SizeScratch() {
   if (slot_.size() == n) return;
   slot_.resize(n, -1);
   queuePlace_.resize(n, -1);
-  deferredBorders_.resize(n);
+  deferredBits_.resize(n, 0);
 }
 
 void CProgressiveMesh::ComputeCost(int vi) {
   SizeScratch();
   TestSeam(vi);
-  ComputeCostWith(vi, nullptr);
+  ComputeCostWith(vi, false);
 }
 
 void CProgressiveMesh::TestSeam(int vi) {
@@ -224,18 +283,16 @@ void CProgressiveMesh::TestSeam(int vi) {
   if (v.penalty < kSeamPenalty && OnSeam(vi)) v.penalty = kSeamPenalty;
 }
 
-void CProgressiveMesh::Refresh(int vi) {
+void CProgressiveMesh::Refresh(int vi, bool fanGained) {
   SizeScratch();
-  TestSeam(vi);
+  if (fanGained) TestSeam(vi);
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
   if (v.alive && v.penalty >= kSeamPenalty) Defer(vi);
-  else ComputeCostWith(vi, nullptr);
+  else ComputeCostWith(vi, false);
 }
 
 void CProgressiveMesh::Defer(int vi) {
   const Vertex& v = vertices_[static_cast<std::size_t>(vi)];
-  std::vector<unsigned char>& flags = deferredBorders_[static_cast<std::size_t>(vi)];
-  flags.clear();
   // Only a vertex on the border reads its neighbours' border tests. A small
   // fan tells at once whether it is, sparing the tests of long fans nearby.
   constexpr std::size_t kSmallFan = 32;
@@ -244,13 +301,28 @@ void CProgressiveMesh::Defer(int vi) {
     PushKey(vi, QueueKey(v.penalty, vi));
     return;
   }
-  flags.resize(v.neighbours.size());
-  for (std::size_t k = 0; k < flags.size(); ++k) flags[k] = Border(v.neighbours[k]) ? 1 : 0;
+  const std::size_t degree = v.neighbours.size();
+  if (degree <= 64) {
+    std::uint64_t bits = 0;
+    for (std::size_t k = 0; k < degree; ++k)
+      if (Border(v.neighbours[k])) bits |= std::uint64_t{1} << k;
+    deferredBits_[static_cast<std::size_t>(vi)] = bits;
+  } else {
+    std::vector<unsigned char>& flags = longDeferredBorders_[vi];
+    flags.resize(degree);
+    for (std::size_t k = 0; k < degree; ++k) flags[k] = Border(v.neighbours[k]) ? 1 : 0;
+  }
   vertices_[static_cast<std::size_t>(vi)].deferred = true;
   PushKey(vi, QueueKey(v.penalty, vi));
 }
 
-void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBorders) {
+bool CProgressiveMesh::DeferredBorder(int vi, std::size_t k) const {
+  if (vertices_[static_cast<std::size_t>(vi)].neighbours.size() <= 64)
+    return (deferredBits_[static_cast<std::size_t>(vi)] >> k & 1) != 0;
+  return longDeferredBorders_.at(vi)[k] != 0;
+}
+
+void CProgressiveMesh::ComputeCostWith(int vi, bool deferredBorders) {
   SizeScratch();
   vertices_[static_cast<std::size_t>(vi)].deferred = false;
   Vertex& v = vertices_[static_cast<std::size_t>(vi)];
@@ -266,7 +338,7 @@ void CProgressiveMesh::ComputeCostWith(int vi, const unsigned char* neighbourBor
     vertices_[static_cast<std::size_t>(vi)].border = border ? 1 : 0;
     for (std::size_t k = 0; k < v.neighbours.size(); ++k) {
       const int n = v.neighbours[k];
-      if (border && !(neighbourBorders ? neighbourBorders[k] != 0 : Border(n))) continue;
+      if (border && !(deferredBorders ? DeferredBorder(vi, k) : Border(n))) continue;
       const float c = EdgeCost(vi, n, k, v.target < 0 ? nullptr : &v.cost);
       if (v.target < 0 || c < v.cost) {
         v.cost = c;
@@ -293,6 +365,7 @@ void CProgressiveMesh::PushKey(int vi, std::uint64_t key) {
   }
   const auto at = static_cast<std::size_t>(place);
   const std::uint64_t old = queue_[at];
+  if (key == old) return;  // a waiting vertex queued again under its penalty
   queue_[at] = key;
   if (key < old) SiftUp(at);
   else SiftDown(at);
@@ -358,7 +431,7 @@ int CProgressiveMesh::LeastCostVertex() {
   while (!queue_.empty()) {
     const auto head = static_cast<std::size_t>(queue_.front() & 0xFFFFFFFFu);
     if (!vertices_[head].deferred) return static_cast<int>(head);
-    ComputeCostWith(static_cast<int>(head), deferredBorders_[head].data());
+    ComputeCostWith(static_cast<int>(head), true);
   }
   return -1;
 }
@@ -403,6 +476,56 @@ void CProgressiveMesh::UnlinkUnshared(std::vector<int>& group) {
   }
 }
 
+void CProgressiveMesh::FindKeptInteriors(int u, int v) {
+  const std::size_t count = formerNeighbours_.size();
+  keptInterior_.assign(count, 0);
+  if (v < 0) return;  // all of u's triangles go: any neighbour may lose an edge's last two
+  // What each former neighbour's count of triangles on its edge to v gains:
+  // one for each of u's triangles that moves to v, less one for each that
+  // goes. Its other edges keep their triangles: a triangle that goes has no
+  // corner besides u, v and itself. Broken triangles (a corner repeated) and
+  // corners that are not u's neighbours make no promise.
+  edgeGain_.assign(count, 0);
+  for (std::size_t k = 0; k < count; ++k) slot_[static_cast<std::size_t>(formerNeighbours_[k])] = static_cast<int>(k);
+  bool plain = true;
+  for (int ti : collapsed_) {
+    Triangle& t = triangles_[static_cast<std::size_t>(ti)];
+    if (t.mark || t.v[0] == t.v[1] || t.v[1] == t.v[2] || t.v[0] == t.v[2]) {
+      plain = false;
+      break;
+    }
+    t.mark = true;
+    const bool goes = CornerOf(t, v) >= 0;
+    for (int c : t.v) {
+      if (c == u || c == v) continue;
+      const int k = slot_[static_cast<std::size_t>(c)];
+      if (k < 0) {
+        plain = false;
+        break;
+      }
+      edgeGain_[static_cast<std::size_t>(k)] += goes ? -1 : 1;
+    }
+    if (!plain) break;
+  }
+  for (int ti : collapsed_) triangles_[static_cast<std::size_t>(ti)].mark = false;
+  for (int n : formerNeighbours_) slot_[static_cast<std::size_t>(n)] = -1;
+  if (!plain) return;
+  // A neighbour known to be off the border had at least two triangles on each
+  // edge, its edge to v included if it had one; with at least two on the edge
+  // to v afterwards it stays off the border.
+  for (std::size_t k = 0; k < count; ++k) {
+    const int n = formerNeighbours_[k];
+    const Vertex& vn = vertices_[static_cast<std::size_t>(n)];
+    if (n == u || n == v || vn.border != 0) continue;
+    bool linkedToV = false, linkedToItself = false;
+    for (int x : vn.neighbours) {
+      linkedToV |= x == v;
+      linkedToItself |= x == n;
+    }
+    keptInterior_[k] = !linkedToItself && (linkedToV ? 2 : 0) + edgeGain_[k] >= 2;
+  }
+}
+
 CUv CProgressiveMesh::Collapse(int u) {
   SizeScratch();
   Prune(u);
@@ -415,10 +538,11 @@ CUv CProgressiveMesh::Collapse(int u) {
   for (int ti : collapsed_)
     for (int c : triangles_[static_cast<std::size_t>(ti)].v)
       if (vertices_[static_cast<std::size_t>(c)].deferred && !vertices_[static_cast<std::size_t>(c)].mark)
-        ComputeCostWith(c, deferredBorders_[static_cast<std::size_t>(c)].data());
+        ComputeCostWith(c, true);
   for (int n : formerNeighbours_) vertices_[static_cast<std::size_t>(n)].mark = 0;
   Vertex& vu = vertices_[static_cast<std::size_t>(u)];
   const int v = vu.target;
+  FindKeptInteriors(u, v);
   CUv pair{0, 0};
   const std::vector<int>& tris = collapsed_;
   if (v >= 0) {
@@ -482,7 +606,11 @@ CUv CProgressiveMesh::Collapse(int u) {
     for (int c : triangles_[static_cast<std::size_t>(ti)].v) forget(c);
   std::erase(touched_, u);
   UnlinkUnshared(touched_);
-  for (int n : formerNeighbours_) Refresh(n);
+  for (std::size_t k = 0; k < formerNeighbours_.size(); ++k)
+    if (keptInterior_[k]) vertices_[static_cast<std::size_t>(formerNeighbours_[k])].border = 0;
+  // Only v gained triangles. The others lost some and kept their corners'
+  // mappings, and a fan without a seam keeps none when it loses triangles.
+  for (int n : formerNeighbours_) Refresh(n, n == v);
   return pair;
 }
 

@@ -2,6 +2,7 @@
 // The temporary graph of the progressive-mesh build: one node's vertices and
 // triangles, collapsed edge by edge from the least important vertex.
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -33,7 +34,7 @@ class CProgressiveMesh {
     int target = -1;
     bool alive = true;
     signed char border = -1;  // -1 not known, else OnBorder's last answer
-    // Its cost waits until it heads the queue (see deferredBorders_).
+    // Its cost waits until it heads the queue (see deferredBits_).
     bool deferred = false;
     unsigned char mark = 0;  // scratch, 0 between calls
   };
@@ -43,6 +44,7 @@ class CProgressiveMesh {
     int v[3] = {};
     CVector normal;
     bool alive = true;
+    bool mark = false;  // scratch, false between calls
   };
   struct Surface {
     int side = 0;
@@ -85,17 +87,24 @@ class CProgressiveMesh {
   // With a bound, the search may stop at any value not below it.
   float EdgeCost(int u, int v, std::size_t k, const float* atLeast) const;
   void RemoveTriangle(int t);
+  // Before u collapses into v: which of u's neighbours, known to be off the
+  // border, are sure to stay off it (keptInterior_), so that their border
+  // tests need not be made again.
+  void FindKeptInteriors(int u, int v);
   // Drops the neighbour links between the distinct vertices of `group` that
   // no longer share a triangle.
   void UnlinkUnshared(std::vector<int>& group);
   // Takes the seam penalty if v's fan now has a seam.
   void TestSeam(int v);
   // What a change to v's fan calls for: its cost now or, under a penalty,
-  // a place in the queue to wait for it (Defer).
-  void Refresh(int v);
-  // The cost part of ComputeCost, with the neighbours' border tests given
-  // (one flag per neighbour) instead of made now.
-  void ComputeCostWith(int v, const unsigned char* neighbourBorders);
+  // a place in the queue to wait for it (Defer). Without `fanGained` (its fan
+  // only lost triangles) the seam test is not made again.
+  void Refresh(int v, bool fanGained = true);
+  // The cost part of ComputeCost; with `deferredBorders` the neighbours'
+  // border tests are those Defer kept instead of made now.
+  void ComputeCostWith(int v, bool deferredBorders);
+  // The border test of v's k-th neighbour as Defer kept it.
+  bool DeferredBorder(int v, std::size_t k) const;
   void Defer(int v);
   // Puts v in the queue of live vertices at its present cost, or moves it.
   void Push(int v);
@@ -118,17 +127,23 @@ class CProgressiveMesh {
   // it waits there under its penalty alone, with the border flags of its
   // neighbours as they stood when its cost was due: all else the cost reads
   // is its own fan, which does not change before it is worked out.
-  std::vector<std::vector<unsigned char>> deferredBorders_;
+  // One bit per neighbour (bit k for the k-th); a fan of more than 64
+  // neighbours keeps a flag each in the map instead.
+  std::vector<std::uint64_t> deferredBits_;
+  std::unordered_map<int, std::vector<unsigned char>> longDeferredBorders_;
   int remaining_ = 0;
   // Scratch space, kept between calls. Per-vertex arrays are all -1 or 0
   // between calls.
   std::vector<int> sharedCounts_;
   std::vector<int> slot_;
-  std::vector<CVector> fanNormals_;
+  std::vector<float> fanX_, fanY_, fanZ_;  // the fan's normals by component
+  std::size_t fanCount_ = 0;
   std::vector<int> edgeStart_, edgeFill_;
   std::vector<std::pair<int, int>> edgeHits_;
   std::vector<CVector> edgeNormals_;
   std::vector<int> formerNeighbours_, collapsed_, touched_;
+  std::vector<int> edgeGain_;
+  std::vector<unsigned char> keptInterior_;
 };
 
 }  // namespace pavix

@@ -1,6 +1,7 @@
 #include "platform/core/save_batch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <system_error>
@@ -15,6 +16,7 @@ namespace platform {
 namespace {
 
 thread_local SaveBatch* g_current = nullptr;
+std::atomic<std::size_t> g_defaultKeepBudget{SaveBatch::kDefaultKeepBudget};
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -56,7 +58,11 @@ OldFileReleaser& Releaser() {
 
 }  // namespace
 
-SaveBatch::SaveBatch() : previous_(g_current) { g_current = this; }
+SaveBatch::SaveBatch() : SaveBatch(g_defaultKeepBudget.load()) {}
+
+SaveBatch::SaveBatch(std::size_t keepBudget) : previous_(g_current), keepBudget_(keepBudget) { g_current = this; }
+
+std::size_t SaveBatch::SetDefaultKeepBudget(std::size_t bytes) { return g_defaultKeepBudget.exchange(bytes); }
 
 SaveBatch::~SaveBatch() {
   Drop();
@@ -78,7 +84,8 @@ void SaveBatch::Add(std::string target, std::string temp, std::string name, int 
     ::unlink(p->temp.c_str());
     p->temp = std::move(temp);
     p->name = std::move(name);
-    p->bytes.clear();
+    if (p->kept) keptBytes_ -= p->bytes.size();
+    p->bytes = {};
     p->kept = false;
     p->fd = fd;
     return;
@@ -92,10 +99,15 @@ void SaveBatch::Add(std::string target, std::string temp, std::string name, int 
 }
 
 void SaveBatch::Keep(std::string_view nativeTarget, std::vector<std::uint8_t> bytes) {
-  if (Pending* p = Find(nativeTarget)) {
-    p->bytes = std::move(bytes);
-    p->kept = true;
-  }
+  Pending* p = Find(nativeTarget);
+  if (!p) return;
+  if (p->kept) keptBytes_ -= p->bytes.size();
+  p->bytes = {};
+  p->kept = false;
+  if (bytes.size() > keepBudget_ - keptBytes_) return;  // read from the file instead
+  keptBytes_ += bytes.size();
+  p->bytes = std::move(bytes);
+  p->kept = true;
 }
 
 bool SaveBatch::Take(std::string_view nativeTarget, std::vector<std::uint8_t>& bytes) {
@@ -143,6 +155,7 @@ void SaveBatch::Commit() {
   std::string failed = err ? pending_[done].name : std::string();
   for (std::size_t i = done; i < pending_.size(); ++i) ::unlink(pending_[i].temp.c_str());
   pending_.clear();
+  keptBytes_ = 0;
   // And each folder once, so the new names are durable too.
   for (const std::string& folder : folders) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -163,6 +176,7 @@ void SaveBatch::Drop() noexcept {
     ::unlink(p.temp.c_str());
   }
   pending_.clear();
+  keptBytes_ = 0;
 }
 
 }  // namespace platform

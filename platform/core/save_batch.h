@@ -8,7 +8,10 @@
 //
 // While the batch is open, opening a pending target for reading reads what was
 // saved, and the bytes a writer hands over with Keep can be taken back without
-// reading the file (a package built from the files just written).
+// reading the file (a package built from the files just written). The bytes
+// kept, taken ones included, stay within a budget: past it a file's bytes are
+// not kept, and a reader of it reads the file instead.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,8 +30,15 @@ class SaveBatch {
     int fd = -1;  // held open for the data sync, when a descriptor was free
   };
 
-  // Becomes the thread's current batch until it is destroyed.
+  // What a batch keeps at most unless told otherwise.
+  static constexpr std::size_t kDefaultKeepBudget = std::size_t{64} << 20;
+
+  // Becomes the thread's current batch until it is destroyed, keeping at most
+  // the default budget's bytes (see SetDefaultKeepBudget), or `keepBudget`.
   SaveBatch();
+  explicit SaveBatch(std::size_t keepBudget);
+  // The budget of the batches opened from now on; returns the one before.
+  static std::size_t SetDefaultKeepBudget(std::size_t bytes);
   // Drops what was not committed: the temporary files are removed and the
   // targets stay as they were.
   ~SaveBatch();
@@ -45,8 +55,12 @@ class SaveBatch {
   Pending* Find(std::string_view nativeTarget);
   const std::vector<Pending>& pending() const { return pending_; }
 
-  // The bytes of a pending save, kept for Take instead of being read back.
+  // The bytes of a pending save, kept for Take instead of being read back,
+  // unless they would take the bytes kept past the budget.
   void Keep(std::string_view nativeTarget, std::vector<std::uint8_t> bytes);
+  // The bytes kept so far and not dropped (taken ones count: their taker
+  // still holds them).
+  std::size_t keptBytes() const { return keptBytes_; }
   // The kept bytes of a pending save (moved out), or false.
   bool Take(std::string_view nativeTarget, std::vector<std::uint8_t>& bytes);
 
@@ -59,6 +73,8 @@ class SaveBatch {
 
   std::vector<Pending> pending_;
   SaveBatch* previous_ = nullptr;
+  std::size_t keepBudget_;
+  std::size_t keptBytes_ = 0;
 };
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "bench/pavix_mesh_gen.h"
+#include "meshedit/core/o3d_file.h"
 #include "meshedit/core/shape.h"
 
 using namespace pavix;
@@ -327,6 +328,193 @@ TEST(BuildProgressive, RebuildRunsItWhenACollapseOrderIsPresent) {
 }
 
 }  // namespace
+
+// Meshes that reach what the grids above do not: ties in cost everywhere
+// (flat and ridged sheets, coincident vertices), surfaces without a border
+// (a torus), only a border at the ends (a tube), long fans (a cone whose apex
+// sits on a seam, another whose apex is locked) and parts of one triangle.
+// Vertex positions are small integers or halves, so every build computes the
+// same floats.
+CSide Triangle3(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t texture, const CUv uv[3]) {
+  CSide s;
+  s.index[0] = a;
+  s.index[1] = b;
+  s.index[2] = s.index[3] = c;
+  for (int j = 0; j < 3; ++j) s.uv[j] = uv[j];
+  s.uv[3] = uv[2];
+  s.texture = texture;
+  s.flags = 1;
+  return s;
+}
+
+// A w x h sheet in triangles; `height` gives each vertex's y, `same` maps two
+// grid places to one vertex (coincident corners share it), wrapX / wrapY
+// close the sheet into a tube or torus with positions from `place`.
+struct Sheet {
+  int w = 0, h = 0;
+  bool wrapX = false, wrapY = false;
+  CVector (*place)(int x, int y, int w, int h) = nullptr;
+  std::uint32_t (*texture)(int x, int y) = nullptr;
+};
+
+// A point on the perimeter of a square walked in n steps (n a multiple of 4),
+// sides of n / 4, centred on 0.
+std::array<float, 2> SquareRing(int i, int n) {
+  const int q = n / 4, side = i / q, at = i % q;
+  const float half = static_cast<float>(q) / 2;
+  const float t = static_cast<float>(at) - half;
+  switch (side) {
+    case 0: return {t, -half};
+    case 1: return {half, t};
+    case 2: return {-t, half};
+    default: return {-half, -t};
+  }
+}
+
+CShape BuildSheet(const Sheet& m) {
+  CShape shape;
+  for (int y = 0; y < m.h; ++y) {
+    for (int x = 0; x < m.w; ++x) {
+      CShapeVertex v;
+      v.position = m.place(x, y, m.w, m.h);
+      shape.AddVertex(v);
+    }
+  }
+  const int cw = m.wrapX ? m.w : m.w - 1, ch = m.wrapY ? m.h : m.h - 1;
+  auto at = [&m](int x, int y) { return static_cast<std::uint32_t>((y % m.h) * m.w + (x % m.w)); };
+  for (int y = 0; y < ch; ++y) {
+    for (int x = 0; x < cw; ++x) {
+      const std::uint32_t texture = m.texture ? m.texture(x, y) : 0;
+      const float u0 = static_cast<float>(x) / 8, v0 = static_cast<float>(y) / 8, d = 0.125f;
+      // A wrapped sheet's mapping would tear at the wrap; one mapping per
+      // vertex keeps it seamless there.
+      const bool plain = m.wrapX || m.wrapY;
+      const CUv a = plain ? CUv{0.5f, 0.5f} : CUv{u0, v0}, b = plain ? a : CUv{u0 + d, v0},
+                c = plain ? a : CUv{u0 + d, v0 + d}, e = plain ? a : CUv{u0, v0 + d};
+      const CUv first[3] = {a, b, c}, second[3] = {a, c, e};
+      shape.AddSide(Triangle3(at(x, y), at(x + 1, y), at(x + 1, y + 1), texture, first));
+      shape.AddSide(Triangle3(at(x, y), at(x + 1, y + 1), at(x, y + 1), texture, second));
+    }
+  }
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  return shape;
+}
+
+// A cone of `rings` square rings of `spokes` vertices around an apex (vertex
+// 0) at height 2; the two halves carry different textures, so the apex lies on
+// a seam, unless `lockedApex`, which gives one texture and locks the apex.
+CShape Cone(int spokes, int rings, bool lockedApex) {
+  CShape shape;
+  CShapeVertex apex;
+  apex.position = {0, 2, 0};
+  if (lockedApex) apex.flags |= kVertexLocked;
+  shape.AddVertex(apex);
+  for (int r = 1; r <= rings; ++r) {
+    for (int i = 0; i < spokes; ++i) {
+      const std::array<float, 2> p = SquareRing(i, spokes);
+      CShapeVertex v;
+      v.position = {p[0] * static_cast<float>(r), 2 - static_cast<float>(r) / 2, p[1] * static_cast<float>(r)};
+      shape.AddVertex(v);
+    }
+  }
+  auto at = [spokes](int r, int i) {
+    return r == 0 ? 0u : static_cast<std::uint32_t>(1 + (r - 1) * spokes + i % spokes);
+  };
+  const CUv uv[3] = {{0.5f, 0.5f}, {0.5f, 0.5f}, {0.5f, 0.5f}};
+  for (int i = 0; i < spokes; ++i) {
+    const std::uint32_t texture = lockedApex ? 0u : (i < spokes / 2 ? 1u : 2u);
+    shape.AddSide(Triangle3(at(0, 0), at(1, i), at(1, i + 1), texture, uv));
+    for (int r = 1; r < rings; ++r) {
+      shape.AddSide(Triangle3(at(r, i), at(r + 1, i), at(r + 1, i + 1), texture, uv));
+      shape.AddSide(Triangle3(at(r, i), at(r + 1, i + 1), at(r, i + 1), texture, uv));
+    }
+  }
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  return shape;
+}
+
+CShape OneNode(CShape shape) {
+  shape.SetSingleNode({0, 0, 0}, {0, 0, 1});
+  return shape;
+}
+
+// FNV-1a over everything the build writes: the vertices in their new order
+// (position, normal, flags), the sides in their new order, every node's
+// locked count, the progressive data and the file bytes a save writes.
+std::uint32_t FullDigest(const CShape& shape) {
+  std::uint32_t h = 2166136261u;
+  auto add = [&h](const void* data, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 16777619u;
+  };
+  auto addValue = [&add](const auto& value) { add(&value, sizeof value); };
+  for (const CShapeVertex& v : shape.vertices) {
+    for (float f : {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z}) addValue(f);
+    addValue(v.flags);
+  }
+  for (const CSide& s : shape.sides) {
+    add(s.index, sizeof s.index);
+    for (const CUv& uv : s.uv) addValue(uv);
+    addValue(s.flags);
+    addValue(s.texture);
+    addValue(s.group);
+  }
+  for (const CShapeNode& node : shape.nodes) addValue(node.lockedCount);
+  addValue(shape.mrm.count);
+  add(shape.mrm.order.data(), shape.mrm.order.size() * sizeof shape.mrm.order[0]);
+  for (const CUv& uv : shape.mrm.uv) addValue(uv);
+  const std::vector<std::uint8_t> saved = EncodeO3d(shape);
+  add(saved.data(), saved.size());
+  return h;
+}
+
+// Every output of the build (vertex and side order, targets, texture pairs,
+// locked counts, saved bytes) is what the build gave on these meshes before
+// its cost search kept per-edge terms; the digests were taken from that build.
+TEST(BuildProgressive, TiesClosedSurfacesAndLongFansKeepTheirOutput) {
+  const auto flat = [](int x, int y, int, int) { return CVector{static_cast<float>(x), 0, static_cast<float>(y)}; };
+  const auto ridged = [](int x, int y, int, int) {
+    return CVector{static_cast<float>(x), static_cast<float>(x % 2) / 2, static_cast<float>(y)};
+  };
+  // Every second column lies on the one before it: zero-length edges.
+  const auto doubled = [](int x, int y, int, int) {
+    return CVector{static_cast<float>(x / 2), static_cast<float>((x / 2 + y) % 3) / 2, static_cast<float>(y)};
+  };
+  const auto tube = [](int x, int y, int w, int) {
+    const std::array<float, 2> p = SquareRing(x, w);
+    return CVector{p[0], static_cast<float>(y), p[1]};
+  };
+  const auto torus = [](int x, int y, int w, int h) {
+    const std::array<float, 2> path = SquareRing(x, w), section = SquareRing(y, h);
+    const float r = 6 + section[0];
+    return CVector{path[0] * r / 2, section[1], path[1] * r / 2};
+  };
+  const auto patches = [](int x, int y) { return static_cast<std::uint32_t>((x / 4 + y / 3) % 3); };
+  struct Case {
+    const char* name;
+    CShape shape;
+    std::uint32_t digest;
+  };
+  const Case cases[] = {
+      {"flat", BuildSheet({12, 9, false, false, flat, nullptr}), 0x7e7e9c23u},
+      {"flat patches", BuildSheet({16, 12, false, false, flat, patches}), 0xdb3982a4u},
+      {"ridged", BuildSheet({14, 10, false, false, ridged, nullptr}), 0xfc7e4964u},
+      {"coincident", BuildSheet({16, 8, false, false, doubled, patches}), 0xdbefe513u},
+      {"tube", BuildSheet({16, 10, true, false, tube, nullptr}), 0xb8fa112au},
+      {"torus", BuildSheet({24, 8, true, true, torus, nullptr}), 0xa5dedc40u},
+      {"cone on a seam", Cone(40, 4, false), 0xb66b75a1u},
+      {"cone locked", Cone(48, 3, true), 0xbae8d56au},
+      {"grid in quads", pavixbench::Grid(30, 20, true), 0x51928650u},
+      {"scattered", OneNode(pavixbench::Scattered(12)), 0xa3753997u},
+      {"rough", pavixbench::RoughGrid(7, 25, 30, true), 0x4da38708u},
+  };
+  for (const Case& c : cases) {
+    CShape shape = c.shape;
+    shape.BuildProgressive();
+    ASSERT_EQ(shape.mrm.order.size(), shape.vertices.size()) << c.name;
+    EXPECT_EQ(FullDigest(shape), c.digest) << c.name << std::hex << " 0x" << FullDigest(shape);
+  }
+}
 
 // Large bumpy grids (flat runs that gather long fans, texture seams, borders)
 // collapse exactly as the build always has: the collapse order, the texture

@@ -84,6 +84,52 @@ TEST_F(SaveBatchTest, KeptBytesAreTakenOnce) {
   EXPECT_FALSE(batch.Take(ResolvePath("a.dat"), bytes));
 }
 
+// Bytes past the budget are not kept (the file is read instead); bytes taken
+// still count, bytes of a save replaced before they were taken do not.
+TEST_F(SaveBatchTest, KeptBytesStayWithinTheBudget) {
+  SaveBatch batch(10);
+  for (const char* name : {"a.dat", "b.dat", "c.dat", "d.dat"}) WriteWholeFile(name, std::string_view("x"));
+  batch.Keep(ResolvePath("a.dat"), std::vector<std::uint8_t>(4, 'a'));
+  batch.Keep(ResolvePath("b.dat"), std::vector<std::uint8_t>(5, 'b'));
+  batch.Keep(ResolvePath("c.dat"), std::vector<std::uint8_t>(2, 'c'));  // 11: over
+  batch.Keep(ResolvePath("d.dat"), std::vector<std::uint8_t>(1, 'd'));  // 10: fits
+  EXPECT_EQ(batch.keptBytes(), 10u);
+  std::vector<std::uint8_t> bytes;
+  EXPECT_FALSE(batch.Take(ResolvePath("c.dat"), bytes));
+  ASSERT_TRUE(batch.Take(ResolvePath("a.dat"), bytes));
+  EXPECT_EQ(bytes.size(), 4u);
+  EXPECT_EQ(batch.keptBytes(), 10u) << "the taker still holds them";
+  // A later save of b drops its kept bytes, which makes room again.
+  WriteWholeFile("b.dat", std::string_view("y"));
+  EXPECT_EQ(batch.keptBytes(), 5u);
+  batch.Keep(ResolvePath("c.dat"), std::vector<std::uint8_t>(5, 'c'));
+  EXPECT_EQ(batch.keptBytes(), 10u);
+  ASSERT_TRUE(batch.Take(ResolvePath("c.dat"), bytes));
+  EXPECT_EQ(bytes, std::vector<std::uint8_t>(5, 'c'));
+  // Keeping a target again replaces what it kept.
+  batch.Keep(ResolvePath("d.dat"), std::vector<std::uint8_t>(1, 'e'));
+  EXPECT_EQ(batch.keptBytes(), 10u);
+  batch.Commit();
+  EXPECT_EQ(batch.keptBytes(), 0u);
+  EXPECT_EQ(dir.Read("c.dat"), "x");
+}
+
+TEST_F(SaveBatchTest, BatchesTakeTheDefaultBudgetOfTheirOpening) {
+  const std::size_t before = SaveBatch::SetDefaultKeepBudget(3);
+  {
+    SaveBatch batch;
+    WriteWholeFile("a.dat", std::string_view("abcd"));
+    batch.Keep(ResolvePath("a.dat"), {'a', 'b', 'c', 'd'});
+    EXPECT_EQ(batch.keptBytes(), 0u);
+  }
+  EXPECT_EQ(SaveBatch::SetDefaultKeepBudget(before), 3u);
+  EXPECT_EQ(before, SaveBatch::kDefaultKeepBudget);
+  SaveBatch batch;
+  WriteWholeFile("a.dat", std::string_view("abcd"));
+  batch.Keep(ResolvePath("a.dat"), {'a', 'b', 'c', 'd'});
+  EXPECT_EQ(batch.keptBytes(), 4u);
+}
+
 TEST_F(SaveBatchTest, AFailedRenameNamesItsFileKeepsThoseBeforeAndDropsThoseAfter) {
   dir.Write("c.dat", "old c");
   dir.MakeDir("b.dat/inside");  // a folder stands where b goes

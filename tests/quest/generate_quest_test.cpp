@@ -20,6 +20,7 @@
 #include "quest/quest_script.h"
 #include "quest/room.h"
 #include "platform/core/paths.h"
+#include "platform/core/save_batch.h"
 #include "support/bytes.h"
 
 namespace {
@@ -184,6 +185,27 @@ TEST_F(GenerateQuest, SmallQuestWritesItsScriptsAndPackage) {
   EXPECT_EQ(entry("voices\\door.mp2"), "voice");
   EXPECT_EQ(entry("data\\customQuest\\keymesh.o3d"), "key mesh");
   EXPECT_EQ(entry("data\\customQuest\\_CUST_crypt.cdf"), dir.Read("data/customQuest/small/_CUST_crypt.cdf"));
+}
+
+// The room files generation keeps in memory for the package are bounded; past
+// the budget the package reads them back from disk, byte for byte the same.
+TEST_F(GenerateQuest, ABudgetForKeptRoomFilesLeavesThePackageAsItWas) {
+  BuildSmallQuest();
+  doc.OnGenerateQuest();
+  ASSERT_EQ(GenerationLog(), "");
+  const std::vector<std::uint8_t> unbounded = ReadBytes("quest/small.mtf");
+  const std::size_t room = dir.Read("data/customQuest/small/_CUST_crypt.cdf").size();
+  ASSERT_GT(room, 0u);
+  // Nothing kept, then room for about one of the three room files.
+  for (const std::size_t budget : {std::size_t{0}, room + room / 2}) {
+    const std::size_t before = platform::SaveBatch::SetDefaultKeepBudget(budget);
+    ui.boxes.clear();
+    doc.OnGenerateQuest();
+    platform::SaveBatch::SetDefaultKeepBudget(before);
+    EXPECT_EQ(GenerationLog(), "") << budget;
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Congratulation ! Quest Generation competed successfully."});
+    EXPECT_EQ(ReadBytes("quest/small.mtf"), unbounded) << "budget " << budget;
+  }
 }
 
 TEST_F(GenerateQuest, EmptyQuestWritesOnlyTheFrames) {
