@@ -138,7 +138,7 @@ TEST_F(RoomRender, PaintingOneBlockChangesOnlyThePixelsNearIt) {
   TilePalette().BuildOutdoor();
   TilePalette().SetRandom([] { return 0; });
   const std::vector<std::uint8_t> before = Draw();
-  const int column = 30, row = 28;  // a grass block among grass and the menhir
+  const int column = 29, row = 28;  // a grass block among grass and the menhir
   ASSERT_EQ(CBankNames::BaseName(room->Block(column, row).fileName), "grass1");
   room->PaintBlock(column, row, TilePalette().DrawStyle()->base, TilePalette().DrawStyle()->key);
   TilePalette().SetRandom(nullptr);

@@ -154,7 +154,7 @@ void Paint(CRoom& room, const char* style, int c0, int r0, int c1, int r1) {
 
 // The meadow: a hedge round grass of the outdoor palette, painted with its
 // styles so that the transitions show: a sand path, a pond in sand, a wood,
-// and a house with an inside wall and a counter.
+// and a house on sand with an inside wall and a counter.
 void PaintMeadow(CRoom& room) {
   CTilePalette& palette = TilePalette();
   palette.BuildOutdoor();
@@ -172,14 +172,18 @@ void PaintMeadow(CRoom& room) {
       b.rotation = 0;
     }
   }
-  Paint(room, "Grass", 26, 30, 37, 32);        // "Grass" paints sand
+  // "Grass" paints sand: a path, the sand a house stands on, a pond's shore.
+  Paint(room, "Grass", 26, 31, 37, 32);
+  Paint(room, "Grass", 31, 26, 37, 30);
   Paint(room, "Grass", 32, 33, 36, 36);
   Paint(room, "Water", 33, 34, 35, 35);
   Paint(room, "Woods", 26, 34, 29, 36);
-  Paint(room, "House", 32, 26, 37, 28);
-  Paint(room, "Inside Walls House", 35, 27, 35, 27);
-  Paint(room, "Comptoir House", 33, 27, 33, 27);
-  Fill(room, "menhir", 29, 27, 29, 27);
+  // The house: an inside wall from its north wall to its south wall and a
+  // counter against its east wall.
+  Paint(room, "House", 32, 27, 36, 30);
+  Paint(room, "Inside Walls House", 34, 28, 34, 29);
+  Paint(room, "Comptoir House", 35, 28, 35, 28);
+  Fill(room, "menhir", 28, 27, 28, 27);
   palette.SetRandom(nullptr);
   for (int c = 0; c < kRoomBlocks; ++c) {
     for (int r = 0; r < kRoomBlocks; ++r) {
