@@ -243,8 +243,8 @@ void BuildQuest() {
   PaintMeadow(*meadow);
   RoomMonster* wolf = NewRoomMonster(meadow->monsters);
   SetField(wolf->name, "wolf");
-  wolf->cellX = 100;
-  wolf->cellY = 94;
+  wolf->cellX = 94;
+  wolf->cellY = 100;
   wolf->rotation = 2;
 
   CQuestObject* cup = NewQuestObject(q.questObjects);
