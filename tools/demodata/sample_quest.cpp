@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datafiles/language_table.h"
 #include "datafiles/multi_lang_text.h"
 #include "platform/core/profile.h"
 #include "platform/core/services.h"
@@ -334,6 +335,8 @@ void AddSampleQuest(DemoOutput& out) {
   platform::SetProfilePath(profile);
   ResetQuestState();
   Quest().library.LoadFolder();
+  // The quest keeps the language it was saved in and opens in it: English.
+  g_languageTable.SetLanguage(1);
   {
     CKelvarDoc doc;
     doc.SetTitle(kSampleQuestPath);
