@@ -113,10 +113,11 @@ TEST_F(DemoDialogs, NamesReadInTheUsersLanguage) {
 }
 
 TEST_F(DemoDialogs, AddGenericTrapOffersTheDemosTraps) {
-  SelectInTree(kTreeRooms, "crypt");
+  // In the meadow, where no links are drawn: the trap dialog is what is tried.
+  SelectInTree(kTreeRooms, "meadow");
   ASSERT_TRUE(Send(kCmdRoomEdit));
-  CRoom* crypt = TheRoomEditMode().EditedRoom();
-  ASSERT_NE(crypt, nullptr);
+  CRoom* room = TheRoomEditMode().EditedRoom();
+  ASSERT_NE(room, nullptr);
   std::vector<std::string> offered;
   script.ShowDialog([&](ui::Dialog& d) {
     auto& picker = dynamic_cast<CGenericTrapsDlg&>(d);
@@ -127,8 +128,8 @@ TEST_F(DemoDialogs, AddGenericTrapOffersTheDemosTraps) {
   ASSERT_TRUE(Send(kCmdTrapAddGeneric));
   EXPECT_EQ(offered.size(), 2u);
   EXPECT_NE(std::find(offered.begin(), offered.end(), "spikes"), offered.end());
-  EXPECT_EQ(crypt->selectedTrapType, 2) << "the pit";
-  EXPECT_EQ(crypt->tool, CRoom::kToolAddTrap);
+  EXPECT_EQ(room->selectedTrapType, 2) << "the pit";
+  EXPECT_EQ(room->tool, CRoom::kToolAddTrap);
 }
 
 }  // namespace
