@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "datafiles/common/debug_trace.h"
 #include "datafiles/monster_class_table.h"
 #include "platform/core/clock.h"
 #include "platform/core/services.h"
@@ -16,7 +15,6 @@ constexpr const char* kFirstSkeleton = "multipnj";
 void CSkeletonBank::ResetMap() {
   // Every slot free; what a slot holds stays until it is reused.
   cache_.Reset(GetCount());
-  failed_.assign(static_cast<std::size_t>(GetCount()), 0);
 }
 
 void CSkeletonBank::Rebuild() {
@@ -60,13 +58,10 @@ int CSkeletonBank::AcquireSlot(int index, bool* justLoaded) {
   if (justLoaded) *justLoaded = false;
   if (index < 0 || index >= GetCount()) return -1;
   cache_.Grow(GetCount());
-  if (failed_.size() < static_cast<std::size_t>(GetCount())) failed_.resize(static_cast<std::size_t>(GetCount()), 0);
-  const auto name = static_cast<std::size_t>(index);
   if (const int held = cache_.SlotOfName(index); held >= 0) {
     cache_.Touch(held, platform::Milliseconds());
     return held;
   }
-  if (failed_[name]) return -1;
   int slot = FindFreeSlot();
   if (slot < 0) slot = EvictOldest();
   if (slot < 0) {
@@ -83,17 +78,13 @@ int CSkeletonBank::AcquireSlot(int index, bool* justLoaded) {
     std::snprintf(path, sizeof path, "data\\skeletons\\%s\\%s.%s", n, n, extension);
     return path;
   };
-  const char* failedFile = nullptr;
-  if (!skeleton.skins.Read(pathOf("ska"))) failedFile = "ska";
-  if (!failedFile && !skeleton.parts.Load(pathOf("mbr"))) failedFile = "mbr";
-  if (!failedFile && !skeleton.models.Read(pathOf("mdl"))) failedFile = "mdl";
-  if (!failedFile && !skeleton.animations.Read(pathOf("anb"))) failedFile = "anb";
-  if (failedFile) {
-    DebugTrace("Skeleton %s not loaded: %s failed\n", n, pathOf(failedFile));
-    skeleton.Clear();
-    failed_[name] = 1;
-    return -1;
-  }
+  // A file that is missing or damaged shows its box and leaves its list
+  // empty; the slot still counts as loaded, so the boxes show once and the
+  // model stands in its rest pose or draws what it has.
+  skeleton.skins.Read(pathOf("ska"));
+  skeleton.parts.Load(pathOf("mbr"));
+  skeleton.models.Read(pathOf("mdl"));
+  skeleton.animations.Read(pathOf("anb"));
   skeleton.loaded = 1;
   cache_.Bind(index, slot, platform::Milliseconds());
   if (justLoaded) *justLoaded = true;

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "render/bank_names.h"
 #include "render/skeleton.h"
@@ -30,8 +29,9 @@ class CSkeletonBank : public CBankNames {
   void ResetSlots();
 
   // The slot holding the skeleton of a name index, loading it when needed;
-  // -1 for an index outside the registry, a skeleton that failed to load, or
-  // when no slot can be had. `justLoaded` tells whether this call read it.
+  // -1 for an index outside the registry or when no slot can be had. A
+  // skeleton whose files are missing or damaged still gets its slot, with
+  // those lists empty. `justLoaded` tells whether this call read it.
   int AcquireSlot(int index, bool* justLoaded = nullptr);
   // The skeleton of a name index, loaded on demand; null when it cannot be had.
   CSkeleton* GetSkeleton(int index, bool* justLoaded = nullptr);
@@ -49,9 +49,6 @@ class CSkeletonBank : public CBankNames {
 
   std::array<CSkeleton, kSkeletonSlots> slots_;
   CSlotCache<kSkeletonSlots> cache_;
-  // Names whose files could not be read: not tried again (each try would
-  // show its boxes) until the bank is rebuilt or its slots reset.
-  std::vector<char> failed_;
 };
 
 // The program's one skeleton bank.

@@ -23,6 +23,7 @@
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/demo_skeletons.h"
+#include "tools/demodata/game_tables.h"
 #include "tools/demodata/sample_quest.h"
 #include "tools/demodata/texture_banks.h"
 
@@ -115,6 +116,7 @@ bool KelvarTest::StartOnDemoQuest() {
   AddBlockMeshes(out);
   AddTextureBanks(out);
   AddDemoSkeletons(out);
+  AddGameTables(out);
   AddSampleQuest(out);
   out.Finish();
   return Start({kSampleQuestPath});

@@ -66,11 +66,11 @@ TEST_F(GeneratedFiles, DemoQuest) {
   doc.SetPathName(kSampleQuestPath);
 
   GenerateTwiceAndExpect(
-      "data/customQuest/demoquest/_CUST_crypt.cdf 75148 84c5f8d6\n"
-      "data/customQuest/demoquest/_CUST_meadow.cdf 125004 094a68d0\n"
-      "data/customQuest/demoquest/demo_chest.o3d 362 f13ba059\n"
-      "data/customQuest/demoquest/demo_cup.o3d 362 e152b24a\n"
-      "data/customQuest/demoquest/demo_door.o3d 362 bcdc2482\n"
+      "data/customQuest/demoquest/_CUST_crypt.cdf 75148 67a43760\n"
+      "data/customQuest/demoquest/_CUST_meadow.cdf 199308 5ee9ce6c\n"
+      "data/customQuest/demoquest/demo_chest.o3d 362 8b7a851b\n"
+      "data/customQuest/demoquest/demo_cup.o3d 362 2d9ac8a2\n"
+      "data/customQuest/demoquest/demo_door.o3d 362 904077ff\n"
       "data/customQuest/demoquest/k0800_OBJ.tga 196626 47aded35\n"
       "data/customQuest/demoquest/k0801_OBJ.tga 196626 dcfbeddd\n"
       "data/customQuest/demoquest/k0802_OBJ.tga 196626 fb374f12\n"
@@ -87,15 +87,15 @@ TEST_F(GeneratedFiles, DemoQuest) {
       "data/customQuest/demoquest/k0813_OBJ.tga 196626 dcfbeddd\n"
       "data/customQuest/demoquest/k0814_OBJ.tga 196626 fb374f12\n"
       "data/customQuest/demoquest/k0815_OBJ.tga 196626 83c3ad51\n"
-      "data/customQuest/demoquest/k0830_sprite.tga 196626 17d3c14d\n"
-      "data/customQuest/demoquest/quest0.spt 3075 e46e44d1\n"
+      "data/customQuest/demoquest/k0830_sprite.tga 196626 b351dc20\n"
+      "data/customQuest/demoquest/quest0.spt 3065 11243070\n"
       "data/customQuest/demoquest/quest1.spt 86 3c2a3b3c\n"
       "data/customQuest/demoquest/quest2.spt 86 b90214e9\n"
       "data/customQuest/demoquest/quest3.spt 86 73350c65\n"
       "data/customQuest/demoquest/quest4.spt 86 68234d02\n"
       "data/customQuest/demoquest/quest5.spt 86 a214558e\n"
       "data/customQuest/demoquest/quest6.spt 86 273c7a5b\n"
-      "quest/demoquest.mtf 3548896 2ce39848\n");
+      "quest/demoquest.mtf 3623190 93fc5574\n");
 }
 
 TEST_F(GeneratedFiles, LargeQuest) {

@@ -52,8 +52,8 @@ TEST_F(SampleQuest, ReadsBackAndGenerates) {
   }
   const std::string script = dir.Read("data/customQuest/demoquest/quest0.spt");
   EXPECT_NE(script.find("\tENTRANCE { _CUST_meadow }\r\n"), std::string::npos);
-  EXPECT_NE(script.find("\t\tGIVE {_CUST_rusty_key}\r\n"), std::string::npos);
-  EXPECT_NE(script.find("GUARD {_CUST_crypt_wolfwolf}"), std::string::npos);
+  EXPECT_NE(script.find("\t\tGIVE {_CUST_rustykey}\r\n"), std::string::npos);
+  EXPECT_NE(script.find("GUARD {_CUST_cryptwolfwolf}"), std::string::npos);
 
   // Each room exports the same again without the node index generation used.
   for (CRoom* room = Quest().rooms; room; room = room->next) {

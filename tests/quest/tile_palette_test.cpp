@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -276,23 +277,156 @@ TEST_F(TilingTest, VariantMissingFromTheBlockSetEmptiesTheCell) {
   EXPECT_FALSE(room->Block(5, 5).HasBlock());
 }
 
-TEST_F(TilingTest, OutdoorRulesMatchOnlyInOrientationZero) {
-  TilePalette().BuildOutdoor();
-  // Every neighbourhood of kinds 1 to 4 around a centre of each kind.
-  const char* const grounds[] = {"sand1", "grass1", "water1", "wood1", "vilsol", "vilcsol", "vilMcsol"};
-  unsigned seed = 12345;
-  for (int trial = 0; trial < 400; ++trial) {
-    room = std::make_unique<CRoom>();
-    for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 3; ++c) {
-        seed = seed * 1103515245u + 12345u;
-        Put(9 + c, 9 + r, grounds[(seed >> 16) % 7]);
+// The plain block of each outdoor kind (0: no block).
+const char* const kKindBlocks[] = {nullptr, "sand1", "grass1", "water1", "wood1", "vilsol", "vilcsol", "vilMcsol"};
+
+// Whether a rule looks at any cell but its centre.
+bool IsTransition(const TileRule& rule) {
+  for (int i = 0; i < 9; ++i) {
+    if (i != 4 && rule.mask[i] != -1) return true;
+  }
+  return false;
+}
+
+// One outdoor transition row alone in a palette (with the orientation
+// given), beside the plain grounds made unmatchable: they keep their kinds
+// for the cells around, and only the one row can match.
+std::vector<TileRule> AloneWithTheGrounds(const TileRule& rule, int orientation) {
+  std::vector<TileRule> out = {rule};
+  out[0].orientation = orientation;
+  for (const TileRule& r : OutdoorTiles().rules) {
+    if (IsTransition(r)) continue;
+    out.push_back(r);
+    out.back().mask[4] = 9999;
+  }
+  return out;
+}
+
+// Puts around (10, 10) the kinds a mask asks for when read in orientation o
+// (the centre's kind where it accepts any).
+void PutRotatedMask(CRoom& room, const TileRule& rule, int o) {
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      // Position r x 3 + c of orientation o reads this neighbour.
+      int nr = r, nc = c;
+      if (o == 1) nr = c, nc = 2 - r;
+      else if (o == 2) nr = 2 - r, nc = 2 - c;
+      else if (o == 3) nr = 2 - c, nc = r;
+      int kind = rule.mask[r * 3 + c];
+      if (kind == -1) kind = rule.mask[4];
+      RoomBlock& block = room.Block(9 + nc, 9 + nr);
+      block.fileName = kind > 0 ? BlockPath(kKindBlocks[kind]) : std::string();
+      block.rotation = 0;
+    }
+  }
+}
+
+// How many outdoor transition rows, each alone with the grounds, match
+// their own neighbourhood turned a quarter, a half or three quarters in a
+// turned orientation; how many match it unturned.
+struct TurnedMatches {
+  int unturned = 0;
+  int turned = 0;
+};
+
+TurnedMatches MatchTurnedTransitions(std::unique_ptr<CRoom>& room, int orientation) {
+  const TilePaletteTables& outdoor = OutdoorTiles();
+  TurnedMatches seen;
+  for (const TileRule& rule : outdoor.rules) {
+    if (!IsTransition(rule)) continue;
+    const std::vector<TileRule> rules = AloneWithTheGrounds(rule, orientation);
+    TilePalette().Build({rules, {}, {}, {outdoor.defaults[0], outdoor.defaults[1], outdoor.defaults[2], outdoor.defaults[3]},
+                         outdoor.drawStyle, outdoor.eraseStyle});
+    for (int o = 0; o < 4; ++o) {
+      room = std::make_unique<CRoom>();
+      PutRotatedMask(*room, rule, o);
+      int got = -1;
+      const int row = room->MatchRule(10, 10, got);
+      if (o == 0) {
+        EXPECT_EQ(row, 0) << rule.name;
+        EXPECT_EQ(got, 0) << rule.name;
+        seen.unturned += row == 0;
+      } else if (row >= 0 && got != 0) {
+        ++seen.turned;
       }
     }
-    int orientation = -1;
-    const int row = room->MatchRule(10, 10, orientation);
-    ASSERT_GE(row, 0) << trial;
-    EXPECT_EQ(orientation, 0) << trial;
+  }
+  return seen;
+}
+
+TEST_F(TilingTest, OutdoorRulesMatchOnlyInOrientationZero) {
+  const TurnedMatches outdoor = MatchTurnedTransitions(room, 0);
+  EXPECT_GT(outdoor.unturned, 100);
+  EXPECT_EQ(outdoor.turned, 0) << "an outdoor row matched in a turned orientation";
+  // The same rows allowed every orientation do match turned: the check sees it.
+  const TurnedMatches anyTurn = MatchTurnedTransitions(room, -1);
+  EXPECT_GT(anyTurn.turned, 100);
+}
+
+// A closed house on each ground (none: an empty room), with an inside wall
+// from the north wall to the south wall and a counter against the east wall.
+struct HouseGround {
+  const char* ground;
+  bool cornerRows;  // the corner names stand on sand only
+};
+
+const HouseGround kHouseGrounds[] = {
+    {"sand1", true}, {"grass1", false}, {"water1", false}, {"wood1", false}, {nullptr, false},
+};
+
+TEST_F(TilingTest, ClosedHouseWithInsideWallAndCounterTilesWithoutHolesOnEveryGround) {
+  constexpr int kLeft = 8, kRight = 17, kTop = 8, kBottom = 15, kInside = 12, kCounterRow = 12;
+  for (const HouseGround& g : kHouseGrounds) {
+    SCOPED_TRACE(g.ground ? g.ground : "empty room");
+    TilePalette().BuildOutdoor();
+    CTilePalette& p = TilePalette();
+    room = std::make_unique<CRoom>();
+    for (const TileRule& rule : OutdoorTiles().rules) room->blockSet.FindOrAdd(BlockPath(rule.name));
+    for (const TileVariantEntry& v : OutdoorTiles().variants) room->blockSet.FindOrAdd(BlockPath(v.variant));
+    if (g.ground) {
+      for (int c = kLeft - 4; c <= kRight + 4; ++c)
+        for (int r = kTop - 4; r <= kBottom + 4; ++r) Put(c, r, g.ground);
+    }
+    const TileCategory* house = p.FindCategory("House");
+    const TileCategory* inside = p.FindCategory("Inside Walls House");
+    const TileCategory* counter = p.FindCategory("Comptoir House");
+    ASSERT_TRUE(house && inside && counter);
+    for (int r = kTop; r <= kBottom; ++r)
+      for (int c = kLeft; c <= kRight; ++c) room->PaintBlock(c, r, house->base, house->key);
+    for (int r = kTop + 1; r < kBottom; ++r) room->PaintBlock(kInside, r, inside->base, inside->key);
+    for (int c = kRight - 2; c < kRight; ++c) room->PaintBlock(c, kCounterRow, counter->base, counter->key);
+
+    for (int r = kTop; r <= kBottom; ++r) {
+      for (int c = kLeft; c <= kRight; ++c) {
+        SCOPED_TRACE("cell " + std::to_string(c) + ", " + std::to_string(r));
+        const std::string name = NameAt(c, r);
+        ASSERT_FALSE(name.empty()) << "a hole";
+        const bool north = r == kTop, south = r == kBottom, west = c == kLeft, east = c == kRight;
+        if (north || south || west || east) {
+          EXPECT_EQ(p.GetRowKind(name), 5) << name;
+          std::vector<std::string> walls;
+          if (north) walls.push_back("vilN3");
+          if (south) walls.push_back("vilS3");
+          if (west) walls.push_back("vilO3");
+          if (east) walls.push_back("vilE3");
+          if (walls.size() == 2) {
+            const std::string corner = std::string("vil") + (north ? "N" : "S") + (west ? "O" : "E");
+            if (g.cornerRows) walls = {corner};
+          }
+          EXPECT_NE(std::find(walls.begin(), walls.end(), name), walls.end()) << name << " is not the outer wall";
+        } else if (c == kInside) {
+          EXPECT_EQ(p.GetRowKind(name), 7) << name;
+        } else if (r == kCounterRow && c >= kRight - 2) {
+          EXPECT_EQ(p.GetRowKind(name), 6) << name;
+        } else {
+          EXPECT_EQ(name, "vilsol");
+        }
+      }
+    }
+    // The ground around is left as it was.
+    if (g.ground) {
+      EXPECT_EQ(NameAt(kLeft - 1, kTop - 1), g.ground);
+    }
   }
 }
 

@@ -9,8 +9,8 @@
 #include "datafiles/monster_class_table.h"
 #include "platform/core/clock.h"
 #include "platform/core/services.h"
-#include "platform/core/trace.h"
 #include "render/skeleton_bank.h"
+#include "render/skinned_model.h"
 #include "skeleton_fixture.h"
 #include "support/temp_dir.h"
 
@@ -132,30 +132,77 @@ TEST_F(SkeletonBankTest, EvictionTieGoesToTheLowestSlot) {
   EXPECT_EQ(bank.EvictOldest(), 1);
 }
 
-TEST_F(SkeletonBankTest, SkeletonThatFailsToLoadLeavesItsSlotEmptyAndSaysWhichFile) {
-  WriteSkeleton("multipnj");
-  dir.Write("data/skeletons/multipnj/multipnj.mdl", std::string("\x01\x00\xFF\xFF\xFF\xFF", 6));
-  bank.Rebuild();
-  platform::TraceCapture trace;
-  EXPECT_EQ(bank.GetSkeleton(0), nullptr);
-  EXPECT_TRUE(trace.Contains("data\\skeletons\\multipnj\\multipnj.mdl")) << trace.text();
-  EXPECT_EQ(bank.GetSlotOfName(0), -1);
-  EXPECT_EQ(bank.FindFreeSlot(), 0);
-  EXPECT_EQ(bank.Slot(0).parts.Count(), 0) << "what had been read is let go";
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "Error while reading data\\skeletons\\multipnj\\multipnj.mdl");
-  EXPECT_EQ(bank.GetSkeleton(0), nullptr);
-  EXPECT_EQ(ui.boxes.size(), 1u) << "a failed skeleton is not tried on every paint";
-  WriteSkeleton("multipnj");
-  bank.ResetSlots();
-  EXPECT_NE(bank.GetSkeleton(0), nullptr) << "until the slots are reset";
+// Each of the four files missing or damaged: its box, its list empty, the
+// others read, and the slot bound and loaded so that nothing shows twice.
+struct BrokenFileCase {
+  const char* extension;
+  bool missing;  // else damaged: a count far beyond its bytes
+  const char* box;  // null: no box
+};
+
+const BrokenFileCase kBrokenFiles[] = {
+    {"ska", true, "Can't open file data\\skeletons\\multipnj\\multipnj.ska\n"},
+    {"ska", false, "Error while reading data\\skeletons\\multipnj\\multipnj.ska"},
+    {"mbr", true, "Error while reading data\\skeletons\\multipnj\\multipnj.mbr"},
+    {"mbr", false, "Error while reading data\\skeletons\\multipnj\\multipnj.mbr"},
+    {"mdl", true, nullptr},
+    {"mdl", false, "Error while reading data\\skeletons\\multipnj\\multipnj.mdl"},
+    {"anb", true, "Error while reading data\\skeletons\\multipnj\\multipnj.anb"},
+    {"anb", false, "Error while reading data\\skeletons\\multipnj\\multipnj.anb"},
+};
+
+int ListCount(const CSkeleton& s, const std::string& extension) {
+  if (extension == "ska") return s.skins.Count();
+  if (extension == "mbr") return s.parts.Count();
+  if (extension == "mdl") return s.models.Count();
+  return s.animations.Count();
 }
 
-TEST_F(SkeletonBankTest, MissingSkinFileShowsItsBox) {
+TEST_F(SkeletonBankTest, BrokenFileShowsItsBoxLeavesItsListEmptyAndTheSlotLoaded) {
+  for (const BrokenFileCase& c : kBrokenFiles) {
+    SCOPED_TRACE(std::string(c.extension) + (c.missing ? " missing" : " damaged"));
+    WriteSkeleton("multipnj");
+    const std::string file = "data/skeletons/multipnj/multipnj." + std::string(c.extension);
+    if (c.missing) {
+      std::remove((dir.path() + "/" + file).c_str());
+    } else {
+      dir.Write(file, std::string("\x01\x00\xFF\xFF\xFF\xFF", 6));
+    }
+    bank.Rebuild();
+    bank.ResetSlots();
+    ui.boxes.clear();
+    bool loaded = false;
+    CSkeleton* s = bank.GetSkeleton(0, &loaded);
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(s->loaded, 1);
+    EXPECT_EQ(bank.GetSlotOfName(0), 0);
+    EXPECT_STREQ(s->name, "multipnj");
+    for (const char* other : {"ska", "mbr", "mdl", "anb"}) {
+      EXPECT_EQ(ListCount(*s, other), std::string(other) == c.extension ? 0 : 1) << other;
+    }
+    if (c.box) {
+      ASSERT_EQ(ui.boxes.size(), 1u);
+      EXPECT_EQ(ui.boxes[0].text, c.box);
+    } else {
+      EXPECT_TRUE(ui.boxes.empty());
+    }
+    EXPECT_EQ(bank.GetSkeleton(0, &loaded), s);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(ui.boxes.size(), c.box ? 1u : 0u) << "the boxes show once, not on every paint";
+  }
+}
+
+TEST_F(SkeletonBankTest, SkeletonWithoutAnimationsBuildsAModelInItsRestPose) {
+  WriteSkeleton("multipnj");
+  std::remove((dir.path() + "/data/skeletons/multipnj/multipnj.anb").c_str());
   bank.Rebuild();
-  EXPECT_EQ(bank.GetSkeleton(0), nullptr);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "Can't open file data\\skeletons\\multipnj\\multipnj.ska\n");
+  CSkeleton* s = bank.GetSkeleton(0);
+  ASSERT_NE(s, nullptr);
+  CSkinnedModel model;
+  model.Build("multipnj", &s->parts, &s->skins, &s->models);
+  ASSERT_EQ(model.BoneCount(), 1);
+  EXPECT_EQ(model.bones[0].vertices.size(), 3u) << "the part is there to draw";
 }
 
 TEST_F(SkeletonBankTest, AddAppendsANewNameOnceAndEmptiesEverySlot) {

@@ -5,8 +5,11 @@
 #include <cstring>
 
 #include "datafiles/common/little_endian.h"
+#include "platform/core/paths.h"
+#include "quest/tile_palette.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/o3d_builder.h"
+#include "tools/demodata/texture_banks.h"
 
 namespace {
 
@@ -37,20 +40,168 @@ void Floor(O3dBuilder& b, std::uint16_t bank) {
             {0, 1, 0}, bank);
 }
 
-// The room editor paints with blocks named after its tile palette; the demo
-// gives them the looks of its own blocks: dungeon floors ("a6" and its
-// variants) are flagstones, the other dungeon tiles walls; outdoor sand
-// ground and its grass-edged tiles are road, grass ground is grass.
-std::string Look(const std::string& name) {
+// The dungeon palette's blocks take the looks of the demo's own dungeon
+// blocks: floors ("a6" and its variants) are flagstones, the other tiles walls.
+std::string DungeonLook(const std::string& name) {
   if (name.rfind("a6", 0) == 0) return "flagstone";
   if (name.size() > 1 && name[0] == 'a' && name[1] >= '0' && name[1] <= '9') return "wall";
-  if (name == "grass1" || name == "grass2" || name == "grass3") return "grass";
-  if (name != "grass" && (name.rfind("sand", 0) == 0 || name.rfind("grass", 0) == 0)) return "road";
   return name;
 }
 
-O3dBuilder Build(const std::string& blockName) {
-  const std::string name = Look(blockName);
+std::uint16_t Bank(std::string_view name) { return static_cast<std::uint16_t>(BankNumber(name)); }
+
+constexpr float kWall = 56.0f;      // thickness of an outer house wall
+constexpr float kInner = 40.0f;     // half thickness of an inside wall
+constexpr float kCounter = 56.0f;   // half width of a counter
+
+bool IsGround(int kind) { return kind >= 0 && kind <= 4; }
+
+// Which of the four sides (north, east, south, west) a rule's mask sets to a kind.
+struct Sides {
+  int n, e, s, w;
+};
+Sides SidesOf(const TileRule& rule) { return {rule.mask[1], rule.mask[5], rule.mask[7], rule.mask[3]}; }
+
+// A house piece: the house floor, and a wall along each side where the rule
+// wants the ground outside; a post in a corner it wants outside alone.
+void HousePiece(O3dBuilder& b, const TileRule& rule, const std::string& name) {
+  Floor(b, Bank("housefloor"));
+  const Sides sd = SidesOf(rule);
+  const bool open = !name.empty() && name.back() == '0';  // "vilN0": an open wall, a low sill
+  const float top = open ? kGround + 64.0f : 0.0f;
+  const std::uint16_t wall = !name.empty() && name.back() == '1' ? Bank("decowall") : Bank("housewall");
+  std::array<std::uint8_t, 9> footprint = kOpen;
+  const std::uint8_t blocked = open ? 2 : 1;
+  // North is +z, east +x; footprint rows run north to south.
+  if (IsGround(sd.n)) {
+    b.AddBox({-kHalf, kGround, kHalf - kWall}, {kHalf, top, kHalf}, wall, wall);
+    footprint[0] = footprint[1] = footprint[2] = blocked;
+  }
+  if (IsGround(sd.s)) {
+    b.AddBox({-kHalf, kGround, -kHalf}, {kHalf, top, -kHalf + kWall}, wall, wall);
+    footprint[6] = footprint[7] = footprint[8] = blocked;
+  }
+  if (IsGround(sd.w)) {
+    b.AddBox({-kHalf, kGround, -kHalf}, {-kHalf + kWall, top, kHalf}, wall, wall);
+    footprint[0] = footprint[3] = footprint[6] = blocked;
+  }
+  if (IsGround(sd.e)) {
+    b.AddBox({kHalf - kWall, kGround, -kHalf}, {kHalf, top, kHalf}, wall, wall);
+    footprint[2] = footprint[5] = footprint[8] = blocked;
+  }
+  const int corners[4][3] = {{0, -1, 1}, {2, 1, 1}, {6, -1, -1}, {8, 1, -1}};  // mask index, east, north
+  for (const auto& c : corners) {
+    const int kind = rule.mask[c[0]];
+    const bool sidesHouse = rule.mask[c[0] == 0 || c[0] == 2 ? 1 : 7] == 5 && rule.mask[c[0] == 0 || c[0] == 6 ? 3 : 5] == 5;
+    if (!IsGround(kind) || !sidesHouse) continue;
+    const float x0 = c[1] > 0 ? kHalf - kWall : -kHalf, z0 = c[2] > 0 ? kHalf - kWall : -kHalf;
+    b.AddBox({x0, kGround, z0}, {x0 + kWall, 0.0f, z0 + kWall}, wall, wall);
+    footprint[static_cast<std::size_t>(c[0])] = 1;
+  }
+  if (name == "vilSolPoto") {
+    b.AddBox({-48.0f, kGround, -48.0f}, {48.0f, 0.0f, 48.0f}, Bank("pillar"), Bank("pillar"));
+    footprint[4] = 1;
+  }
+  b.SetFootprint(footprint);
+}
+
+// A counter (kind 6) or an inside wall (kind 7): a run through the house
+// floor, its arms towards the sides where the rule wants its own kind, or
+// for a run's end the side it leaves open.
+void RunPiece(O3dBuilder& b, const TileRule& rule) {
+  Floor(b, Bank("housefloor"));
+  const int kind = rule.mask[4];
+  const bool wall = kind == 7;
+  const float half = wall ? kInner : kCounter;
+  const float top = wall ? 0.0f : kGround + 110.0f;
+  const std::uint16_t bank = wall ? Bank("housewall") : Bank("counter");
+  const int sides[4] = {rule.mask[1], rule.mask[5], rule.mask[7], rule.mask[3]};  // n, e, s, w
+  bool arm[4];
+  bool any = false;
+  for (int i = 0; i < 4; ++i) any |= arm[i] = sides[i] == kind;
+  if (!any) {
+    for (int i = 0; i < 4; ++i) arm[i] = sides[i] == -1;
+  }
+  std::array<std::uint8_t, 9> footprint = kOpen;
+  const std::uint8_t blocked = wall ? 1 : 2;
+  footprint[4] = blocked;
+  // One bar across for the east and west arms, one along for the north and
+  // south ones, so that no two boxes share an edge.
+  const bool across = arm[1] || arm[3], along = arm[0] || arm[2];
+  if (across || !along) {
+    b.AddBox({arm[3] ? -kHalf : -half, kGround, -half}, {arm[1] ? kHalf : half, top, half}, bank, bank);
+  }
+  if (along) {
+    b.AddBox({-half, kGround, arm[2] ? -kHalf : -half}, {half, top, arm[0] ? kHalf : half}, bank, bank);
+  }
+  if (arm[0]) footprint[1] = blocked;
+  if (arm[1]) footprint[5] = blocked;
+  if (arm[2]) footprint[7] = blocked;
+  if (arm[3]) footprint[3] = blocked;
+  b.SetFootprint(footprint);
+}
+
+// The outdoor palette's blocks, each after the rule whose row holds it:
+// grounds and their transitions are floors of their own pictures, houses
+// are built from their masks; decorations stand on their ground.
+O3dBuilder OutdoorBlock(const std::string& name) {
+  O3dBuilder b;
+  CTilePalette palette;
+  palette.BuildOutdoor();
+  const int row = palette.FindRow(name);
+  const TileRule& rule = OutdoorTiles().rules[static_cast<std::size_t>(row)];
+  const int kind = rule.kind;
+  if (std::string_view(rule.name).rfind("pont", 0) == 0) {
+    Floor(b, Bank("water"));
+    const bool alongNorth = name == "pontNS" || name == "pontN" || name == "pontS";
+    const DemoPoint lo = alongNorth ? DemoPoint{-120.0f, kGround, -kHalf} : DemoPoint{-kHalf, kGround, -120.0f};
+    const DemoPoint hi = alongNorth ? DemoPoint{120.0f, kGround + 24.0f, kHalf} : DemoPoint{kHalf, kGround + 24.0f, 120.0f};
+    b.AddBox(lo, hi, Bank("counter"), Bank("counter"));
+    b.SetFootprint(kOpen);
+    return b;
+  }
+  if (kind == 5) {
+    HousePiece(b, rule, name);
+    return b;
+  }
+  if (kind == 6 || kind == 7) {
+    RunPiece(b, rule);
+    return b;
+  }
+  // Grounds: a transition's own picture, else the plain ground of its kind.
+  const int transition = IsGroundTransition(rule) ? BankNumber(rule.name) : -1;
+  const char* ground = kind == 1 ? "sand" : kind == 3 ? "water" : kind == 4 ? "woods" : "grass";
+  Floor(b, static_cast<std::uint16_t>(transition >= 0 ? transition : BankNumber(ground)));
+  std::array<std::uint8_t, 9> footprint = kOpen;
+  if (name.find("arbre") != std::string::npos) {  // a tree: trunk and crown
+    b.AddBox({-24.0f, kGround, -24.0f}, {24.0f, kGround + 160.0f, 24.0f}, Bank("counter"), Bank("counter"));
+    b.AddBox({-110.0f, kGround + 160.0f, -110.0f}, {110.0f, kGround + 380.0f, 110.0f}, Bank("foliage"), Bank("foliage"));
+    footprint[4] = 1;
+  } else if (name.find("ouche") != std::string::npos) {  // a stump
+    b.AddBox({-48.0f, kGround, -48.0f}, {48.0f, kGround + 60.0f, 48.0f}, Bank("counter"), Bank("counter"));
+    footprint[4] = 2;
+  } else if (name.find("pierre") != std::string::npos) {  // a stone
+    b.AddBox({-64.0f, kGround, -40.0f}, {64.0f, kGround + 70.0f, 40.0f}, Bank("stone"), Bank("stone"));
+    footprint[4] = 2;
+  } else if (kind == 4 || kind == 3) {
+    footprint = kind == 3 ? kSolid : footprint;
+  }
+  b.SetFootprint(footprint);
+  return b;
+}
+
+bool IsOutdoorPaletteBlock(const std::string& name) {
+  static const CTilePalette palette = [] {
+    CTilePalette p;
+    p.BuildOutdoor();
+    return p;
+  }();
+  return palette.FindRow(name) >= 0;
+}
+
+O3dBuilder Build(const DemoBlock& block) {
+  if (block.set == "land" && IsOutdoorPaletteBlock(block.name)) return OutdoorBlock(block.name);
+  const std::string name = DungeonLook(block.name);
   O3dBuilder b;
   if (name == "grass" || name == "road" || name == "flagstone") {
     Floor(b, name == "grass" ? kBankGrass : name == "road" ? kBankRoad : kBankFlagstone);
@@ -104,15 +255,22 @@ const std::vector<DemoBlock>& DemoBlocks() {
   };
   static const std::vector<DemoBlock> all = [] {
     std::vector<DemoBlock> v = blocks;
-    // The tile palette's grounds, so that painting works in the demo rooms.
-    for (const char* n : {"sand1", "sand2", "sand3", "grass1", "grass2", "grass3", "grassN2", "grassE2", "grassW2"})
-      v.push_back({"land", n});
-    for (const char* d : {"SE", "SW", "NW", "NE", "NESW", "NWSE", "ES", "S", "WS", "E", "W", "EN", "N", "WN"})
-      v.push_back({"land", std::string("grass") + d + "1"});
-    for (const char* n : {"a0", "a1", "a2", "a3", "a4", "a5", "a1_p1", "a3_p1", "a3_p2", "a4_p1", "a4_p2", "a4_p3",
-                          "a5_p1", "a5_p2", "a6_p1", "a1b", "a1_f1", "a1_f2", "a1_g1", "a1_g2", "a1_t1", "a1_t2",
-                          "a1_t1_p1", "a1_t2_p1", "a1_ps1", "a1_ps2", "a6", "a6b", "a6c", "a6d", "a6e"})
-      v.push_back({"dungeon", n});
+    // Every name of the tile palettes, so that painting works in the demo rooms.
+    auto add = [&v](const std::string& set, const std::string& name) {
+      for (const DemoBlock& b : v) {
+        if (b.set == set && platform::EqualsNoCase(b.name, name)) return;
+      }
+      v.push_back({set, name});
+    };
+    for (const TilePaletteTables* tables : {&OutdoorTiles(), &DungeonTiles()}) {
+      const std::string set = tables == &OutdoorTiles() ? "land" : "dungeon";
+      for (const TileRule& r : tables->rules) add(set, r.name);
+      for (const TileVariantEntry& e : tables->variants) add(set, e.variant);
+      for (const TileCategoryEntry& e : tables->categories) {
+        add(set, e.tile);
+        add(set, e.base);
+      }
+    }
     return v;
   }();
   return all;
@@ -126,7 +284,7 @@ std::string GameBlockPath(const DemoBlock& block) { return "data\\" + block.set 
 
 void AddBlockMeshes(DemoOutput& out) {
   for (const DemoBlock& block : DemoBlocks()) {
-    const O3dBuilder mesh = Build(block.name);
+    const O3dBuilder mesh = Build(block);
     out.WriteFile(EditorBlockPath(block), mesh.Form04D());
     out.DataArchive().Add(GameBlockPath(block), mesh.Raw(), MtfStorage::kAuto);
   }

@@ -9,6 +9,7 @@
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/demo_skeletons.h"
+#include "tools/demodata/game_tables.h"
 #include "tools/demodata/sample_quest.h"
 #include "tools/demodata/sound_bank.h"
 #include "tools/demodata/texture_banks.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     AddBlockMeshes(out);
     AddTextureBanks(out);
     AddDemoSkeletons(out);
+    AddGameTables(out);
     AddSampleQuest(out);
     AddSoundBank(out);
     out.Finish();

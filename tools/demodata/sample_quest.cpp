@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datafiles/language_table.h"
 #include "datafiles/multi_lang_text.h"
 #include "platform/core/profile.h"
 #include "platform/core/services.h"
@@ -20,7 +21,9 @@
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
 #include "quest/room.h"
+#include "quest/tile_palette.h"
 #include "tools/demodata/demo_output.h"
+#include "tools/demodata/game_tables.h"
 #include "tools/demodata/o3d_builder.h"
 #include "tools/demodata/texture_banks.h"
 
@@ -66,7 +69,8 @@ STATE_MACHINE
 	}
 	]
 }
-GENERIC { KEY { spikes } TYPE { 1 } INDEX { 1 } LABEL { SPIKES } DATA { 3,10 } }
+GENERIC { KEY { spikes } TYPE { 1 } INDEX { 1 } EDIT { 1 } MESH { rozizuzi\traps\spikes.o3d } LABEL { SPIKES } DATA { 3,10 } }
+GENERIC { KEY { pit } TYPE { 2 } INDEX { 2 } EDIT { 1 } MESH { rozizuzi\traps\pit.o3d } LABEL { PIT } DATA { 0,20 } }
 )";
 
 std::vector<std::uint8_t> Crlf(std::string_view text) {
@@ -85,10 +89,37 @@ void Say(CMultiLangText& text, const char* french, const char* english, const ch
   text.Set(2, german);
 }
 
+// Meshes drawn in rooms stand on the room's ground, at y = -256.
+constexpr float kGround = -256.0f;
+
 // A custom mesh: a box on the ground, in the raw form.
 std::vector<std::uint8_t> BoxMesh(float half, float height, std::uint16_t bank) {
   O3dBuilder b;
-  b.AddBox({-half, 0.0f, -half}, {half, height, half}, bank, bank);
+  b.AddBox({-half, kGround, -half}, {half, kGround + height, half}, bank, bank);
+  return b.Raw();
+}
+
+// The trap meshes: a stone plate with a grid of spikes, and a dark pit rim.
+std::vector<std::uint8_t> SpikesMesh() {
+  O3dBuilder b;
+  b.AddBox({-120.0f, kGround, -120.0f}, {120.0f, kGround + 8.0f, 120.0f}, 4, 4);
+  for (int i = -1; i <= 1; ++i) {
+    for (int k = -1; k <= 1; ++k) {
+      const float x = i * 72.0f, z = k * 72.0f;
+      b.AddBox({x - 10.0f, kGround + 8.0f, z - 10.0f}, {x + 10.0f, kGround + 70.0f, z + 10.0f}, 8, 8);
+    }
+  }
+  return b.Raw();
+}
+
+std::vector<std::uint8_t> PitMesh() {
+  O3dBuilder b;
+  b.AddBox({-150.0f, kGround, -150.0f}, {150.0f, kGround + 12.0f, -110.0f}, 6, 6);
+  b.AddBox({-150.0f, kGround, 110.0f}, {150.0f, kGround + 12.0f, 150.0f}, 6, 6);
+  b.AddBox({-150.0f, kGround, -110.0f}, {-110.0f, kGround + 12.0f, 110.0f}, 6, 6);
+  b.AddBox({110.0f, kGround, -110.0f}, {150.0f, kGround + 12.0f, 110.0f}, 6, 6);
+  b.AddQuad({-110.0f, kGround + 1.0f, -110.0f}, {-110.0f, kGround + 1.0f, 110.0f}, {110.0f, kGround + 1.0f, 110.0f},
+            {110.0f, kGround + 1.0f, -110.0f}, {0, 1, 0}, 3);
   return b.Raw();
 }
 
@@ -110,6 +141,57 @@ void Fill(CRoom& room, std::string_view block, int c0, int r0, int c1, int r1) {
 void WalledSquare(CRoom& room, std::string_view floor, std::string_view wall, int c0, int r0, int c1, int r1) {
   Fill(room, wall, c0, r0, c1, r1);
   Fill(room, floor, c0 + 1, r0 + 1, c1 - 1, r1 - 1);
+}
+
+// Paints a rectangle of blocks with a style of the tile palette, as the
+// room editor's Draw tool does.
+void Paint(CRoom& room, const char* style, int c0, int r0, int c1, int r1) {
+  const TileCategory* category = TilePalette().FindCategory(style);
+  if (!category) throw std::runtime_error(std::string("the tile palette has no style ") + style);
+  for (int r = r0; r <= r1; ++r) {
+    for (int c = c0; c <= c1; ++c) room.PaintBlock(c, r, category->base, category->key);
+  }
+}
+
+// The meadow: a hedge round grass of the outdoor palette, painted with its
+// styles so that the transitions show: a sand path, a pond in sand, a wood,
+// and a house on sand with an inside wall and a counter.
+void PaintMeadow(CRoom& room) {
+  CTilePalette& palette = TilePalette();
+  palette.BuildOutdoor();
+  // The same meadow on every run.
+  unsigned seed = 29;
+  palette.SetRandom([&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) & 0x7FFF);
+  });
+  Fill(room, "hedge", 25, 25, 38, 38);
+  for (int c = 26; c <= 37; ++c) {
+    for (int r = 26; r <= 37; ++r) {
+      RoomBlock& b = room.Block(c, r);
+      b.fileName = room.blockSet.GetPath(room.blockSet.FindName("grass1"));
+      b.rotation = 0;
+    }
+  }
+  // "Grass" paints sand: a path, the sand a house stands on, a pond's shore.
+  Paint(room, "Grass", 26, 31, 37, 32);
+  Paint(room, "Grass", 31, 26, 37, 30);
+  Paint(room, "Grass", 32, 33, 36, 36);
+  Paint(room, "Water", 33, 34, 35, 35);
+  Paint(room, "Woods", 26, 34, 29, 36);
+  // The house: an inside wall from its north wall to its south wall and a
+  // counter against its east wall.
+  Paint(room, "House", 32, 27, 36, 30);
+  Paint(room, "Inside Walls House", 34, 28, 34, 29);
+  Paint(room, "Comptoir House", 35, 28, 35, 28);
+  Fill(room, "menhir", 28, 27, 28, 27);
+  palette.SetRandom(nullptr);
+  for (int c = 0; c < kRoomBlocks; ++c) {
+    for (int r = 0; r < kRoomBlocks; ++r) {
+      RoomBlock& b = room.Block(c, r);
+      b.id = b.fileName.empty() ? -1 : room.blockSet.FindPath(b.fileName);
+    }
+  }
 }
 
 // The first node of a kind holding a key of the instance.
@@ -159,34 +241,32 @@ void BuildQuest() {
   meadow->bottom = 400;
   Say(meadow->text, "Prairie", "Meadow", "Wiese");
   meadow->LoadBlockSet();
-  WalledSquare(*meadow, "grass", "hedge", 25, 25, 38, 38);
-  Fill(*meadow, "road", 26, 31, 37, 31);
-  Fill(*meadow, "menhir", 30, 28, 30, 28);
+  PaintMeadow(*meadow);
   RoomMonster* wolf = NewRoomMonster(meadow->monsters);
   SetField(wolf->name, "wolf");
-  wolf->cellX = 100;
-  wolf->cellY = 88;
+  wolf->cellX = 94;
+  wolf->cellY = 100;
   wolf->rotation = 2;
 
   CQuestObject* cup = NewQuestObject(q.questObjects);
-  SetField(cup->key, "gold_cup");
+  SetField(cup->key, "goldcup");
   SetField(cup->parent, "ITCUP");
   SetField(cup->mesh, "demo_cup");
   Say(cup->name, "Coupe d'or", "Golden cup", "Goldener Becher");
   CQuestObject* letter = NewQuestObject(q.questObjects);
-  SetField(letter->key, "old_letter");
+  SetField(letter->key, "oldletter");
   SetField(letter->parent, "ITLETTER");
   letter->isVirtual = 1;
   Say(letter->name, "Vieille lettre", "Old letter", "Alter Brief");
   Say(letter->comment, "La clef est chez le garde.", "The guard keeps the key.", "Der W\xe4" "chter hat den Schl\xfcssel.");
   CQuestObject* key = NewQuestObject(q.questObjects);
-  SetField(key->key, "rusty_key");
+  SetField(key->key, "rustykey");
   SetField(key->parent, "ITKEY");
   key->questFlag = 32;
   Say(key->name, "Cl\xe9 rouill\xe9" "e", "Rusty key", "Rostiger Schl\xfcssel");
 
   CMonster* guardian = NewMonster(q.monsters);
-  SetField(guardian->key, "crypt_wolf");
+  SetField(guardian->key, "cryptwolf");
   SetField(guardian->monsterClass, "wolf");
   guardian->life = 30;
   guardian->damage1 = 2;
@@ -194,9 +274,9 @@ void BuildQuest() {
   Say(guardian->name, "Loup de la crypte", "Crypt wolf", "Gruftwolf");
   guardian->AddInstance();
   CMonster* guard = NewMonster(q.monsters);
-  SetField(guard->key, "old_guard");
+  SetField(guard->key, "oldguard");
   SetField(guard->monsterClass, "orc");
-  SetField(guard->gift, "rusty_key");
+  SetField(guard->gift, "rustykey");
   guard->life = 60;
   guard->damage1 = 3;
   guard->damage2 = 8;
@@ -204,24 +284,24 @@ void BuildQuest() {
   Say(guard->text, "Prends cette cl\xe9.", "Take this key.", "Nimm diesen Schl\xfcssel.");
   guard->AddInstance();
 
-  CMachine* door = CreateMachine(q.machines, kMachineStateMachine, "demo_door", "crypt_door");
-  door->FindParam(2)->SetText("rusty_key");
+  CMachine* door = CreateMachine(q.machines, kMachineStateMachine, "demo_door", "cryptdoor");
+  door->FindParam(2)->SetText("rustykey");
   Say(static_cast<CMachineParamText*>(door->FindParam(3))->value, "Ferm\xe9" "e \xe0 clef.", "Locked.",
       "Verschlossen.");
   door->AddInstance("", 0, 0, nullptr);
   CMachine* chest = CreateMachine(q.machines, kMachineStateMachine, "demo_chest", "treasure");
-  chest->FindParam(2)->SetText("gold_cup");
+  chest->FindParam(2)->SetText("goldcup");
   chest->FindParam(3)->SetText("50");
   chest->FindParam(4)->SetText("locked");
-  chest->FindParam(5)->SetText("crypt_wolf");
-  chest->AddInstance("", 0, 0, "crypt_door:crypt_door_0");
+  chest->FindParam(5)->SetText("cryptwolf");
+  chest->AddInstance("", 0, 0, "cryptdoor:cryptdoor_0");
 
   // Machine and monster nodes in their rooms on free cells; the rest of the map below.
-  Place(NodeOf(kNodeMachine, "crypt_door_0"), 900, 100, 94, 100, 1);
+  Place(NodeOf(kNodeMachine, "cryptdoor_0"), 900, 100, 94, 100, 1);
   Place(NodeOf(kNodeMachine, "treasure_0"), 1000, 100, 97, 88);
-  Place(NodeOf(kNodeMonster, "crypt_wolf_0"), 1100, 200, 100, 97, 3);
-  Place(NodeOf(kNodeMonster, "old_guard_0"), 100, 100, 85, 85);
-  Place(NodeOf(kNodeObject, "old_guard_0"), 100, 600, 96, 96);
+  Place(NodeOf(kNodeMonster, "cryptwolf_0"), 1100, 200, 100, 97, 3);
+  Place(NodeOf(kNodeMonster, "oldguard_0"), 100, 100, 85, 85);
+  Place(NodeOf(kNodeObject, "oldguard_0"), 100, 600, 96, 96);
   Place(NodeOf(kNodeObject, "treasure_0"), 1000, 600, 96, 96);
   Place(NodeOf(kNodeMonsterParam, "treasure_0"), 1200, 600, 96, 96);
 
@@ -237,7 +317,7 @@ void BuildQuest() {
 
 void AddSampleQuest(DemoOutput& out) {
   out.WriteFile("rozizuzi\\stateMachine\\demo.qsm", Crlf(kDefinitions));
-  out.WriteFile("rozizuzi\\k0830_sprite.tga", DemoBankImage(DemoBank{830, "pillar"}));
+  out.WriteFile("rozizuzi\\k0830_sprite.tga", DemoSpriteSheet());
   const char* paints[] = {"stone", "wall", "grass", "road"};
   for (int i = 0; i < 16; ++i) {
     const std::string path = "rozizuzi\\bank\\k0" + std::to_string(800 + i) + "_OBJ.tga";
@@ -246,6 +326,8 @@ void AddSampleQuest(DemoOutput& out) {
   out.WriteFile("rozizuzi\\customMeshes\\demo_door.o3d", BoxMesh(200.0f, 400.0f, 4));
   out.WriteFile("rozizuzi\\customMeshes\\demo_chest.o3d", BoxMesh(120.0f, 120.0f, 6));
   out.WriteFile("rozizuzi\\customMeshes\\demo_cup.o3d", BoxMesh(30.0f, 60.0f, 8));
+  out.WriteFile("rozizuzi\\traps\\spikes.o3d", SpikesMesh());
+  out.WriteFile("rozizuzi\\traps\\pit.o3d", PitMesh());
 
   // The document remembers what it saves in the profile: keep that out of the user's.
   const std::string profile =
@@ -253,6 +335,8 @@ void AddSampleQuest(DemoOutput& out) {
   platform::SetProfilePath(profile);
   ResetQuestState();
   Quest().library.LoadFolder();
+  // The quest keeps the language it was saved in and opens in it: English.
+  g_languageTable.SetLanguage(1);
   {
     CKelvarDoc doc;
     doc.SetTitle(kSampleQuestPath);

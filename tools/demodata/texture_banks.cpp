@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "tools/demodata/demo_output.h"
+#include "quest/tile_palette.h"
 
 namespace {
 
@@ -43,8 +45,70 @@ Rgb Mix(Rgb a, Rgb b, float t) {
           static_cast<int>(a.b + (b.b - a.b) * t)};
 }
 
+Rgb Paint(const std::string& name, int x, int y);
+
+// The ground colours of the outdoor kinds: 1 sand, 2 grass, 3 water, 4
+// woods; painted once and shared by every transition tile.
+Rgb Ground(int kind, int x, int y) {
+  static const std::vector<std::vector<Rgb>> grounds = [] {
+    std::vector<std::vector<Rgb>> g;
+    for (const char* name : {"grass", "sand", "grass", "water", "woods"}) {
+      std::vector<Rgb> texels(static_cast<std::size_t>(kSize * kSize));
+      for (int ty = 0; ty < kSize; ++ty)
+        for (int tx = 0; tx < kSize; ++tx) texels[static_cast<std::size_t>(ty * kSize + tx)] = Paint(name, tx, ty);
+      g.push_back(std::move(texels));
+    }
+    return g;
+  }();
+  const std::size_t k = kind >= 1 && kind <= 4 ? static_cast<std::size_t>(kind) : 2u;
+  return grounds[k][static_cast<std::size_t>(y * kSize + x)];
+}
+
+// A transition tile: its own ground, with the other ground of its rule
+// reaching in from each side or corner where the rule wants it. A texel's u
+// runs north (the row above) and its v east, as the demo floors are mapped.
+Rgb PaintTransition(const TileRule& rule, int x, int y) {
+  const float north = 2.0f * x / (kSize - 1) - 1.0f, east = 2.0f * y / (kSize - 1) - 1.0f;
+  const float wobble = 0.07f * std::sin(north * 9.0f + east * 4.0f) + 0.03f * std::sin(north * 23.0f - east * 17.0f);
+  int kind = rule.mask[4];
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      const int other = rule.mask[r * 3 + c];
+      if ((r == 1 && c == 1) || other < 1 || other > 4 || other == rule.mask[4]) continue;
+      const float dn = 1.0f - r, de = c - 1.0f;  // the neighbour's direction
+      bool reached;
+      if (dn != 0.0f && de != 0.0f) {
+        const float a = north - dn, b = east - de;
+        reached = std::sqrt(a * a + b * b) < 0.55f + wobble;
+      } else {
+        reached = (dn != 0.0f ? north * dn : east * de) > 0.5f + wobble;
+      }
+      if (reached) kind = other;
+    }
+  }
+  return Ground(kind, x, y);
+}
+
 Rgb Paint(const std::string& name, int x, int y) {
   const float n = Turbulence(x, y, static_cast<int>(name.size()) * 7 + name[0]);
+  if (name == "sand") return Mix({170, 145, 95}, {215, 190, 135}, n);
+  if (name == "water") {
+    const float ripple = 0.5f + 0.5f * std::sin(x * 0.12f + 6.0f * n);
+    return Mix({25, 60, 120}, {60, 110, 170}, 0.6f * n + 0.4f * ripple);
+  }
+  if (name == "woods") return Mix({20, 50, 20}, {70, 100, 40}, n * n * 1.4f + 0.2f * ((Hash(x, y, 9) & 15) == 0));
+  if (name == "housefloor") {
+    // Planks along u with dark seams.
+    const bool seam = y % 32 < 2 || (x + (y / 32) * 97) % 128 < 2;
+    return seam ? Rgb{60, 40, 25} : Mix({120, 85, 50}, {160, 115, 70}, n);
+  }
+  if (name == "housewall") return Mix({200, 190, 160}, {235, 225, 200}, n);
+  if (name == "decowall") {
+    const bool band = y % 64 < 12;
+    return band ? Mix({120, 40, 40}, {170, 70, 60}, n) : Mix({200, 190, 160}, {235, 225, 200}, n);
+  }
+  if (name == "counter") return Mix({90, 55, 30}, {130, 85, 45}, n);
+  if (name == "foliage") return Mix({15, 70, 15}, {60, 140, 40}, n);
   if (name == "grass") return Mix({40, 90, 30}, {110, 160, 60}, n);
   if (name == "road") return Mix({110, 95, 70}, {170, 150, 120}, n + 0.2f * ((Hash(x, y, 5) & 7) == 0));
   if (name == "hedge") return Mix({20, 55, 20}, {60, 120, 40}, n * n * 1.6f);
@@ -68,10 +132,43 @@ Rgb Paint(const std::string& name, int x, int y) {
 }  // namespace
 
 const std::vector<DemoBank>& DemoBanks() {
-  static const std::vector<DemoBank> banks = {
-      {1, "grass"}, {2, "road"}, {3, "hedge"}, {4, "stone"}, {5, "flagstone"}, {6, "rubble"}, {7, "wall"}, {8, "pillar"},
-  };
+  static const std::vector<DemoBank> banks = [] {
+    std::vector<DemoBank> v = {
+        {1, "grass"},  {2, "road"},   {3, "hedge"},      {4, "stone"},     {5, "flagstone"},
+        {6, "rubble"}, {7, "wall"},   {8, "pillar"},     {9, "sand"},      {10, "water"},
+        {11, "woods"}, {12, "housefloor"}, {13, "housewall"}, {14, "decowall"}, {15, "counter"},
+        {16, "foliage"},
+    };
+    int number = kFirstTransitionBank;
+    for (const TileRule& rule : OutdoorTiles().rules) {
+      if (IsGroundTransition(rule)) v.push_back({number++, rule.name});
+    }
+    return v;
+  }();
   return banks;
+}
+
+bool IsGroundTransition(const TileRule& rule) {
+  const int centre = rule.mask[4];
+  if (centre < 1 || centre > 4) return false;
+  for (int i = 0; i < 9; ++i) {
+    if (i != 4 && rule.mask[i] >= 1 && rule.mask[i] <= 4 && rule.mask[i] != centre) return true;
+  }
+  return false;
+}
+
+const TileRule* TransitionRule(std::string_view name) {
+  for (const TileRule& rule : OutdoorTiles().rules) {
+    if (name == rule.name) return IsGroundTransition(rule) ? &rule : nullptr;
+  }
+  return nullptr;
+}
+
+int BankNumber(std::string_view name) {
+  for (const DemoBank& bank : DemoBanks()) {
+    if (bank.name == name) return bank.number;
+  }
+  return -1;
 }
 
 std::string DemoBankPath(const DemoBank& bank) {
@@ -89,9 +186,10 @@ std::vector<std::uint8_t> DemoBankImage(const DemoBank& bank) {
   out[15] = kSize >> 8;
   out[16] = 24;
   out.reserve(18 + kSize * kSize * 3);
+  const TileRule* transition = TransitionRule(bank.name);
   for (int y = kSize - 1; y >= 0; --y) {
     for (int x = 0; x < kSize; ++x) {
-      const Rgb c = Paint(bank.name, x, y);
+      const Rgb c = transition ? PaintTransition(*transition, x, y) : Paint(bank.name, x, y);
       // Pure black is the transparent key colour: keep every texel visible.
       out.push_back(static_cast<std::uint8_t>(std::clamp(c.b, 1, 255)));
       out.push_back(static_cast<std::uint8_t>(std::clamp(c.g, 1, 255)));
@@ -102,5 +200,9 @@ std::vector<std::uint8_t> DemoBankImage(const DemoBank& bank) {
 }
 
 void AddTextureBanks(DemoOutput& out) {
-  for (const DemoBank& bank : DemoBanks()) out.DataArchive().Add(DemoBankPath(bank), DemoBankImage(bank), MtfStorage::kAuto);
+  for (const DemoBank& bank : DemoBanks()) {
+    // Painted noise barely packs: the many transition pictures are stored.
+    const MtfStorage storage = bank.number >= kFirstTransitionBank ? MtfStorage::kStored : MtfStorage::kAuto;
+    out.DataArchive().Add(DemoBankPath(bank), DemoBankImage(bank), storage);
+  }
 }

@@ -13,6 +13,8 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QAbstractButton>
+#include <QListWidget>
 
 #include "editor/kelvar_app.h"
 #include "editor/kelvar_commands.h"
@@ -68,6 +70,43 @@ std::vector<std::pair<int, int>> BlockRun(int c0, int r0, int c1, int r1) {
   for (int r = r0; r <= r1; ++r)
     for (int c = c0; c <= c1; ++c) cells.push_back({BlockToCell(c), BlockToCell(r)});
   return cells;
+}
+
+// Clicks a button of the dialog the user is working in, later: a dialog
+// opened by a command waits in its own loop, where timers still run.
+void ClickInDialogLater(int ms, const char* text) {
+  QTimer::singleShot(ms, [text] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+      if (b->text() == text) b->click();
+  });
+}
+
+// Chooses a row of the list of the dialog the user is working in, later.
+void ChooseRowLater(int ms, const char* text) {
+  QTimer::singleShot(ms, [text] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    for (QListWidget* list : dialog->findChildren<QListWidget*>()) {
+      const auto found = list->findItems(text, Qt::MatchExactly);
+      if (found.isEmpty()) continue;
+      list->setCurrentItem(found.front());
+      list->scrollToItem(found.front());
+    }
+  });
+}
+
+// Looks at a room from above its middle, far enough to see it whole.
+void Overlook(CRoom& room, int column, int row, float distance, float pitch, float yaw) {
+  const CVector3 at = CellToWorld(BlockToCell(column), BlockToCell(row));
+  room.targetX = at.x;
+  room.targetZ = at.z;
+  room.distance = distance;
+  room.pitch = pitch;
+  room.yaw = yaw;
+  room.UpdateCamera();
+  if (CRoomView* view = CRoomView::Instance()) view->Redraw();
 }
 
 void Scene(const std::string& scene, CMainFrame& frame) {
@@ -169,6 +208,39 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     roomView->Redraw();
     if (scene == "map-menu")
       QTimer::singleShot(300, [] { TheMapEditMode().OnRightButtonDown(0, 932 - 460, 132 - 20); });
+  } else if (scene == "object-dialog") {
+    // A quest object's properties: its origin's description and sprite.
+    ShowTab(kTreeObjects, 0);
+    SelectTreeItem(kTreeObjects, "rustykey");
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdObjectProperties); });
+  } else if (scene == "pick-objects") {
+    // The Objects picker from the object's Origin button, a sword chosen.
+    ShowTab(kTreeObjects, 0);
+    SelectTreeItem(kTreeObjects, "goldcup");
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdObjectProperties); });
+    ClickInDialogLater(600, "&Origin");
+    ChooseRowLater(1200, "ITSWORD");
+  } else if (scene == "monster-dialog") {
+    // A quest monster's properties: its class named in the user's language.
+    ShowTab(kTreeMonsters, 0);
+    SelectTreeItem(kTreeMonsters, "oldguard");
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdMonsterProperties); });
+  } else if (scene == "pick-traps") {
+    // Add Generic Trap over the crypt: the demo's traps with their meshes.
+    if (!EditRoom(frame, "crypt", kCmdDraw)) return;
+    QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdTrapAddGeneric); });
+    ChooseRowLater(800, "spikes");
+  } else if (scene == "room-tiles") {
+    // The meadow seen whole: its sand path, pond, wood and house, all
+    // painted with the palette's styles and auto-tiled.
+    CRoom* room = EditRoom(frame, "meadow", kCmdDraw);
+    if (!room) return;
+    Overlook(*room, 31, 31, 7000.0f, -0.9f, 3.14159265f);
+  } else if (scene == "room-traps") {
+    // The crypt's spikes and its door and chest standing on the floor.
+    CRoom* room = EditRoom(frame, "crypt", kCmdDraw);
+    if (!room) return;
+    Overlook(*room, 31, 32, 2000.0f, -0.7f, 0.0f);
   } else if (scene == "about") {
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(platform::ui::kCmdAppAbout); });
   }
