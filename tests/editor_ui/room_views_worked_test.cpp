@@ -90,7 +90,7 @@ class DemoRoomViews : public KelvarTest {
 // The first click of a link on the crypt door; on the map the door's
 // instance is deleted; back in the room, the next click starts a new link.
 TEST_F(DemoRoomViews, ALinkWhoseFirstInstanceIsDeletedOnTheMapStartsAfresh) {
-  GraphNode* door = NodeOf("crypt_door_0");
+  GraphNode* door = NodeOf("cryptdoor_0");
   GraphNode* chest = NodeOf("treasure_0");
   ASSERT_NE(door, nullptr);
   ASSERT_NE(chest, nullptr);
@@ -108,7 +108,7 @@ TEST_F(DemoRoomViews, ALinkWhoseFirstInstanceIsDeletedOnTheMapStartsAfresh) {
   Click(OnTheMap(*door), Qt::RightButton);
   Settle();
   ASSERT_EQ(script.popups.size(), 1u);
-  EXPECT_EQ(NodeOf("crypt_door_0"), nullptr) << "the instance and its node are gone";
+  EXPECT_EQ(NodeOf("cryptdoor_0"), nullptr) << "the instance and its node are gone";
   EXPECT_EQ(room->linkSourceNode, nullptr);
 
   ASSERT_TRUE(Send(kCmdEditView));
