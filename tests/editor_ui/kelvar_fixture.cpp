@@ -20,12 +20,9 @@
 #include "quest/room.h"
 #include "render/cdd_renderer.h"
 #include "render/engine_3d.h"
-#include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_content.h"
 #include "tools/demodata/demo_output.h"
-#include "tools/demodata/demo_skeletons.h"
-#include "tools/demodata/game_tables.h"
 #include "tools/demodata/sample_quest.h"
-#include "tools/demodata/texture_banks.h"
 
 namespace kelvartest {
 namespace {
@@ -113,11 +110,7 @@ bool KelvarTest::Start(std::vector<std::string> args) {
 
 bool KelvarTest::StartOnDemoQuest() {
   DemoOutput out;
-  AddBlockMeshes(out);
-  AddTextureBanks(out);
-  AddDemoSkeletons(out);
-  AddGameTables(out);
-  AddSampleQuest(out);
+  AddEditorDemo(out);
   out.Finish();
   return Start({kSampleQuestPath});
 }

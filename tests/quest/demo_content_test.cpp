@@ -28,6 +28,7 @@
 #include "render/mesh.h"
 #include "render/tga_image.h"
 #include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_content.h"
 #include "tools/demodata/demo_output.h"
 #include "tools/demodata/demo_skeletons.h"
 #include "tools/demodata/game_tables.h"
@@ -41,11 +42,7 @@ class DemoContent : public questtest::DocTest {
   void SetUp() override {
     {
       DemoOutput out;
-      AddBlockMeshes(out);
-      AddTextureBanks(out);
-      AddDemoSkeletons(out);
-      AddGameTables(out);
-      AddSampleQuest(out);
+      AddEditorDemo(out);
       out.Finish();
     }
     ASSERT_EQ(MountGameArchives(), 1);

@@ -6,13 +6,9 @@
 
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
-#include "tools/demodata/block_meshes.h"
+#include "tools/demodata/demo_content.h"
 #include "tools/demodata/demo_output.h"
-#include "tools/demodata/demo_skeletons.h"
-#include "tools/demodata/game_tables.h"
-#include "tools/demodata/sample_quest.h"
 #include "tools/demodata/sound_bank.h"
-#include "tools/demodata/texture_banks.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -28,11 +24,7 @@ int main(int argc, char** argv) {
   platform::SetStartDirectory(platform::CurrentDirectory());
   try {
     DemoOutput out;
-    AddBlockMeshes(out);
-    AddTextureBanks(out);
-    AddDemoSkeletons(out);
-    AddGameTables(out);
-    AddSampleQuest(out);
+    AddEditorDemo(out);
     AddSoundBank(out);
     out.Finish();
   } catch (const std::exception& e) {
