@@ -1,6 +1,9 @@
 #include "kelvar_fixture.h"
 
+#include <cmath>
 #include <cstdlib>
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QEvent>
@@ -186,6 +189,14 @@ std::vector<std::string> TreeTexts(int category) {
 }
 
 void SelectInTree(int category, std::string_view text) { kelvar::SelectTreeItem(category, text); }
+
+QPoint GroundCellPixel(const CRoom& room, int column, int row) {
+  CVector3 p = CellToWorld(column, row);
+  p.y = -256.0f;
+  float x = 0, y = 0;
+  EXPECT_TRUE(room.WorldToScreen(p, x, y));
+  return QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+}
 
 }  // namespace kelvartest
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include <QPoint>
+
 #include "editor/edit_modes.h"
 #include "editor/kelvar_app.h"
 #include "platform/core/services.h"
@@ -151,5 +153,8 @@ std::vector<std::string> RoomNames();
 std::vector<std::string> TreeTexts(int category);
 // Selects the tree item with that text.
 void SelectInTree(int category, std::string_view text);
+// Where the middle of a cell on the demo ground (y = -256) is seen in a
+// room's view.
+QPoint GroundCellPixel(const CRoom& room, int column, int row);
 
 }  // namespace kelvartest

@@ -48,11 +48,7 @@ class RoomEditModeTest : public KelvarTest {
   }
   // Where a cell's middle is seen in the view.
   QPoint PixelOf(int column, int row) const {
-    CVector3 p = CellToWorld(column, row);
-    p.y = -256.0f;
-    float x = 0, y = 0;
-    EXPECT_TRUE(room->WorldToScreen(p, x, y));
-    return QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+    return GroundCellPixel(*room, column, row);
   }
   QPoint BlockPixel(int column, int row) const { return PixelOf(BlockToCell(column), BlockToCell(row)); }
   void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button) {

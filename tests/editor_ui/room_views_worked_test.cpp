@@ -50,11 +50,7 @@ class DemoRoomViews : public KelvarTest {
     Settle();
   }
   QPoint PixelOf(int column, int row) const {
-    CVector3 p = CellToWorld(column, row);
-    p.y = -256.0f;
-    float x = 0, y = 0;
-    EXPECT_TRUE(room->WorldToScreen(p, x, y));
-    return QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+    return GroundCellPixel(*room, column, row);
   }
   void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
     QMouseEvent e(type, QPointF(p), view->mapToGlobal(QPointF(p)), button, held, Qt::NoModifier);

@@ -126,14 +126,7 @@ const std::vector<DemoItem>& DemoItems() {
 }
 
 std::vector<std::uint8_t> DemoSpriteSheet() {
-  std::vector<std::uint8_t> out(18, 0);
-  out[2] = 2;  // uncompressed true colour
-  out[12] = kSheet & 255;
-  out[13] = kSheet >> 8;
-  out[14] = kSheet & 255;
-  out[15] = kSheet >> 8;
-  out[16] = 24;
-  out.reserve(18 + kSheet * kSheet * 3);
+  std::vector<std::uint8_t> out = SquareTgaHeader(kSheet);
   const std::vector<DemoItem>& items = DemoItems();
   for (int y = kSheet - 1; y >= 0; --y) {  // bottom row first
     for (int x = 0; x < kSheet; ++x) {

@@ -177,15 +177,18 @@ std::string DemoBankPath(const DemoBank& bank) {
   return name;
 }
 
-std::vector<std::uint8_t> DemoBankImage(const DemoBank& bank) {
+std::vector<std::uint8_t> SquareTgaHeader(int size) {
   std::vector<std::uint8_t> out(18, 0);
   out[2] = 2;  // uncompressed true colour
-  out[12] = kSize & 255;
-  out[13] = kSize >> 8;
-  out[14] = kSize & 255;
-  out[15] = kSize >> 8;
+  out[12] = out[14] = static_cast<std::uint8_t>(size & 255);
+  out[13] = out[15] = static_cast<std::uint8_t>(size >> 8);
   out[16] = 24;
-  out.reserve(18 + kSize * kSize * 3);
+  out.reserve(18 + static_cast<std::size_t>(size) * size * 3);
+  return out;
+}
+
+std::vector<std::uint8_t> DemoBankImage(const DemoBank& bank) {
+  std::vector<std::uint8_t> out = SquareTgaHeader(kSize);
   const TileRule* transition = TransitionRule(bank.name);
   for (int y = kSize - 1; y >= 0; --y) {
     for (int x = 0; x < kSize; ++x) {

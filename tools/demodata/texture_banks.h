@@ -28,6 +28,9 @@ const TileRule* TransitionRule(std::string_view name);
 // The number of the bank of that name; -1 when there is none.
 int BankNumber(std::string_view name);
 std::string DemoBankPath(const DemoBank& bank);
+// The 18-byte header of a square, uncompressed 24-bit TGA (rows bottom
+// first), with room reserved for its texels.
+std::vector<std::uint8_t> SquareTgaHeader(int size);
 // The TGA file of a bank: 24 bits, 256 x 256, bottom row first.
 std::vector<std::uint8_t> DemoBankImage(const DemoBank& bank);
 
