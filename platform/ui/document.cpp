@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/core/paths.h"
 #include "platform/core/services.h"
 #include "platform/ui/application.h"
 #include "platform/ui/child_frame.h"
@@ -84,15 +85,20 @@ bool Document::DoSave(const std::string& path, bool replace) {
       if (pathName_.empty() && !req.defaultExt.empty() && req.fileName.find('.') == std::string::npos)
         req.fileName += req.defaultExt;
     }
+    req.savedAs = [this](const std::string& chosen) { return SavePathFor(chosen); };
     auto chosen = ShowFileDialog(req);
     if (!chosen) return false;
     target = *chosen;
   }
+  // The document saves to, and names, the file it writes.
+  target = SavePathFor(target);
   writtenPath_.clear();
   if (!OnSaveDocument(target)) return false;
   if (replace) SetPathName(writtenPath_.empty() ? target : writtenPath_);
   return true;
 }
+
+std::string Document::SavePathFor(const std::string& path) const { return platform::ResolvePath(path); }
 
 bool Document::DoFileSave() { return DoSave(pathName_); }
 

@@ -39,6 +39,10 @@ class Document : public CommandTarget {
   // Saves under the path, or asks for one when it is empty. False on Cancel
   // or failure; a failed save keeps the document modified.
   bool DoSave(const std::string& path, bool replace = true);
+  // The file a save to the path writes; the base: the path as the disk names
+  // it (a created file takes the case of one that differs only so). Save As
+  // asks before that file is replaced.
+  virtual std::string SavePathFor(const std::string& path) const;
   bool DoFileSave();
 
   virtual void OnFileClose();   // asks, then closes

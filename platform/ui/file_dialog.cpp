@@ -1,6 +1,10 @@
 #include "platform/ui/file_dialog.h"
 
+#include <filesystem>
+
 #include "platform/core/paths.h"
+#include "platform/core/services.h"
+#include "platform/ui/application.h"
 
 namespace platform::ui {
 namespace {
@@ -15,6 +19,26 @@ std::string Trim(std::string_view s) {
   while (b < e && s[b] == ' ') ++b;
   while (e > b && s[e - 1] == ' ') --e;
   return std::string(s.substr(b, e - b));
+}
+
+void AddDefaultExtension(std::string& path, const std::string& defaultExt) {
+  std::string ext = defaultExt;
+  if (!ext.empty() && ext.front() != '.') ext.insert(ext.begin(), '.');
+  if (ext.size() <= 1) return;
+  const size_t slash = path.find_last_of("/\\");
+  const std::string_view name = std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+  if (name.find('.') == std::string_view::npos) path += ext;
+}
+
+// The window system's dialog asks only about the exact name it was given,
+// while a save may write a file of another case or extension.
+bool MayReplace(const FileDialogRequest& request, const std::string& chosen) {
+  const std::string target = request.savedAs ? request.savedAs(chosen) : platform::ResolvePath(chosen);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(target, ec)) return true;
+  const std::string caption = request.title.empty() ? Application::AppTitle() : request.title;
+  return platform::MessageBox(target + " already exists.\nDo you want to replace it?", caption,
+                              platform::kMbYesNo | platform::kMbIconWarning) == platform::kIdYes;
 }
 
 }  // namespace
@@ -63,16 +87,14 @@ IFileDialogs* SetFileDialogs(IFileDialogs* service) {
 }
 
 std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) {
-  std::optional<std::string> path = FileDialogs().Choose(request);
-  if (!path || path->empty()) return std::nullopt;
-  std::string ext = request.defaultExt;
-  if (!ext.empty() && ext.front() != '.') ext.insert(ext.begin(), '.');
-  if (ext.size() > 1) {
-    size_t slash = path->find_last_of("/\\");
-    std::string_view name = std::string_view(*path).substr(slash == std::string::npos ? 0 : slash + 1);
-    if (name.find('.') == std::string_view::npos) *path += ext;
+  FileDialogRequest asked = request;
+  for (;;) {
+    std::optional<std::string> path = FileDialogs().Choose(asked);
+    if (!path || path->empty()) return std::nullopt;
+    AddDefaultExtension(*path, request.defaultExt);
+    if (request.open || MayReplace(request, *path)) return path;
+    asked.fileName = *path;
   }
-  return path;
 }
 
 }  // namespace platform::ui

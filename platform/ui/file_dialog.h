@@ -1,5 +1,6 @@
 #pragma once
 // File dialogs as a replaceable service: the window system's, or a script in tests.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,10 @@ struct FileDialogRequest {
   std::string fileName;       // proposed name
   std::string defaultExt;     // ".qst" or "qst"; added to a name that has none
   std::string filter;         // "Description|patterns|...||"
+  // Save dialogs: the file a save to the chosen path writes (a forced
+  // extension, an existing file's case); unset: the chosen path as the disk
+  // names it.
+  std::function<std::string(const std::string&)> savedAs;
 };
 
 class IFileDialogs {
@@ -38,6 +43,9 @@ IFileDialogs& FileDialogs();
 IFileDialogs* SetFileDialogs(IFileDialogs* service);
 
 // Asks the current service; a chosen name without an extension gets the default one.
+// A save whose file exists, in whatever case the name was typed, asks
+// "%s already exists.\nDo you want to replace it?" naming that file; No
+// shows the dialog again with the name.
 std::optional<std::string> ShowFileDialog(const FileDialogRequest& request);
 
 }  // namespace platform::ui

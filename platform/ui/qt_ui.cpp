@@ -2,15 +2,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/core/paths.h"
 #include "platform/core/trace.h"
 #include "platform/ui/application.h"
 #include "platform/ui/frame_window.h"
@@ -104,6 +107,40 @@ QString NameFilter(const FileFilter& f) {
   return desc + " (" + joined + ")";
 }
 
+// The window system's file dialog, which finds a typed name in whatever case
+// the disk has it, as every other way of opening a file does. Whether a save
+// replaces a file is asked after it (ShowFileDialog), of the file the save
+// writes rather than of the name typed.
+class FileDialog : public QFileDialog {
+ public:
+  explicit FileDialog(QWidget* parent) : QFileDialog(parent) {
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setOption(QFileDialog::DontConfirmOverwrite, true);
+  }
+
+  void accept() override {
+    if (fileMode() == QFileDialog::ExistingFile) {
+      const QStringList files = selectedFiles();
+      if (files.size() == 1 && !QFileInfo::exists(files.front())) {
+        std::string found = platform::ResolvePath(ToNative(files.front()));
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(found, ec)) {
+          found_ = std::move(found);
+          done(QDialog::Accepted);
+          return;
+        }
+      }
+    }
+    QFileDialog::accept();
+  }
+
+  // The chosen file, as the disk names it.
+  std::string Chosen() const { return found_.empty() ? ToNative(selectedFiles().value(0)) : found_; }
+
+ private:
+  std::string found_;
+};
+
 void AddMenuItems(QMenu& menu, const std::vector<PopupItem>& items) {
   for (const PopupItem& p : items) {
     if (!p.items.empty()) {
@@ -156,8 +193,7 @@ IModalRunner& DefaultModalRunner() {
 }
 
 std::optional<std::string> Defaults::Live::Choose(const FileDialogRequest& r) {
-  QFileDialog dialog(MainWindowOrNull());
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  FileDialog dialog(MainWindowOrNull());
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);  // filters match ignoring case
   dialog.setAcceptMode(r.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   dialog.setFileMode(r.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -170,8 +206,10 @@ std::optional<std::string> Defaults::Live::Choose(const FileDialogRequest& r) {
   if (!ext.empty() && ext.front() == '.') ext.erase(ext.begin());
   if (!ext.empty()) dialog.setDefaultSuffix(FromNative(ext));
   if (!r.fileName.empty()) dialog.selectFile(FromNative(r.fileName));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return ToNative(dialog.selectedFiles().front());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  std::string chosen = dialog.Chosen();
+  if (chosen.empty()) return std::nullopt;
+  return chosen;
 }
 
 int Defaults::Live::Choose(const std::vector<PopupItem>& items, QPoint pos) {

@@ -12,7 +12,9 @@
 #include "platform/core/profile.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/document.h"
+#include "platform/ui/qt_ui.h"
 #include "platform/ui/recent_file_list.h"
+#include "support/live_dialogs.h"
 #include "quest/kelvar_doc.h"
 
 namespace kelvartest {
@@ -112,6 +114,46 @@ TEST_F(FileCommandsTest, AnsweringYesSavesFirst) {
   EXPECT_EQ(Docs()[0]->Title(), "castle.qst");
   EXPECT_TRUE(BoxTexts().empty()) << "the new quest had no changes";
   ASSERT_EQ(MachineNames().size(), 1u);
+}
+
+// Save As in the window system's dialog: a quest named in another case than
+// the file on disk is that file, and the question names it; No leaves it.
+TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAQuestNamedInAnotherCase) {
+  WriteQuest("Tower.QST", {{"bell"}, {}, {}, {}});
+  const std::string tower = dir.Read("Tower.QST");
+  StartChanged();
+  {
+    ui::QtUi windowSystem;
+    testsupport::LiveDialogs live;
+    live.Then(testsupport::TypeFileName("tower")).Then(testsupport::ClickBoxButton(QMessageBox::No));
+    live.Then(testsupport::TypeFileName("Keep"));
+    ASSERT_TRUE(Send(ui::kCmdFileSaveAs));
+    EXPECT_TRUE(live.AllDone());
+    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+    const std::vector<std::string> expected = {
+        "file dialog: Save As", "Save As: " + dir.Native("Tower.QST") + " already exists.\nDo you want to replace it?",
+        "file dialog: Save As"};
+    EXPECT_EQ(live.shown, expected);
+  }
+  EXPECT_EQ(dir.Read("Tower.QST"), tower);
+  EXPECT_FALSE(dir.Exists("tower.qst"));
+  ASSERT_TRUE(dir.Exists("Keep.qst"));
+  ASSERT_EQ(Docs().size(), 1u);
+  EXPECT_EQ(Docs()[0]->Title(), "Keep.qst");
+  EXPECT_FALSE(Modified());
+  // Yes replaces it, and the quest takes the file's name as the disk has it.
+  Docs()[0]->SetModifiedFlag(true);
+  {
+    ui::QtUi windowSystem;
+    testsupport::LiveDialogs live;
+    live.Then(testsupport::TypeFileName("tower")).Then(testsupport::ClickBoxButton(QMessageBox::Yes));
+    ASSERT_TRUE(Send(ui::kCmdFileSaveAs));
+    EXPECT_TRUE(live.AllDone());
+    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+  }
+  EXPECT_NE(dir.Read("Tower.QST"), tower);
+  EXPECT_FALSE(dir.Exists("tower.qst"));
+  EXPECT_EQ(Docs()[0]->Title(), "Tower.QST");
 }
 
 TEST_F(FileCommandsTest, RecentQuestOpensAndOneThatIsGoneLeavesTheList) {

@@ -171,6 +171,45 @@ TEST_F(DocumentTest, SaveAsTakesTheNameTheDocumentWrote) {
   EXPECT_EQ(d->PathName(), dir.Native("other.qst"));
 }
 
+// Save As asks before a file is replaced, naming the file the save writes:
+// the chosen name as the disk has it, whatever case it was typed in. No
+// shows the dialog again with the name; Yes saves to that file.
+TEST_F(DocumentTest, SaveAsAsksBeforeReplacingTheFileOfTheNameInAnyCase) {
+  dir.Write("Lantern.QST", "old");
+  Document* d = app->GetDocManager()->OnFileNew();
+  const std::string question = dir.Native("Lantern.QST") + " already exists.\nDo you want to replace it?";
+  script.AnswerFile(dir.Native("lantern.qst"));
+  boxes.Answer(platform::kIdNo);
+  script.AnswerFile(dir.Native("LANTERN"));  // the default extension makes it the same file
+  boxes.Answer(platform::kIdYes);
+  Main().SendCommand(kCmdFileSaveAs);
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  for (const auto& box : boxes.boxes) {
+    EXPECT_EQ(box.text, question);
+    EXPECT_EQ(box.caption, "Save As");
+    EXPECT_EQ(box.flags, platform::kMbYesNo | platform::kMbIconWarning);
+  }
+  ASSERT_EQ(script.fileDialogs.size(), 2u);
+  EXPECT_EQ(script.fileDialogs[1].fileName, dir.Native("lantern.qst"));
+  EXPECT_EQ(TestDoc::log.back(), "save " + dir.Native("Lantern.QST"));
+  EXPECT_EQ(d->PathName(), dir.Native("Lantern.QST"));
+  // No, then a cancelled dialog: nothing is saved.
+  boxes.boxes.clear();
+  TestDoc::log.clear();
+  script.AnswerFile(dir.Native("lantern.QST"));
+  boxes.Answer(platform::kIdNo);
+  script.CancelFile();
+  Main().SendCommand(kCmdFileSaveAs);
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_TRUE(TestDoc::log.empty());
+  // A name no file has is not asked about.
+  boxes.boxes.clear();
+  script.AnswerFile(dir.Native("fresh.qst"));
+  Main().SendCommand(kCmdFileSaveAs);
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(TestDoc::log.back(), "save " + dir.Native("fresh.qst"));
+}
+
 // In a multiple-document program New makes a document of its own: it has no file either.
 TEST_F(DocumentTest, NewDocumentAfterAnOpenOneHasNoFile) {
   app->OpenDocumentFile(dir.Native("a.qst"));
