@@ -57,7 +57,9 @@ void RecentFileList::ReadList() {
   files_.clear();
   for (int i = 1; i <= size_; ++i) {
     std::string v = platform::Profile().GetString(section_, "File" + std::to_string(i), "");
-    // A list written before names were kept as on disk may hold a file twice.
+    // A list written before names were kept as on disk names a file as it
+    // was asked for, and may hold it twice: each entry is named as on disk.
+    if (!v.empty()) v = platform::ResolvePath(v);
     if (!v.empty() && std::none_of(files_.begin(), files_.end(), [&](const std::string& f) { return SameFile(f, v); }))
       files_.push_back(v);
   }
