@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "meshedit/core/o3d_file.h"
+#include "meshedit/core/path_names.h"
 #include "meshedit/ui/edit_panel_bar.h"
 #include "meshedit/ui/pavix_globals.h"
 #include "meshedit/ui/pavix_view.h"
@@ -46,8 +47,9 @@ bool CPavixDoc::OnOpenDocument(const std::string& path) {
     return false;
   }
   // Only meshes open as documents; models come in through the panel's imports.
+  // Saving keeps the case of a file it replaces, so "Mixed.O3d" is a mesh too.
   const std::string extension = std::filesystem::path(path).extension().string();
-  if (extension != ".O3D" && extension != ".o3d") {
+  if (!platform::EqualsNoCase(extension, ".o3d")) {
     platform::ui::AppMessageBox(name + " is not a mesh file (.o3d).", platform::kMbOk | platform::kMbIconWarning);
     return false;
   }
@@ -64,6 +66,10 @@ bool CPavixDoc::OnOpenDocument(const std::string& path) {
   SetModifiedFlag(false);
   Refresh();
   return true;
+}
+
+std::string CPavixDoc::SavePathFor(const std::string& path) const {
+  return platform::ResolvePath(ReplaceExtension(path, ".O3D"));
 }
 
 bool CPavixDoc::OnSaveDocument(const std::string& path) {

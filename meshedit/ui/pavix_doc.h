@@ -1,7 +1,7 @@
 #pragma once
 // Pavix's document: it holds no data of its own but stands for the current
-// mesh. New empties the mesh; opening reads an ".o3d" file into it; saving
-// writes it. A failed open or save says so and keeps the mesh and the
+// mesh. New empties the mesh; opening reads an ".o3d" file (the extension in
+// any case) into it; saving writes it. A failed open or save says so and keeps the mesh and the
 // modified flag as they were.
 #include <string>
 
@@ -20,6 +20,8 @@ class CPavixDoc : public platform::ui::Document {
   bool OnNewDocument() override;
   bool OnOpenDocument(const std::string& path) override;
   bool OnSaveDocument(const std::string& path) override;
+  // Meshes are written as ".O3D", over a file of that name in any case.
+  std::string SavePathFor(const std::string& path) const override;
   bool KeepsContentsWhenOpenFails() const override { return true; }
 };
 

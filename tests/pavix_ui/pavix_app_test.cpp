@@ -24,7 +24,12 @@
 #include "platform/core/profile.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/doc_manager.h"
+#include "platform/ui/qt_ui.h"
 #include "platform/ui/recent_file_list.h"
+#include "support/live_dialogs.h"
+
+#include <QMenu>
+#include <QMenuBar>
 
 #include <algorithm>
 #include <functional>
@@ -166,9 +171,8 @@ TEST_F(PavixAppTest, FailedOpenIsReportedAndKeepsTheMeshAndItsFlag) {
   WriteMesh("a.o3d", pavixtest::SquareMesh());
   dir.Write("broken.o3d", std::string_view("not a mesh at all"));
   dir.Write("model.txt", std::string_view("text"));
-  WriteMesh("Mixed.O3d", pavixtest::TwoSquares());
   ASSERT_TRUE(Start({dir.Native("a.o3d")}));
-  for (const char* name : {"broken.o3d", "model.txt", "Mixed.O3d", "missing.o3d"}) {
+  for (const char* name : {"broken.o3d", "model.txt", "missing.o3d"}) {
     SCOPED_TRACE(name);
     Doc().SetModifiedFlag(true);
     boxes.boxes.clear();
@@ -202,7 +206,8 @@ TEST_F(PavixAppTest, FailedSaveIsReportedAndKeepsTheFlagAndName) {
   script.AnswerFile(dir.Native("no/such/folder/x.o3d"));
   Send(ui::kCmdFileSaveAs);
   ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Can't save the mesh " + dir.Native("no/such/folder/x.o3d") + ", error = 2.");
+  // Named as the file would have been written.
+  EXPECT_EQ(boxes.boxes[0].text, "Can't save the mesh " + dir.Native("no/such/folder/x.O3D") + ", error = 2.");
   EXPECT_TRUE(Doc().IsModified());
   EXPECT_EQ(Doc().Title(), "a.o3d");
 }
@@ -216,7 +221,7 @@ TEST_F(PavixAppTest, SavingAMeshOverTheFormatsVertexLimitSaysWhy) {
   script.AnswerFile(dir.Native("big.o3d"));
   ASSERT_TRUE(ChooseMenu(ui::kCmdFileSaveAs));
   ASSERT_EQ(BoxTexts().size(), 1u);
-  EXPECT_EQ(BoxTexts()[0], "Can't save the mesh " + dir.Native("big.o3d") +
+  EXPECT_EQ(BoxTexts()[0], "Can't save the mesh " + dir.Native("big.O3D") +
                                ": it has 65536 vertices, and a mesh file holds at most 65535.");
   EXPECT_FALSE(dir.Exists("big.O3D"));
   EXPECT_TRUE(Doc().IsModified());
@@ -327,6 +332,113 @@ TEST_F(PavixAppTest, SaveAsRecordsTheNameWrittenAndEitherCaseOpensIt) {
     EXPECT_EQ(app->RecentFiles()->Files(), std::vector<std::string>{dir.Native("lantern.O3D")});
   }
   EXPECT_TRUE(BoxTexts().empty());
+}
+
+// Save As in the window system's dialog, typed and clicked: the question
+// names the file the save writes (".O3D", in the case the disk has it) and
+// comes whatever case the name was typed in; No leaves the file as it was.
+TEST_F(PavixAppTest, SaveAsAsksBeforeReplacingAMeshWhateverCaseTheNameIsTypedIn) {
+  WriteMesh("Baz.O3D", pavixtest::TwoSquares());
+  WriteMesh("Qux.O3D", pavixtest::TwoSquares());
+  const std::string baz = dir.Read("Baz.O3D"), qux = dir.Read("Qux.O3D");
+  ASSERT_TRUE(Start());
+  Globals().shape = pavixtest::SquareMesh();
+  Doc().SetModifiedFlag(true);
+  const std::string question = "Save As: %s already exists.\nDo you want to replace it?";
+  const auto asked = [&](const char* name) {
+    std::string text = question;
+    text.replace(text.find("%s"), 2, dir.Native(name));
+    return text;
+  };
+  {
+    ui::QtUi windowSystem;
+    testsupport::LiveDialogs live;
+    using testsupport::ClickBoxButton;
+    using testsupport::TypeFileName;
+    live.Then(TypeFileName("Baz")).Then(ClickBoxButton(QMessageBox::No));
+    live.Then(TypeFileName("baz")).Then(ClickBoxButton(QMessageBox::No));
+    live.Then(TypeFileName("BAZ.o3d")).Then(ClickBoxButton(QMessageBox::No));
+    live.Then(testsupport::ClickFileRow("Qux.O3D")).Then(TypeFileName("qux")).Then(ClickBoxButton(QMessageBox::No));
+    live.Then(TypeFileName("Fresh"));
+    ASSERT_TRUE(ChooseMenu(ui::kCmdFileSaveAs));
+    EXPECT_TRUE(live.AllDone());
+    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+    const std::vector<std::string> expected = {"file dialog: Save As", asked("Baz.O3D"),
+                                               "file dialog: Save As", asked("Baz.O3D"),
+                                               "file dialog: Save As", asked("Baz.O3D"),
+                                               "file dialog: Save As", asked("Qux.O3D"),
+                                               "file dialog: Save As"};
+    EXPECT_EQ(live.shown, expected);
+  }
+  EXPECT_EQ(dir.Read("Baz.O3D"), baz);
+  EXPECT_EQ(dir.Read("Qux.O3D"), qux);
+  EXPECT_EQ(Doc().Title(), "Fresh.O3D");
+  EXPECT_EQ(pavix::CShape().LoadO3d(dir.Native("Fresh.O3D")), 1);
+
+  // Yes replaces the file the question named, and the document takes its name.
+  {
+    ui::QtUi windowSystem;
+    testsupport::LiveDialogs live;
+    live.Then(testsupport::TypeFileName("baz")).Then(testsupport::ClickBoxButton(QMessageBox::Yes));
+    ASSERT_TRUE(ChooseMenu(ui::kCmdFileSaveAs));
+    EXPECT_TRUE(live.AllDone());
+    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+  }
+  EXPECT_EQ(dir.Read("Baz.O3D"), dir.Read("Fresh.O3D"));
+  EXPECT_FALSE(dir.Exists("baz.O3D"));
+  EXPECT_EQ(Doc().Title(), "Baz.O3D");
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+// File > Open in the window system's dialog finds a name typed in another
+// case, as the command line, the recent list and a drop do.
+TEST_F(PavixAppTest, OpenDialogFindsANameTypedInAnotherCase) {
+  WriteMesh("case1.O3D", pavixtest::TwoSquares());
+  ASSERT_TRUE(Start());
+  {
+    ui::QtUi windowSystem;
+    testsupport::LiveDialogs live;
+    live.Then(testsupport::TypeFileName("case1.o3d"));
+    Key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(live.AllDone());
+    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+    EXPECT_EQ(live.shown, std::vector<std::string>{"file dialog: Open"});
+  }
+  EXPECT_EQ(Globals().shape.SideCount(), 8);
+  EXPECT_EQ(Doc().Title(), "case1.O3D");
+}
+
+// A mesh whose extension has a case of its own opens wherever it is named.
+TEST_F(PavixAppTest, AMeshOfAnyExtensionCaseOpens) {
+  WriteMesh("Mixed.O3d", pavixtest::TwoSquares());
+  ASSERT_TRUE(Start({dir.Native("Mixed.O3d")}));
+  EXPECT_EQ(Globals().shape.SideCount(), 8);
+  EXPECT_EQ(Doc().Title(), "Mixed.O3d");
+  EXPECT_TRUE(BoxTexts().empty());
+  // Saved again, it stays the one file.
+  Doc().SetModifiedFlag(true);
+  Key(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(Doc().Title(), "Mixed.O3d");
+  EXPECT_TRUE(dir.Exists("Mixed.O3d"));
+  EXPECT_FALSE(dir.Exists("Mixed.O3D"));
+}
+
+// A recent list written by an earlier version names a file in the case it
+// was asked in; the menu names it as the disk does from the start.
+TEST_F(PavixAppTest, RecentFilesFromAnOlderProfileShowTheNameOnDisk) {
+  WriteMesh("lantern.O3D", pavixtest::SquareMesh());
+  platform::Profile().WriteString("Recent File List", "File1", dir.Native("lantern.o3d"));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app->RecentFiles()->Files(), std::vector<std::string>{dir.Native("lantern.O3D")});
+  QStringList shown;
+  for (QAction* top : Main().menuBar()->actions())
+    if (QMenu* menu = top->menu()) {
+      Q_EMIT menu->aboutToShow();
+      for (QAction* item : menu->actions())
+        if (item->data().toInt() == ui::kCmdRecentFirst && item->isVisible()) shown << item->text();
+    }
+  EXPECT_EQ(shown, QStringList{"&1 lantern.O3D"});
 }
 
 TEST_F(PavixAppTest, AMeshNamedOnTheCommandLineInAnotherCaseOpens) {
