@@ -140,8 +140,9 @@ bool CEditPanelBar::CreateControls() {
   layout->addLayout(boxes);
 
   addButtons({{kIdcCylindric, "UV Cylindric"}, {kIdcProjection, "UV Projection"}}, 2);
+  // Access keys leave F, D and ? to the menu bar.
   addButtons({{kIdcTop, "&Top"}, {kIdcBottom, "B&ottom"}, {kIdcLeft, "&Left"}, {kIdcRight, "&Right"},
-              {kIdcFace, "&Face"}, {kIdcBack, "&Back"}},
+              {kIdcFace, "Fa&ce"}, {kIdcBack, "&Back"}},
              3);
   addButtons({{kIdcCenter, "Center"}, {kIdcAlign, "&Align to current side"}}, 1);
 
@@ -152,12 +153,12 @@ bool CEditPanelBar::CreateControls() {
   views->addWidget(viewOrthoBox_);
   layout->addLayout(views);
 
-  addButtons({{kIdcMerge, "&Merge"}, {kIdcDelete, "&Delete Selected sides"}}, 1);
+  addButtons({{kIdcMerge, "&Merge"}, {kIdcDelete, "D&elete Selected sides"}}, 1);
 
   list_ = new CMeshListBox(this);
   list_->setObjectName(QString::number(kIdcMeshList));
   controls_[kIdcMeshList] = list_;
-  connect(list_, &QListWidget::currentRowChanged, this, [this] { OnControl(kIdcMeshList); });
+  list_->onSelChange = [this] { OnControl(kIdcMeshList); };
   layout->addWidget(list_, 1);
   textLabel_ = new QLabel(this);
   textLabel_->setObjectName(QString::number(kIdcEntryText));
@@ -191,6 +192,10 @@ void CEditPanelBar::UpdateData(bool fromControls) {
     if (textureEdit_->text() != id) textureEdit_->setText(id);
     transparentBox_->setChecked(transparent_);
     translucentBox_->setChecked(translucent_);
+    // The boxes are the current side's flags: without a side there is nothing to tick.
+    const bool side = CurrentSide() != nullptr;
+    transparentBox_->setEnabled(side);
+    translucentBox_->setEnabled(side);
     viewBox_->setChecked(view_);
     viewOrthoBox_->setChecked(viewOrtho_);
     textLabel_->setText(platform::ui::FromNative(text_));
@@ -212,7 +217,7 @@ void CEditPanelBar::ReloadFields() {
   const CSide* side = CurrentSide();
   translucent_ = side && (side->flags & kSideTranslucent);
   transparent_ = side && (side->flags & kSideTransparent);
-  const int row = list_ ? list_->currentRow() : -1;
+  const int row = list_ ? list_->GetCurSel() : -1;
   text_ = row >= 0 ? list_->EntryText(row) : std::string();
   UpdateData(false);
 }
@@ -411,7 +416,7 @@ void CEditPanelBar::AlignToCurrentSide() {
 }
 
 void CEditPanelBar::Merge() {
-  const int row = list_->currentRow();
+  const int row = list_->GetCurSel();
   CShape* mesh = list_->EntryMesh(row);
   if (!mesh) return;
   CShape& shape = CurrentShape();
@@ -435,7 +440,7 @@ void CEditPanelBar::DeleteGroup() {
 }
 
 void CEditPanelBar::Load() {
-  const int row = list_->currentRow();
+  const int row = list_->GetCurSel();
   if (row < 0) return;
   const std::string path = Globals().startDirectory + "/" + kCustomMeshFolder + "/" + list_->EntryText(row);
   if (platform::ui::Application* app = platform::ui::Application::Instance()) app->OpenDocumentFile(path);

@@ -46,28 +46,26 @@ class ThumbnailDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-CMeshListBox::CMeshListBox(QWidget* parent) : QListWidget(parent) {
+CMeshListBox::CMeshListBox(QWidget* parent) : ListBox(parent) {
   setItemDelegate(new ThumbnailDelegate(this));
   setUniformItemSizes(true);
-  setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
 CMeshListBox::~CMeshListBox() = default;
 
 void CMeshListBox::AddEntry(const std::string& name, std::unique_ptr<CShape> mesh) {
-  addItem(platform::ui::FromNative(name));
+  // A file name of the disk, shown as the disk's names are.
+  const int row = AddString(name);
+  item(row)->setText(platform::ui::FromNative(name));
   meshes_.push_back(std::move(mesh));
 }
 
 void CMeshListBox::Free() {
-  clear();
+  ResetContent();
   meshes_.clear();
 }
 
-std::string CMeshListBox::EntryText(int index) const {
-  const QListWidgetItem* it = item(index);
-  return it ? platform::ui::ToNative(it->text()) : std::string();
-}
+std::string CMeshListBox::EntryText(int index) const { return GetText(index); }
 
 CShape* CMeshListBox::EntryMesh(int index) const {
   if (index < 0 || index >= Count()) return nullptr;

@@ -1,12 +1,15 @@
 #pragma once
 // The panel's list of meshes: each entry a file name with its mesh, shown as
-// a 64 x 64 picture of the mesh drawn through the pipeline.
+// a 64 x 64 picture of the mesh drawn through the pipeline. It is the list
+// box every dialog's list is: only the user's click or key chooses a row;
+// the focus and the scroll bar choose none.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <QImage>
-#include <QListWidget>
+
+#include "platform/ui/list_box.h"
 
 namespace pavix {
 
@@ -14,7 +17,7 @@ class CShape;
 
 inline constexpr int kMeshItemSize = 64;
 
-class CMeshListBox : public QListWidget {
+class CMeshListBox : public platform::ui::ListBox {
  public:
   explicit CMeshListBox(QWidget* parent = nullptr);
   ~CMeshListBox() override;

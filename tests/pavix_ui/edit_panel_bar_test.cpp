@@ -5,17 +5,27 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 
 #include "meshedit/core/render_pipeline.h"
 #include "meshedit/ui/mesh_list_box.h"
 #include "meshedit/ui/pavix_doc.h"
 #include "meshedit/ui/pavix_globals.h"
+#include "meshedit/ui/main_frame.h"
 #include "meshedit/ui/pavix_view.h"
+#include "editor_ui/user_input.h"
 #include "pavix_fixture.h"
 #include "support/bytes.h"
 
@@ -32,6 +42,20 @@ class EditPanelTest : public PavixTest {
     ASSERT_TRUE(Start());
   }
   QLineEdit& TextureEdit() { return *static_cast<QLineEdit*>(Panel().Control(kIdcTextureId)); }
+  QCheckBox& Box(int id) { return *static_cast<QCheckBox*>(Panel().Control(id)); }
+  // A left click in the 3D view on the point of the mesh (seen face-on in 900 x 400).
+  void ClickOn(CVector point) {
+    Globals().camera.Rebuild();
+    CRenderPipeline::SetCamera(Globals().camera.matrix);
+    CRenderPipeline::SetViewport(0, 0, 599, 399);
+    float sx = 0, sy = 0;
+    ASSERT_TRUE(CRenderPipeline::ProjectPoint(point, &sx, &sy));
+    ClickView(static_cast<int>(sx), static_cast<int>(sy));
+  }
+  void Activate() {
+    Main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main()));
+  }
 };
 
 TEST_F(EditPanelTest, PrevAndNextStayWithinTheBanks) {
@@ -78,6 +102,7 @@ TEST_F(EditPanelTest, SetGivesTheIdToTheGroupOrToEverySide) {
 TEST_F(EditPanelTest, FlagBoxesFollowAndSetTheCurrentSide) {
   Globals().shape = pavixtest::SquareMesh();
   Globals().currentSide = 1;
+  Panel().ReloadFields();
   auto* transparent = static_cast<QCheckBox*>(Panel().Control(kIdcTransparent));
   auto* translucent = static_cast<QCheckBox*>(Panel().Control(kIdcTranslucent));
   transparent->click();
@@ -91,6 +116,91 @@ TEST_F(EditPanelTest, FlagBoxesFollowAndSetTheCurrentSide) {
   Panel().ReloadFields();
   EXPECT_FALSE(transparent->isChecked());
   EXPECT_FALSE(translucent->isChecked());
+}
+
+// The boxes are the current side's flags: with no side current they cannot be
+// ticked, and clicking them changes nothing.
+TEST_F(EditPanelTest, FlagBoxesCannotBeTickedWithoutACurrentSide) {
+  Globals().shape = pavixtest::SquareMesh();
+  FaceOn(900, 400);
+  const auto untouched = [&] {
+    for (const CSide& side : Globals().shape.sides) EXPECT_FALSE(side.flags & (kSideTransparent | kSideTranslucent));
+  };
+  for (int id : {kIdcTransparent, kIdcTranslucent}) {
+    SCOPED_TRACE(id);
+    ClickControl(id);
+    EXPECT_FALSE(Box(id).isEnabled());
+    EXPECT_FALSE(Box(id).isChecked());
+  }
+  untouched();
+  EXPECT_FALSE(Doc().IsModified());
+  // A side picked with the mouse: the boxes are its flags.
+  ClickOn({0, 20, 0});
+  ASSERT_NE(CurrentSide(), nullptr);
+  EXPECT_TRUE(Box(kIdcTransparent).isEnabled());
+  EXPECT_TRUE(Box(kIdcTranslucent).isEnabled());
+  ClickControl(kIdcTransparent);
+  EXPECT_TRUE(Box(kIdcTransparent).isChecked());
+  EXPECT_TRUE(CurrentSide()->flags & kSideTransparent);
+  // A click beside the mesh takes the side away, and the boxes with it.
+  ClickView(5, 5);
+  ASSERT_EQ(CurrentSide(), nullptr);
+  EXPECT_FALSE(Box(kIdcTransparent).isEnabled());
+  EXPECT_FALSE(Box(kIdcTransparent).isChecked());
+  EXPECT_FALSE(Box(kIdcTranslucent).isEnabled());
+}
+
+// The panel's access keys are its own: with the focus in the panel, Alt and a
+// menu's letter opens that menu, and only the panel's own letters reach its
+// buttons.
+TEST_F(EditPanelTest, PanelAccessKeysLeaveTheMenuBarItsOwn) {
+  Globals().shape = pavixtest::TwoSquares();
+  FaceOn(900, 400);
+  ClickOn({100, 20, 0});
+  ASSERT_NE(Globals().currentGroup, 0);
+  Activate();
+  ClickControl(kIdcCenter);  // the focus in the panel
+  ASSERT_TRUE(Panel().isAncestorOf(QApplication::focusWidget()));
+  const CVector angles = Globals().camera.angles;
+  struct Case {
+    Qt::Key key;
+    const char* menu;
+  };
+  for (const Case& c : {Case{Qt::Key_F, "&File"}, Case{Qt::Key_D, "&Display"}}) {
+    SCOPED_TRACE(c.menu);
+    QTest::keyClick(QApplication::focusWidget(), c.key, Qt::AltModifier);
+    pavixtest::Settle();
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr) << "no menu opened";
+    EXPECT_EQ(popup->title(), QString(c.menu));
+    // Escape closes the menu, and again leaves the bar for the panel.
+    QTest::keyClick(popup, Qt::Key_Escape);
+    pavixtest::Settle();
+    ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+    if (QApplication::focusWidget() == Main().menuBar()) QTest::keyClick(Main().menuBar(), Qt::Key_Escape);
+    pavixtest::Settle();
+    ASSERT_TRUE(Panel().isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::qWait(200);
+    EXPECT_EQ(Globals().camera.angles, angles) << "the Face button was not pressed";
+    EXPECT_EQ(Globals().shape.SideCount(), 8) << "no side was deleted";
+  }
+  // Every access key of the panel is one no menu of the bar has.
+  QStringList menuKeys;
+  for (QAction* top : Main().menuBar()->actions()) menuKeys << QKeySequence::mnemonic(top->text()).toString();
+  for (QAbstractButton* button : Panel().findChildren<QAbstractButton*>()) {
+    const QString key = QKeySequence::mnemonic(button->text()).toString();
+    EXPECT_TRUE(key.isEmpty() || !menuKeys.contains(key)) << button->text().toStdString() << " takes " << key.toStdString();
+  }
+  // The two buttons that had a menu's letter answer to their own.
+  ClickControl(kIdcCenter);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+  QTest::qWait(300);
+  EXPECT_NEAR(Globals().camera.angles.y, std::numbers::pi, 1e-5);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+  QTest::qWait(300);
+  pavixtest::Settle();
+  EXPECT_EQ(Globals().shape.SideCount(), 4);
 }
 
 TEST_F(EditPanelTest, PlanarMappingOfASquareSeenFaceOn) {
@@ -257,6 +367,88 @@ TEST_F(EditPanelTest, MeshListSkipsDamagedFilesAndMergesTheSelection) {
   int drawn = 0;
   for (int x = 0; x < 64; ++x) drawn += plain.pixelColor(x, 32) != white ? 1 : 0;
   EXPECT_GT(drawn, 8);
+}
+
+// The list chooses nothing when it gets the focus or is scrolled: the text
+// under it stays empty and Merge and Load do nothing until a row is clicked.
+TEST_F(EditPanelTest, MeshListChoosesNothingOnFocusOrScrolling) {
+  for (char c = 'a'; c <= 'x'; ++c) WriteMesh(std::string("rozizuzi/customMeshes/") + c + ".o3d", pavixtest::SquareMesh());
+  Panel().FillMeshList();
+  CMeshListBox& list = Panel().MeshList();
+  ASSERT_EQ(list.Count(), 24);
+  Activate();
+  QTest::qWait(50);  // the list lays its rows out
+  QScrollBar& bar = *list.verticalScrollBar();
+  ASSERT_TRUE(bar.isVisible()) << "the rows all fit: nothing to scroll";
+  auto* label = static_cast<QLabel*>(Panel().Control(kIdcEntryText));
+  struct Case {
+    const char* how;
+    std::function<void()> act;
+  };
+  const Case cases[] = {
+      {"Tab", [&] {
+         QWidget* before = Panel().Control(kIdcDelete);
+         before->setFocus(Qt::OtherFocusReason);
+         QTest::keyClick(before, Qt::Key_Tab);
+         ASSERT_TRUE(list.hasFocus());
+       }},
+      {"the scroll bar's arrows", [&] {
+         QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, bar.height() - 4));
+         EXPECT_GT(bar.value(), 0);
+         QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, 4));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    // Each way from a list nobody has touched, the focus elsewhere.
+    Panel().FillMeshList();
+    Globals().shape.Clear();
+    Doc().SetModifiedFlag(false);
+    boxes.boxes.clear();
+    TextureEdit().setFocus(Qt::OtherFocusReason);
+    QTest::qWait(50);
+    c.act();
+    pavixtest::Settle();
+    EXPECT_TRUE(list.selectedItems().isEmpty());
+    EXPECT_FALSE(list.currentIndex().isValid()) << "a row was made current";
+    EXPECT_TRUE(Panel().EntryText().empty()) << Panel().EntryText();
+    EXPECT_TRUE(label->text().isEmpty());
+    ClickControl(kIdcMerge);
+    EXPECT_EQ(Globals().shape.SideCount(), 0) << "merged a mesh nobody chose";
+    EXPECT_FALSE(Doc().IsModified());
+    ClickControl(kIdcLoad);
+    EXPECT_EQ(Doc().Title(), "untitled") << "loaded a mesh nobody chose";
+    EXPECT_TRUE(BoxTexts().empty());
+  }
+  // A click on a row chooses it.
+  ASSERT_TRUE(kelvartest::ClickRow(list, "c.o3d"));
+  EXPECT_EQ(Panel().EntryText(), "c.o3d");
+  EXPECT_EQ(label->text(), QString("c.o3d"));
+  ClickControl(kIdcMerge);
+  EXPECT_EQ(Globals().shape.SideCount(), 4);
+}
+
+// Whatever the list shows, Load opens: the list finds meshes whatever the
+// case of their extension, and so does opening.
+TEST_F(EditPanelTest, EveryListedMeshLoads) {
+  WriteMesh("rozizuzi/customMeshes/Mixed.O3d", pavixtest::TwoSquares());
+  WriteMesh("rozizuzi/customMeshes/plain.o3d", pavixtest::SquareMesh());
+  WriteMesh("rozizuzi/customMeshes/UPPER.O3D", pavixtest::SquareMesh(0, 0, 8));
+  Panel().FillMeshList();
+  CMeshListBox& list = Panel().MeshList();
+  ASSERT_EQ(list.Count(), 3);
+  struct Case {
+    const char* name;
+    int sides;
+  };
+  for (const Case& c : {Case{"Mixed.O3d", 8}, Case{"plain.o3d", 4}, Case{"UPPER.O3D", 4}}) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(kelvartest::ClickRow(list, c.name));
+    ClickControl(kIdcLoad);
+    EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front();
+    EXPECT_EQ(Doc().Title(), c.name);
+    EXPECT_EQ(Globals().shape.SideCount(), c.sides);
+  }
 }
 
 TEST_F(EditPanelTest, AnEmptyFolderGivesAnEmptyList) {
