@@ -8,13 +8,23 @@ namespace {
 float Px(const CViewportRect& r, float u) { return static_cast<float>(r.left) + u * static_cast<float>(r.Width()); }
 float Py(const CViewportRect& r, float v) { return static_cast<float>(r.top) + v * static_cast<float>(r.Height()); }
 
-void Outline(const CViewportRect& r, const CSide& s, std::uint32_t color) {
+constexpr std::uint32_t kBlack = 0xFF000000u;
+
+// (dx, dy) moves the outline by that many pixels.
+void Outline(const CViewportRect& r, const CSide& s, std::uint32_t color, float dx = 0, float dy = 0) {
   const int n = s.CornerCount();
   for (int k = 0; k < n; ++k) {
     const CUv& a = s.uv[k];
     const CUv& b = s.uv[(k + 1) % n];
-    CRenderPipeline::DrawLine2D(Px(r, a.u), Py(r, a.v), Px(r, b.u), Py(r, b.v), color);
+    CRenderPipeline::DrawLine2D(Px(r, a.u) + dx, Py(r, a.v) + dy, Px(r, b.u) + dx, Py(r, b.v) + dy, color);
   }
+}
+
+// The corner marks; `edge` draws them all in black, moved by (dx, dy).
+void Markers(const CViewportRect& r, const CSide& s, bool edge, float dx = 0, float dy = 0) {
+  for (int k = 0; k < s.CornerCount(); ++k)
+    CRenderPipeline::DrawMarker2D(Px(r, s.uv[k].u) + dx, Py(r, s.uv[k].v) + dy,
+                                  edge ? kBlack : k == 1 ? kGreen : k == 2 ? kBlue : kWhite);
 }
 
 }  // namespace
@@ -31,10 +41,17 @@ void DrawTextureWithOutlines(const CViewportRect& r, bool onlyMatchingCurrent) {
     Outline(r, s, current && s.SharesVertex(*current) ? kBlue : kGrey);
   }
   if (!current || (onlyMatchingCurrent && static_cast<int>(current->TextureId()) != g.textureId)) return;
+  // White does not show on white, the fill without a texture among them: the
+  // current side's outline and marks are edged in black on both sides, so
+  // they show on any picture (of the four moves by a pixel, two lie either
+  // side of a line of any slope).
+  constexpr float kMoves[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+  for (const auto& m : kMoves) {
+    Outline(r, *current, kBlack, m[0], m[1]);
+    Markers(r, *current, true, m[0], m[1]);
+  }
   Outline(r, *current, kWhite);
-  for (int k = 0; k < current->CornerCount(); ++k)
-    CRenderPipeline::DrawMarker2D(Px(r, current->uv[k].u), Py(r, current->uv[k].v),
-                                  k == 1 ? kGreen : k == 2 ? kBlue : kWhite);
+  Markers(r, *current, false);
 }
 
 int NearestCorner(const CViewportRect& r, int x, int y) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -31,6 +32,28 @@ using pavixtest::PavixTest;
 
 bool Same(const CViewportRect& r, int l, int t, int rr, int b, bool enabled) {
   return r.left == l && r.top == t && r.right == rr && r.bottom == b && r.enabled == enabled;
+}
+
+// A drawn picture against its reference in the fixtures: a channel may differ
+// by 8 (one step of the 5-6-5 desktop), and at most 1 pixel in 200 by more.
+// PAVIX_WRITE_REFERENCES=1 writes the reference again from the current output.
+void ExpectLikeReference(const QImage& drawn, const std::string& name) {
+  const QImage picture = drawn.convertToFormat(QImage::Format_RGB888);
+  const std::string reference = std::string(FIXTURES_DIR) + "/" + name;
+  if (std::getenv("PAVIX_WRITE_REFERENCES")) {
+    ASSERT_TRUE(picture.save(QString::fromStdString(reference)));
+  }
+  QImage expected(QString::fromStdString(reference));
+  ASSERT_FALSE(expected.isNull()) << reference;
+  expected = expected.convertToFormat(QImage::Format_RGB888);
+  ASSERT_EQ(expected.size(), picture.size());
+  int off = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const QColor a = picture.pixelColor(x, y), b = expected.pixelColor(x, y);
+      off += std::abs(a.red() - b.red()) > 8 || std::abs(a.green() - b.green()) > 8 || std::abs(a.blue() - b.blue()) > 8;
+    }
+  EXPECT_LE(off, picture.width() * picture.height() / 200) << off << " pixels differ from " << reference;
 }
 
 class PavixViewTest : public PavixTest {
@@ -243,14 +266,46 @@ TEST_F(PavixViewTest, FrameShowsTheMeshTheBoxAndTheTextureView) {
   EXPECT_GT(texture.green(), 200);
 }
 
+// The texture view of a texture id no bank holds is white; the current side's
+// white outline shows on it all the same, edged in black. Mapped and picked
+// as a user does: UV Projection on the square seen face-on, a click on its
+// top triangle, whose corners map to (0, 0), (1, 0) and (0.5, 0.5).
+TEST_F(PavixViewTest, CurrentSideShowsOnTheFillOfAMissingTexture) {
+  FaceOnSquare();
+  ClickControl(pavix::kIdcProjection);
+  Globals().camera.Rebuild();
+  pavix::CRenderPipeline::SetCamera(Globals().camera.matrix);
+  pavix::CRenderPipeline::SetViewport(0, 0, 599, 399);
+  float sx = 0, sy = 0;
+  ASSERT_TRUE(pavix::CRenderPipeline::ProjectPoint({0, 40, 0}, &sx, &sy));
+  ClickView(static_cast<int>(sx), static_cast<int>(sy));
+  ASSERT_GE(Globals().currentSide, 0);
+  app->RunIdle();
+  const QImage frame = View().LastImage();
+  ASSERT_GE(frame.width(), 900);
+  const QImage texture = frame.copy(600, 0, 300, 300);
+  // The fill is white where no outline runs.
+  const QColor fill = texture.pixelColor(150, 250);
+  EXPECT_GE(std::min({fill.red(), fill.green(), fill.blue()}), 248);
+  // Beside the middle of each edge of the side a dark pixel shows the outline.
+  const auto darkNear = [&](int x, int y) {
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) {
+        const QColor c = texture.pixelColor(std::clamp(x + dx, 0, 299), std::clamp(y + dy, 0, 299));
+        if (std::max({c.red(), c.green(), c.blue()}) < 64) return true;
+      }
+    return false;
+  };
+  EXPECT_TRUE(darkNear(150, 0)) << "top edge";
+  EXPECT_TRUE(darkNear(75, 75)) << "left edge";
+  EXPECT_TRUE(darkNear(225, 75)) << "right edge";
+  ExpectLikeReference(texture, "texture_view_current_side.png");
+}
+
 // View Ortho seen from the top, as a user gets there: the View box
 // unchecked (the 3D view fills the window), Top, then View Ortho. The
 // 512-unit box becomes a 512-pixel square with the grid's 16-unit cells in
 // it, and the mesh above the floor hides the grid where it lies.
-//
-// Tolerance: a channel may differ from the reference by 8 (one step of the
-// 5-6-5 desktop), and at most 1 pixel in 200 by more.
-// PAVIX_WRITE_REFERENCES=1 writes the reference again from the current output.
 class OrthoViewTest : public PavixViewTest {
  protected:
   static constexpr int kSize = 560;
@@ -326,21 +381,7 @@ TEST_F(OrthoViewTest, DrawsTheMeshTheBoxAndTheGridAtOnePixelPerUnit) {
   EXPECT_NEAR(orange, 160, 2);
   EXPECT_NEAR(first + 80, (kSize - 1) / 2.0 + 16, 2);
 
-  const std::string reference = std::string(FIXTURES_DIR) + "/ortho_top.png";
-  if (std::getenv("PAVIX_WRITE_REFERENCES")) {
-    ASSERT_TRUE(ortho.save(QString::fromStdString(reference)));
-  }
-  QImage expected(QString::fromStdString(reference));
-  ASSERT_FALSE(expected.isNull()) << reference;
-  expected = expected.convertToFormat(QImage::Format_RGB888);
-  ASSERT_EQ(expected.size(), ortho.size());
-  int off = 0;
-  for (int y = 0; y < kSize; ++y)
-    for (int x = 0; x < kSize; ++x) {
-      const QColor a = ortho.pixelColor(x, y), b = expected.pixelColor(x, y);
-      off += std::abs(a.red() - b.red()) > 8 || std::abs(a.green() - b.green()) > 8 || std::abs(a.blue() - b.blue()) > 8;
-    }
-  EXPECT_LE(off, kSize * kSize / 200) << off << " pixels differ from " << reference;
+  ExpectLikeReference(ortho, "ortho_top.png");
 }
 
 }  // namespace
