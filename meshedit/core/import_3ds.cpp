@@ -37,6 +37,9 @@ class Cursor {
   std::span<const std::uint8_t> bytes_;
 };
 
+// The chunks whose body is other chunks (after the object's name).
+bool Encloses(std::uint16_t id) { return id == 0x4D4D || id == 0x3D3D || id == 0x4000 || id == 0x4100; }
+
 }  // namespace
 
 ImportResult Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
@@ -48,17 +51,20 @@ ImportResult Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
     const std::size_t start = in.pos;
     const std::uint16_t id = in.U16();
     const std::uint32_t length = in.U32();
-    // A length that cannot hold its own header or runs past the file ends
-    // the walk; what was read before stays.
-    if (length < 6 || length > in.size() - start) {
+    // A length that cannot hold its own header ends the walk, and so does one
+    // that runs past the file, unless the chunk only encloses others: a file
+    // cut short still gives the objects it holds whole, and what was read
+    // before stays.
+    const bool past = length > in.size() - start;
+    if (length < 6 || past) {
       DebugTrace("Bad chunk %x:%u\n", id, length);
       char what[128];
       std::snprintf(what, sizeof what, "the chunk %x at byte %zu claims %u bytes, which the file does not hold", id,
                     start, length);
       result.Damaged(what);
-      break;
+      if (length < 6 || !Encloses(id)) break;
     }
-    const std::size_t end = start + length;
+    const std::size_t end = past ? in.size() : start + length;
     switch (id) {
       case 0x0000:
         DebugTrace("NULL:%u\n", length);

@@ -172,15 +172,18 @@ TEST(Import3ds, BadChunkLengthsStopTheWalkKeepingWhatWasRead) {
   struct Case {
     const char* what;
     std::uint32_t length;
+    int vertices, sides;
   };
-  const Case cases[] = {{"below the header", 5}, {"past the end", 100000}, {"zero", 0}};
+  // An object claiming more than the file holds still gives the chunks it
+  // holds whole; a length that cannot be a chunk's ends the walk.
+  const Case cases[] = {{"below the header", 5, 3, 1}, {"past the end", 100000, 7, 3}, {"zero", 0, 3, 1}};
   for (const Case& c : cases) {
     Bytes b = good;
     for (int i = 0; i < 4; ++i) b.data()[second + 2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(c.length >> (8 * i));
     CShape shape;
     const ImportResult r = Read3dsBytes(b.data(), shape);
-    EXPECT_EQ(shape.VertexCount(), 3) << c.what;
-    EXPECT_EQ(shape.SideCount(), 1) << c.what;
+    EXPECT_EQ(shape.VertexCount(), c.vertices) << c.what;
+    EXPECT_EQ(shape.SideCount(), c.sides) << c.what;
     // Imported as far as it reads, and the fault named with where it is.
     EXPECT_EQ(r.status, ImportResult::kImportedPart) << c.what;
     EXPECT_NE(r.problem.find("the chunk 4000 at byte " + std::to_string(second)), std::string::npos) << r.problem;
@@ -190,6 +193,52 @@ TEST(Import3ds, BadChunkLengthsStopTheWalkKeepingWhatWasRead) {
   EXPECT_EQ(r.status, ImportResult::kRefused);
   EXPECT_EQ(r.problem, "it holds no faces");
   EXPECT_EQ(none.NodeCount(), 0);
+}
+
+// A file cut short: every chunk around the cut claims bytes the file does not
+// hold. The objects whose face lists are whole import; the file is damaged.
+TEST(Import3ds, AFileCutShortImportsTheObjectsItHoldsWhole) {
+  const std::string raw = TwoObjects3ds().string();
+  const std::size_t second = raw.find("a_name_longer") - 6;
+  const auto chunkOf = [&](std::uint16_t id, std::size_t from) {
+    const char bytes[2] = {static_cast<char>(id & 0xFF), static_cast<char>(id >> 8)};
+    return raw.find(std::string(bytes, 2), from);
+  };
+  const std::size_t firstFaces = chunkOf(0x4120, 0), secondVertices = chunkOf(0x4110, second);
+  const std::size_t secondFaces = chunkOf(0x4120, second), secondMatrix = chunkOf(0x4160, second);
+  ASSERT_LT(firstFaces, second);
+  ASSERT_LT(secondVertices, secondFaces);
+  ASSERT_LT(secondFaces, secondMatrix);
+  struct Case {
+    const char* where;
+    std::size_t size;
+    int vertices, sides;  // 0 sides: refused
+  };
+  const Case cases[] = {
+      {"after the first object", second, 3, 1},
+      {"inside the second object's name", second + 10, 3, 1},
+      {"inside the second vertex list", secondVertices + 20, 3, 1},
+      {"inside the second face list", secondFaces + 12, 3, 1},
+      {"after the second face list", secondMatrix + 8, 7, 3},
+      {"inside the first face list", firstFaces + 10, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    ASSERT_LT(c.size, raw.size());
+    const std::string cut = raw.substr(0, c.size);
+    CShape shape;
+    const ImportResult r =
+        Read3dsBytes(std::span(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size()), shape);
+    EXPECT_EQ(r.status, c.sides ? ImportResult::kImportedPart : ImportResult::kRefused);
+    // The outermost chunk the cut runs through is named.
+    EXPECT_EQ(r.problem, "the chunk 4d4d at byte 0 claims " + std::to_string(raw.size()) +
+                             " bytes, which the file does not hold");
+    EXPECT_EQ(shape.VertexCount(), c.vertices);
+    EXPECT_EQ(shape.SideCount(), c.sides);
+    if (c.sides) {
+      EXPECT_EQ(shape.NodeCount(), 1);
+    }
+  }
 }
 
 // A 3DS object of many faces: a strip of n quads as triangles.
