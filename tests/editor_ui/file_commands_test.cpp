@@ -128,8 +128,7 @@ TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAQuestNamedInAnotherCase) {
     live.Then(testsupport::TypeFileName("tower")).Then(testsupport::ClickBoxButton(QMessageBox::No));
     live.Then(testsupport::TypeFileName("Keep"));
     ASSERT_TRUE(Send(ui::kCmdFileSaveAs));
-    EXPECT_TRUE(live.AllDone());
-    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+    EXPECT_TRUE(live.Worked());
     const std::vector<std::string> expected = {
         "file dialog: Save As", "Save As: " + dir.Native("Tower.QST") + " already exists.\nDo you want to replace it?",
         "file dialog: Save As"};
@@ -148,8 +147,7 @@ TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAQuestNamedInAnotherCase) {
     testsupport::LiveDialogs live;
     live.Then(testsupport::TypeFileName("tower")).Then(testsupport::ClickBoxButton(QMessageBox::Yes));
     ASSERT_TRUE(Send(ui::kCmdFileSaveAs));
-    EXPECT_TRUE(live.AllDone());
-    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+    EXPECT_TRUE(live.Worked());
   }
   EXPECT_NE(dir.Read("Tower.QST"), tower);
   EXPECT_FALSE(dir.Exists("tower.qst"));

@@ -361,8 +361,7 @@ TEST_F(PavixAppTest, SaveAsAsksBeforeReplacingAMeshWhateverCaseTheNameIsTypedIn)
     live.Then(testsupport::ClickFileRow("Qux.O3D")).Then(TypeFileName("qux")).Then(ClickBoxButton(QMessageBox::No));
     live.Then(TypeFileName("Fresh"));
     ASSERT_TRUE(ChooseMenu(ui::kCmdFileSaveAs));
-    EXPECT_TRUE(live.AllDone());
-    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+    EXPECT_TRUE(live.Worked());
     const std::vector<std::string> expected = {"file dialog: Save As", asked("Baz.O3D"),
                                                "file dialog: Save As", asked("Baz.O3D"),
                                                "file dialog: Save As", asked("Baz.O3D"),
@@ -381,8 +380,7 @@ TEST_F(PavixAppTest, SaveAsAsksBeforeReplacingAMeshWhateverCaseTheNameIsTypedIn)
     testsupport::LiveDialogs live;
     live.Then(testsupport::TypeFileName("baz")).Then(testsupport::ClickBoxButton(QMessageBox::Yes));
     ASSERT_TRUE(ChooseMenu(ui::kCmdFileSaveAs));
-    EXPECT_TRUE(live.AllDone());
-    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+    EXPECT_TRUE(live.Worked());
   }
   EXPECT_EQ(dir.Read("Baz.O3D"), dir.Read("Fresh.O3D"));
   EXPECT_FALSE(dir.Exists("baz.O3D"));
@@ -400,8 +398,7 @@ TEST_F(PavixAppTest, OpenDialogFindsANameTypedInAnotherCase) {
     testsupport::LiveDialogs live;
     live.Then(testsupport::TypeFileName("case1.o3d"));
     Key(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(live.AllDone());
-    EXPECT_TRUE(live.unexpected.empty()) << live.unexpected.front();
+    EXPECT_TRUE(live.Worked());
     EXPECT_EQ(live.shown, std::vector<std::string>{"file dialog: Open"});
   }
   EXPECT_EQ(Globals().shape.SideCount(), 8);

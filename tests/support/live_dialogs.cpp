@@ -45,6 +45,14 @@ LiveDialogs& LiveDialogs::Then(Step step) {
   return *this;
 }
 
+::testing::AssertionResult LiveDialogs::Worked() const {
+  if (steps_.empty() && unexpected.empty()) return ::testing::AssertionSuccess();
+  ::testing::AssertionResult failure = ::testing::AssertionFailure();
+  if (!steps_.empty()) failure << steps_.size() << " steps found no window to work; ";
+  for (const std::string& u : unexpected) failure << "unexpected: " << u << "; ";
+  return failure;
+}
+
 void LiveDialogs::Poll() {
   QWidget* window = QApplication::activeModalWidget();
   if (!window) return;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
@@ -29,7 +31,8 @@ class LiveDialogs {
   LiveDialogs& operator=(const LiveDialogs&) = delete;
 
   LiveDialogs& Then(Step step);
-  bool AllDone() const { return steps_.empty(); }
+  // Every step ran and no window came that no step was for.
+  ::testing::AssertionResult Worked() const;
 
   // Every window shown while the steps ran, as "title: text" for a box and
   // "file dialog: title" for a file dialog, in order.
