@@ -8,6 +8,7 @@
 #include <QtTest/QTest>
 
 #include "platform/ui/dialog.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/popup_menu.h"
 #include "platform/ui/qt_ui.h"
@@ -16,11 +17,6 @@
 namespace testsupport {
 namespace {
 
-bool SomeWidgetPainting() {
-  for (QWidget* w : QApplication::allWidgets())
-    if (w->paintingActive()) return true;
-  return false;
-}
 
 }  // namespace
 
@@ -39,7 +35,7 @@ ClickedBoxes::ClickedBoxes() {
     if (!box || !box->isVisible()) return;
     if (!box->property("seen").toBool()) {
       box->setProperty("seen", true);
-      boxes.push_back({platform::ui::ToAnsi(box->text()), SomeWidgetPainting()});
+      boxes.push_back({platform::ui::ToAnsi(box->text()), platform::ui::Drawing()});
       seen_.start();
       return;
     }

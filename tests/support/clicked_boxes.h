@@ -26,7 +26,7 @@ class ClickedBoxes {
 
   struct Box {
     std::string text;
-    bool duringPaint;  // some widget was painting when the box came up
+    bool duringDrawing;  // something was drawing when the box came up
   };
   std::vector<Box> boxes;
   std::vector<std::string> Texts() const;
