@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -151,6 +152,7 @@ TEST_P(SkeletonFileBoxes, ShowTheirBoxOnceAfterThePaintAndDrawTheModelAsTheFiles
   GraphNode* wolf = WolfNode();
   ASSERT_NE(wolf, nullptr);
   const int colours = ColoursInBox(mapImage, *wolf);
+  mapImage.save(QString("/tmp/paint_scratch/map_%1%2.png").arg(c.extension).arg(c.damaged ? "d" : "m"));
   switch (c.model) {
     case SkeletonCase::kWolfAtRest:
     case SkeletonCase::kWolfPosed:
@@ -187,6 +189,51 @@ INSTANTIATE_TEST_SUITE_P(
       if (!*p.param.extension) return std::string("AllThere");
       return std::string(p.param.damaged ? "Damaged" : "Missing") + p.param.extension;
     });
+
+// A texture bank and a custom mesh taken away or damaged: the crypt and the
+// map still draw, and a box, when the file asks for one, comes once.
+struct DataFileCase {
+  const char* name;
+  const char* path;   // an archive entry, or a loose file ('/' separated)
+  bool loose;
+  bool damaged;       // else missing
+  const char* box;    // "" for none
+};
+
+class DataFileBoxes : public DrawingBoxes, public ::testing::WithParamInterface<DataFileCase> {};
+
+TEST_P(DataFileBoxes, ShowTheirBoxOnceAfterThePaint) {
+  const DataFileCase& c = GetParam();
+  WriteDemo();
+  if (c.loose) {
+    ASSERT_TRUE(dir.Exists(c.path));
+    if (c.damaged) {
+      const std::string bytes = dir.Read(c.path);
+      dir.Write(c.path, std::string_view(bytes).substr(0, bytes.size() / 2));
+    } else {
+      ASSERT_EQ(std::remove(dir.Native(c.path).c_str()), 0);
+    }
+  } else {
+    ASSERT_FALSE(c.damaged);
+    ASSERT_TRUE(testsupport::RemoveArchiveEntry(dir.Native("data.mtf"), c.path));
+  }
+  testsupport::ClickedBoxes clicked;
+  OpenMapAndCrypt();
+  ExpectBoxesOnce(clicked, *c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
+  // Drawing goes on: the crypt's wolf stands on the map.
+  GraphNode* wolf = WolfNode();
+  ASSERT_NE(wolf, nullptr);
+  EXPECT_GT(ColoursInBox(mapImage, *wolf), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DemoFiles, DataFileBoxes,
+    ::testing::Values(
+        DataFileCase{"MissingTexture", "DATA\\bankdatabase\\brimvault\\k0005_flagstone.tga", false, false, ""},
+        DataFileCase{"MissingMesh", "rozizuzi/customMeshes/demo_door.o3d", true, false, ""},
+        DataFileCase{"DamagedMesh", "rozizuzi/customMeshes/demo_door.o3d", true, true,
+                     "Error while reading ROZIZUZI\\CUSTOMMESHES\\DEMO_DOOR.O3D, error = 14\n"}),
+    [](const ::testing::TestParamInfo<DataFileCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace kelvartest
