@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -18,6 +17,7 @@
 #include "platform/ui/drawing_scope.h"
 #include "platform/ui/qt_ui.h"
 #include "platform/ui/surface_widget.h"
+#include "support/clicked_boxes.h"
 #include "ui_test_support.h"
 
 using namespace platform::ui;
@@ -48,51 +48,9 @@ class BoxPainter : public SurfaceWidget {
   }
 };
 
-// Message boxes of the window system, each clicked a while after it is up,
-// the windows behind it asked to repaint meanwhile (as losing the
-// activation does). Records whether the painter was painting at the time.
-class BoxWatch {
- public:
-  explicit BoxWatch(const BoxPainter* painter) : painter_(painter) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible()) return;
-      if (!box->property("seen").toBool()) {
-        box->setProperty("seen", true);
-        ++shown;
-        if (painter_ && painter_->inPaint) ++shownInPaint;
-        up_.start();
-        return;
-      }
-      if (up_.elapsed() < 100) {
-        for (QWidget* w : QApplication::topLevelWidgets())
-          if (w != box) w->update();
-        return;
-      }
-      QTest::mouseClick(box->buttons().front(), Qt::LeftButton);
-    });
-    timer_.start(5);
-  }
-  // Runs the event loop until `count` boxes came and went, two seconds at most.
-  void WaitFor(int count) {
-    QElapsedTimer waited;
-    waited.start();
-    while ((shown < count || QApplication::activeModalWidget()) && waited.elapsed() < 2000)
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  int shown = 0;
-  int shownInPaint = 0;
-
- private:
-  const BoxPainter* painter_;
-  QTimer timer_;
-  QElapsedTimer up_;
-};
-
 class DrawingScopeTest : public ::testing::Test {
  protected:
   void SetUp() override { uitest::EnsureQtApp(); }
-  QtUi ui;
 };
 
 TEST_F(DrawingScopeTest, ABoxAskedForByAPaintComesOnceAfterItAndThePaintFinishes) {
@@ -100,33 +58,33 @@ TEST_F(DrawingScopeTest, ABoxAskedForByAPaintComesOnceAfterItAndThePaintFinishes
   w.resize(64, 48);
   w.show();
   uitest::Settle();
-  BoxWatch watch(&w);
+  testsupport::ClickedBoxes clicked([&w] { return w.inPaint; });
   w.askBox = true;
   w.repaint();
-  EXPECT_EQ(watch.shown, 0) << "nothing came up inside the paint";
+  EXPECT_TRUE(clicked.boxes.empty()) << "nothing came up inside the paint";
   EXPECT_EQ(w.answer, platform::kIdOk) << "answered with its first button";
   const QImage shown = w.grab().toImage();
   EXPECT_EQ(QColor(shown.pixel(10, 10)), QColor(0, 255, 0)) << "the paint went on to its end";
-  watch.WaitFor(1);
-  EXPECT_EQ(watch.shown, 1);
-  EXPECT_EQ(watch.shownInPaint, 0);
+  clicked.WaitFor(1);
+  ASSERT_EQ(clicked.Texts(), std::vector<std::string>{"Error while reading data\\meshes\\a.o3d"});
+  EXPECT_FALSE(clicked.boxes.front().duringDrawing);
   w.repaint();
   uitest::Settle();
-  EXPECT_EQ(watch.shown, 1) << "shown once";
+  EXPECT_EQ(clicked.boxes.size(), 1u) << "shown once";
 }
 
 TEST_F(DrawingScopeTest, AFrameDrawnOutsideAPaintHoldsItsBoxesUntilItIsDrawn) {
-  BoxWatch watch(nullptr);
+  testsupport::ClickedBoxes clicked;
   int answer = 0;
   {
     const DrawingScope frame;
     answer = platform::MessageBox("Error while reading t.o3d", "", platform::kMbYesNo);
     QCoreApplication::processEvents();
-    EXPECT_EQ(watch.shown, 0);
+    EXPECT_TRUE(clicked.boxes.empty());
   }
   EXPECT_EQ(answer, platform::kIdYes);
-  watch.WaitFor(1);
-  EXPECT_EQ(watch.shown, 1);
+  clicked.WaitFor(1);
+  EXPECT_EQ(clicked.boxes.size(), 1u);
   EXPECT_EQ(DrawingDepth(), 0);
 }
 
@@ -162,6 +120,7 @@ TEST_F(DrawingScopeTest, APaintInsideAnotherDrawingShowsTheLastPictureAndDrawsAf
 }
 
 TEST_F(DrawingScopeTest, ADialogAskedForByADrawingIsCancelledWithoutWaiting) {
+  QtUi ui;
   Dialog dialog;
   bool waitedForUser = false;
   QTimer::singleShot(1000, &dialog, [&] {

@@ -20,7 +20,8 @@ namespace {
 
 }  // namespace
 
-ClickedBoxes::ClickedBoxes() {
+ClickedBoxes::ClickedBoxes(std::function<bool()> drawing) : drawing_(std::move(drawing)) {
+  if (!drawing_) drawing_ = [] { return platform::ui::Drawing(); };
   // What was installed before keeps the dialogs; only the boxes change hands.
   platform::ui::IFileDialogs* files = platform::ui::SetFileDialogs(nullptr);
   platform::ui::IPopupMenus* popups = platform::ui::SetPopupMenus(nullptr);
@@ -35,7 +36,7 @@ ClickedBoxes::ClickedBoxes() {
     if (!box || !box->isVisible()) return;
     if (!box->property("seen").toBool()) {
       box->setProperty("seen", true);
-      boxes.push_back({platform::ui::ToAnsi(box->text()), platform::ui::Drawing()});
+      boxes.push_back({platform::ui::ToAnsi(box->text()), drawing_()});
       seen_.start();
       return;
     }
@@ -55,6 +56,13 @@ ClickedBoxes::ClickedBoxes() {
 ClickedBoxes::~ClickedBoxes() {
   delete timer_;
   ui_.reset();
+}
+
+void ClickedBoxes::WaitFor(std::size_t count) {
+  QElapsedTimer waited;
+  waited.start();
+  while ((boxes.size() < count || QApplication::activeModalWidget()) && waited.elapsed() < 2000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 std::vector<std::string> ClickedBoxes::Texts() const {
