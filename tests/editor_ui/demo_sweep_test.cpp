@@ -76,8 +76,16 @@ class DemoSweep : public KelvarTest, public ::testing::WithParamInterface<int> {
 
   // Kelvar on the demo quest with the main window shown: the map painted,
   // then every room edited and painted, then the map again; then it ends.
-  void OpenEverything(const std::string& what) {
-    ASSERT_TRUE(Start({kSampleQuestPath})) << what;
+  // Without the quest file the program does not start.
+  void OpenEverything(const std::string& what, bool isTheQuest) {
+    if (!Start({kSampleQuestPath})) {
+      // Only the quest itself is needed to start on it.
+      EXPECT_TRUE(isTheQuest) << what;
+      if (app) app->ExitInstance();
+      app.reset();
+      Settle();
+      return;
+    }
     Main().resize(1000, 700);
     Settle();
     if (CRoomView* view = CRoomView::Instance()) {
@@ -123,7 +131,7 @@ TEST_P(DemoSweep, DISABLED_EachDataFileTakenAwayInTurn) {
     }
     {
       testsupport::ClickedBoxes clicked;
-      OpenEverything(what);
+      OpenEverything(what, file.loose && file.name == kSampleQuestPath);
       std::map<std::string, int> times;
       for (const auto& box : clicked.boxes) {
         EXPECT_FALSE(box.duringDrawing) << what << ": " << box.text;
