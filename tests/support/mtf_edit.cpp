@@ -1,6 +1,7 @@
 #include "support/mtf_edit.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -72,8 +73,13 @@ void Write(const std::string& path, const std::vector<RawEntry>& entries) {
     offset += e.raw.size();
   }
   for (const RawEntry& e : entries) out.insert(out.end(), e.raw.begin(), e.raw.end());
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+  // A new file renamed over the old one: a link to the old file keeps it.
+  const std::string temporary = path + ".new";
+  {
+    std::ofstream f(temporary, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+  }
+  std::filesystem::rename(temporary, path);
 }
 
 bool LooksPacked(std::span<const std::uint8_t> bytes) {

@@ -1,7 +1,8 @@
 #pragma once
 // Edits an MTF archive on disk for tests: every entry but the one named keeps
 // its stored bytes exactly (packed entries stay packed), so the archive reads
-// as the original did apart from that entry.
+// as the original did apart from that entry. The archive is written anew
+// and renamed into place, so a hard link to the old file keeps the old one.
 #include <cstdint>
 #include <span>
 #include <string>
