@@ -137,7 +137,10 @@ bool CKelvarApp::InitInstance() {
   if (GetDocManager()) {
     // The quest named on the command line (its parsed name), else the one open at the last exit.
     if (commandLine.shell == CommandLineInfo::Shell::kFileOpen) {
-      OpenQuest(commandLine.fileName);
+      // The framework has just opened it: opening it again would give the
+      // same quest and show each message of its reading a second time.
+      const std::vector<platform::ui::Document*> open = GetDocManager()->Documents();
+      if (open.size() != 1 || open.front()->IsModified()) OpenQuest(commandLine.fileName);
     } else {
       const std::string remembered = platform::Profile().GetString(kRecentQuestSection, kRecentQuestValue, "");
       if (!remembered.empty()) OpenQuest(remembered);

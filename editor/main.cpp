@@ -11,6 +11,7 @@
 #include "editor/kelvar_app.h"
 #include "editor/kelvar_globals.h"
 #include "platform/core/paths.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/ui/qt_ui.h"
 
 // The program-wide state, then the application object after it (and so torn down before it).
@@ -18,7 +19,7 @@ const bool kGlobalsReady = kelvar::ConstructGlobals();
 kelvar::CKelvarApp theApp;
 
 int main(int argc, char** argv) {
-  QApplication qt(argc, argv);
+  platform::ui::QtApplication qt(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
 
   std::optional<std::vector<std::string>> args = platform::EnterStartDirectory(argc, argv, "kelvar");

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/ui/drawing_scope.h"
+
 namespace kelvar {
 
 CPreviewControl::CPreviewControl(int id, QSize size, QWidget* parent) : QWidget(parent), id_(id) {
@@ -12,6 +14,7 @@ CPreviewControl::CPreviewControl(int id, QSize size, QWidget* parent) : QWidget(
 }
 
 void CPreviewControl::PaintNow() {
+  const platform::ui::DrawingScope drawing;  // also when called outside a paint
   ++paints_;
   if (onPaint) last_ = onPaint(size());
 }

@@ -10,12 +10,13 @@
 #include "meshedit/ui/pavix_app.h"
 #include "meshedit/ui/pavix_globals.h"
 #include "platform/core/paths.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/ui/qt_ui.h"
 
 pavix::CPavixApp theApp;
 
 int main(int argc, char** argv) {
-  QApplication qt(argc, argv);
+  platform::ui::QtApplication qt(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
 
   std::optional<std::vector<std::string>> args = platform::EnterStartDirectory(argc, argv, "pavix");

@@ -11,6 +11,7 @@
 #include "meshedit/ui/pavix_doc.h"
 #include "meshedit/ui/texture_outline.h"
 #include "platform/ui/application.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/video/window.h"
 
 namespace pavix {
@@ -223,6 +224,8 @@ void CPavixView::Render(int flag) {
 }
 
 void CPavixView::DrawFrame() {
+  // A frame drawn outside a paint is a drawing all the same.
+  const platform::ui::DrawingScope drawing;
   PavixGlobals& g = Globals();
   if (!g.pipeline || !bound_) return;
   CRenderPipeline::SetViewport(0, 0, surfaceWidth_ - 1, surfaceHeight_ - 1);

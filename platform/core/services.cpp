@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 namespace platform {
-namespace {
 
 int DefaultAnswer(unsigned flags) {
   switch (flags & 0xF) {
@@ -15,6 +14,8 @@ int DefaultAnswer(unsigned flags) {
     default: return kIdOk;
   }
 }
+
+namespace {
 
 class HeadlessServices : public IUiServices {
  public:

@@ -40,6 +40,9 @@ class IUiServices {
   [[noreturn]] virtual void Exit(int code) = 0;
 };
 
+// The answer of a box that nobody answers: its first button.
+int DefaultAnswer(unsigned flags);
+
 IUiServices& Ui();
 // Installs a service set (not owned); nullptr restores the headless default.
 void SetUi(IUiServices* services);

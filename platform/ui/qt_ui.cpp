@@ -16,6 +16,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/trace.h"
 #include "platform/ui/application.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/ui/frame_window.h"
 #include "platform/ui/text_codec.h"
 
@@ -157,6 +158,24 @@ void AddMenuItems(QMenu& menu, const std::vector<PopupItem>& items) {
   }
 }
 
+int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  QMessageBox box(MainWindowOrNull());
+  box.setWindowTitle(FromDisplayText(caption.empty() ? Application::AppTitle() : caption));
+  box.setText(FromDisplayText(text));
+  switch (flags & 0xF0) {
+    case kMbIconError: box.setIcon(QMessageBox::Critical); break;
+    case kMbIconQuestion: box.setIcon(QMessageBox::Question); break;
+    case kMbIconWarning: box.setIcon(QMessageBox::Warning); break;
+    case kMbIconInformation: box.setIcon(QMessageBox::Information); break;
+    default: break;
+  }
+  AddButtons(box, flags);
+  box.exec();
+  auto* clicked = box.clickedButton();
+  if (!clicked) return (flags & 0xF) == kMbOk ? kIdOk : kIdCancel;
+  return Answer(box.standardButton(clicked));
+}
+
 }  // namespace
 
 IFileDialogs& DefaultFileDialogs();
@@ -247,21 +266,16 @@ QtUi::~QtUi() {
 }
 
 int QtUi::MessageBox(std::string_view text, std::string_view caption, unsigned flags) {
-  QMessageBox box(MainWindowOrNull());
-  box.setWindowTitle(FromDisplayText(caption.empty() ? Application::AppTitle() : std::string(caption)));
-  box.setText(FromDisplayText(text));
-  switch (flags & 0xF0) {
-    case kMbIconError: box.setIcon(QMessageBox::Critical); break;
-    case kMbIconQuestion: box.setIcon(QMessageBox::Question); break;
-    case kMbIconWarning: box.setIcon(QMessageBox::Warning); break;
-    case kMbIconInformation: box.setIcon(QMessageBox::Information); break;
-    default: break;
+  if (Drawing()) {
+    // Asked for by a drawing: shown once the drawing is over, and answered
+    // now with its first button, since nobody can answer it sooner.
+    platform::TraceWrite("ui: box \"" + std::string(text) + "\" waits until the drawing is over\n");
+    WhenNotDrawing([text = std::string(text), caption = std::string(caption), flags] {
+      ShowMessageBox(text, caption, flags);
+    });
+    return platform::DefaultAnswer(flags);
   }
-  AddButtons(box, flags);
-  box.exec();
-  auto* clicked = box.clickedButton();
-  if (!clicked) return (flags & 0xF) == kMbOk ? kIdOk : kIdCancel;
-  return Answer(box.standardButton(clicked));
+  return ShowMessageBox(std::string(text), std::string(caption), flags);
 }
 
 void QtUi::PostQuit(int code) {
@@ -269,18 +283,27 @@ void QtUi::PostQuit(int code) {
 }
 
 void QtUi::Exit(int code) {
+  // The boxes a drawing asked for are shown before the program ends.
+  RunWaitingWork();
   std::fflush(nullptr);
   std::exit(code);
 }
 
+// No event loop runs inside a drawing: a dialog or menu asked for by one
+// cannot wait for its answer, so it is cancelled, as one nobody answers.
 std::optional<std::string> QtUi::Choose(const FileDialogRequest& request) {
+  if (Drawing()) return TheDefaults().unattended.Choose(request);
   return TheDefaults().live.Choose(request);
 }
 
 int QtUi::Choose(const std::vector<PopupItem>& items, QPoint globalPos) {
+  if (Drawing()) return TheDefaults().unattended.Choose(items, globalPos);
   return TheDefaults().live.Choose(items, globalPos);
 }
 
-int QtUi::Run(Dialog& dialog) { return TheDefaults().live.Run(dialog); }
+int QtUi::Run(Dialog& dialog) {
+  if (Drawing()) return TheDefaults().unattended.Run(dialog);
+  return TheDefaults().live.Run(dialog);
+}
 
 }  // namespace platform::ui

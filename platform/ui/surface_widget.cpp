@@ -3,6 +3,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/ui/drawing_scope.h"
+
 namespace platform::ui {
 
 QImage WrapSurface(const void* pixels, int width, int height, int pitch, PixelFormat format) {
@@ -48,6 +50,14 @@ void SurfaceWidget::Blit(QPainter& painter, const QImage& image, QPoint at) {
 
 void SurfaceWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  if (DrawingDepth() > 1) {
+    // A paint inside another drawing would draw through the same display
+    // objects midway: the last picture now, a fresh one afterwards.
+    if (!last_.isNull()) Blit(painter, last_, lastAt_);
+    else painter.fillRect(rect(), Qt::black);
+    update();
+    return;
+  }
   painter_ = &painter;
   presentedInPaint_ = false;
   OnDraw();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 
 #include "editor/display_objects.h"
 #include "editor/main_frame.h"
@@ -40,6 +41,16 @@ TEST_F(StartupTest, QuestOnTheCommandLineIsOpened) {
   EXPECT_EQ(Remembered(), "castle.qst") << "the opened quest is the one to reopen";
   EXPECT_FALSE(Modified());
   EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(StartupTest, AQuestOnTheCommandLineIsReadOnceSoItsMessagesComeOnce) {
+  WriteQuest("castle.qst", {{"gate"}, {}, {}, {"hall"}});
+  std::remove(dir.Native("rozizuzi/stateMachine/door.qsm").c_str());
+  ASSERT_TRUE(Start({"castle.qst"}));
+  ASSERT_EQ(Docs().size(), 1u);
+  EXPECT_EQ(Docs()[0]->PathName(), dir.Native("castle.qst"));
+  EXPECT_EQ(MachineNames(), std::vector<std::string>{"gate"});
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Error! Machine door not found. You should erase gate before continuing."});
 }
 
 TEST_F(StartupTest, RememberedQuestIsOpenedWithoutACommandLine) {

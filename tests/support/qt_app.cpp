@@ -4,6 +4,7 @@
 #include <QEvent>
 
 #include "platform/ui/doc_template.h"
+#include "platform/ui/drawing_scope.h"
 
 namespace testsupport {
 
@@ -12,7 +13,7 @@ void EnsureQtApp() {
   static int argc = 1;
   static char name[] = "widget_test";
   static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
+  new platform::ui::QtApplication(argc, argv);
 }
 
 void Settle() {

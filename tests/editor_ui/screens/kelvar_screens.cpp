@@ -21,16 +21,17 @@
 #include "editor/kelvar_globals.h"
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
-#include "editor/quest_tree_ctrl.h"
 #include "editor/map_edit_mode.h"
+#include "editor/quest_tree_ctrl.h"
 #include "editor/room_edit_mode.h"
 #include "editor/room_view.h"
 #include "editor/text_dlg.h"
-#include "quest/quest_lists.h"
-#include "quest/room.h"
 #include "platform/core/paths.h"
 #include "platform/ui/command_ids.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/ui/qt_ui.h"
+#include "quest/quest_lists.h"
+#include "quest/room.h"
 
 namespace {
 
@@ -249,7 +250,7 @@ void Scene(const std::string& scene, CMainFrame& frame) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication qt(argc, argv);
+  platform::ui::QtApplication qt(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   if (argc != 3 || !platform::ChangeDirectory(argv[1])) {
     std::fprintf(stderr, "usage: kelvar_screens <start directory> <scene>\n");

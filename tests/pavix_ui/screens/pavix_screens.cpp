@@ -16,6 +16,7 @@
 #include "meshedit/ui/pavix_globals.h"
 #include "meshedit/ui/pavix_view.h"
 #include "platform/core/paths.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/ui/qt_ui.h"
 
 namespace {
@@ -36,7 +37,7 @@ const char* kHouse =
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  QApplication qt(argc, argv);
+  platform::ui::QtApplication qt(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   if (!platform::ChangeDirectory(argv[1])) return 1;
   platform::SetStartDirectory(platform::CurrentDirectory());

@@ -22,6 +22,7 @@
 #include "platform/ui/command_ids.h"
 #include "platform/ui/doc_template.h"
 #include "platform/ui/document.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/ui/mdi_frame.h"
 #include "platform/ui/qt_ui.h"
 #include "platform/ui/static_splitter.h"
@@ -155,7 +156,7 @@ class DemoApp : public Application {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication qt(argc, argv);
+  platform::ui::QtApplication qt(argc, argv);
   QtUi services;
   DemoApp app;
   for (int i = 1; i < argc; ++i) {
