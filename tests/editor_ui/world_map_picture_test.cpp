@@ -63,6 +63,20 @@ class WorldMapPicture : public KelvarTest {
 
 std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
 
+// The picture within the tolerance of its reference. WRITE_REFERENCE_PICTURES
+// makes the reference again after a deliberate change of the drawing (look
+// at it before committing it).
+void ExpectReferencePicture(const std::vector<std::uint8_t>& rgb, const char* name) {
+  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
+    ASSERT_TRUE(WritePng(Fixture(name), kWidth, kHeight, rgb));
+  }
+  testsupport::RgbImage reference;
+  ASSERT_TRUE(testsupport::ReadPng(Fixture(name), reference));
+  ASSERT_EQ(reference.width, kWidth);
+  ASSERT_EQ(reference.height, kHeight);
+  EXPECT_LE(testsupport::Outliers(rgb, reference, kChannelTolerance), int(kOutlierShare * kWidth * kHeight));
+}
+
 TEST_F(WorldMapPicture, TheCryptCornerOfTheDemoMapMatchesItsReferencePicture) {
   const std::vector<std::uint8_t> rgb = Draw(760, 40);
   ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
@@ -77,15 +91,7 @@ TEST_F(WorldMapPicture, TheCryptCornerOfTheDemoMapMatchesItsReferencePicture) {
     }
   }
   EXPECT_GT(wolfPixels, 100) << "the crypt wolf's model shows in its box";
-  // Set to make the picture again after a deliberate change of the drawing (look at it before committing it).
-  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
-    ASSERT_TRUE(WritePng(Fixture("demo_map_crypt.png"), kWidth, kHeight, rgb));
-  }
-  testsupport::RgbImage reference;
-  ASSERT_TRUE(testsupport::ReadPng(Fixture("demo_map_crypt.png"), reference));
-  ASSERT_EQ(reference.width, kWidth);
-  ASSERT_EQ(reference.height, kHeight);
-  EXPECT_LE(testsupport::Outliers(rgb, reference, kChannelTolerance), int(kOutlierShare * kWidth * kHeight));
+  ExpectReferencePicture(rgb, "demo_map_crypt.png");
 }
 
 // Object nodes show the sprite the pickers show for them: the row their game
@@ -136,14 +142,7 @@ TEST_F(WorldMapPicture, ObjectNodesShowEachObjectsOwnSprite) {
       EXPECT_GT(differing, 400) << objects[i] << " and " << objects[j] << " look different";
     }
   }
-  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
-    ASSERT_TRUE(WritePng(Fixture("demo_map_objects.png"), kWidth, kHeight, rgb));
-  }
-  testsupport::RgbImage reference;
-  ASSERT_TRUE(testsupport::ReadPng(Fixture("demo_map_objects.png"), reference));
-  ASSERT_EQ(reference.width, kWidth);
-  ASSERT_EQ(reference.height, kHeight);
-  EXPECT_LE(testsupport::Outliers(rgb, reference, kChannelTolerance), int(kOutlierShare * kWidth * kHeight));
+  ExpectReferencePicture(rgb, "demo_map_objects.png");
 }
 
 TEST_F(WorldMapPicture, SixDistinctMonstersInOneFrameEachShowTheirOwnPicture) {
