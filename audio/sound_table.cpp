@@ -73,9 +73,14 @@ void CSoundTable::Free() {
   sorted_ = false;
 }
 
-int CSoundTable::Find(std::string_view name) const {
-  for (std::size_t i = 0; i < rows_.size(); ++i) {
-    if (std::string_view(rows_[i].name) == name) return static_cast<int>(i);
+const SoundRecord* CSoundTable::Named(std::string_view name) const {
+  for (const SoundRecord& row : rows_) {
+    if (std::string_view(row.name) == name) return &row;
   }
-  return 0;
+  return nullptr;
+}
+
+int CSoundTable::Find(std::string_view name) const {
+  const SoundRecord* row = Named(name);
+  return row ? static_cast<int>(row - rows_.data()) : 0;
 }

@@ -37,6 +37,9 @@ class CSoundTable {
   void Free();
   // The first row named exactly `name`; 0 when none is or the table is empty.
   int Find(std::string_view name) const;
+  // The row Find gives when one has that name; null when none does, so a
+  // name without a row never plays the first row's sound.
+  const SoundRecord* Named(std::string_view name) const;
 
   std::size_t Count() const { return rows_.size(); }
   const SoundRecord& Row(std::size_t index) const { return rows_[index]; }

@@ -138,7 +138,7 @@ void BM_MergeIntoItself(benchmark::State& state) {
     state.PauseTiming();
     if (!s.doc.OnOpenDocument(path)) state.SkipWithError("open failed");
     state.ResumeTiming();
-    if (!MergeQuestFile(path)) state.SkipWithError("merge failed");
+    if (!MergeQuestFile(path, s.doc.QuestName())) state.SkipWithError("merge failed");
   }
   state.counters["nodes"] = static_cast<double>(ListLength(Quest().graphNodes));
   state.counters["boxes"] = static_cast<double>(s.ui.boxes.size());

@@ -85,56 +85,58 @@ void WriteTextLine(platform::File& file, std::string_view text, bool newline) {
   file.Write(line.data(), line.size());
 }
 
-bool CopyWholeFile(const char* source, const char* destination, bool force) {
-  if (!source || !destination) return false;
+FileCopy CopyWholeFileQuietly(const char* source, const char* destination, bool force) {
+  if (!source || !destination) return {FileCopy::kSource, 0, {}};
   platform::FileException error(platform::kCauseNone, 0, {});
   if (!force) {
     platform::File existing;
-    if (existing.Open(destination, platform::File::modeRead, &error)) return true;
+    if (existing.Open(destination, platform::File::modeRead, &error)) return {};
   }
 
   platform::File in;
   if (!in.Open(source, platform::File::modeRead, &error)) {
-    Box(Format("Can't open file %s, error = %u\n", source, static_cast<unsigned>(error.cause())));
-    return false;
+    const unsigned cause = static_cast<unsigned>(error.cause());
+    return {FileCopy::kSource, cause, Format("Can't open file %s, error = %u\n", source, cause)};
   }
   std::vector<std::uint8_t> data;
   try {
     const std::uint64_t length = in.GetLength();
-    if (length == 0) {
-      Box(Format("File %s is Empty = %u\n", source, 0u));
-      return false;
-    }
+    if (length == 0) return {FileCopy::kSource, 0, Format("File %s is Empty = %u\n", source, 0u)};
     try {
       data.resize(static_cast<std::size_t>(length));
     } catch (const std::bad_alloc&) {
-      Box(Format("Not enough memory to load %s  = %u\n", source, 0u));
-      return false;
+      return {FileCopy::kSource, 0, Format("Not enough memory to load %s  = %u\n", source, 0u)};
     }
     if (in.Read(data.data(), data.size()) != data.size())
       throw platform::FileException(platform::kCauseEndOfFile, 0, source);
     in.Close();
   } catch (const platform::FileException& e) {
-    Box(Format("Can't read file %s, error = %u\n", source, static_cast<unsigned>(e.cause())));
-    return false;
+    const unsigned cause = static_cast<unsigned>(e.cause());
+    return {FileCopy::kSource, cause, Format("Can't read file %s, error = %u\n", source, cause)};
   }
 
   // Written beside the destination and renamed over it only when complete.
   platform::File out;
   if (!out.Open(destination, platform::File::modeCreate | platform::File::modeWrite | platform::File::modeSafeSave,
                 &error)) {
-    Box(Format("Can't open file %s, error = %u\n", destination, static_cast<unsigned>(error.cause())));
-    return false;
+    const unsigned cause = static_cast<unsigned>(error.cause());
+    return {FileCopy::kDestination, cause, Format("Can't open file %s, error = %u\n", destination, cause)};
   }
   try {
     out.Write(data);
     out.Close();
   } catch (const platform::FileException& e) {
     out.Abort();
-    Box(Format("Can't write file %s, error = %u\n", destination, static_cast<unsigned>(e.cause())));
-    return false;
+    const unsigned cause = static_cast<unsigned>(e.cause());
+    return {FileCopy::kDestination, cause, Format("Can't write file %s, error = %u\n", destination, cause)};
   }
-  return true;
+  return {};
+}
+
+bool CopyWholeFile(const char* source, const char* destination, bool force) {
+  const FileCopy copy = CopyWholeFileQuietly(source, destination, force);
+  if (!copy.message.empty()) Box(copy.message);
+  return copy.ok();
 }
 
 const char* StripDevPath(const char* path) {

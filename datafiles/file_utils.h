@@ -25,6 +25,18 @@ void WriteTextLine(platform::File& file, std::string_view text, bool newline);
 // whole copy was written.
 bool CopyWholeFile(const char* source, const char* destination, bool force);
 
+// How a copy went: the side that failed, its file cause (0 when the fault is
+// not a file error) and the message CopyWholeFile shows for it.
+struct FileCopy {
+  enum Side { kNone, kSource, kDestination };
+  Side failed = kNone;
+  unsigned cause = 0;
+  std::string message;
+  bool ok() const { return failed == kNone; }
+};
+// CopyWholeFile without the boxes, for callers that report many copies at once.
+FileCopy CopyWholeFileQuietly(const char* source, const char* destination, bool force);
+
 // The path without a leading "c:" and a following "\vrel\kzt\" (ignoring case);
 // traces "CHANGING FILENAME %s %s\n" when it removed anything.
 const char* StripDevPath(const char* path);

@@ -71,11 +71,16 @@ void CTrispriteTable::Sort() {
                    [](const TrispriteRecord& a, const TrispriteRecord& b) { return std::strcmp(a.name, b.name) < 0; });
 }
 
-int CTrispriteTable::Find(std::string_view name) const {
+const TrispriteRecord* CTrispriteTable::Named(std::string_view name) const {
   for (std::size_t i = 0; i < count_; ++i) {
-    if (platform::EqualsNoCase(rows_[i].name, name)) return static_cast<int>(i);
+    if (platform::EqualsNoCase(rows_[i].name, name)) return &rows_[i];
   }
-  return 0;
+  return nullptr;
+}
+
+int CTrispriteTable::Find(std::string_view name) const {
+  const TrispriteRecord* row = Named(name);
+  return row ? static_cast<int>(row - rows_.data()) : 0;
 }
 
 const TrispriteRecord& CTrispriteTable::Get(std::string_view name) const {

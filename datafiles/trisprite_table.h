@@ -44,6 +44,9 @@ class CTrispriteTable {
   int Find(std::string_view name) const;
   // The row Find gives; a default "FREE" record when the table is empty.
   const TrispriteRecord& Get(std::string_view name) const;
+  // The row Find gives when one has that name; null when none does. What
+  // the program draws with, so a name without a row never shows row 0.
+  const TrispriteRecord* Named(std::string_view name) const;
 
   std::size_t Count() const { return count_; }
   std::size_t Capacity() const { return rows_.size(); }

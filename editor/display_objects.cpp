@@ -12,8 +12,11 @@ DisplayObjects& Display() {
 
 void PlayBankSound(const char* name) {
   CSoundSystem* sound = Display().soundSystem;
-  if (!sound || !name || !*name || g_soundTable.Count() == 0) return;
-  const int handle = g_soundTable.Row(static_cast<std::size_t>(g_soundTable.Find(name))).handle;
+  if (!sound || !name || !*name) return;
+  // A name that no row has plays nothing (the table's lookup answers row 0).
+  const SoundRecord* row = g_soundTable.Named(name);
+  if (!row) return;
+  const int handle = row->handle;
   sound->SetVolume(handle, 255);
   sound->SetPan(handle, 0);
   sound->Play(handle, CSoundDevice::kPlayOverlap);

@@ -99,12 +99,9 @@ CMonsterDlg::CMonsterDlg(CMonster* editedMonster, QWidget* parent)
   }
   preview_->onPaint = [this](QSize size) { return preview.Paint(g_monsterClassTable.Find(origin), size); };
   giftPreview_->onPaint = [this](QSize size) {
-    for (const CQuestObject* o = Quest().questObjects; o; o = o->next) {
-      if (!platform::EqualsNoCase(o->key, gift)) continue;
-      if (o->isVirtual) return PaintObjectLook(size, TrispriteRecord{}, {});
-      return PaintObjectLook(size, o->sprite, o->parent);
-    }
-    return PaintObjectLook(size, TrispriteRecord{}, gift);
+    const ObjectPicture picture = ObjectPictureOf(gift);
+    // A virtual object shows nothing.
+    return PaintObjectLook(size, picture.object && picture.object->isVirtual ? ObjectPicture{} : picture);
   };
   originInfo_->setObjectName("edit1056");
   originInfo_->setReadOnly(true);

@@ -47,22 +47,10 @@ bool SameSprite(const TrispriteRecord& a, const TrispriteRecord& b) {
 
 }  // namespace
 
-QImage PaintObjectLook(QSize size, const TrispriteRecord& customSprite, std::string_view originKey) {
+QImage PaintObjectLook(QSize size, const ObjectPicture& picture) {
   PreviewFrame frame(size, kPreviewGrey);
   if (!frame.Usable()) return {};
-  const int centre = frame.Size().width() / 2;
-  if (std::strcmp(customSprite.name, "FREE") != 0) {
-    const TrispriteRecord cell = UsableCell(customSprite);
-    frame.Flush();
-    DrawSheetCell(cell, centre, std::max(0, (frame.Size().height() - cell.GetFootprintHeight()) / 2));
-    return frame.Finish();
-  }
-  const int row = FindItemObject(originKey);
-  if (row >= 0) {
-    const std::string_view name = ItemSpriteName(g_itemObjectTable.Row(static_cast<std::size_t>(row)));
-    if (const TrispriteRecord* sprite = FindSprite(name))
-      DrawSpriteTop(name, centre, std::max(0, (frame.Size().height() - sprite->GetFootprintHeight()) / 2));
-  }
+  DrawObjectPicture(frame, picture, frame.Size().width() / 2, std::max(0, (frame.Size().height() - picture.Height()) / 2));
   return frame.Finish();
 }
 
@@ -119,7 +107,7 @@ CObjectPropertiesDlg::CObjectPropertiesDlg(CQuestObject* editedObject, QWidget* 
   extras->addWidget(spriteButton_);
   extras->addWidget(meshButton_);
   extras->addWidget(preview_);
-  preview_->onPaint = [this](QSize size) { return PaintObjectLook(size, sprite, origin); };
+  preview_->onPaint = [this](QSize size) { return PaintObjectLook(size, QuestObjectPicture(sprite, origin)); };
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] { OnOK(); });
   connect(buttons, &QDialogButtonBox::rejected, this, [this] { OnCancel(); });

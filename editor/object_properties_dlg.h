@@ -6,6 +6,7 @@
 
 #include "datafiles/multi_lang_text.h"
 #include "datafiles/trisprite_table.h"
+#include "quest/object_picture.h"
 #include "platform/ui/dialog.h"
 
 class CQuestObject;
@@ -20,10 +21,9 @@ namespace kelvar {
 
 class CPreviewControl;
 
-// An object's look for a preview: its own sprite cell when the custom sprite
-// is set, else the sprite of the item object `originKey` names; drawn centred
-// on grey. A null image without a display.
-QImage PaintObjectLook(QSize size, const TrispriteRecord& customSprite, std::string_view originKey);
+// An object's picture for a preview, drawn centred on grey (only the grey
+// when it shows nothing). A null image without a display.
+QImage PaintObjectLook(QSize size, const ObjectPicture& picture);
 
 class CObjectPropertiesDlg : public platform::ui::Dialog {
  public:

@@ -18,15 +18,6 @@ bool IsPickableItemObject(const CItemObject& row) {
   return (flags & 0x02u) && row.value196 == 0;
 }
 
-std::string_view ItemSpriteName(const CItemObject& row) { return FieldText(row.text3); }
-
-int FindItemObject(std::string_view key) {
-  if (key.empty()) return -1;
-  for (std::size_t i = 0; i < g_itemObjectTable.Count(); ++i)
-    if (platform::EqualsNoCase(FieldText(g_itemObjectTable.Row(i).name), key)) return static_cast<int>(i);
-  return -1;
-}
-
 namespace {
 
 bool HasHiddenBits(const CMonsterClass& c) { return (static_cast<unsigned>(c.flags) & 0x05u) != 0; }

@@ -3,6 +3,8 @@
 // over the game tables, and the origins of quest objects and monsters.
 #include <string_view>
 
+#include "quest/object_picture.h"
+
 class CMonster;
 class CQuestObject;
 struct CItemObject;
@@ -18,10 +20,6 @@ inline constexpr int kQuestEntryBase = 32000;
 // or bit 5 without bit 3, or bit 0 or bit 2, or bit 1 with its word at byte
 // 196 zero.
 bool IsPickableItemObject(const CItemObject& row);
-// The sprite-table name an item object is shown with (its third text).
-std::string_view ItemSpriteName(const CItemObject& row);
-// The item-object row with that key, ignoring case (first match); -1 when none.
-int FindItemObject(std::string_view key);
 
 // The monster list's filters.
 inline constexpr int kMonsterFilterAll = 0;

@@ -1,5 +1,7 @@
 #include "editor/preview_list_box.h"
 
+#include <optional>
+
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -81,43 +83,38 @@ void CStylePreviewListBox::DrawItem(QPainter& painter, const QRect& rect, int ro
   PaintMeshItem(painter, rect, room_ ? &room_->blockSet : nullptr, index, selected, category->label);
 }
 
-int CObjectPreviewListBox::MeasureItem(int row) const {
-  const int data = static_cast<int>(GetItemData(row));
+namespace {
+
+// The picture of an entry: an item object's, or a quest object's (none for a
+// virtual one or a position past the list); none for "ERROR".
+std::optional<ObjectPicture> EntryPicture(int data) {
   if (data < kQuestEntryBase) {
-    if (data < 0 || static_cast<std::size_t>(data) >= g_itemObjectTable.Count()) return 24;
-    const TrispriteRecord* sprite = FindSprite(ItemSpriteName(g_itemObjectTable.Row(static_cast<std::size_t>(data))));
-    return sprite ? sprite->GetFootprintHeight() + 24 : 24;
+    if (data < 0 || static_cast<std::size_t>(data) >= g_itemObjectTable.Count()) return ObjectPicture{};
+    return ItemPicture(g_itemObjectTable.Row(static_cast<std::size_t>(data)));
   }
   const CQuestObject* object = QuestObjectAt(data - kQuestEntryBase);
-  if (!object) return 24;
-  if (object->isVirtual) return 24;
-  if (HasCustomSprite(*object)) return UsableCell(object->sprite).GetFootprintHeight() + 24;
-  const TrispriteRecord* sprite = OriginSprite(*object);
-  return sprite ? sprite->GetFootprintHeight() + 24 : kPreviewItemHeight;
+  if (!object) return std::nullopt;
+  // A virtual object shows its key only.
+  return object->isVirtual ? ObjectPicture{} : QuestObjectPicture(*object);
+}
+
+}  // namespace
+
+int CObjectPreviewListBox::MeasureItem(int row) const {
+  const int data = static_cast<int>(GetItemData(row));
+  const std::optional<ObjectPicture> picture = EntryPicture(data);
+  if (!picture) return 24;
+  if (picture->Shows()) return picture->Height() + 24;
+  // A (not virtual) quest object whose origin has no sprite keeps a preview's height.
+  return picture->object ? kPreviewItemHeight : 24;
 }
 
 void CObjectPreviewListBox::DrawItem(QPainter& painter, const QRect& rect, int row, bool selected) {
   PreviewFrame frame(rect.size(), selected ? kPreviewGrey : kPreviewWhite);
   if (!frame.Usable()) return;
-  const int data = static_cast<int>(GetItemData(row));
-  const int centre = frame.Size().width() / 2;
-  std::string text = GetText(row);
-  if (data < kQuestEntryBase) {
-    if (data >= 0 && static_cast<std::size_t>(data) < g_itemObjectTable.Count())
-      DrawSpriteTop(ItemSpriteName(g_itemObjectTable.Row(static_cast<std::size_t>(data))), centre, 4);
-  } else if (const CQuestObject* object = QuestObjectAt(data - kQuestEntryBase)) {
-    if (object->isVirtual) {
-      // A virtual object shows its key only.
-    } else if (HasCustomSprite(*object)) {
-      frame.Flush();
-      DrawSheetCell(object->sprite, centre, 4);
-    } else if (const TrispriteRecord* sprite = OriginSprite(*object)) {
-      DrawSpriteTop(FieldText(sprite->name), centre, 4);
-    }
-  } else {
-    text = "ERROR";
-  }
-  painter.drawImage(rect.topLeft(), frame.Finish(text, selected));
+  const std::optional<ObjectPicture> picture = EntryPicture(static_cast<int>(GetItemData(row)));
+  if (picture) DrawObjectPicture(frame, *picture, frame.Size().width() / 2, 4);
+  painter.drawImage(rect.topLeft(), frame.Finish(picture ? GetText(row) : std::string("ERROR"), selected));
 }
 
 }  // namespace kelvar

@@ -25,6 +25,7 @@
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
 #include "quest/quest_script.h"
+#include "quest/quest_voices.h"
 #include "quest/room.h"
 #include "quest/room_checks.h"
 #include "quest/room_node_index.h"
@@ -182,6 +183,8 @@ void Generate(CKelvarDoc& doc) {
     }
     ui.StepProgress();
   }
+  // A text whose voice the folder lacks would leave the package without it.
+  CheckQuestVoices(questName);
 
   ui.HideProgress();
   for (int i = 0; i < kScripts; ++i) {

@@ -2,9 +2,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "datafiles/item_object_table.h"
 #include "datafiles/monster_class_table.h"
-#include "datafiles/trisprite_table.h"
 #include "platform/core/paths.h"
 #include "quest/class_model.h"
 #include "quest/element_instance.h"
@@ -15,8 +13,8 @@
 #include "quest/map_text.h"
 #include "quest/mesh_banks.h"
 #include "quest/monster.h"
+#include "quest/object_picture.h"
 #include "quest/quest_lists.h"
-#include "quest/quest_object.h"
 #include "quest/thumbnail_cache.h"
 #include "render/cdd.h"
 #include "render/skeleton_bank.h"
@@ -62,37 +60,6 @@ int Far(int from, int size) {
   return static_cast<int>(std::min<long long>(static_cast<long long>(from) + size, std::numeric_limits<int>::max()));
 }
 
-const CItemObject* FindItem(std::string_view name) {
-  for (std::size_t i = 0; i < g_itemObjectTable.Count(); ++i) {
-    const CItemObject& row = g_itemObjectTable.Row(i);
-    if (platform::EqualsNoCase(FieldText(row.name), name)) return &row;
-  }
-  return nullptr;
-}
-
-// What an object node shows: the quest object's own sprite cell from the
-// quest's sprite sheet, or the sprite of its game item, or (no item) a frame.
-struct ObjectPicture {
-  const CItemObject* item = nullptr;
-  const TrispriteRecord* cell = nullptr;    // the quest object's own cell
-  const TrispriteRecord* sprite = nullptr;  // the item's sprite row
-};
-
-ObjectPicture ResolveObjectPicture(std::string_view name) {
-  ObjectPicture p;
-  const CQuestObject* object = FindQuestObject(Quest().questObjects, name);
-  p.item = FindItem(name);
-  if (!p.item && object) p.item = FindItem(FieldText(object->parent));
-  if (!p.item) return p;
-  if (object && !platform::EqualsNoCase(FieldText(object->sprite.name), "FREE")) {
-    p.cell = &object->sprite;
-  } else if (g_trispriteTable.Find(FieldText(p.item->name)) >= 0) {
-    // Item rows carry no sprite name of their own: the sprite row bears the item's name.
-    p.sprite = &g_trispriteTable.Get(FieldText(p.item->name));
-  }
-  return p;
-}
-
 int MonsterClassOf(std::string_view name) {
   const int index = g_monsterClassTable.Find(name);
   if (index >= 0) return index;
@@ -120,10 +87,10 @@ pv::Rect GraphNode::MapRect() const {
   }
   const pv::Rect fallback{x, y, Far(x, kMeshFallback), Far(y, kMeshFallback)};
   if (kind == kNodeObject) {
-    const ObjectPicture p = ResolveObjectPicture(FieldText(name));
-    const TrispriteRecord* shown = p.cell ? p.cell : p.sprite;
-    if (!shown) return fallback;
-    return {x, y, Far(x, shown->GetFootprintWidth()), Far(y, shown->GetFootprintHeight())};
+    // The picture the pickers show for this object; a frame when there is none.
+    const ObjectPicture p = ObjectPictureOf(FieldText(name));
+    if (!p.Shows()) return fallback;
+    return {x, y, Far(x, p.Width()), Far(y, p.Height())};
   }
   if (kind != kNodeMachine || !g_3DEngine) return fallback;
   const int index = CustomMeshIndex(FieldText(name));
@@ -194,13 +161,12 @@ void GraphNode::DrawObjectNode(const pv::Rect& view) {
   const pv::Rect rect{left, top, right, bottom};
   if (!Visible(rect, view)) return;
   const pv::Rect s = Shifted(rect, view);
-  const ObjectPicture p = ResolveObjectPicture(FieldText(name));
+  const ObjectPicture p = ObjectPictureOf(FieldText(name));
   g_3DEngine->SetViewportRect(0, 0, view.Width(), view.Height());
   g_3DEngine->BeginFrame(0);
   if (p.cell) {
-    const int u = p.cell->column * p.cell->cellSize, v = p.cell->row * p.cell->cellSize;
     if (Cdd* cdd = g_thumbnailCache.FrameDevice(); cdd && !QuestSpritePath().empty())
-      cdd->DrawBitmap(QuestSpritePath().c_str(), s, {u, v, u + s.Width(), v + s.Height()}, CColor(0, 0, 0));
+      cdd->DrawBitmap(QuestSpritePath().c_str(), s, SheetCellRect(*p.cell), CColor(0, 0, 0));
   } else if (p.sprite) {
     // The sprite is drawn centred on its point: the middle of the node's rectangle.
     g_3DEngine->DrawSprite2D(p.sprite->name, (s.left + s.right) / 2, (s.top + s.bottom) / 2);

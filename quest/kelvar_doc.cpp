@@ -14,7 +14,7 @@
 #include "quest/qst_format.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
-#include "quest/quest_texts.h"
+#include "quest/quest_voices.h"
 #include "quest/room.h"
 #include "quest/text_format.h"
 #include "quest/world_graph.h"
@@ -42,19 +42,6 @@ void PrepareQuestFolder(std::string_view questName) {
   if (!IsPlainFileName(questName) || !CreateQuestFolder(questName)) return;
   g_spritePath = SpriteCopyPath(questName);
   CopyWholeFile(kQuestSpriteSource, g_spritePath.c_str(), false);
-}
-
-// The texts name their voices by name only; the encoded voices live in the
-// folder of the quest they were recorded for. A quest saved under another
-// name takes those its texts name along into its own folder, replacing
-// older copies there, so its package holds them.
-void CopyVoices(const std::string& from, const std::string& to) {
-  if (!IsPlainFileName(from)) return;
-  for (const std::string& voice : QuestVoiceNames()) {
-    const std::string source = QuestVoicePath(from, voice);
-    if (!platform::PathExists(source)) continue;  // never recorded, or gone: nothing to take along
-    CopyWholeFile(source.c_str(), QuestVoicePath(to, voice).c_str(), true);
-  }
 }
 
 // The lists and header read from a file become the open quest.
@@ -198,9 +185,13 @@ bool CKelvarDoc::OnSaveDocument(const std::string& path) {
     Box(FormatText("Error while saving %s, error = %u\n", path.c_str(), static_cast<unsigned>(e.cause())));
     return false;
   }
-  if (renamed && IsPlainFileName(newName)) CopyVoices(oldName, newName);
+  // The quest's folder holds what its package needs: a quest saved under
+  // another name takes its voices along. A voice that does not make it is
+  // reported; the save stands.
+  const std::string voices = renamed ? CopyQuestVoices(oldName, newName) : std::string();
   platform::Profile().WriteString(kRecentQuestSection, kRecentQuestValue, path);
   SetModifiedFlag(false);
+  if (!voices.empty()) Box(voices);
   return true;
 }
 

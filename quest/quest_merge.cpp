@@ -15,6 +15,7 @@
 #include "quest/qst_format.h"
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
+#include "quest/quest_voices.h"
 #include "quest/room.h"
 #include "quest/room_map_box.h"
 #include "quest/text_format.h"
@@ -234,7 +235,7 @@ void FreeMergedLists() {
   FreeList(q.mergeRooms);
 }
 
-bool MergeQuestFile(const std::string& path) {
+bool MergeQuestFile(const std::string& path, std::string_view questName) {
   platform::ChangeDirectory(platform::StartDirectory());
   FreeMergedLists();
 
@@ -265,6 +266,10 @@ bool MergeQuestFile(const std::string& path) {
     return false;
   }
 
+  // The merged texts keep their voices: the recordings come into the open
+  // quest's folder, which generation packs.
+  const std::string voices = BringMergedVoices(platform::SplitPath(path).fname, questName);
+
   // The open quest's nodes come back where they are.
   for (CMonster* m = q.monsters; m; m = m->next) m->SnapshotPositions();
   for (CMachine* m = q.machines; m; m = m->next) m->SnapshotPositions();
@@ -272,6 +277,7 @@ bool MergeQuestFile(const std::string& path) {
   // Every node is made again; the old ones leave no room holding them (~GraphNode).
   RebuildQuestGraph();
   if (g_ui) g_ui->RefreshViews();
+  if (!voices.empty()) Box(voices);
   return true;
 }
 
@@ -281,5 +287,5 @@ void CKelvarDoc::OnMerge() {
   if (!chosen) return;
   const platform::PathParts parts = platform::SplitPath(*chosen);
   MergeDialogDirectory() = parts.drive + parts.dir;
-  if (MergeQuestFile(*chosen)) SetModifiedFlag(true);
+  if (MergeQuestFile(*chosen, QuestName())) SetModifiedFlag(true);
 }

@@ -54,7 +54,9 @@ void SpliceMergedLists();
 // Frees whatever the staging lists hold.
 void FreeMergedLists();
 
-// Merges the quest file at `path` into the open quest (every step after the
-// dialog). True when it was merged; false, with the reason shown in a box
-// and the open quest unchanged, otherwise.
-bool MergeQuestFile(const std::string& path);
+// Merges the quest file at `path` into the open quest, named `questName`
+// (every step after the dialog), bringing the voices its texts name into
+// that quest's folder; a box lists those missing or not brought. True when
+// it was merged; false, with the reason shown in a box and the open quest
+// unchanged, otherwise.
+bool MergeQuestFile(const std::string& path, std::string_view questName);

@@ -12,8 +12,14 @@ class CMultiLangText;
 
 void ForEachQuestText(const std::function<void(CMultiLangText&)>& visit);
 
-// The voice names the quest's texts give, each once (ignoring case), in the
-// order the texts come.
+// The texts of the merge's staging lists: those of the records a merge
+// brings (it reads no author or information text).
+std::vector<CMultiLangText*> MergedTexts();
+
+// The voice names the texts give, each once (ignoring case), in the order
+// the texts come.
+std::vector<std::string> VoiceNames(const std::vector<CMultiLangText*>& texts);
+// Those of the open quest's texts.
 std::vector<std::string> QuestVoiceNames();
 
 // The encoded voice of a quest: "data\customQuest\<quest>\<voice>.mp2".

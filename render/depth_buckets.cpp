@@ -426,9 +426,10 @@ void C3DEngine::DrawLine2D(int x0, int y0, int x1, int y1, CColor color) {
 }
 
 void C3DEngine::DrawSprite2D(const char* name, int x, int y) {
-  // Without any sprite rows there is nothing to draw.
-  if (!name || g_trispriteTable.Count() == 0) return;
-  const TrispriteRecord& row = g_trispriteTable.Get(name);
+  // A name that no sprite row has draws nothing, rather than the first row.
+  const TrispriteRecord* named = name ? g_trispriteTable.Named(name) : nullptr;
+  if (!named) return;
+  const TrispriteRecord& row = *named;
   const int w = row.GetFootprintWidth(), h = row.GetFootprintHeight();
   const int left = x - w / 2, top = y - h / 2;
   const float u = static_cast<float>(row.column) * row.cellSize;

@@ -73,6 +73,9 @@ TEST_F(SoundTableTest, SortIsBytewiseAndCaseSensitive) {
   EXPECT_EQ(table.Find("ZAP"), 0) << "case matters; no match is row 0";
   EXPECT_EQ(table.Find("nothing"), 0);
   EXPECT_EQ(table.Find(""), 0);
+  EXPECT_EQ(table.Named("Zap"), &table.Row(1));
+  EXPECT_EQ(table.Named("ZAP"), nullptr);
+  EXPECT_EQ(table.Named("nothing"), nullptr);
 }
 
 TEST_F(SoundTableTest, RowsWhoseSoundsFailGetNoHandle) {

@@ -66,6 +66,12 @@ TEST(TrispriteTableTest, SortIsBytewiseAndFindIgnoresCase) {
   EXPECT_EQ(table.Find("DIRT"), 2);
   EXPECT_EQ(table.Find("lava"), 0) << "an absent name gives row 0";
   EXPECT_STREQ(table.Get("lava").name, "GRASS");
+  // What the program draws with: the same first row, and none for an absent name.
+  EXPECT_EQ(table.Named("gRaSs"), &table.Row(0));
+  EXPECT_EQ(table.Named("DIRT"), &table.Row(2));
+  EXPECT_EQ(table.Named("lava"), nullptr);
+  EXPECT_EQ(table.Named(""), nullptr);
+  EXPECT_EQ(CTrispriteTable().Named("FREE"), nullptr) << "an empty table has no rows, not even the default";
 }
 
 TEST(TrispriteTableTest, GetOnAnEmptyTableGivesTheDefaultRecord) {

@@ -81,5 +81,30 @@ TEST_F(ElementPreviews, ObjectWithItsOwnSpriteCellShowsIt) {
   plain.Finish();
 }
 
+// The gift preview shows the picture the world map shows for that object:
+// the key for the guard's rusty key, the sword for the game's sword, nothing
+// for a virtual object.
+TEST_F(ElementPreviews, GiftPreviewShowsTheGiftsOwnSprite) {
+  CMonster* guard = FindMonster(Quest().monsters, "oldguard");
+  ASSERT_NE(guard, nullptr);
+  const auto look = [guard](const char* gift) {
+    SetField(guard->gift, gift);
+    CMonsterDlg dialog(guard);
+    EXPECT_TRUE(dialog.Initialize());
+    dialog.GiftPreview()->PaintNow();
+    QImage image = dialog.GiftPreview()->LastImage();
+    dialog.Finish();
+    return image;
+  };
+  const QImage key = look("rustykey"), sword = look("ITSWORD"), cup = look("goldcup");
+  ASSERT_FALSE(key.isNull());
+  EXPECT_GT(NotGrey(key), 100);
+  EXPECT_GT(NotGrey(sword), 100);
+  EXPECT_NE(key, sword);
+  EXPECT_NE(key, cup) << "not the sprite table's first row";
+  EXPECT_EQ(NotGrey(look("oldletter")), 0) << "a virtual object shows nothing";
+  EXPECT_EQ(NotGrey(look("nothing")), 0);
+}
+
 }  // namespace
 }  // namespace kelvartest

@@ -91,15 +91,21 @@ TEST_F(SoundStartupTest, StartUpPreparesTheMusicPlayerOnTheSoundDevice) {
   EXPECT_EQ(sound->device().Callback(player.deviceSlot()).object, &player);
 }
 
-TEST_F(SoundStartupTest, PlayBankSoundPlaysByNameAndTheFirstRowForAnUnknownName) {
+TEST_F(SoundStartupTest, PlayBankSoundPlaysByNameAndNothingForAnUnknownName) {
   ASSERT_TRUE(Start());
   kelvar::PlayBankSound("bell");
   EXPECT_TRUE(Playing(1));
   EXPECT_FALSE(Playing(0));
-  kelvar::PlayBankSound("no such sound");
-  EXPECT_TRUE(Playing(0)) << "the first row plays";
+  for (const char* unknown : {"no such sound", "Alarm"}) {
+    kelvar::PlayBankSound(unknown);
+    EXPECT_FALSE(Playing(0)) << unknown << ": not the first row's sound";
+  }
   // Full volume and centred, whatever was set before.
   CSoundSystem& sound = *kelvar::Display().soundSystem;
+  sound.SetVolume(1, 100);
+  sound.SetPan(1, -50);
+  kelvar::PlayBankSound("alarm");
+  EXPECT_TRUE(Playing(0));
   EXPECT_EQ(sound.device().Slot(1)->volume, 255);
   EXPECT_EQ(sound.device().Slot(1)->pan, 0);
   // Playing it again while it plays overlaps it on a copy.

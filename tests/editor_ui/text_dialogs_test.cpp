@@ -16,6 +16,7 @@
 #include "datafiles/language_table.h"
 #include "datafiles/multi_lang_text.h"
 #include "editor/dialog_files.h"
+#include "editor/generation_error_dlg.h"
 #include "editor/kelvar_commands.h"
 #include "editor/line_text_dlg.h"
 #include "editor/marker_dlg.h"
@@ -38,6 +39,7 @@
 #include "support/audio_signals.h"
 #include "support/bytes.h"
 #include "support/external_tool.h"
+#include "tools/demodata/sample_quest.h"
 #include "user_input.h"
 
 namespace kelvartest {
@@ -440,6 +442,15 @@ TEST_F(MarkerDialogTest, GotoMovesTheMapViewAndCloses) {
   EXPECT_FALSE(dialog.Changed());
 }
 
+// The report the generation error dialog shows, as the next Generate Quest
+// through its dialog brings it up.
+void AnswerGenerationWithReport(ui::ScriptedUi& script, std::string& report) {
+  script.AnswerDialog(ui::kDialogOk);  // the generation dialog
+  script.AnswerDialog(ui::kDialogOk, [&report](ui::Dialog& d) {
+    report = dynamic_cast<CGenerationErrorDlg&>(d).ReportEdit()->toPlainText().toStdString();
+  });
+}
+
 // Reads the names of a package's entries.
 std::vector<std::string> PackageNames(const std::string& bytes) {
   std::vector<std::string> names;
@@ -526,12 +537,87 @@ TEST_F(TextDialogsTest, SaveAsTakesTheVoicesAlongAndTheRenamedQuestPacksThem) {
   EXPECT_TRUE(boxes.boxes.empty()) << (boxes.boxes.empty() ? "" : boxes.boxes.front().text);
 
   for (int bank = 800; bank <= 815; ++bank) dir.Write("rozizuzi/bank/k0" + std::to_string(bank) + "_OBJ.tga", "tga");
+  // The voice never recorded is named, and nothing is packed without it.
+  std::string report;
+  AnswerGenerationWithReport(script, report);
+  ASSERT_TRUE(Send(kCmdGenerateQuest));
+  EXPECT_NE(report.find("Voice file data\\customQuest\\Keep\\lost.mp2 not found\n"), std::string::npos) << report;
+  EXPECT_FALSE(dir.Exists("quest/Keep.mtf"));
+  Quest().questObjects->name.SetVoiceName("");
   script.AnswerDialog(ui::kDialogOk);  // the generation dialog
   ASSERT_TRUE(Send(kCmdGenerateQuest));
   ASSERT_TRUE(dir.Exists("quest/Keep.mtf")) << (boxes.boxes.empty() ? "" : boxes.boxes.back().text);
   const std::vector<std::string> names = PackageNames(dir.Read("quest/Keep.mtf"));
   for (const char* voice : {"voices\\gate.mp2", "voices\\growl.mp2"})
     EXPECT_NE(std::find(names.begin(), names.end(), voice), names.end()) << voice;
+}
+
+// Voices through Merge, as a user meets them: the demo quest's texts get
+// voices recorded in the text dialog and the quest is saved; a new quest,
+// saved under a name, merges it and is generated.
+class MergedVoicesTest : public KelvarTest {
+ protected:
+  void SetUp() override {
+    KelvarTest::SetUp();
+    ResetLastDialogFolder();
+    ASSERT_TRUE(StartOnDemoQuest());
+    g_languageTable.SetLanguage(1);
+  }
+
+  // Records the WAV into the text through the text dialog, clicked as a user does.
+  void Record(CMultiLangText& text, const char* wav) {
+    const std::string path = std::string("rec/") + wav;
+    dir.Write(path, testsupport::WavBytes(testsupport::SpeechLike(0.2)));
+    script.ShowDialog([&](ui::Dialog& d) {
+      script.AnswerFile(dir.Native(path));
+      ClickButton(d, "Voice File...");
+      ClickButton(d, "&OK");
+    });
+    EditAllLanguages(text);
+  }
+};
+
+TEST_F(MergedVoicesTest, MergeBringsTheVoicesAndGenerationPacksThemOrSaysWhichIsMissing) {
+  CMachine* door = Quest().machines;
+  while (door && std::string_view(door->name) != "cryptdoor") door = door->next;
+  ASSERT_NE(door, nullptr);
+  Record(FindMonster(Quest().monsters, "oldguard")->text, "GuardTalk01.wav");
+  Record(static_cast<CMachineParamText*>(door->FindParam(3))->value, "door locked.wav");
+  ASSERT_TRUE(dir.Exists("data/customQuest/demoquest/GuardTalk01.mp2"));
+  ASSERT_TRUE(dir.Exists("data/customQuest/demoquest/doorlocked.mp2"));
+  ASSERT_TRUE(Send(ui::kCmdFileSave));
+
+  ASSERT_TRUE(Send(ui::kCmdFileNew));
+  script.AnswerFile(dir.Native("fresh.qst"));
+  ASSERT_TRUE(Send(ui::kCmdFileSaveAs));
+  script.AnswerFile(dir.Native(kSampleQuestPath));
+  boxes.boxes.clear();
+  ASSERT_TRUE(Send(kCmdMerge));
+  EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front();
+  for (const char* voice : {"GuardTalk01", "doorlocked"}) {
+    const std::string name = std::string("/") + voice + ".mp2";
+    EXPECT_EQ(dir.Read("data/customQuest/fresh" + name), dir.Read("data/customQuest/demoquest" + name)) << voice;
+  }
+
+  for (int bank = 800; bank <= 815; ++bank) dir.Write("rozizuzi/bank/k0" + std::to_string(bank) + "_OBJ.tga", "tga");
+  script.AnswerDialog(ui::kDialogOk);  // the generation dialog
+  ASSERT_TRUE(Send(kCmdGenerateQuest));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Congratulation ! Quest Generation competed successfully."});
+  const std::string script0 = dir.Read("data/customQuest/fresh/quest0.spt");
+  EXPECT_NE(script0.find("7 {GuardTalk01}"), std::string::npos);
+  EXPECT_NE(script0.find("7 {doorlocked}"), std::string::npos);
+  const std::vector<std::string> names = PackageNames(dir.Read("quest/fresh.mtf"));
+  for (const char* voice : {"voices\\GuardTalk01.mp2", "voices\\doorlocked.mp2"})
+    EXPECT_NE(std::find(names.begin(), names.end(), voice), names.end()) << voice;
+
+  // A voice taken away from the quest's folder: generation says which, and packs nothing.
+  std::filesystem::remove(dir.Native("data/customQuest/fresh/doorlocked.mp2"));
+  std::filesystem::remove(dir.Native("quest/fresh.mtf"));
+  std::string report;
+  AnswerGenerationWithReport(script, report);
+  ASSERT_TRUE(Send(kCmdGenerateQuest));
+  EXPECT_EQ(report, "Voice file data\\customQuest\\fresh\\doorlocked.mp2 not found\n\n\nQUEST GENERATION ABORTED.\n");
+  EXPECT_FALSE(dir.Exists("quest/fresh.mtf"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "kelvar_fixture.h"
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
+#include "quest/machine.h"
 #include "quest/monster.h"
 #include "quest/quest_lists.h"
 #include "quest/room.h"
@@ -62,6 +63,20 @@ class WorldMapPicture : public KelvarTest {
 
 std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
 
+// The picture within the tolerance of its reference. WRITE_REFERENCE_PICTURES
+// makes the reference again after a deliberate change of the drawing (look
+// at it before committing it).
+void ExpectReferencePicture(const std::vector<std::uint8_t>& rgb, const char* name) {
+  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
+    ASSERT_TRUE(WritePng(Fixture(name), kWidth, kHeight, rgb));
+  }
+  testsupport::RgbImage reference;
+  ASSERT_TRUE(testsupport::ReadPng(Fixture(name), reference));
+  ASSERT_EQ(reference.width, kWidth);
+  ASSERT_EQ(reference.height, kHeight);
+  EXPECT_LE(testsupport::Outliers(rgb, reference, kChannelTolerance), int(kOutlierShare * kWidth * kHeight));
+}
+
 TEST_F(WorldMapPicture, TheCryptCornerOfTheDemoMapMatchesItsReferencePicture) {
   const std::vector<std::uint8_t> rgb = Draw(760, 40);
   ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
@@ -76,15 +91,58 @@ TEST_F(WorldMapPicture, TheCryptCornerOfTheDemoMapMatchesItsReferencePicture) {
     }
   }
   EXPECT_GT(wolfPixels, 100) << "the crypt wolf's model shows in its box";
-  // Set to make the picture again after a deliberate change of the drawing (look at it before committing it).
-  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
-    ASSERT_TRUE(WritePng(Fixture("demo_map_crypt.png"), kWidth, kHeight, rgb));
+  ExpectReferencePicture(rgb, "demo_map_crypt.png");
+}
+
+// Object nodes show the sprite the pickers show for them: the row their game
+// item's third text names (the demo's rows are "SPR_..."), not the sprite
+// table's first row. The guard's rusty key (origin ITKEY), a sword and a
+// shield given by two more monsters, and the chest's golden cup, in a row.
+TEST_F(WorldMapPicture, ObjectNodesShowEachObjectsOwnSprite) {
+  QuestState& q = Quest();
+  SetField(FindMonster(q.monsters, "cryptwolf")->gift, "ITSWORD");
+  CMonster* knight = NewMonster(q.monsters);
+  SetField(knight->key, "knight");
+  SetField(knight->monsterClass, "orc");
+  SetField(knight->gift, "ITSHIELD");
+  knight->AddInstance();
+  for (CMonster* m = q.monsters; m; m = m->next) m->SnapshotPositions();
+  for (CMachine* m = q.machines; m; m = m->next) m->SnapshotPositions();
+  RebuildQuestGraph();
+  const char* objects[] = {"rustykey", "ITSWORD", "ITSHIELD", "goldcup"};
+  constexpr int kTop = 440, kRow = 600;
+  std::vector<GraphNode*> nodes;
+  for (int i = 0; i < 4; ++i) {
+    GraphNode* n = FirstNodeNamed(objects[i]);
+    ASSERT_NE(n, nullptr) << objects[i];
+    ASSERT_EQ(n->kind, kNodeObject) << objects[i];
+    n->x = 100 + 150 * i;
+    n->y = kRow;
+    nodes.push_back(n);
   }
-  testsupport::RgbImage reference;
-  ASSERT_TRUE(testsupport::ReadPng(Fixture("demo_map_crypt.png"), reference));
-  ASSERT_EQ(reference.width, kWidth);
-  ASSERT_EQ(reference.height, kHeight);
-  EXPECT_LE(testsupport::Outliers(rgb, reference, kChannelTolerance), int(kOutlierShare * kWidth * kHeight));
+  const std::vector<std::uint8_t> rgb = Draw(0, kTop);
+  ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
+  if (const char* dump = std::getenv("MAP_PICTURE_DUMP")) WritePng(dump, kWidth, kHeight, rgb);
+  // Each node shows a 48 x 48 cell of the demo's sheet; no two alike. (Grid
+  // lines and links crossing two boxes alone make up to about 250 pixels.)
+  std::vector<std::uint8_t> boxes[4];
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(nodes[i]->right - nodes[i]->left, 48) << objects[i];
+    EXPECT_EQ(nodes[i]->bottom - nodes[i]->top, 48) << objects[i];
+    for (int y = kRow - kTop; y < kRow - kTop + 48; ++y) {
+      const auto row = rgb.begin() + (std::ptrdiff_t(y) * kWidth + nodes[i]->x) * 3;
+      boxes[i].insert(boxes[i].end(), row, row + 48 * 3);
+    }
+  }
+  for (int i = 0; i < 4; ++i) {
+    for (int j = i + 1; j < 4; ++j) {
+      int differing = 0;
+      for (std::size_t k = 0; k + 2 < boxes[i].size(); k += 3)
+        differing += boxes[i][k] != boxes[j][k] || boxes[i][k + 1] != boxes[j][k + 1] || boxes[i][k + 2] != boxes[j][k + 2];
+      EXPECT_GT(differing, 400) << objects[i] << " and " << objects[j] << " look different";
+    }
+  }
+  ExpectReferencePicture(rgb, "demo_map_objects.png");
 }
 
 TEST_F(WorldMapPicture, SixDistinctMonstersInOneFrameEachShowTheirOwnPicture) {

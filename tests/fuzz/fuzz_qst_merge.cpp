@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzquest::MakeOpenQuest(contents);
     const QuestState& q = Quest();
     const Counts before = Counts::Now();
-    if (MergeQuestFile("fuzz.qst")) {
+    if (MergeQuestFile("fuzz.qst", "fuzz")) {
       const Counts doubled{2 * before.rooms, 2 * before.objects, 2 * before.monsters, 2 * before.machines};
       if (!(Counts::Now() == doubled)) std::abort();
       try {

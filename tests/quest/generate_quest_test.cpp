@@ -66,7 +66,7 @@ class GenerateQuest : public questtest::DocTest {
     crypt->levelFlag = 1;
     crypt->text.Set(kLanguageFrench, "Crypte");
     crypt->text.Set(kLanguageEnglish, "Crypt");
-    crypt->text.SetVoiceName("crypt.mp2");
+    crypt->text.SetVoiceName("crypt");
     CRoom* hall = AddRoom("hall", 0, 0, 1000, 0, 1400, 400);
     hall->entrance = 1;
     hall->text.Set(kLanguageEnglish, "Great Hall");
@@ -83,7 +83,7 @@ class GenerateQuest : public questtest::DocTest {
     CQuestObject* key = AddObject("key", "ITKEY1");
     SetField(key->mesh, "keymesh");
     key->name.Set(kLanguageEnglish, "Key");
-    key->name.SetVoiceName("key.mp2");
+    key->name.SetVoiceName("key");
     dir.Write("rozizuzi/customMeshes/keymesh.o3d", "key mesh");
 
     CMonster* trader = AddMonster("trader", "merchant");
@@ -95,7 +95,7 @@ class GenerateQuest : public questtest::DocTest {
     grunt->damage2 = 5;
     grunt->name.Set(kLanguageEnglish, "Grunt");
     grunt->text.Set(kLanguageEnglish, "Grr");
-    grunt->text.SetVoiceName("grr.mp2");
+    grunt->text.SetVoiceName("grr");
 
     CreateMachine(Quest().machines, kMachineStateMachine, "ghosttype", "ghost1");
     CMachine* door = CreateMachine(Quest().machines, kMachineStateMachine, "door", "door1");
@@ -105,14 +105,16 @@ class GenerateQuest : public questtest::DocTest {
     CMultiLangText& say = static_cast<CMachineParamText*>(door->FindParam(4))->value;
     say.Set(kLanguageFrench, "Ouvre!");
     say.Set(kLanguageEnglish, "Open!");
-    say.SetVoiceName("door.mp2");
+    say.SetVoiceName("door");
     door->FindParam(5)->SetText("grunt");
     door->FindParam(6)->SetText("2");
     door->FindParam(7)->SetText("pearl");
     door->FindParam(8)->SetText("wolf");
     door->AddInstance("", 0, 0, nullptr);
 
-    dir.Write("data/customQuest/small/door.mp2", "voice");
+    // The voices the texts name, recorded into the quest's folder.
+    for (const char* voice : {"crypt", "key", "grr", "door"})
+      dir.Write(std::string("data/customQuest/small/") + voice + ".mp2", voice == std::string("door") ? "voice" : voice);
   }
 };
 
@@ -141,7 +143,7 @@ TEST_F(GenerateQuest, SmallQuestWritesItsScriptsAndPackage) {
   const std::vector<std::string> expected = {
       "data\\customQuest\\quest6.spt", "data\\customQuest\\quest5.spt", "data\\customQuest\\quest4.spt",
       "data\\customQuest\\quest3.spt", "data\\customQuest\\quest2.spt", "data\\customQuest\\quest1.spt",
-      "data\\customQuest\\quest0.spt", "data\\customQuest\\keymesh.o3d",
+      "data\\customQuest\\quest0.spt", "data\\customQuest\\keymesh.o3d", "voices\\key.mp2",
       "data\\bankdatabase\\brimvault\\k0830_sprite.tga", "data\\bankdatabase\\brimvault\\k0815_OBJ.tga",
       "data\\bankdatabase\\brimvault\\k0814_OBJ.tga", "data\\bankdatabase\\brimvault\\k0813_OBJ.tga",
       "data\\bankdatabase\\brimvault\\k0812_OBJ.tga", "data\\bankdatabase\\brimvault\\k0811_OBJ.tga",
@@ -150,7 +152,8 @@ TEST_F(GenerateQuest, SmallQuestWritesItsScriptsAndPackage) {
       "data\\bankdatabase\\brimvault\\k0806_OBJ.tga", "data\\bankdatabase\\brimvault\\k0805_OBJ.tga",
       "data\\bankdatabase\\brimvault\\k0804_OBJ.tga", "data\\bankdatabase\\brimvault\\k0803_OBJ.tga",
       "data\\bankdatabase\\brimvault\\k0802_OBJ.tga", "data\\bankdatabase\\brimvault\\k0801_OBJ.tga",
-      "data\\bankdatabase\\brimvault\\k0800_OBJ.tga", "voices\\door.mp2", "data\\customQuest\\_CUST_hall.cdf",
+      "data\\bankdatabase\\brimvault\\k0800_OBJ.tga", "voices\\grr.mp2", "voices\\door.mp2", "voices\\crypt.mp2",
+      "data\\customQuest\\_CUST_hall.cdf",
       "data\\customQuest\\_CUST_crypt.cdf", "data\\customQuest\\_CUST_camp.cdf"};
   const std::vector<std::uint8_t> package = ReadBytes("quest/small.mtf");
   ASSERT_GE(package.size(), 4u);
@@ -403,6 +406,25 @@ TEST_F(GenerateQuest, MissingFilesNeverEndInCongratulation) {
   EXPECT_NE(genUi.reports[0].find("QUEST GENERATION ABORTED."), std::string::npos);
   for (const std::string& text : BoxTexts()) EXPECT_EQ(text.find("Congratulation"), std::string::npos) << text;
   EXPECT_FALSE(dir.Exists("quest/small.mtf"));
+}
+
+// A text whose voice the quest's folder lacks is a fault: the package would
+// go without it. So is a voice name that is not a plain file name.
+TEST_F(GenerateQuest, AVoiceMissingFromTheQuestsFolderAbortsThePackage) {
+  BuildSmallQuest();
+  ASSERT_TRUE(platform::RemoveFile("data\\customQuest\\small\\grr.mp2"));
+  ASSERT_TRUE(platform::RemoveFile("data\\customQuest\\small\\key.mp2"));
+  dir.MakeDir("data/customQuest/small/key.mp2");  // a folder is no recording
+  QuestInfoText().SetVoiceName("..\\intro");
+  doc.OnGenerateQuest();
+  EXPECT_EQ(GenerationLog(),
+            "Voice file data\\customQuest\\small\\grr.mp2 not found\r\n"
+            "Voice file data\\customQuest\\small\\key.mp2 not found\r\n"
+            "Name ..\\intro is not a valid file name\r\n");
+  ASSERT_EQ(genUi.reports.size(), 1u);
+  EXPECT_EQ(genUi.reports[0], GenerationLog() + "\r\n\r\nQUEST GENERATION ABORTED.\r\n");
+  EXPECT_FALSE(dir.Exists("quest/small.mtf"));
+  EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(GenerateQuest, NamesThatWouldLeaveTheQuestFolderAreRefused) {

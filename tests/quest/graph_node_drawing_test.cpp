@@ -179,16 +179,24 @@ TEST_F(NodeDrawing, LabelNamesTheInstanceForInstanceKinds) {
 
 namespace {
 
-// The game's item "ITKEY" and a sprite row of that name: cell format 1
-// (one unit wide, three high) of 24 pixels.
+// The game's item "ITKEY", shown with the sprite row its third text names,
+// "SPR_KEY": cell format 1 (one unit wide, three high) of 24 pixels. The
+// table's first row is another sprite, "A_CUP", a 48-pixel square, and a
+// row is named like the item itself; "ITODD" names a sprite no row has.
 class ObjectNodeDrawing : public NodeDrawing {
  protected:
   ObjectNodeDrawing() {
-    CItemObject item = itembytes::Distinct("ITKEY");
-    EXPECT_TRUE(g_itemObjectTable.Read(itembytes::File({itembytes::Row(item, 9)})));
-    testsupport::Bytes sprite;
-    sprite.u16(1).fixed("ITKEY", 32).u16(3).u16(2).u16(830).u16(1).u16(24).i32(9);
-    EXPECT_TRUE(g_trispriteTable.Read(tablebytes::File({sprite})));
+    CItemObject key = itembytes::Distinct("ITKEY");
+    SetField(key.text3, "SPR_KEY");
+    CItemObject odd = itembytes::Distinct("ITODD");
+    SetField(odd.text3, "SPR_NONE");
+    EXPECT_TRUE(g_itemObjectTable.Read(itembytes::File({itembytes::Row(key, 9), itembytes::Row(odd, 9)})));
+    testsupport::Bytes cup, named, sprite;
+    cup.u16(1).fixed("A_CUP", 32).u16(0).u16(0).u16(830).u16(2).u16(24).i32(9);
+    named.u16(1).fixed("ITKEY", 32).u16(5).u16(5).u16(830).u16(0).u16(24).i32(9);
+    sprite.u16(1).fixed("SPR_KEY", 32).u16(3).u16(2).u16(830).u16(1).u16(24).i32(9);
+    EXPECT_TRUE(g_trispriteTable.Read(tablebytes::File({sprite, named, cup})));
+    EXPECT_STREQ(g_trispriteTable.Row(0).name, "A_CUP");
   }
   ~ObjectNodeDrawing() override {
     g_itemObjectTable.Free();
@@ -204,16 +212,23 @@ class ObjectNodeDrawing : public NodeDrawing {
 
 }  // namespace
 
-TEST_F(ObjectNodeDrawing, AnObjectOfNoItemShowsAWhiteFrame) {
-  GraphNode* n = Node(kNodeObject, "pebble", 100, 200);
-  n->Draw(0.0f, pv::Rect{40, 50, 680, 530});
-  EXPECT_EQ(RectOf(*n), (pv::Rect{100, 200, 148, 248}));
-  const std::vector<DrawCall> lines = Lines();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0].v[0].sx, 60);
-  EXPECT_EQ(lines[0].v[0].sy, 150);
-  for (const DrawCall& l : lines) EXPECT_EQ(l.color, CColor::FromRGBA(255, 255, 255, 255));
-  EXPECT_TRUE(Quads().empty());
+// No item, or an item whose sprite no row has (never the table's first row).
+TEST_F(ObjectNodeDrawing, AnObjectWithoutAPictureShowsAWhiteFrame) {
+  questtest::AddObject("odd_thing", "ITODD");
+  for (const char* name : {"pebble", "ITODD", "odd_thing"}) {
+    renderer.calls.clear();
+    GraphNode* n = Node(kNodeObject, name, 100, 200);
+    EXPECT_EQ(n->MapRect(), (pv::Rect{100, 200, 148, 248})) << name;
+    n->Draw(0.0f, pv::Rect{40, 50, 680, 530});
+    EXPECT_EQ(RectOf(*n), (pv::Rect{100, 200, 148, 248})) << name;
+    const std::vector<DrawCall> lines = Lines();
+    ASSERT_EQ(lines.size(), 4u) << name;
+    EXPECT_EQ(lines[0].v[0].sx, 60);
+    EXPECT_EQ(lines[0].v[0].sy, 150);
+    for (const DrawCall& l : lines) EXPECT_EQ(l.color, CColor::FromRGBA(255, 255, 255, 255));
+    EXPECT_TRUE(Quads().empty()) << name;
+    RemoveGraphNode(Quest().graphNodes, n);
+  }
 }
 
 TEST_F(ObjectNodeDrawing, AnItemOrAQuestObjectOfItShowsTheItemsSpriteInItsRectangle) {
@@ -249,6 +264,10 @@ TEST_F(ObjectNodeDrawing, AQuestObjectWithItsOwnSpriteCellTakesThatCellsSize) {
   n->Draw(0.0f, pv::Rect{1000, 1000, 1640, 1480});
   EXPECT_EQ(RectOf(*n), (pv::Rect{100, 200, 132, 232}));
   EXPECT_TRUE(renderer.calls.empty());
+  // Its own cell is its picture whatever its origin, as in the pickers.
+  CQuestObject* carved = questtest::AddObject("carved", "ITGONE");
+  carved->sprite = key->sprite;
+  EXPECT_EQ(Node(kNodeObject, "carved", 100, 200)->MapRect(), (pv::Rect{100, 200, 132, 232}));
 }
 
 TEST_F(NodeDrawing, DrawingAMachineNodeMovesItsInstancesTooltip) {

@@ -190,6 +190,48 @@ TEST_F(KelvarDoc, SavingANewQuestUnderItsNameTakesItsVoicesAlong) {
   EXPECT_TRUE(ui.boxes.empty());
 }
 
+// A voice that the new quest's folder will not take is reported, as a write
+// of that voice, in one box after the save, which stands. The faults stop
+// root too: a folder where the voice should go, a file where the folder should.
+TEST_F(KelvarDoc, VoicesThatCannotBeCopiedAtSaveAsAreReportedAndTheSaveStands) {
+  struct Case {
+    const char* quest;
+    const char* blocker;
+    bool folder;
+    const char* box;
+  };
+  const Case cases[] = {
+      {"Keep", "data/customQuest/Keep/hello.mp2", true,
+       "Can't write file data\\customQuest\\Keep\\hello.mp2, error = 5\n"},
+      {"Lost", "data/customQuest/Lost", false,
+       "Can't write file data\\customQuest\\Lost\\hello.mp2, error = 3\n"
+       "Can't write file data\\customQuest\\Lost\\bye.mp2, error = 3\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.quest);
+    doc.SetTitle("Untitled1");
+    ASSERT_TRUE(doc.OnNewDocument());
+    dir.Write("data/customQuest/Untitled1/hello.mp2", "hello voice");
+    dir.Write("data/customQuest/Untitled1/bye.mp2", "bye voice");
+    QuestAuthorText().SetVoiceName("hello");
+    QuestInfoText().SetVoiceName("bye");
+    if (c.folder) dir.MakeDir(c.blocker);
+    else dir.Write(c.blocker, "a file, not a folder");
+    doc.SetModifiedFlag();
+    ui.boxes.clear();
+    const std::string path = std::string(c.quest) + ".qst";
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box});
+    EXPECT_TRUE(dir.Exists(path));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(Profiled(), path);
+    if (c.folder) {
+      EXPECT_EQ(dir.Read("data/customQuest/Keep/bye.mp2"), "bye voice") << "the other voice came";
+    }
+    doc.OnCloseDocument();
+  }
+}
+
 TEST_F(KelvarDoc, ProfileRemembersTheLastQuestUntilClosed) {
   ASSERT_TRUE(doc.OnNewDocument());
   doc.SetModifiedFlag();

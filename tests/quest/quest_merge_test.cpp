@@ -497,6 +497,51 @@ TEST_F(QuestMerge, DialogStartsWhereTheLastMergeWasChosen) {
   EXPECT_FALSE(doc.IsModified());
 }
 
+// The merged texts' voices come from the merged quest's folder into the open
+// quest's. A voice the open quest has under that name with the same bytes is
+// shared; another recording of that name stays the open quest's and the
+// merged one comes as "<voice>2", which the merged text names; one never
+// recorded is named in a box. Merging a quest into itself brings nothing.
+TEST_F(QuestMerge, MergedVoicesComeIntoTheOpenQuestsFolder) {
+  AddRoom("market", 0, 0)->text.SetVoiceName("crowd");
+  CMonster* guard = AddMonster("guard", "orc");
+  guard->text.SetVoiceName("GuardTalk01");
+  guard->name.SetVoiceName("hello");
+  AddObject("coin", "ITCOIN")->name.SetVoiceName("gone");
+  ASSERT_TRUE(doc.OnSaveDocument("town.qst"));
+  dir.Write("data/customQuest/town/crowd.mp2", "crowd");
+  dir.Write("data/customQuest/town/guardtalk01.mp2", "town guard");
+  dir.Write("data/customQuest/town/hello.mp2", "town hello");
+  doc.OnCloseDocument();
+
+  doc.SetTitle("castle");
+  ASSERT_TRUE(doc.OnNewDocument());
+  AddRoom("keep", 0, 0)->text.SetVoiceName("Hello");
+  dir.Write("data/customQuest/castle/hello.mp2", "castle hello");
+  dir.Write("data/customQuest/castle/crowd.mp2", "crowd");
+  ui.boxes.clear();
+  ASSERT_TRUE(Merge("town.qst"));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Voice file data\\customQuest\\town\\gone.mp2 not found\n"});
+
+  const QuestState& q = Quest();
+  EXPECT_EQ(dir.Read("data/customQuest/castle/GuardTalk01.mp2"), "town guard");
+  EXPECT_STREQ(q.monsters->text.GetVoiceName(), "GuardTalk01");
+  EXPECT_EQ(dir.Read("data/customQuest/castle/hello.mp2"), "castle hello") << "the open quest keeps its own";
+  EXPECT_EQ(dir.Read("data/customQuest/castle/hello2.mp2"), "town hello");
+  EXPECT_STREQ(q.monsters->name.GetVoiceName(), "hello2");
+  EXPECT_STREQ(q.rooms->next->text.GetVoiceName(), "Hello");
+  EXPECT_STREQ(q.rooms->text.GetVoiceName(), "crowd") << "the same recording is shared";
+  EXPECT_FALSE(dir.Exists("data/customQuest/castle/crowd2.mp2"));
+  EXPECT_STREQ(q.questObjects->name.GetVoiceName(), "gone") << "a missing voice keeps its name";
+
+  ASSERT_TRUE(doc.OnSaveDocument("castle.qst"));
+  ui.boxes.clear();
+  ASSERT_TRUE(Merge("castle.qst"));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Voice file data\\customQuest\\castle\\gone.mp2 not found\n"});
+  EXPECT_FALSE(dir.Exists("data/customQuest/castle/hello3.mp2"));
+  EXPECT_STREQ(q.monsters->name.GetVoiceName(), "hello2");
+}
+
 TEST_F(QuestMerge, RoomPicksOfTheOldGraphAreForgotten) {
   BuildSample();
   ASSERT_TRUE(doc.OnSaveDocument("self.qst"));

@@ -406,6 +406,10 @@ TEST_F(EngineTest, ScreenSpaceHelpers) {
 TEST_F(EngineTest, SpritesAreKeyedQuadsCentredOnThePoint) {
   g_trispriteTable.Allocate(1);  // one default row: a 24 x 24 cell in bank 100
   engine->DrawSprite2D("FREE", 100, 60);
+  // A name no row has draws nothing, not the first row.
+  engine->DrawSprite2D("GOLD_CUP", 100, 60);
+  engine->DrawSprite2D("", 100, 60);
+  engine->DrawSprite2D(nullptr, 100, 60);
   ASSERT_EQ(renderer.calls.size(), 1u);
   const auto& q = renderer.calls[0];
   EXPECT_EQ(q.kind, DrawCall::Quad);
