@@ -26,6 +26,7 @@ CFrameDlg::CFrameDlg(std::string initial, QWidget* parent)
       rotateBox_(new QCheckBox("Rotate", this)),
       preview_(new CPreviewControl(kIdcPreview, QSize(240, 240), this)) {
   list_->setObjectName("list1000");
+  SetList(list_);
   list_->setMinimumSize(200, 240);
   rotateBox_->setObjectName("check1066");
   auto* right = new QVBoxLayout;
