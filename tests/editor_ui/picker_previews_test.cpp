@@ -37,6 +37,7 @@
 #include "editor/room_edit_mode.h"
 #include "kelvar_fixture.h"
 #include "picker_test_support.h"
+#include "preview_bounds.h"
 #include "platform/core/clock.h"
 #include "platform/core/paths.h"
 #include "platform/video/surface.h"
@@ -224,6 +225,30 @@ TEST_F(PickerPreviews, FramePreviewTurnsOnlyWhileRotateIsChecked) {
   dialog.PaintPreview(QSize(200, 200));
   EXPECT_FLOAT_EQ(PreviewClock::FrameAngle(), 500 * 0.001f * 1.5707964f);
   dialog.Finish();
+  PreviewClock::Reset();
+}
+
+// Shown, the frame picker turns each mesh of the custom-mesh bank about its
+// middle in the middle of the preview, whole and filling it, small or large.
+TEST_F(PickerPreviews, ShownFramePickerFitsEveryMeshToItsPreview) {
+  platform::FakeClock clock(1000);
+  PreviewClock::Reset();
+  const CBankList& bank = CustomMeshBank();
+  ASSERT_GE(bank.GetCount(), 3);
+  for (int i = 0; i < bank.GetCount(); ++i) {
+    const std::string name = bank.GetName(i);
+    CFrameDlg dialog(name);
+    script.ShowDialog([&](platform::ui::Dialog&) {
+      ExpectFramedAsItTurns(
+          [&] {
+            clock.Advance(900);
+            dialog.Preview().PaintNow();
+            return dialog.Preview().LastImage();
+          },
+          name);
+    });
+    dialog.DoModal();
+  }
   PreviewClock::Reset();
 }
 
