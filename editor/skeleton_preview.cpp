@@ -25,7 +25,10 @@ constexpr int kFramingPoses = 8;
 // The box the model fills over its animation (or as it stands without one),
 // each pose sampled and turned as the preview draws it.
 CBox3 AnimatedBounds(CSkinnedModel& model, const CAnimation* animation, float turn) {
-  const float loop = animation ? static_cast<float>((animation->LastFrame() + 1) * animation->msPerFrame) : 0.0f;
+  // In floats: the file gives the last frame, however large.
+  const float loop = animation ? (static_cast<float>(animation->LastFrame()) + 1.0f) *
+                                     static_cast<float>(animation->msPerFrame)
+                               : 0.0f;
   CBox3 box;
   for (int i = 0; i < (animation ? kFramingPoses : 1); ++i) {
     if (animation) animation->Sample(model, loop * static_cast<float>(i) / kFramingPoses, true);
