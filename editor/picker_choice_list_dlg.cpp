@@ -12,6 +12,7 @@ CChoiceListDlg::CChoiceListDlg(const ParamChoice* choices, std::string initial, 
     : CPickerDlg(kIdd, "Choice List...", true, parent), value(std::move(initial)), choices_(choices),
       list_(new CPickerListBox(this)) {
   list_->setObjectName("list1000");
+  SetList(list_);
   list_->setMinimumSize(220, 240);
   Body()->addWidget(list_, 1);
 }

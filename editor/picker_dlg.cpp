@@ -15,11 +15,11 @@ CPickerDlg::CPickerDlg(int dialogId, const char* title, bool withCancel, QWidget
   layout->addLayout(body_, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("button1");
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-  buttons->addWidget(ok);
+  ok_ = new QPushButton("OK", this);
+  ok_->setObjectName("button1");
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
+  buttons->addWidget(ok_);
   if (withCancel) {
     cancel_ = new QPushButton("Cancel", this);
     cancel_->setObjectName("button2");
@@ -27,6 +27,14 @@ CPickerDlg::CPickerDlg(int dialogId, const char* title, bool withCancel, QWidget
     buttons->addWidget(cancel_);
   }
   layout->addLayout(buttons);
+}
+
+void CPickerDlg::SetList(QWidget* list) {
+  // The buttons were made first, so they would come first in the tab order
+  // and take the focus when the dialog opens.
+  QWidget::setTabOrder(list, ok_);
+  if (cancel_) QWidget::setTabOrder(ok_, cancel_);
+  list->setFocus();
 }
 
 }  // namespace kelvar

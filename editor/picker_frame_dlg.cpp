@@ -8,6 +8,8 @@
 #include "editor/preview_control.h"
 #include "editor/preview_render.h"
 #include "quest/mesh_banks.h"
+#include "render/matrix.h"
+#include "render/mesh.h"
 #include "render/vector3.h"
 
 namespace kelvar {
@@ -16,6 +18,19 @@ namespace {
 constexpr float kTurnPerMs = 0.001f * 1.5707964f;  // pi/2 a second
 constexpr float kPitch = -0.3926991f;
 constexpr float kHalfPi = 1.5707964f;
+
+// Where the mesh goes in view space so that it turns about its own middle in
+// the middle of the preview and fills it: the box of the vertices its faces
+// use, raised as it is drawn, turned by the angles.
+CVector3 FramedPosition(const CMesh& mesh, const CVector3& angles, QSize size) {
+  const CBox3 box = mesh.UsedBounds();
+  if (box.empty) return {};
+  const CVector3 middle = (box.lowest + box.highest) * 0.5f + CVector3(0.0f, CMesh::kLocalRaise, 0.0f);
+  CMatrix turn;
+  turn.FromEuler(angles);
+  return CVector3(0.0f, 0.0f, FittingDistance((box.highest - box.lowest).Length() * 0.5f, size)) -
+         turn.RotateVector(middle);
+}
 
 }  // namespace
 
@@ -26,6 +41,7 @@ CFrameDlg::CFrameDlg(std::string initial, QWidget* parent)
       rotateBox_(new QCheckBox("Rotate", this)),
       preview_(new CPreviewControl(kIdcPreview, QSize(240, 240), this)) {
   list_->setObjectName("list1000");
+  SetList(list_);
   list_->setMinimumSize(200, 240);
   rotateBox_->setObjectName("check1066");
   auto* right = new QVBoxLayout;
@@ -64,10 +80,11 @@ QImage CFrameDlg::PaintPreview(QSize size) {
   const std::uint32_t elapsed = PreviewClock::Step();
   if (rotate) PreviewClock::FrameAngle() += static_cast<float>(elapsed) * kTurnPerMs;
   const int row = list_->GetCurSel();
-  if (row >= 0) {
-    const float heading = PreviewClock::FrameAngle() - kHalfPi;
-    CustomMeshBank().RenderLocal(static_cast<int>(list_->GetItemData(row)), CVector3{0.0f, -300.0f, 2000.0f},
-                                 CVector3{kPitch, heading, 0.0f});
+  CBankList& bank = CustomMeshBank();
+  const int index = row >= 0 ? static_cast<int>(list_->GetItemData(row)) : -1;
+  if (const CMesh* mesh = index >= 0 ? bank.GetMeshAt(index) : nullptr) {
+    const CVector3 angles{kPitch, PreviewClock::FrameAngle() - kHalfPi, 0.0f};
+    bank.RenderLocal(index, FramedPosition(*mesh, angles, frame.Size()), angles);
   }
   return frame.Finish();
 }

@@ -12,6 +12,7 @@ namespace kelvar {
 CGenericTrapsDlg::CGenericTrapsDlg(int initial, QWidget* parent)
     : CPickerDlg(kIdd, "Generic Traps...", true, parent), value(initial), list_(new CTrapPreviewListBox(this)) {
   list_->setObjectName("list1081");
+  SetList(list_);
   list_->setMinimumSize(260, 400);
   Body()->addWidget(list_, 1);
   list_->onSelChange = [this] {

@@ -15,6 +15,7 @@ CMeshDlg::CMeshDlg(CBankList* blockSet, std::string initial, QWidget* parent)
       blockSet_(blockSet),
       list_(new CMeshPickPreviewListBox(this)) {
   list_->setObjectName("list1000");
+  SetList(list_);
   list_->setMinimumSize(260, 400);
   list_->SetBank(blockSet);
   Body()->addWidget(list_, 1);

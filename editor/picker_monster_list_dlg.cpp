@@ -30,6 +30,7 @@ CMonsterListDlg::CMonsterListDlg(std::string initial, bool questMonsters, bool o
       filterButtons_{new QRadioButton("All", this), new QRadioButton("Monsters", this), new QRadioButton("NPC", this)},
       preview_(new CPreviewControl(kIdcPreview, QSize(240, 240), this)) {
   list_->setObjectName("list1000");
+  SetList(list_);
   list_->setMinimumSize(200, 240);
   nameEdit_->setObjectName("edit1004");
   keyEdit_->setObjectName("edit1006");

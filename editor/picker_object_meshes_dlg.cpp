@@ -10,6 +10,7 @@ namespace kelvar {
 CObjectMeshesDlg::CObjectMeshesDlg(std::string initial, QWidget* parent)
     : CPickerDlg(kIdd, "Object Meshes", true, parent), value(std::move(initial)), list_(new CMeshPreviewListBox(this)) {
   list_->setObjectName("list1000");
+  SetList(list_);
   list_->setMinimumSize(260, 400);
   Body()->addWidget(list_, 1);
   list_->onSelChange = [this] {

@@ -20,6 +20,7 @@ CObjectsDlg::CObjectsDlg(std::string initial, bool questObjects, QWidget* parent
       list_(new CObjectPreviewListBox(this)),
       descriptionEdit_(new QPlainTextEdit(this)) {
   list_->setObjectName("list1002");
+  SetList(list_);
   list_->setMinimumSize(260, 320);
   descriptionEdit_->setObjectName("edit1003");
   descriptionEdit_->setReadOnly(true);

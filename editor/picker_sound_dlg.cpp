@@ -13,6 +13,7 @@ CSoundDlg::CSoundDlg(std::string initial, QWidget* parent)
     : CPickerDlg(kIdd, "Sound", true, parent), value(std::move(initial)), play(PlayBankSound),
       list_(new CPickerListBox(this)) {
   list_->setObjectName("list1000");
+  SetList(list_);
   list_->setMinimumSize(220, 300);
   Body()->addWidget(list_, 1);
   list_->onSelChange = [this] {

@@ -10,6 +10,7 @@ namespace kelvar {
 CStyleDlg::CStyleDlg(const TileCategory* initial, CRoom* room, QWidget* parent)
     : CPickerDlg(kIdd, "Style...", false, parent), value(initial), list_(new CStylePreviewListBox(this)) {
   list_->setObjectName("list1089");
+  SetList(list_);
   list_->setMinimumSize(260, 400);
   list_->SetRoom(room);
   Body()->addWidget(list_, 1);

@@ -1,6 +1,7 @@
 #include "editor/preview_render.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "editor/display_objects.h"
 #include "editor/room_view.h"
@@ -65,6 +66,19 @@ QImage PreviewFrame::Finish(std::string_view text, bool whiteText) {
   QImage image = platform::ui::WrapSurface(dc->bits, w, h, dc->pitch, format).copy();
   cdd.ReleaseDC(dc);
   return image;
+}
+
+float FittingDistance(float radius, QSize size) {
+  // The sphere's outline takes this share of the preview's width and height.
+  constexpr float kFill = 0.9f;
+  if (!g_3DEngine) return radius;
+  // A sphere of radius r seen from d spans focal x r / sqrt(d^2 - r^2) pixels from its middle.
+  auto along = [radius](float focal, int pixels) {
+    const float half = kFill * 0.5f * static_cast<float>(pixels);
+    return half > 0.0f ? radius * std::sqrt(1.0f + (focal / half) * (focal / half)) : radius;
+  };
+  const float distance = std::max(along(g_3DEngine->FocalX(), size.width()), along(g_3DEngine->FocalY(), size.height()));
+  return std::max(distance, radius + g_3DEngine->NearPlane() + 1.0f);
 }
 
 QImage RenderMeshItem(CBankList* bank, int index, QSize size, bool selected, std::string_view text) {

@@ -44,6 +44,12 @@ class PreviewFrame {
   bool flushed_ = false;
 };
 
+// How far a preview camera stands from the middle of a model's bounding
+// sphere of this radius so that the sphere, and so the model however it
+// turns, fills most of a preview of this size through the engine's focal
+// factors; never so near that the near plane cuts into the sphere.
+float FittingDistance(float radius, QSize size);
+
 // The preview camera every mesh item is seen from, and the turn it is shown at.
 inline constexpr float kMeshItemTurn = 3.9269909f;  // 5 pi / 4 about the vertical axis
 

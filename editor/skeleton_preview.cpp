@@ -1,5 +1,6 @@
 #include "editor/skeleton_preview.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "datafiles/monster_class_table.h"
@@ -7,6 +8,7 @@
 #include "editor/preview_render.h"
 #include "quest/fixed_field.h"
 #include "quest/class_model.h"
+#include "render/animation.h"
 #include "render/camera.h"
 #include "render/skeleton_bank.h"
 #include "render/skinned_model.h"
@@ -15,6 +17,30 @@ namespace kelvar {
 namespace {
 
 constexpr float kCameraTurnPerMs = 0.001f * 0.3926991f;  // pi/8 a second
+// The camera's height for its distance from the model.
+constexpr float kCameraRise = 250.0f / 1300.0f;
+// Poses at which a model's extent is taken, spread over the animation's loop.
+constexpr int kFramingPoses = 8;
+
+// The box the model fills over its animation (or as it stands without one),
+// each pose sampled and turned as the preview draws it.
+CBox3 AnimatedBounds(CSkinnedModel& model, const CAnimation* animation, float turn) {
+  // In floats: the file gives the last frame, however large.
+  const float loop = animation ? (static_cast<float>(animation->LastFrame()) + 1.0f) *
+                                     static_cast<float>(animation->msPerFrame)
+                               : 0.0f;
+  CBox3 box;
+  for (int i = 0; i < (animation ? kFramingPoses : 1); ++i) {
+    if (animation) animation->Sample(model, loop * static_cast<float>(i) / kFramingPoses, true);
+    model.orientation.y += turn;
+    model.Update();
+    const CBox3 posed = model.PosedBounds();
+    if (posed.empty) continue;
+    box.Add(posed.lowest);
+    box.Add(posed.highest);
+  }
+  return box;
+}
 
 }  // namespace
 
@@ -53,17 +79,29 @@ QImage CSkeletonPreview::Paint(int classIndex, QSize size) {
     model.reset();
     return frame.Finish();
   }
+  const int animation = ChooseAnimation(c, *skeleton);
+  const CAnimation* pose = animation >= 0 ? &skeleton->animations.Animation(animation) : nullptr;
   if (changed || justLoaded || !model) {
     model = std::make_unique<CSkinnedModel>();
     model->Build(skeletonName, &skeleton->parts, &skeleton->skins, &skeleton->models);
+    // A sphere about the turning axis holds the model at every heading.
+    const CBox3 box = AnimatedBounds(*model, pose, c.previewTurnStep);
+    const float across = box.empty ? 0.0f
+                                   : std::hypot(std::max(-box.lowest.x, box.highest.x),
+                                                std::max(-box.lowest.z, box.highest.z));
+    framedMiddle = box.empty ? 0.0f : (box.lowest.y + box.highest.y) * 0.5f;
+    framedRadius = box.empty ? 0.0f : std::hypot(across, (box.highest.y - box.lowest.y) * 0.5f);
   }
 
+  // Seen from a little above, as far away as fits the model.
+  const float distance = FittingDistance(framedRadius, frame.Size());
+  const float ground = distance / std::sqrt(1.0f + kCameraRise * kCameraRise);
   CCamera camera;
-  camera.position = CVector3{1300.0f * std::sin(angle), 250.0f, 1300.0f * std::cos(angle)};
-  camera.LookAt(0.0f, 0.0f, 0.0f);
+  camera.position =
+      CVector3{ground * std::sin(angle), framedMiddle + ground * kCameraRise, ground * std::cos(angle)};
+  camera.LookAt(0.0f, framedMiddle, 0.0f);
 
-  const int animation = ChooseAnimation(c, *skeleton);
-  if (animation >= 0) skeleton->animations.Animation(animation).Sample(*model, animationTime, true);
+  if (pose) pose->Sample(*model, animationTime, true);
   model->orientation.y += c.previewTurnStep;
   model->position = CVector3{0.0f, 0.0f, 0.0f};
   model->Draw(camera);

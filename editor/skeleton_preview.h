@@ -1,6 +1,7 @@
 #pragma once
 // The animated preview of a monster class: its skeleton's model posed by
-// its standing animation, turning slowly under a camera that circles it.
+// its standing animation, turning slowly under a camera that circles it,
+// framed so that the whole model fills the preview.
 // The monsters list and the monster dialog each hold one.
 #include <memory>
 #include <string>
@@ -30,6 +31,10 @@ class CSkeletonPreview {
   static int ChooseAnimation(const CMonsterClass& monsterClass, const CSkeleton& skeleton);
 
   int lastClass = -1;         // the class shown last
+  // The sphere the model fills over its animation, centred on the axis it
+  // turns about: the camera looks at its middle from as far as fits it.
+  float framedMiddle = 0.0f;
+  float framedRadius = 0.0f;
   float angle = 0.0f;         // of the camera about the vertical axis
   float animationTime = 0.0f; // ms
   std::string skeletonName;

@@ -49,12 +49,8 @@ PosedModel BuildPosedModel(std::string_view skeleton, const CMonsterClass* monst
   if (found >= 0) s->animations.Animation(found).Sample(*model, time, true);
   // The model hangs from its hips: the lift puts its feet on the ground.
   model->Update();
-  float lowest = 0.0f;
-  for (const CBone& bone : model->bones) {
-    const CMatrix toModel = bone.matrix.Inverse();
-    for (const CMeshVertex& v : bone.vertices) lowest = std::min(lowest, toModel.TransformPoint({v.x, v.y, v.z}).y);
-  }
-  out.footLift = -lowest;
+  const CBox3 posed = model->PosedBounds();
+  out.footLift = posed.empty ? 0.0f : -std::min(0.0f, posed.lowest.y);
   out.model = std::move(model);
   return out;
 }

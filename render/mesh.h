@@ -10,6 +10,7 @@
 #include "render/mesh_vertex.h"
 
 class CCamera;
+struct CBox3;
 struct CVector3;
 struct CVertex;
 struct Point;
@@ -64,7 +65,10 @@ class CMesh {
                    float focalY, float nearZ, Point* topLeft, Point* bottomRight) const;
   // The vertices scaled and centred as RenderFitted draws them.
   std::vector<CMeshVertex> FittedVertices() const;
-  // At a camera-space position, raised by 256 units.
+  // The box of the vertices some face uses (empty when there is none).
+  CBox3 UsedBounds() const;
+  // At a camera-space position, raised by kLocalRaise units.
+  static constexpr float kLocalRaise = 256.0f;
   CVertex* RenderLocal(const CVector3& position, const CVector3& angles);
 
   // Footprint: gridWidth x gridHeight blocks of 3 x 3 collision cells. Cell
@@ -87,6 +91,8 @@ class CMesh {
   float height = kNoMeshHeight;
 
  private:
+  // One flag a vertex: whether some face uses it.
+  std::vector<char> UsedVertices() const;
   MeshError ReadBody(std::span<const std::uint8_t> bytes, std::size_t& pos, bool withHeader);
   int Finish(const char* path, MeshError error);
 };

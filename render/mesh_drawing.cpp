@@ -41,7 +41,7 @@ CVertex* CMesh::Render(const CVector3& position, const CVector3& angles, const C
   return Submit(m, vertices.data(), VertexCount(), *this);
 }
 
-std::vector<CMeshVertex> CMesh::FittedVertices() const {
+std::vector<char> CMesh::UsedVertices() const {
   const int n = VertexCount();
   std::vector<char> used(static_cast<std::size_t>(n), 0);
   for (const CFace& f : faces) {
@@ -49,6 +49,20 @@ std::vector<CMeshVertex> CMesh::FittedVertices() const {
     for (int i = 0; i < corners; ++i)
       if (f.index[i] < n) used[f.index[i]] = 1;
   }
+  return used;
+}
+
+CBox3 CMesh::UsedBounds() const {
+  const std::vector<char> used = UsedVertices();
+  CBox3 box;
+  for (std::size_t i = 0; i < used.size(); ++i)
+    if (used[i]) box.Add({vertices[i].x, vertices[i].y, vertices[i].z});
+  return box;
+}
+
+std::vector<CMeshVertex> CMesh::FittedVertices() const {
+  const int n = VertexCount();
+  const std::vector<char> used = UsedVertices();
   float lo[3] = {999999.0f, 999999.0f, 999999.0f}, hi[3] = {-999999.0f, -999999.0f, -999999.0f};
   for (int i = 0; i < n; ++i) {
     if (!used[static_cast<std::size_t>(i)]) continue;
@@ -130,7 +144,7 @@ int CMesh::FittedBounds(const CVector3& position, const CVector3& angles, const 
 CVertex* CMesh::RenderLocal(const CVector3& position, const CVector3& angles) {
   if (vertices.empty() || faces.empty() || !g_3DEngine) return nullptr;
   CMatrix raise;
-  raise.MakeTranslation(CVector3(0.0f, 256.0f, 0.0f));
+  raise.MakeTranslation(CVector3(0.0f, kLocalRaise, 0.0f));
   CMatrix m;
   m.FromEulerAndPosition(angles, position);
   m = MultiplyMatrices(raise, m);

@@ -229,6 +229,16 @@ void CSkinnedModel::Update() {
   }
 }
 
+CBox3 CSkinnedModel::PosedBounds() const {
+  CBox3 box;
+  for (const CBone& bone : bones) {
+    if (bone.vertices.empty() || !bone.visible) continue;
+    const CMatrix toModel = bone.matrix.Inverse();
+    for (const CMeshVertex& v : bone.vertices) box.Add(toModel.TransformPoint({v.x, v.y, v.z}));
+  }
+  return box;
+}
+
 void CSkinnedModel::Merge() {
   int total = 0;
   for (CBone& b : bones) {

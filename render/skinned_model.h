@@ -33,6 +33,9 @@ class CSkinnedModel {
   void Free();
   // Every bone's matrix from the orientation and the bone angles, parents first.
   void Update();
+  // The box the posed model fills as Draw places it, relative to its
+  // position, over the vertices of its visible bones (Update first).
+  CBox3 PosedBounds() const;
   // Draws the model seen by a camera into the engine's frame.
   void Draw(const CCamera& camera);
   // The environment-mapped faces of one bone over its transformed vertices.

@@ -1,5 +1,6 @@
 #include "render/vector3.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -31,4 +32,14 @@ bool ReadVector3(MtfFile* file, CVector3& out) {
   if (MtfRead(v, sizeof v, 1, file) != 1) return false;
   out.Assign(v[0], v[1], v[2]);
   return true;
+}
+
+void CBox3::Add(const CVector3& p) {
+  if (empty) {
+    lowest = highest = p;
+    empty = false;
+    return;
+  }
+  lowest = {std::min(lowest.x, p.x), std::min(lowest.y, p.y), std::min(lowest.z, p.z)};
+  highest = {std::max(highest.x, p.x), std::max(highest.y, p.y), std::max(highest.z, p.z)};
 }

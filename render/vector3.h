@@ -1,5 +1,5 @@
 #pragma once
-// The engine's small value types: a 3D vector and an integer screen point.
+// The engine's small value types: a 3D vector, a box and an integer screen point.
 #include <cstdint>
 
 struct MtfFile;
@@ -31,6 +31,13 @@ CVector3 CrossProduct(const CVector3& a, const CVector3& b);
 
 // Three f32 from an archive-layer file; false (vector unchanged) when the file ends first.
 bool ReadVector3(MtfFile* file, CVector3& out);
+
+// The smallest axis-aligned box holding the points added to it.
+struct CBox3 {
+  CVector3 lowest, highest;
+  bool empty = true;
+  void Add(const CVector3& p);
+};
 
 // A screen position.
 struct Point {

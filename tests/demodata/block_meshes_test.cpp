@@ -11,6 +11,11 @@
 #include "support/temp_dir.h"
 #include "tools/demodata/block_meshes.h"
 #include "tools/demodata/demo_output.h"
+#include "tools/demodata/texture_banks.h"
+#include "tools/render_png/demo_scene.h"
+#include "tools/render_png/png_writer.h"
+#include "support/reference_image.h"
+#include "quest/tile_palette.h"
 
 namespace {
 
@@ -148,6 +153,105 @@ TEST_F(DemoBlocksTest, RoomsOfEveryKindGetABlockSetOfLoadableMeshes) {
   room->level = 2;
   room->LoadBlockSet();
   EXPECT_GE(room->blockSet.FindName("pillar"), 0);
+}
+
+// ---- Houses painted with the outdoor styles, drawn ----------------------
+
+// A house on each ground (none: an empty room), painted as a user paints it
+// with the outdoor styles: the house, an inside wall from its north wall to
+// its south wall painted over both walls, a short one from the west wall to
+// it painted between them, and a counter of two blocks against the east wall.
+// Each is drawn from above through the room's drawing, side by side in one
+// picture.
+constexpr int kHouseLeft = 14, kHouseTop = 14, kHouseRight = 20, kHouseBottom = 18;
+constexpr int kShotWidth = 200, kShotHeight = 150;
+
+// The ground blocks the houses stand on; null: none.
+const char* const kGrounds[] = {"sand1", "grass1", "water1", "wood1", nullptr};
+// Differences the two builds' rounding may leave: a channel within 12, and
+// at most 1 pixel in 200 beyond it.
+constexpr int kChannelTolerance = 12;
+
+class HousePictureTest : public DemoBlocksTest {
+ protected:
+  void SetUp() override {
+    DemoBlocksTest::SetUp();
+    DemoOutput out;
+    AddTextureBanks(out);
+    out.Finish();
+    ASSERT_EQ(MtfOpenArchive("data.mtf", 0), 1);
+    ASSERT_TRUE(display.Open(kShotWidth, kShotHeight));
+  }
+
+  void Paint(CRoom& room, const char* style, int c0, int r0, int c1, int r1) {
+    const TileCategory* category = TilePalette().FindCategory(style);
+    ASSERT_NE(category, nullptr) << style;
+    for (int r = r0; r <= r1; ++r)
+      for (int c = c0; c <= c1; ++c) room.PaintBlock(c, r, category->base, category->key);
+  }
+
+  std::unique_ptr<CRoom> House(const char* ground) {
+    auto room = std::make_unique<CRoom>();
+    room->level = 0;
+    room->LoadBlockSet();
+    TilePalette().BuildOutdoor();
+    TilePalette().SetRandom([] { return 0; });
+    if (ground) {
+      const std::string path = room->blockSet.GetPath(room->blockSet.FindName(ground));
+      for (int r = kHouseTop - 4; r <= kHouseBottom + 4; ++r)
+        for (int c = kHouseLeft - 4; c <= kHouseRight + 4; ++c) room->Block(c, r).fileName = path;
+    }
+    Paint(*room, "House", kHouseLeft, kHouseTop, kHouseRight, kHouseBottom);
+    Paint(*room, "Inside Walls House", kHouseLeft + 2, kHouseTop, kHouseLeft + 2, kHouseBottom);
+    Paint(*room, "Inside Walls House", kHouseLeft + 1, kHouseBottom - 1, kHouseLeft + 1, kHouseBottom - 1);
+    Paint(*room, "Comptoir House", kHouseRight - 2, kHouseTop + 2, kHouseRight - 1, kHouseTop + 2);
+    TilePalette().SetRandom(nullptr);
+    // Seen from the south and well above, the whole house in view.
+    room->targetX = 512.0f * (kHouseLeft + kHouseRight) / 2.0f;
+    room->targetZ = -512.0f * (kHouseTop + kHouseBottom) / 2.0f;
+    room->targetY = -256.0f;
+    room->pitch = -1.1f;
+    room->yaw = 3.1415927f;
+    room->distance = 4800.0f;
+    return room;
+  }
+
+  std::vector<std::uint8_t> Draw(CRoom& room) {
+    C3DEngine& engine = display.Engine();
+    engine.SetViewportRect(0, 0, kShotWidth, kShotHeight);
+    engine.SetFocal(kShotWidth * 0.78125f, kShotWidth * 0.78125f);
+    engine.FillRect(0, 0, kShotWidth, kShotHeight, CColor(128, 128, 128));
+    room.Render3D();
+    return display.ReadRgb();
+  }
+
+  DisplayStack display;
+};
+
+TEST_F(HousePictureTest, HousesOnEveryGroundMatchTheirReferencePicture) {
+  constexpr int kWidth = kShotWidth * 5;
+  std::vector<std::uint8_t> strip(std::size_t(kWidth) * kShotHeight * 3);
+  int shot = 0;
+  for (const char* g : kGrounds) {
+    SCOPED_TRACE(g ? g : "empty room");
+    std::unique_ptr<CRoom> room = House(g);
+    const std::vector<std::uint8_t> rgb = Draw(*room);
+    ASSERT_EQ(rgb.size(), std::size_t(kShotWidth) * kShotHeight * 3);
+    for (int y = 0; y < kShotHeight; ++y)
+      std::copy_n(rgb.begin() + std::ptrdiff_t(y) * kShotWidth * 3, kShotWidth * 3,
+                  strip.begin() + (std::ptrdiff_t(y) * kWidth + std::ptrdiff_t(shot) * kShotWidth) * 3);
+    ++shot;
+  }
+  const std::string fixture = std::string(FIXTURES_DIR) + "/houses_on_every_ground.png";
+  // Set to make the picture again after a deliberate change (look at it before committing it).
+  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
+    ASSERT_TRUE(WritePng(fixture, kWidth, kShotHeight, strip));
+  }
+  testsupport::RgbImage reference;
+  ASSERT_TRUE(testsupport::ReadPng(fixture, reference));
+  ASSERT_EQ(reference.width, kWidth);
+  ASSERT_EQ(reference.height, kShotHeight);
+  EXPECT_LE(testsupport::Outliers(strip, reference, kChannelTolerance), kWidth * kShotHeight / 200);
 }
 
 }  // namespace

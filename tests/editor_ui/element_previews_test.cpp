@@ -9,7 +9,10 @@
 #include "editor/object_properties_dlg.h"
 #include "editor/preview_clock.h"
 #include "editor/preview_control.h"
+#include "editor/quest_tree_ctrl.h"
+#include "editor/kelvar_commands.h"
 #include "kelvar_fixture.h"
+#include "preview_bounds.h"
 #include "platform/core/clock.h"
 #include "quest/fixed_field.h"
 #include "quest/monster.h"
@@ -57,6 +60,30 @@ TEST_F(ElementPreviews, MonsterDialogShowsItsClassAndTicksEvery50Ms) {
   EXPECT_GT(NotGrey(image), 200) << "the wolf is drawn on the grey";
   dialog.Finish();
   EXPECT_FALSE(dialog.Timers().IsSet(CMonsterDlg::kPreviewTimer)) << "the timer goes with the dialog";
+  PreviewClock::Reset();
+}
+
+// Shown, the monster dialog's preview holds its class's model whole (head and
+// feet), in its middle and filling it, at every turn of the camera.
+TEST_F(ElementPreviews, ShownMonsterDialogFramesItsModelWholeAsItTurns) {
+  platform::FakeClock clock(5000);
+  PreviewClock::Reset();
+  for (const CMonster* monster = Quest().monsters; monster; monster = monster->next) {
+    SelectInTree(kTreeMonsters, monster->key);
+    script.ShowDialog([&](platform::ui::Dialog& d) {
+      auto& dialog = dynamic_cast<CMonsterDlg&>(d);
+      // Under a second between paints: the preview turns by that much.
+      ExpectFramedAsItTurns(
+          [&] {
+            clock.Advance(900);
+            dialog.Preview()->PaintNow();
+            return dialog.Preview()->LastImage();
+          },
+          monster->key);
+    });
+    ASSERT_TRUE(Send(kCmdMonsterProperties));
+  }
+  ASSERT_GE(script.dialogs.size(), 2u) << "the orc and the wolf";
   PreviewClock::Reset();
 }
 

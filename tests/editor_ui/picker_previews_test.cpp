@@ -3,6 +3,7 @@
 // long lists drawing only what is in view, the animated previews, and the
 // main frame's commands and the block chooser opening their pickers.
 #include <cstdlib>
+#include <span>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -12,16 +13,21 @@
 #include <QPainter>
 #include <QTest>
 
+#include "audio/sound_system.h"
+#include "audio/sound_table.h"
 #include "datafiles/monster_class_table.h"
 #include "editor/display_objects.h"
 #include "editor/kelvar_commands.h"
 #include "editor/main_frame.h"
+#include "editor/picker_choice_list_dlg.h"
 #include "editor/picker_frame_dlg.h"
 #include "editor/picker_generic_traps_dlg.h"
 #include "editor/picker_list_box.h"
 #include "editor/picker_mesh_dlg.h"
 #include "editor/picker_monster_list_dlg.h"
 #include "editor/picker_object_meshes_dlg.h"
+#include "editor/picker_objects_dlg.h"
+#include "editor/picker_sound_dlg.h"
 #include "editor/picker_style_dlg.h"
 #include "editor/preview_clock.h"
 #include "editor/preview_control.h"
@@ -31,16 +37,19 @@
 #include "editor/room_edit_mode.h"
 #include "kelvar_fixture.h"
 #include "picker_test_support.h"
+#include "preview_bounds.h"
 #include "platform/core/clock.h"
 #include "platform/core/paths.h"
 #include "platform/video/surface.h"
 #include "quest/fixed_field.h"
+#include "quest/machine_def.h"
 #include "quest/mesh_banks.h"
 #include "quest/quest_lists.h"
 #include "quest/room.h"
 #include "quest/tile_palette.h"
 #include "render/cdd.h"
 #include "render/skinned_model.h"
+#include "support/bytes.h"
 
 namespace kelvartest {
 namespace {
@@ -48,6 +57,7 @@ namespace {
 using namespace kelvar;
 using platform::ui::kDialogCancel;
 using platform::ui::kDialogOk;
+using testsupport::Bytes;
 
 constexpr QRgb kMagenta = 0xFFFF00FF;
 // The previews' grey as the 16-bit surface holds it.
@@ -218,6 +228,30 @@ TEST_F(PickerPreviews, FramePreviewTurnsOnlyWhileRotateIsChecked) {
   PreviewClock::Reset();
 }
 
+// Shown, the frame picker turns each mesh of the custom-mesh bank about its
+// middle in the middle of the preview, whole and filling it, small or large.
+TEST_F(PickerPreviews, ShownFramePickerFitsEveryMeshToItsPreview) {
+  platform::FakeClock clock(1000);
+  PreviewClock::Reset();
+  const CBankList& bank = CustomMeshBank();
+  ASSERT_GE(bank.GetCount(), 3);
+  for (int i = 0; i < bank.GetCount(); ++i) {
+    const std::string name = bank.GetName(i);
+    CFrameDlg dialog(name);
+    script.ShowDialog([&](platform::ui::Dialog&) {
+      ExpectFramedAsItTurns(
+          [&] {
+            clock.Advance(900);
+            dialog.Preview().PaintNow();
+            return dialog.Preview().LastImage();
+          },
+          name);
+    });
+    dialog.DoModal();
+  }
+  PreviewClock::Reset();
+}
+
 // Shown, the picker draws the mesh it preselected on its first paint, with
 // no click, and keeps drawing it as the timer turns it.
 TEST_F(PickerPreviews, ShownFramePickerPreviewsItsPreselectedMeshAtOnce) {
@@ -311,6 +345,104 @@ TEST_F(PickerPreviews, ChooseBlockPutsThePickedBlockInTheCopyBuffer) {
   script.AnswerDialog(kDialogCancel, [](platform::ui::Dialog& d) { UserSelects(static_cast<CMeshDlg&>(d).List(), std::string(static_cast<CMeshDlg&>(d).List().GetText(0))); });
   ASSERT_TRUE(Send(kCmdBlockChoose));
   EXPECT_EQ(room->copyBlock.fileName, std::string(room->blockSet.GetPath(1)));
+}
+
+// ---- Worked with the keyboard alone -----------------------------------------
+// A picker opens with its list focused and nothing chosen that the caller did
+// not give; the first arrow key moves the selection, and Return takes it.
+
+void PressKey(Qt::Key key) {
+  QWidget* focused = QApplication::focusWidget();
+  ASSERT_NE(focused, nullptr) << "nothing has the keyboard";
+  QTest::keyClick(focused, key);
+}
+
+// Works a shown picker with the keyboard alone: its list must have the focus
+// and hold `preselected` (-1: no row); Down then moves one row on and Return
+// closes the dialog with OK. `chosen` gets the row Down selected.
+template <class Picker>
+platform::ui::ScriptedUi::Fill PickWithKeys(int preselected, int& chosen) {
+  return [preselected, &chosen](platform::ui::Dialog& d) {
+    auto& dialog = dynamic_cast<Picker&>(d);
+    CPickerListBox& list = dialog.List();
+    EXPECT_EQ(QApplication::focusWidget(), &list) << "the list has the keyboard";
+    EXPECT_EQ(list.GetCurSel(), preselected) << "nothing chosen but the caller's value";
+    PressKey(Qt::Key_Down);
+    chosen = list.GetCurSel();
+    EXPECT_EQ(chosen, preselected + 1) << "the first arrow key moves the selection";
+    PressKey(Qt::Key_Return);
+    EXPECT_TRUE(dialog.HasEnded()) << "Return is OK";
+  };
+}
+
+TEST_F(PickerPreviews, ShownBlockStyleAndTrapPickersTakeTheFirstArrowKey) {
+  CRoom* room = EditRoom("meadow");
+  ASSERT_NE(room, nullptr);
+  ASSERT_GE(room->blockSet.GetCount(), 1);
+
+  // The block chooser, with nothing in the copy buffer.
+  room->copyBlock.fileName.clear();
+  int row = -1;
+  script.ShowDialog(PickWithKeys<CMeshDlg>(-1, row));
+  ASSERT_TRUE(Send(kCmdBlockChoose));
+  EXPECT_EQ(row, 0);
+  EXPECT_EQ(room->copyBlock.fileName, std::string(room->blockSet.GetPath(0)));
+
+  // The style picker, on the Draw style.
+  const std::vector<TileCategory>& styles = TilePalette().Categories();
+  int drawRow = -1;
+  for (std::size_t i = 0; i < styles.size(); ++i)
+    if (&styles[i] == TilePalette().DrawStyle()) drawRow = static_cast<int>(i);
+  ASSERT_GE(drawRow, 0);
+  ASSERT_LT(drawRow + 1, static_cast<int>(styles.size()));
+  script.ShowDialog(PickWithKeys<CStyleDlg>(drawRow, row));
+  ASSERT_TRUE(Send(kCmdStyle));
+  EXPECT_EQ(TilePalette().DrawStyle(), &styles[static_cast<std::size_t>(drawRow) + 1]);
+
+  // The generic traps, none picked before.
+  std::vector<int> types;
+  for (const GenericDef* def = Quest().generics; def; def = def->next)
+    if (def->editable) types.push_back(def->type);
+  ASSERT_FALSE(types.empty());
+  script.ShowDialog(PickWithKeys<CGenericTrapsDlg>(-1, row));
+  ASSERT_TRUE(Send(kCmdTrapAddGeneric));
+  EXPECT_EQ(room->selectedTrapType, types.front());
+  EXPECT_EQ(TheRoomEditMode().GetMode(), CRoom::kToolAddTrap);
+}
+
+template <class Picker>
+void ExpectFirstRowPickedWithKeys(platform::ui::ScriptedUi& script, const char* name) {
+  SCOPED_TRACE(name);
+  Picker dialog;
+  int row = -1;
+  script.ShowDialog(PickWithKeys<Picker>(-1, row));
+  EXPECT_EQ(dialog.DoModal(), kDialogOk);
+  ASSERT_EQ(row, 0);
+  EXPECT_EQ(dialog.value, dialog.List().GetText(0));
+}
+
+TEST_F(PickerPreviews, ShownElementPickersTakeTheFirstArrowKey) {
+  ExpectFirstRowPickedWithKeys<CObjectsDlg>(script, "objects");
+  ExpectFirstRowPickedWithKeys<CObjectMeshesDlg>(script, "object meshes");
+  ExpectFirstRowPickedWithKeys<CMonsterListDlg>(script, "monsters");
+  ExpectFirstRowPickedWithKeys<CFrameDlg>(script, "frame");
+  CSoundSystem silent(nullptr);
+  ASSERT_EQ(g_soundTable.Read(std::span<const std::uint8_t>(
+                                  Bytes().u16(1).i32(2).u16(1).fixed("alarm", 32).u16(1).fixed("bell", 32).data()),
+                              &silent),
+            1);
+  ExpectFirstRowPickedWithKeys<CSoundDlg>(script, "sounds");
+  g_soundTable.Free();
+  // The choice list opens on its first choice when the value names none.
+  ParamChoice second, first;
+  SetField(first.key, "north");
+  SetField(second.key, "south");
+  first.next = &second;
+  CChoiceListDlg choices(&first, "up");
+  int row = -1;
+  script.ShowDialog(PickWithKeys<CChoiceListDlg>(0, row));
+  EXPECT_EQ(choices.DoModal(), kDialogOk);
+  EXPECT_EQ(choices.value, "south");
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST_F(GeneratedFiles, DemoQuest) {
 
   GenerateTwiceAndExpect(
       "data/customQuest/demoquest/_CUST_crypt.cdf 75148 67a43760\n"
-      "data/customQuest/demoquest/_CUST_meadow.cdf 199308 5ee9ce6c\n"
+      "data/customQuest/demoquest/_CUST_meadow.cdf 199308 cfed9fe4\n"
       "data/customQuest/demoquest/demo_chest.o3d 362 8b7a851b\n"
       "data/customQuest/demoquest/demo_cup.o3d 362 2d9ac8a2\n"
       "data/customQuest/demoquest/demo_door.o3d 362 904077ff\n"
@@ -95,7 +95,7 @@ TEST_F(GeneratedFiles, DemoQuest) {
       "data/customQuest/demoquest/quest4.spt 86 68234d02\n"
       "data/customQuest/demoquest/quest5.spt 86 a214558e\n"
       "data/customQuest/demoquest/quest6.spt 86 273c7a5b\n"
-      "quest/demoquest.mtf 3623190 93fc5574\n");
+      "quest/demoquest.mtf 3623190 8a839c44\n");
 }
 
 TEST_F(GeneratedFiles, LargeQuest) {

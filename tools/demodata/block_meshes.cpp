@@ -53,77 +53,119 @@ std::uint16_t Bank(std::string_view name) { return static_cast<std::uint16_t>(Ba
 constexpr float kWall = 56.0f;      // thickness of an outer house wall
 constexpr float kInner = 40.0f;     // half thickness of an inside wall
 constexpr float kCounter = 56.0f;   // half width of a counter
+constexpr float kSill = 64.0f;      // height of an open wall
 
 bool IsGround(int kind) { return kind >= 0 && kind <= 4; }
 
-// Which of the four sides (north, east, south, west) a rule's mask sets to a kind.
-struct Sides {
-  int n, e, s, w;
-};
-Sides SidesOf(const TileRule& rule) { return {rule.mask[1], rule.mask[5], rule.mask[7], rule.mask[3]}; }
+std::array<std::uint8_t, 9> Filled(std::uint8_t value) {
+  std::array<std::uint8_t, 9> cells;
+  cells.fill(value);
+  return cells;
+}
 
-// A house piece: the house floor, and a wall along each side where the rule
-// wants the ground outside; a post in a corner it wants outside alone.
+// Whether a house row sees the ground outside, on a side or at a corner
+// alone: its cell is then the house's outer wall.
+bool IsOuterWall(const TileRule& rule) {
+  for (int i = 0; i < 9; ++i) {
+    if (i != 4 && IsGround(rule.mask[i])) return true;
+  }
+  return false;
+}
+
+// A house piece. The outer wall stands on the inner edges of the cells that
+// touch the ground outside, on a side or at a corner, which are the house's
+// paved surround: so the pieces inside meet it at their block's edge. A cell
+// with the ground on one side has the wall along the opposite edge; on two
+// sides (an outer corner), a post in the opposite corner, where the walls of
+// the cells beside it meet; at a corner only (an inner corner), the wall
+// along the two edges away from it. On grounds without corner rows a corner
+// takes the row of one of its sides, whose wall closes it all the same. An
+// open wall ("vilN0") is a low sill, a decorated one ("...1") banded. The
+// cells inside are house floor, with a pillar for "vilSolPoto".
 void HousePiece(O3dBuilder& b, const TileRule& rule, const std::string& name) {
-  Floor(b, Bank("housefloor"));
-  const Sides sd = SidesOf(rule);
-  const bool open = !name.empty() && name.back() == '0';  // "vilN0": an open wall, a low sill
-  const float top = open ? kGround + 64.0f : 0.0f;
-  const std::uint16_t wall = !name.empty() && name.back() == '1' ? Bank("decowall") : Bank("housewall");
   std::array<std::uint8_t, 9> footprint = kOpen;
+  if (!IsOuterWall(rule)) {
+    Floor(b, Bank("housefloor"));
+    if (name == "vilSolPoto") {
+      b.AddBox({-48.0f, kGround, -48.0f}, {48.0f, 0.0f, 48.0f}, Bank("pillar"), Bank("pillar"));
+      footprint[4] = 1;
+    }
+    b.SetFootprint(footprint);
+    return;
+  }
+  Floor(b, Bank("flagstone"));
+  const bool open = !name.empty() && name.back() == '0';
+  const float top = open ? kGround + kSill : 0.0f;
+  const std::uint16_t wall = !name.empty() && name.back() == '1' ? Bank("decowall") : Bank("housewall");
   const std::uint8_t blocked = open ? 2 : 1;
-  // North is +z, east +x; footprint rows run north to south.
-  if (IsGround(sd.n)) {
-    b.AddBox({-kHalf, kGround, kHalf - kWall}, {kHalf, top, kHalf}, wall, wall);
-    footprint[0] = footprint[1] = footprint[2] = blocked;
+  // The edges, north (+z), east (+x), south, west, and the footprint cells along each.
+  const bool ground[4] = {IsGround(rule.mask[1]), IsGround(rule.mask[5]), IsGround(rule.mask[7]),
+                          IsGround(rule.mask[3])};
+  const int edgeCells[4][3] = {{0, 1, 2}, {2, 5, 8}, {6, 7, 8}, {0, 3, 6}};
+  bool wallOn[4] = {false, false, false, false};
+  int groundSides = 0;
+  for (int i = 0; i < 4; ++i) groundSides += ground[i];
+  if (groundSides == 0) {
+    // The ground at a corner only. Corner k (north-west, north-east,
+    // south-east, south-west) touches edges k and k + 3; the others face away.
+    const int corners[4] = {0, 2, 8, 6};
+    for (int k = 0; k < 4; ++k) {
+      if (!IsGround(rule.mask[corners[k]])) continue;
+      wallOn[(k + 1) % 4] = wallOn[(k + 2) % 4] = true;
+    }
+  } else if (groundSides == 2 && ground[0] != ground[2]) {
+    // An outer corner: a post where the walls beside it meet.
+    const bool north = ground[0], east = ground[1];
+    const float x0 = east ? -kHalf : kHalf - kWall, z0 = north ? -kHalf : kHalf - kWall;
+    b.AddBox({x0, kGround, z0}, {x0 + kWall, top, z0 + kWall}, wall, wall);
+    footprint[north ? (east ? 6 : 8) : (east ? 0 : 2)] = blocked;
+  } else {
+    for (int i = 0; i < 4; ++i) wallOn[(i + 2) % 4] |= ground[i];
   }
-  if (IsGround(sd.s)) {
-    b.AddBox({-kHalf, kGround, -kHalf}, {kHalf, top, -kHalf + kWall}, wall, wall);
-    footprint[6] = footprint[7] = footprint[8] = blocked;
-  }
-  if (IsGround(sd.w)) {
-    b.AddBox({-kHalf, kGround, -kHalf}, {-kHalf + kWall, top, kHalf}, wall, wall);
-    footprint[0] = footprint[3] = footprint[6] = blocked;
-  }
-  if (IsGround(sd.e)) {
-    b.AddBox({kHalf - kWall, kGround, -kHalf}, {kHalf, top, kHalf}, wall, wall);
-    footprint[2] = footprint[5] = footprint[8] = blocked;
-  }
-  const int corners[4][3] = {{0, -1, 1}, {2, 1, 1}, {6, -1, -1}, {8, 1, -1}};  // mask index, east, north
-  for (const auto& c : corners) {
-    const int kind = rule.mask[c[0]];
-    const bool sidesHouse = rule.mask[c[0] == 0 || c[0] == 2 ? 1 : 7] == 5 && rule.mask[c[0] == 0 || c[0] == 6 ? 3 : 5] == 5;
-    if (!IsGround(kind) || !sidesHouse) continue;
-    const float x0 = c[1] > 0 ? kHalf - kWall : -kHalf, z0 = c[2] > 0 ? kHalf - kWall : -kHalf;
-    b.AddBox({x0, kGround, z0}, {x0 + kWall, 0.0f, z0 + kWall}, wall, wall);
-    footprint[static_cast<std::size_t>(c[0])] = 1;
-  }
-  if (name == "vilSolPoto") {
-    b.AddBox({-48.0f, kGround, -48.0f}, {48.0f, 0.0f, 48.0f}, Bank("pillar"), Bank("pillar"));
-    footprint[4] = 1;
+  if (wallOn[0]) b.AddBox({-kHalf, kGround, kHalf - kWall}, {kHalf, top, kHalf}, wall, wall);
+  if (wallOn[2]) b.AddBox({-kHalf, kGround, -kHalf}, {kHalf, top, -kHalf + kWall}, wall, wall);
+  // The east and west walls stop short of a north or south one, so that no two boxes share an edge.
+  const float zLo = wallOn[2] ? -kHalf + kWall : -kHalf, zHi = wallOn[0] ? kHalf - kWall : kHalf;
+  if (wallOn[1]) b.AddBox({kHalf - kWall, kGround, zLo}, {kHalf, top, zHi}, wall, wall);
+  if (wallOn[3]) b.AddBox({-kHalf, kGround, zLo}, {-kHalf + kWall, top, zHi}, wall, wall);
+  for (int i = 0; i < 4; ++i) {
+    if (!wallOn[i]) continue;
+    for (int cell : edgeCells[i]) footprint[static_cast<std::size_t>(cell)] = blocked;
   }
   b.SetFootprint(footprint);
 }
 
-// A counter (kind 6) or an inside wall (kind 7): a run through the house
-// floor, its arms towards the sides where the rule wants its own kind, or
-// for a run's end the side it leaves open.
-void RunPiece(O3dBuilder& b, const TileRule& rule) {
-  Floor(b, Bank("housefloor"));
+// A counter (kind 6) or an inside wall (kind 7) on the house floor: a bar
+// from the block's middle to each side where the rule wants its own kind. A
+// run's end ("...3": the name gives the side of the wall it stands against,
+// the rule leaves the other open for the run) is a bar across the whole
+// block along that line, so that it meets the wall beside it. Where runs
+// cross, and where no rule tells which way the run goes (an inside wall
+// painted over an outer wall takes the plain block, which is the crossing's
+// too), the whole block is wall or counter: it meets every arm and closes
+// the wall it stands in. The open inside walls ("vilMe...") are low.
+void RunPiece(O3dBuilder& b, const TileRule& rule, const std::string& name) {
   const int kind = rule.mask[4];
   const bool wall = kind == 7;
+  const bool open = name.rfind("vilMe", 0) == 0;
   const float half = wall ? kInner : kCounter;
-  const float top = wall ? 0.0f : kGround + 110.0f;
+  const float top = wall ? (open ? kGround + kSill : 0.0f) : kGround + 110.0f;
   const std::uint16_t bank = wall ? Bank("housewall") : Bank("counter");
+  const std::uint8_t blocked = wall && !open ? 1 : 2;
   const int sides[4] = {rule.mask[1], rule.mask[5], rule.mask[7], rule.mask[3]};  // n, e, s, w
   bool arm[4];
-  bool any = false;
-  for (int i = 0; i < 4; ++i) any |= arm[i] = sides[i] == kind;
-  if (!any) {
-    for (int i = 0; i < 4; ++i) arm[i] = sides[i] == -1;
+  int arms = 0;
+  for (int i = 0; i < 4; ++i) arms += arm[i] = sides[i] == kind;
+  if (arms == 4) {
+    b.AddBox({-kHalf, kGround, -kHalf}, {kHalf, top, kHalf}, bank, bank);
+    b.SetFootprint(Filled(blocked));
+    return;
   }
+  if (arms == 0) {
+    for (int i = 0; i < 4; ++i) arm[i] = sides[i] == -1 || sides[(i + 2) % 4] == -1;
+  }
+  Floor(b, Bank("housefloor"));
   std::array<std::uint8_t, 9> footprint = kOpen;
-  const std::uint8_t blocked = wall ? 1 : 2;
   footprint[4] = blocked;
   // One bar across for the east and west arms, one along for the north and
   // south ones, so that no two boxes share an edge.
@@ -165,7 +207,7 @@ O3dBuilder OutdoorBlock(const std::string& name) {
     return b;
   }
   if (kind == 6 || kind == 7) {
-    RunPiece(b, rule);
+    RunPiece(b, rule, name);
     return b;
   }
   // Grounds: a transition's own picture, else the plain ground of its kind.

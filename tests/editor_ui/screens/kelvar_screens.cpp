@@ -18,6 +18,7 @@
 
 #include "editor/kelvar_app.h"
 #include "editor/kelvar_commands.h"
+#include "editor/element_pickers.h"
 #include "editor/kelvar_globals.h"
 #include "editor/left_view.h"
 #include "editor/main_frame.h"
@@ -226,6 +227,9 @@ void Scene(const std::string& scene, CMainFrame& frame) {
     ShowTab(kTreeMonsters, 0);
     SelectTreeItem(kTreeMonsters, "oldguard");
     QTimer::singleShot(0, &frame, [&frame] { frame.SendCommand(kCmdMonsterProperties); });
+  } else if (scene == "pick-frame") {
+    // The frame picker a FRAME value opens, on the demo's smallest mesh.
+    QTimer::singleShot(0, &frame, [] { Pickers().frame("demo_cup"); });
   } else if (scene == "pick-traps") {
     // Add Generic Trap over the crypt: the demo's traps with their meshes.
     if (!EditRoom(frame, "crypt", kCmdDraw)) return;

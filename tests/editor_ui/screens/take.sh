@@ -40,7 +40,7 @@ scenes=("${@:2}")
 if [ ${#scenes[@]} -eq 0 ]; then
   scenes=(machines rooms monsters filemenu textmenu generate about room-paint room-collision room-links room-paint-software map map-menu
           pick-monsters pick-meshes pick-styles text-dialog machine-properties room-dialog
-          object-dialog pick-objects monster-dialog pick-traps room-tiles room-traps)
+          object-dialog pick-objects monster-dialog pick-traps pick-frame room-tiles room-traps)
 fi
 for scene in "${scenes[@]}"; do
   case $scene in
