@@ -22,15 +22,19 @@ namespace {
 
 thread_local SaveBatch* g_current = nullptr;
 
+// A native path as its folder's part (up to and with the last slash, as
+// written, so that joined with a name it gives that file's path as the
+// temporaries' paths are written) and the file's name.
 struct PathParts {
-  std::string folder;
+  std::string prefix;
   std::string name;
+  std::string Folder() const { return prefix.empty() ? "." : prefix; }
 };
 
 PathParts SplitNative(const std::string& path) {
   const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {".", path};
-  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+  if (slash == std::string::npos) return {"", path};
+  return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
 // Freeing a replaced file's blocks and pages costs about a millisecond per
@@ -123,16 +127,16 @@ bool PutInPlace(const std::string& temp, const std::string& target, std::vector<
 
 // Removes from the folder the temporaries of the named files (left by a save
 // that never finished), except those still in use.
-void RemoveStaleTemporaries(const std::string& folder, const std::unordered_set<std::string>& saved,
+void RemoveStaleTemporaries(const std::string& prefix, const std::unordered_set<std::string>& saved,
                             const std::unordered_set<std::string>& inUse) {
-  DIR* d = ::opendir(folder.c_str());
+  DIR* d = ::opendir(PathParts{prefix, {}}.Folder().c_str());
   if (!d) return;
   std::vector<std::string> stale;
   while (const dirent* e = ::readdir(d)) {
     const std::string_view name = e->d_name;
     const std::string_view target = SafeSaveTemporaryTarget(name);
     if (target.empty() || !saved.count(std::string(target))) continue;
-    std::string path = folder + "/" + std::string(name);
+    std::string path = prefix + std::string(name);
     if (!inUse.count(path) && !Releaser().Holds(path)) stale.push_back(std::move(path));
   }
   ::closedir(d);
@@ -145,6 +149,7 @@ SaveBatch::SaveBatch() : previous_(g_current) { g_current = this; }
 
 SaveBatch::~SaveBatch() {
   Drop();
+  CloseFileSystems();
   g_current = previous_;
 }
 
@@ -167,27 +172,64 @@ void SaveBatch::Add(std::string target, std::string temp, std::string name) {
     p.name = std::move(name);
     return;
   }
+  struct stat st {};
+  if (::stat(temp.c_str(), &st) == 0 &&
+      std::none_of(fileSystems_.begin(), fileSystems_.end(),
+                   [&st](const FileSystem& f) { return f.device == static_cast<unsigned long>(st.st_dev); })) {
+    std::string folder = SplitNative(target).Folder();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    fileSystems_.push_back({static_cast<unsigned long>(st.st_dev), std::move(folder), fd});
+  }
   pending_.push_back({std::move(target), std::move(temp), std::move(name)});
 }
 
+int SaveBatch::SyncFileSystems(std::string& failedFolder) const {
+  for (const FileSystem& f : fileSystems_) {
+    const int fd = f.fd >= 0 ? f.fd : ::open(f.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int err = fd < 0 ? errno : ::syncfs(fd) != 0 ? errno : 0;
+    if (fd >= 0 && fd != f.fd) ::close(fd);
+    if (err) {
+      failedFolder = f.folder;
+      return err;
+    }
+  }
+  return 0;
+}
+
+void SaveBatch::CloseFileSystems() noexcept {
+  for (const FileSystem& f : fileSystems_) {
+    if (f.fd >= 0) ::close(f.fd);
+  }
+  fileSystems_.clear();
+}
+
 void SaveBatch::Commit() {
-  // The data first, all of it: the write-back of each file began when it was
-  // closed, so this mostly waits for what is already on its way. One
-  // descriptor at a time.
+  // The data first, all of it. The write-back of each file began when it was
+  // closed; it is waited for file by file, one descriptor at a time, which
+  // also reports each file's write errors. Then each file system is synced
+  // once: one flush of the disk for every file on it, where a sync of each
+  // file would flush it once a file.
+  constexpr unsigned kWriteAndWait = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
   for (const Pending& p : pending_) {
     const int fd = ::open(p.temp.c_str(), O_RDONLY | O_CLOEXEC);
-    const int err = fd < 0 ? errno : ::fdatasync(fd) != 0 ? errno : 0;
+    const int err = fd < 0 ? errno : ::sync_file_range(fd, 0, 0, kWriteAndWait) != 0 ? errno : 0;
     if (fd >= 0) ::close(fd);
     if (err) {
       const std::string name = p.name;
       Drop();
+      CloseFileSystems();
       throw FileException(CauseFromErrno(err), err, name);
     }
   }
+  std::string failed;
+  if (const int e = SyncFileSystems(failed)) {
+    Drop();
+    CloseFileSystems();
+    throw FileException(CauseFromErrno(e), e, failed);
+  }
   // Then the names, in the order saved; a crash from here on leaves each
   // target either as it was or complete.
-  std::vector<std::string> folders;  // in the order first saved to
-  std::unordered_map<std::string, std::unordered_set<std::string>> saved;  // folder: names put in place
+  std::unordered_map<std::string, std::unordered_set<std::string>> saved;  // folder's prefix: names put in place
   std::vector<std::string> replaced;
   std::size_t done = 0;
   int err = 0;
@@ -198,11 +240,9 @@ void SaveBatch::Commit() {
       break;
     }
     PathParts parts = SplitNative(p.target);
-    const auto [at, fresh] = saved.try_emplace(parts.folder);
-    if (fresh) folders.push_back(std::move(parts.folder));
-    at->second.insert(std::move(parts.name));
+    saved[parts.prefix].insert(std::move(parts.name));
   }
-  std::string failed = err ? pending_[done].name : std::string();
+  if (err) failed = pending_[done].name;
   for (std::size_t i = done; i < pending_.size(); ++i) ::unlink(pending_[i].temp.c_str());
   pending_.clear();
   index_.clear();
@@ -212,18 +252,15 @@ void SaveBatch::Commit() {
   for (const SaveBatch* outer = previous_; outer; outer = outer->previous_) {
     for (const Pending& p : outer->pending_) inUse.insert(p.temp);
   }
-  // And each folder once, so the new names, and the stale temporaries gone,
-  // are durable too.
-  for (const std::string& folder : folders) {
-    RemoveStaleTemporaries(folder, saved[folder], inUse);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const int e = fd < 0 ? errno : ::fsync(fd) != 0 ? errno : 0;
-    if (fd >= 0) ::close(fd);
-    if (e && !err) {
-      err = e;
-      failed = folder;
-    }
+  for (const auto& [prefix, names] : saved) RemoveStaleTemporaries(prefix, names, inUse);
+  // And each file system again, so the new names, and the stale temporaries
+  // gone, are durable too.
+  std::string failedFolder;
+  if (const int e = SyncFileSystems(failedFolder); e && !err) {
+    err = e;
+    failed = failedFolder;
   }
+  CloseFileSystems();
   Releaser().Release(std::move(replaced));
   if (err) throw FileException(CauseFromErrno(err), err, failed);
 }

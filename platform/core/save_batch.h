@@ -1,10 +1,11 @@
 #pragma once
 // Safe saves made while a batch is open are written and their write-back
 // started at once, but put in place only when the batch is committed: every
-// file's data is made durable in one pass, then each file is renamed over its
-// target in the order saved, then each folder is synced once. So a crash
-// leaves every target either as it was or as saved, complete, and it costs one
-// wait for the disk instead of one per file.
+// file's data is made durable in one pass (each file's write-back waited for,
+// then each file system holding them synced once), then each file is renamed
+// over its target in the order saved, then each file system is synced again.
+// So a crash leaves every target either as it was or as saved, complete, and
+// it costs two flushes of the disk instead of one per file.
 //
 // While the batch is open, opening a pending target for reading reads what was
 // saved. A pending save holds no descriptor, and a commit keeps only a few
@@ -37,7 +38,8 @@ class SaveBatch {
   static SaveBatch* Current();
 
   // Puts every pending save in place. Throws FileException naming the file
-  // that failed; saves renamed before it stay, the rest are dropped. The
+  // that failed (or a folder of the file system whose sync failed); saves
+  // renamed before it stay, the rest are dropped. The
   // temporaries that an earlier crash left beside a target put in place
   // (named as a safe save names them) are removed with it.
   void Commit();
@@ -56,9 +58,21 @@ class SaveBatch {
   static void WaitForReleasedFiles();
 
  private:
+  // A file system the saves are on, and a folder of it held open from the
+  // first save there (-1 when none could be), so its sync reports every
+  // write error since.
+  struct FileSystem {
+    unsigned long device;
+    std::string folder;
+    int fd;
+  };
+  // Syncs each file system; the first error, and the folder it was found by.
+  int SyncFileSystems(std::string& failedFolder) const;
   void Drop() noexcept;
+  void CloseFileSystems() noexcept;
 
   std::vector<Pending> pending_;
+  std::vector<FileSystem> fileSystems_;
   std::unordered_map<std::string, std::size_t> index_;  // target -> its pending save
   SaveBatch* previous_ = nullptr;
 };

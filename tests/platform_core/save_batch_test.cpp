@@ -104,21 +104,25 @@ TEST_F(SaveBatchTest, SavesOutsideABatchArePutInPlaceAtOnce) {
   ExpectNoTemporaries();
 }
 
-// A pending save holds no descriptor, and a commit that replaces thousands of
-// files keeps only a few of the old ones open at a time: a batch of any size
-// works within a low limit of open files.
+// A pending save holds no descriptor, and a commit that replaces files holds
+// none of the old ones open: a batch of any size works within a low limit of
+// open files.
 TEST_F(SaveBatchTest, ThousandsOfSavesWorkWithinAFewDescriptors) {
   constexpr int kSaves = 3000;
+  constexpr int kReplaced = 500;
+  constexpr int kFolders = 30;  // a new file's name is looked up in its folder's listing
+  auto name = [](int i) { return "d" + std::to_string(i % kFolders) + "/f" + std::to_string(i) + ".dat"; };
+  for (int f = 0; f < kFolders; ++f) dir.MakeDir("d" + std::to_string(f));
   const int before = OpenDescriptorCount();
   ASSERT_LT(before, 40) << "the limit below would not be low";
   {
     ScopedOpenFileLimit limit(64);
     ASSERT_TRUE(limit.set());
-    // The second round replaces every file of the first.
-    for (const char* text : {"first", "second"}) {
+    // The second batch replaces files of the first.
+    for (const auto& [text, saves] : {std::pair{"first", kSaves}, std::pair{"second", kReplaced}}) {
       SaveBatch batch;
       try {
-        for (int i = 0; i < kSaves; ++i) WriteWholeFile("f" + std::to_string(i) + ".dat", std::string_view(text));
+        for (int i = 0; i < saves; ++i) WriteWholeFile(name(i), std::string_view(text));
         batch.Commit();
       } catch (const FileException& e) {
         FAIL() << text << ": " << e.what() << " (cause " << e.cause() << ")";
@@ -126,9 +130,11 @@ TEST_F(SaveBatchTest, ThousandsOfSavesWorkWithinAFewDescriptors) {
     }
     SaveBatch::WaitForReleasedFiles();
   }
-  for (int i = 0; i < kSaves; ++i) ASSERT_EQ(dir.Read("f" + std::to_string(i) + ".dat"), "second") << i;
+  for (int i = 0; i < kSaves; ++i) ASSERT_EQ(dir.Read(name(i)), i < kReplaced ? "second" : "first") << i;
   EXPECT_EQ(OpenDescriptorCount(), before) << "every replaced file is released";
-  ExpectNoTemporaries();
+  for (int f = 0; f < kFolders; ++f) {
+    for (const auto& e : FindFiles("d" + std::to_string(f) + "\\*.tmp*")) ADD_FAILURE() << "left behind: " << e.name;
+  }
 }
 
 // Temporaries that a crash left beside a target ("<name>.tmp<n>", as the save
