@@ -102,6 +102,38 @@ TEST(LzUnpack, LongOutputGrowsAndOutputIsClearedFirst) {
   EXPECT_EQ(reserved, out);
 }
 
+// The archive reader reserves an entry's size exactly: the output fills that
+// capacity and never outgrows it (which would copy the whole output again).
+TEST(LzUnpack, AnExactReservationIsNeverOutgrown) {
+  std::string text;
+  for (int i = 0; text.size() < 200000; ++i) text += "row " + std::to_string(i * 7919 % 1000) + " of the table\r\n";
+  LzStream runs;
+  runs.Literal('q');
+  for (int i = 0; i < 5000; ++i) runs.Ref(1, 66);
+  const std::vector<std::uint8_t> textBytes = ToBytes(text);
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> lz;
+    std::size_t size;
+  } cases[] = {
+      {"packed text", LzPack(textBytes), textBytes.size()},
+      {"long runs", runs.End().bytes(), 330001},
+      {"a few literals", LzStream().Literals("abc").End().bytes(), 3},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::uint8_t> out;
+    out.reserve(c.size);
+    const std::size_t reserved = out.capacity();
+    EXPECT_TRUE(LzUnpack(c.lz, out).complete) << c.what;
+    EXPECT_EQ(out.size(), c.size) << c.what;
+    EXPECT_EQ(out.capacity(), reserved) << c.what;
+  }
+  std::vector<std::uint8_t> out;
+  out.reserve(textBytes.size());
+  LzUnpack(LzPack(textBytes), out);
+  EXPECT_EQ(out, textBytes);
+}
+
 TEST(LzUnpack, EmptyInputGivesNothing) {
   std::vector<std::uint8_t> out = ToBytes("x");
   const LzUnpackResult r = LzUnpack({}, out);
