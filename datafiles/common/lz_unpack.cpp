@@ -113,7 +113,7 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
           std::size_t i = 0;
           for (; i < len && o + i < dist; ++i) d[i] = 0;
           // Byte by byte: the copy overlaps what it produces.
-          for (; i < len; ++i) d[i] = d[i - dist];
+          for (; i < len; ++i) d[i] = dst[o + i - dist];
         }
         o += len;
       }

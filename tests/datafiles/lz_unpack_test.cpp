@@ -84,6 +84,21 @@ TEST(LzUnpack, RingStartsZeroedAndWrapsAt1024) {
   EXPECT_EQ(out[1032], std::uint8_t(9 * 7));
 }
 
+// References closer than a word, in the middle of a stream: one that repeats
+// the last two bytes, and one that starts before the first byte (the ring's
+// zeros) and runs on into the output (found by fuzzing: the copy once stepped
+// its pointer before the bytes it read).
+TEST(LzUnpack, ShortDistancesInTheMiddleOfAStream) {
+  const std::string rest = "then the rest of the stream";
+  std::vector<std::uint8_t> out;
+  auto lz = LzStream().Literals("ab").Ref(2, 6).Literals(rest).End().bytes();
+  EXPECT_TRUE(LzUnpack(lz, out).complete);
+  EXPECT_EQ(Str(out), "abababab" + rest);
+  lz = LzStream().Literal('x').Ref(5, 8).Literals(rest).End().bytes();
+  EXPECT_TRUE(LzUnpack(lz, out).complete);
+  EXPECT_EQ(Str(out), std::string("x\0\0\0\0x\0\0\0", 9) + rest);
+}
+
 TEST(LzUnpack, LongOutputGrowsAndOutputIsClearedFirst) {
   std::vector<std::uint8_t> out = ToBytes("stale");
   LzStream s;
