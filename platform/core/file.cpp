@@ -80,6 +80,7 @@ File& File::operator=(File&& other) noexcept {
     native_ = std::move(other.native_);
     temp_ = std::move(other.temp_);
     writeBackFrom_ = other.writeBackFrom_;
+    unstarted_ = other.unstarted_;
     other.fp_ = nullptr;
     other.temp_.clear();
   }
@@ -89,6 +90,7 @@ File& File::operator=(File&& other) noexcept {
 bool File::Open(std::string_view winPath, unsigned flags, FileException* error) {
   Abort();
   writeBackFrom_ = 0;
+  unstarted_ = 0;
   path_ = std::string(winPath);
   native_ = ResolvePath(winPath);
   const bool write = flags & (modeWrite | modeReadWrite);
@@ -151,13 +153,17 @@ void File::Write(const void* buffer, std::size_t n) {
   if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
   if (n == 0) return;
   if (std::fwrite(buffer, 1, n, fp_) != n) Fail(errno ? errno : EIO);
-  StartWriteBack();
+  StartWriteBack(n);
 }
 
-void File::StartWriteBack() {
-  if (temp_.empty()) return;
+void File::StartWriteBack(std::uint64_t written) {
+  // Counted here, so the many small writes of a record writer cost no look
+  // at the position.
+  unstarted_ += written;
+  if (temp_.empty() || unstarted_ < kWriteBackStep) return;
+  unstarted_ = 0;
   const off_t end = ::ftello(fp_);
-  if (end < 0 || static_cast<std::uint64_t>(end) < writeBackFrom_ + kWriteBackStep) return;
+  if (end < 0 || static_cast<std::uint64_t>(end) <= writeBackFrom_) return;
   Flush();
   ::sync_file_range(::fileno(fp_), static_cast<off_t>(writeBackFrom_), end - static_cast<off_t>(writeBackFrom_),
                     SYNC_FILE_RANGE_WRITE);
@@ -191,7 +197,7 @@ std::uint64_t File::CopyFrom(File& source, std::uint64_t n) {
   }
   source.Seek(in, begin);
   Seek(out, begin);
-  StartWriteBack();
+  StartWriteBack(copied);
   if (!kernel) {
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(n - copied, 1u << 20)));
     while (copied < n) {

@@ -96,7 +96,7 @@ class File {
 
  private:
   [[noreturn]] void Fail(int err) const;
-  void StartWriteBack();
+  void StartWriteBack(std::uint64_t written);
 
 
   std::FILE* fp_ = nullptr;
@@ -104,6 +104,7 @@ class File {
   std::string native_;
   std::string temp_;  // non-empty for a safe save
   std::uint64_t writeBackFrom_ = 0;  // of a safe save: where the write-back not yet started begins
+  std::uint64_t unstarted_ = 0;      // bytes written since it was last started
 };
 
 // A safe save writes "<target>.tmp<n>" (n a number below 1,000,000, written
