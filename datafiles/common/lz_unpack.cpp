@@ -27,6 +27,15 @@ inline void CopyWord(std::uint8_t* d, const std::uint8_t* s) {
   std::memcpy(d, &word, kWord);
 }
 
+// A back-reference's word: distance (0 ends the data) and length.
+struct Reference {
+  std::size_t dist, len;
+};
+inline Reference ReadReference(const std::uint8_t* p) {
+  const unsigned w = LoadLe16(p);
+  return {w & 0x3FFu, (w >> 10) + 3u};
+}
+
 // Zeros come into the output this far ahead of the bytes that overwrite them,
 // so they are still in the cache when they are; the capacity beyond is not
 // filled first.
@@ -92,14 +101,13 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
           dst[o++] = src[in++];
           continue;
         }
-        const unsigned w = LoadLe16(src + in);
+        const Reference ref = ReadReference(src + in);
         in += 2;
-        const std::size_t dist = w & 0x3FF;
-        if (dist == 0) {
+        if (ref.dist == 0) {
           result.complete = true;
           goto done;
         }
-        const std::size_t len = (w >> 10) + 3;
+        const std::size_t dist = ref.dist, len = ref.len;
         std::uint8_t* d = dst + o;
         if (dist >= kWord && o >= dist) {
           const std::uint8_t* s = d - dist;
@@ -131,14 +139,13 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
         output[o++] = src[in++];
       } else {
         if (n - in < 2) goto done;
-        const unsigned w = LoadLe16(src + in);
+        const Reference ref = ReadReference(src + in);
         in += 2;
-        const std::size_t dist = w & 0x3FF;
-        if (dist == 0) {
+        if (ref.dist == 0) {
           result.complete = true;
           goto done;
         }
-        const std::size_t len = (w >> 10) + 3;
+        const std::size_t dist = ref.dist, len = ref.len;
         MakeRoom(output, o, len);
         std::uint8_t* dst = output.data();
         std::size_t i = 0;
