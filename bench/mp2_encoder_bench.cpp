@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "audio/mp2_encoder.h"
+#include "bench_clocks.h"
 #include "tests/support/audio_signals.h"
 #include "tests/support/spoken_clip.h"
 #ifdef HAVE_TWOLAME
@@ -32,17 +33,13 @@
 
 namespace {
 
+using benchclock::ThreadSeconds;
+
 namespace fs = std::filesystem;
 
 std::string ReadAll(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-double ThreadSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 std::vector<std::int16_t> DecodedSamples(const fs::path& stream, const fs::path& raw) {

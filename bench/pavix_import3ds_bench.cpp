@@ -18,6 +18,7 @@
 #include <string>
 
 #include <benchmark/benchmark.h>
+#include "bench_clocks.h"
 
 #include "meshedit/core/shape.h"
 
@@ -29,6 +30,9 @@
 #endif
 
 namespace {
+
+using benchclock::ThreadSeconds;
+using benchclock::WallSeconds;
 
 namespace fs = std::filesystem;
 
@@ -105,14 +109,6 @@ std::string CheckOurs(const pavix::CShape& shape) {
   if (shape.VertexCount() == 0 || shape.VertexCount() > static_cast<int>(3 * kFaces)) return "our import read no vertices";
   return {};
 }
-
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double WallSeconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // Each alone, so Google Benchmark's own table has both clocks.
 void BM_Import3ds(benchmark::State& state) {

@@ -26,6 +26,7 @@
 #include "platform/video/recorder.h"
 #include "platform/video/window.h"
 #include "growth_report.h"
+#include "bench_clocks.h"
 #include "scratch_start_dir.h"
 
 #ifdef HAVE_EGL
@@ -35,6 +36,9 @@
 namespace pv = platform::video;
 
 namespace {
+
+using benchclock::ProcessCpuSeconds;
+using benchclock::WallSeconds;
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
@@ -206,14 +210,6 @@ void BM_PavixMeshLlvmpipe(benchmark::State& state) {
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.SetLabel(peer->RendererName() + ", " + peer->ShaderNames());
 }
-
-double ProcessCpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double WallSeconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // Our frame and the peer's frame of the same triangles by turns, each timed
 // on its own, so that both meet the same load: the ratios of their times.

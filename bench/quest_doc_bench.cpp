@@ -10,6 +10,7 @@
 // time. The times should grow with the room count, not its square.
 #include <benchmark/benchmark.h>
 
+#include "bench_clocks.h"
 #include "growth_report.h"
 #include "scratch_start_dir.h"
 #include "tests/support/big_quest.h"
@@ -92,13 +93,8 @@ std::vector<std::uint8_t> FileBytes(const char* path) {
   return bytes;
 }
 
-double WallMs() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-double ThreadCpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
-}
+double WallMs() { return 1e3 * benchclock::WallSeconds(); }
+double ThreadCpuMs() { return 1e3 * benchclock::ThreadSeconds(); }
 
 // Page faults per iteration: first touches of pages the process did not hold,
 // each of which costs far more than filling the page.
