@@ -8,6 +8,7 @@
 // peer time / our time: above 1 ours is faster. Every peer's output is checked
 // against ours: the same number of samples, each within one least significant bit.
 #include <benchmark/benchmark.h>
+#include "bench_clocks.h"
 
 #include <time.h>
 #include <unistd.h>
@@ -30,6 +31,9 @@
 
 namespace {
 
+using benchclock::ThreadSeconds;
+using benchclock::WallSeconds;
+
 namespace fs = std::filesystem;
 
 std::string MakeStream(double seconds, const char* codec, const char* format) {
@@ -48,16 +52,6 @@ std::string MakeStream(double seconds, const char* codec, const char* format) {
   std::error_code ec;
   fs::remove_all(dir, ec);
   return bytes;
-}
-
-double ThreadSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-double WallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Decodes into `pcm` (large enough for the whole stream); returns the samples written.

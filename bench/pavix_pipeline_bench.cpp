@@ -3,13 +3,16 @@
 // (10,000 sides is the reference size), and the same triangles through
 // Mesa's llvmpipe with one thread and a shader written for each state the
 // frame uses as the peer, reported as ratios in CPU time (the process's,
-// llvmpipe's thread included) and on the wall clock. Before it is timed the
-// peer's frame is read back and compared with the device's (coverage and
-// colour within the tolerances below); a peer that draws something else is
-// not timed.
+// llvmpipe's thread included) and on the wall clock. Each size runs ours,
+// the peer, then both by turns (BM_PavixMeshAlternating) before the next
+// size. Before it is timed the peer's frame is read back and compared with
+// the device's (coverage and colour within the tolerances below); a peer
+// that draws something else is not timed. The texture lives in a scratch
+// start directory removed at exit.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +26,8 @@
 #include "platform/video/recorder.h"
 #include "platform/video/window.h"
 #include "growth_report.h"
+#include "bench_clocks.h"
+#include "scratch_start_dir.h"
 
 #ifdef HAVE_EGL
 #include "gl_peer.h"
@@ -31,6 +36,9 @@
 namespace pv = platform::video;
 
 namespace {
+
+using benchclock::ProcessCpuSeconds;
+using benchclock::WallSeconds;
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
@@ -77,17 +85,12 @@ pavix::CShape Grid(int sides) {
 }
 
 struct Scene {
-  std::string dir;
+  ScratchStartDir dir{"pavix_bench"};  // first: removed after everything that uses it
   pv::Window window{pv::Rect{0, 0, kWidth, kHeight}};
   std::unique_ptr<pavix::CRenderPipeline> pipeline;
   bool ok = false;
 
   Scene() {
-    char tmpl[] = "/tmp/pavix_bench_XXXXXX";
-    if (!mkdtemp(tmpl)) return;
-    dir = tmpl;
-    platform::ChangeDirectory(dir);
-    platform::SetStartDirectory(dir);
     // A 256 x 256 texture of soft stripes.
     std::vector<std::uint8_t> tga(18, 0);
     tga[2] = 2;
@@ -98,7 +101,7 @@ struct Scene {
       for (int x = 0; x < 256; ++x)
         tga.insert(tga.end(), {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(128 + (y & 63)),
                                static_cast<std::uint8_t>((x ^ y) & 255)});
-    std::FILE* f = std::fopen((dir + "/K0001_bench.TGA").c_str(), "wb");
+    std::FILE* f = std::fopen((dir.Path() + "/K0001_bench.TGA").c_str(), "wb");
     if (!f) return;
     std::fwrite(tga.data(), 1, tga.size(), f);
     std::fclose(f);
@@ -141,8 +144,10 @@ void BM_PavixMeshThroughPipeline(benchmark::State& state) {
 
 #ifdef HAVE_EGL
 
-void BM_PavixMeshLlvmpipe(benchmark::State& state) {
-  Scene& scene = TheScene();
+// The peer with the frame of this grid loaded, checked against our frame of
+// the same triangles; null (the benchmark skipped with the reason) when there
+// is no peer or it draws something else.
+benchpeer::GlPeer* PeerWithGrid(benchmark::State& state, Scene& scene, pavix::CShape& shape) {
   static std::unique_ptr<benchpeer::GlPeer> peer = [] {
     auto p = std::make_unique<benchpeer::GlPeer>(kWidth, kHeight);
     if (!p->Init()) p.reset();
@@ -150,9 +155,8 @@ void BM_PavixMeshLlvmpipe(benchmark::State& state) {
   }();
   if (!scene.ok || !peer) {
     state.SkipWithError("no EGL display with llvmpipe");
-    return;
+    return nullptr;
   }
-  pavix::CShape shape = Grid(static_cast<int>(state.range(0)));
   scene.Frame(shape);
   std::vector<pv::RecordedPrimitive> primitives;
   {
@@ -172,13 +176,13 @@ void BM_PavixMeshLlvmpipe(benchmark::State& state) {
   }();
   if (!peer->Load(primitives, [](const pv::RecordedPrimitive&) { return texture; })) {
     state.SkipWithError("the peer could not load the frame");
-    return;
+    return nullptr;
   }
   // The recorded frame is still in the back surface: the peer must draw the same.
   const auto& back = pavix::Cdd::State().back;
   if (!back) {
     state.SkipWithError("no back surface to check the peer against");
-    return;
+    return nullptr;
   }
   const std::vector<std::uint8_t> ours = benchpeer::SurfaceRgb(*back);
   peer->DrawFrame();
@@ -192,30 +196,65 @@ void BM_PavixMeshLlvmpipe(benchmark::State& state) {
     std::snprintf(why, sizeof why, "the peer's frame is not ours: covered %.3f, coverage mismatch %.4f, blocks off %.4f",
                   d.covered, d.coverageMismatch, d.blocksOff);
     state.SkipWithError(why);
-    return;
+    return nullptr;
   }
+  return peer.get();
+}
+
+void BM_PavixMeshLlvmpipe(benchmark::State& state) {
+  Scene& scene = TheScene();
+  pavix::CShape shape = Grid(static_cast<int>(state.range(0)));
+  benchpeer::GlPeer* peer = PeerWithGrid(state, scene, shape);
+  if (!peer) return;
   for (auto _ : state) peer->DrawFrame();
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.SetLabel(peer->RendererName() + ", " + peer->ShaderNames());
+}
+
+// Our frame and the peer's frame of the same triangles by turns, each timed
+// on its own, so that both meet the same load: the ratios of their times.
+void BM_PavixMeshAlternating(benchmark::State& state) {
+  Scene& scene = TheScene();
+  pavix::CShape shape = Grid(static_cast<int>(state.range(0)));
+  benchpeer::GlPeer* peer = PeerWithGrid(state, scene, shape);
+  if (!peer) return;
+  double oursCpu = 0, oursWall = 0, peerCpu = 0, peerWall = 0;
+  for (auto _ : state) {
+    const double c0 = ProcessCpuSeconds(), w0 = WallSeconds();
+    scene.Frame(shape);
+    const double c1 = ProcessCpuSeconds(), w1 = WallSeconds();
+    peer->DrawFrame();
+    oursCpu += c1 - c0;
+    oursWall += w1 - w0;
+    peerCpu += ProcessCpuSeconds() - c1;
+    peerWall += WallSeconds() - w1;
+  }
+  const double frames = static_cast<double>(state.iterations());
+  state.counters["ours_ms"] = 1e3 * oursCpu / frames;
+  state.counters["llvmpipe_ms"] = 1e3 * peerCpu / frames;
+  state.counters["x_llvmpipe_cpu"] = oursCpu > 0 ? peerCpu / oursCpu : 0;
+  state.counters["x_llvmpipe_wall"] = oursWall > 0 ? peerWall / oursWall : 0;
 }
 
 #endif
 
 }  // namespace
 
-void Sizes(benchmark::internal::Benchmark* b) {
-  for (int sides : kSides) b->Arg(sides);
-}
-
-// Argument: the side count. Process CPU time, since the peer works in llvmpipe's own thread.
-BENCHMARK(BM_PavixMeshThroughPipeline)->Apply(Sizes)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-#ifdef HAVE_EGL
-BENCHMARK(BM_PavixMeshLlvmpipe)->Apply(Sizes)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-#endif
-
 int main(int argc, char** argv) {
+  // Size by size, ours and the peer one after the other, then by turns, so a
+  // change of load between sizes moves both alike.
   std::vector<benchgrowth::Pair> pairs;
-  for (int sides : kSides)
+  for (int sides : kSides) {
+    // Process CPU time, since the peer works in llvmpipe's own thread.
+    benchmark::RegisterBenchmark("BM_PavixMeshThroughPipeline", BM_PavixMeshThroughPipeline)
+        ->Arg(sides)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+#ifdef HAVE_EGL
+    benchmark::RegisterBenchmark("BM_PavixMeshLlvmpipe", BM_PavixMeshLlvmpipe)
+        ->Arg(sides)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+    benchmark::RegisterBenchmark("BM_PavixMeshAlternating", BM_PavixMeshAlternating)
+        ->Arg(sides)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+#endif
     pairs.push_back({"BM_PavixMeshThroughPipeline/" + std::to_string(sides), "BM_PavixMeshLlvmpipe/" + std::to_string(sides)});
+  }
   return benchgrowth::Main(argc, argv, pairs);
 }

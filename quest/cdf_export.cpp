@@ -12,7 +12,6 @@
 #include "datafiles/file_utils.h"
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
-#include "platform/core/save_batch.h"
 #include "quest/fixed_field.h"
 #include "quest/generation_log.h"
 #include "quest/graph_node.h"
@@ -70,7 +69,8 @@ constexpr std::size_t kCbsHeadSize = 4 + 4 + 4;
 constexpr std::size_t kCbsNameSize = 4 + kCdfNameSize;
 
 // One buffer for every room file of a generation, so each room's megabytes
-// of names reuse memory already in hand instead of fresh pages.
+// of names reuse memory already in hand instead of fresh pages; the package
+// takes the room's bytes from its file, not from here.
 std::vector<std::uint8_t>& RoomFileBuffer() {
   thread_local std::vector<std::uint8_t> buffer;
   buffer.clear();
@@ -354,8 +354,6 @@ int CRoom::ExportCdf(const char* namePrefix, const char* questName) {
   try {
     file.Write(out.bytes.data(), out.bytes.size());
     file.Close();
-    // The package is made from these bytes, not from the file read back.
-    if (platform::SaveBatch* batch = platform::SaveBatch::Current()) batch->Keep(file.nativePath(), std::move(out.bytes));
   } catch (const platform::FileException& e) {
     file.Abort();
     LogGeneration("Error while saving %s, error = %u\r\n", path.c_str(), static_cast<unsigned>(e.cause()));

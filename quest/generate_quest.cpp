@@ -68,8 +68,6 @@ bool CommitSaves(platform::SaveBatch& batch) {
   }
 }
 
-std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
-
 // The package entry of a quest-folder file.
 std::string EntryName(const std::string& fileName) {
   const platform::PathParts parts = platform::SplitPath(fileName);
@@ -191,7 +189,6 @@ void Generate(CKelvarDoc& doc) {
     try {
       CKelvarDoc::WriteScriptLine(scripts[i], texts[i], false);
       scripts[i].Close();
-      batch.Keep(scripts[i].nativePath(), Bytes(texts[i]));
     } catch (const platform::FileException& e) {
       scripts[i].Abort();
       LogGeneration("Error while saving %s, error = %u\r\n", paths[i].c_str(), static_cast<unsigned>(e.cause()));
@@ -255,7 +252,8 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
   if (!copied) return 0;
 
   // The folder's files as they will stand once the saves still pending are
-  // in place (their temporaries left out).
+  // in place. No temporary of a save goes in: not those pending, nor those a
+  // crash left (a user's file named like one stays out too).
   const std::string nativeFolder = platform::ResolvePath(questFolder) + "/";
   auto inFolder = [&nativeFolder](const std::string& path) {
     return path.size() > nativeFolder.size() && path.compare(0, nativeFolder.size(), nativeFolder) == 0 &&
@@ -263,11 +261,7 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
   };
   std::vector<std::string> files;
   for (platform::FindEntry& e : platform::FindFiles(questFolder + "\\*.*")) {
-    if (e.isDirectory) continue;
-    const std::string path = nativeFolder + e.name;
-    const bool temporary = std::any_of(batch.pending().begin(), batch.pending().end(),
-                                       [&path](const platform::SaveBatch::Pending& p) { return p.temp == path; });
-    if (!temporary) files.push_back(std::move(e.name));
+    if (!e.isDirectory && !platform::IsSafeSaveTemporaryName(e.name)) files.push_back(std::move(e.name));
   }
   for (const platform::SaveBatch::Pending& p : batch.pending()) {
     if (!inFolder(p.target)) continue;
@@ -285,11 +279,9 @@ int CKelvarDoc::PackQuest(const char* folder, const char* questName) {
     const std::string source = questFolder + "\\" + file;
     sources.emplace_back(source, entry);
     try {
-      // Bytes generation still holds go in as they are; other files are
-      // copied in when the package is written, not held here.
-      std::vector<std::uint8_t> bytes;
-      if (batch.Take(nativeFolder + file, bytes)) writer.Add(entry, std::move(bytes), MtfStorage::kStored);
-      else writer.AddFile(entry, source);
+      // Copied in when the package is written, not held here; a file still
+      // pending is read from its temporary.
+      writer.AddFile(entry, source);
     } catch (const std::bad_alloc&) {
       Box(FormatText("error : file %s too large to fit in memory.\n", entry.c_str()));
       return 0;

@@ -27,16 +27,42 @@ inline void CopyWord(std::uint8_t* d, const std::uint8_t* s) {
   std::memcpy(d, &word, kWord);
 }
 
-void Grow(std::vector<std::uint8_t>& out) {
-  // At least 32 KiB more, and half again what is there: large entries would
-  // otherwise be copied over and over.
-  const std::size_t want = out.size() + std::max(kGrowStep, out.size() / 2);
+// A back-reference's word: distance (0 ends the data) and length.
+struct Reference {
+  std::size_t dist, len;
+};
+inline Reference ReadReference(const std::uint8_t* p) {
+  const unsigned w = LoadLe16(p);
+  return {w & 0x3FFu, (w >> 10) + 3u};
+}
+
+// Zeros come into the output this far ahead of the bytes that overwrite them,
+// so they are still in the cache when they are; the capacity beyond is not
+// filled first.
+constexpr std::size_t kFillStep = 0x4000;
+
+// Room for `need` bytes at o: within the capacity the size moves a step ahead
+// (or to the capacity's end); past it the buffer grows by at least 32 KiB,
+// and by half again what it holds, as large entries would otherwise be copied
+// over and over.
+void MakeRoom(std::vector<std::uint8_t>& out, std::size_t o, std::size_t need) {
+  if (out.size() - o >= need) return;
   try {
-    out.resize(want);
+    if (o + need > out.capacity()) {
+      out.reserve(std::max(o + need, out.capacity() + std::max(kGrowStep, out.capacity() / 2)));
+    }
+    out.resize(std::min(out.capacity(), std::max(o + need, o + kFillStep)));
   } catch (const std::bad_alloc&) {
     std::fputs("Can't allocate memory for Output...\n", stderr);
     platform::Exit(1);
   }
+}
+
+// Room for a whole group with its overrun, as long as the capacity holds it.
+bool RoomForGroup(std::vector<std::uint8_t>& out, std::size_t o) {
+  if (out.capacity() - o < kGroupOutput) return false;
+  MakeRoom(out, o, kGroupOutput);
+  return true;
 }
 
 }  // namespace
@@ -48,78 +74,80 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
   // (k < d) reads the ring's initial zero.
   static_assert(kRingSize == 1024);
   output.clear();
-  output.resize(output.capacity());  // keep what the caller reserved
   std::size_t o = 0;
   std::size_t in = 0;
   const std::size_t n = input.size();
   const std::uint8_t* src = input.data();
   LzUnpackResult result;
 
-  // Whole groups of eight items while the input surely holds them: one room
-  // check per group, not per byte. Copies at a distance of a word or more go
-  // a word at a time and may write past their end (at most two words), which
-  // the next items overwrite; the group's room check leaves space for it.
-  while (n - in >= kGroupInput) {
-    if (output.size() - o < kGroupOutput) Grow(output);
-    std::uint8_t* dst = output.data();
-    unsigned flags = src[in++];
-    if (flags == 0xFF) {
-      std::memcpy(dst + o, src + in, 8);
-      o += 8;
-      in += 8;
-      continue;
-    }
-    for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
-      if (flags & 1) {
-        dst[o++] = src[in++];
+  while (in < n) {
+    // Whole groups of eight items while the input surely holds one and the
+    // capacity its longest output: one room check per group, not per byte.
+    // Copies at a distance of a word or more go a word at a time and may
+    // write past their end (at most two words), which the next items
+    // overwrite; the group's room check leaves space for it.
+    while (n - in >= kGroupInput) {
+      if (output.size() - o < kGroupOutput && !RoomForGroup(output, o)) break;
+      std::uint8_t* dst = output.data();
+      unsigned flags = src[in++];
+      if (flags == 0xFF) {
+        std::memcpy(dst + o, src + in, 8);
+        o += 8;
+        in += 8;
         continue;
       }
-      const unsigned w = LoadLe16(src + in);
-      in += 2;
-      const std::size_t dist = w & 0x3FF;
-      if (dist == 0) {
-        result.complete = true;
-        goto done;
-      }
-      const std::size_t len = (w >> 10) + 3;
-      std::uint8_t* d = dst + o;
-      if (dist >= kWord && o >= dist) {
-        const std::uint8_t* s = d - dist;
-        // Most references are short: two words without a loop test.
-        CopyWord(d, s);
-        CopyWord(d + kWord, s + kWord);
-        for (std::size_t i = 2 * kWord; i < len; i += kWord) CopyWord(d + i, s + i);
-      } else if (dist == 1 && o >= 1) {
-        std::memset(d, d[-1], len);
-      } else {
-        std::size_t i = 0;
-        for (; i < len && o + i < dist; ++i) d[i] = 0;
-        // Byte by byte: the copy overlaps what it produces.
-        for (; i < len; ++i) d[i] = d[i - dist];
-      }
-      o += len;
-    }
-  }
-
-  // The last few items, each checked against the input's end.
-  while (in < n) {
-    unsigned flags = src[in++];
-    for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
-      if (output.size() - o < kMaxItem) Grow(output);
-      std::uint8_t* dst = output.data();
-      if (flags & 1) {
-        if (in >= n) goto done;
-        dst[o++] = src[in++];
-      } else {
-        if (n - in < 2) goto done;
-        const unsigned w = LoadLe16(src + in);
+      for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
+        if (flags & 1) {
+          dst[o++] = src[in++];
+          continue;
+        }
+        const Reference ref = ReadReference(src + in);
         in += 2;
-        const std::size_t dist = w & 0x3FF;
-        if (dist == 0) {
+        if (ref.dist == 0) {
           result.complete = true;
           goto done;
         }
-        const std::size_t len = (w >> 10) + 3;
+        const std::size_t dist = ref.dist, len = ref.len;
+        std::uint8_t* d = dst + o;
+        if (dist >= kWord && o >= dist) {
+          const std::uint8_t* s = d - dist;
+          // Most references are short: two words without a loop test.
+          CopyWord(d, s);
+          CopyWord(d + kWord, s + kWord);
+          for (std::size_t i = 2 * kWord; i < len; i += kWord) CopyWord(d + i, s + i);
+        } else if (dist == 1 && o >= 1) {
+          std::memset(d, d[-1], len);
+        } else {
+          std::size_t i = 0;
+          for (; i < len && o + i < dist; ++i) d[i] = 0;
+          // Byte by byte: the copy overlaps what it produces.
+          for (; i < len; ++i) d[i] = dst[o + i - dist];
+        }
+        o += len;
+      }
+    }
+    if (in >= n) break;
+
+    // Then a group (of the last items of the input, or near the end of the
+    // capacity) item by item, each checked against the input's end and given
+    // exactly its room.
+    unsigned flags = src[in++];
+    for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
+      if (flags & 1) {
+        if (in >= n) goto done;
+        MakeRoom(output, o, 1);
+        output[o++] = src[in++];
+      } else {
+        if (n - in < 2) goto done;
+        const Reference ref = ReadReference(src + in);
+        in += 2;
+        if (ref.dist == 0) {
+          result.complete = true;
+          goto done;
+        }
+        const std::size_t dist = ref.dist, len = ref.len;
+        MakeRoom(output, o, len);
+        std::uint8_t* dst = output.data();
         std::size_t i = 0;
         for (; i < len && o < dist; ++i) dst[o++] = 0;
         for (; i < len; ++i, ++o) dst[o] = dst[o - dist];

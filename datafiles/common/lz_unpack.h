@@ -14,7 +14,8 @@ struct LzUnpackResult {
 };
 
 // Decodes input into output (cleared first; a capacity the caller reserved is
-// used before it grows, by at least 32 KiB a time). Never reads past input;
+// used before it grows, by at least 32 KiB a time, and is filled only as far
+// as the output reaches, never zeroed ahead of it). Never reads past input;
 // input that ends before the end marker gives what was decoded, with
 // `complete` false. When the output cannot grow, writes
 // "Can't allocate memory for Output...\n" to stderr and ends the program

@@ -14,6 +14,35 @@
 
 namespace platform {
 
+namespace {
+
+constexpr unsigned kTemporaryNumbers = 1000000;
+constexpr std::string_view kTemporaryMark = ".tmp";
+constexpr int kTemporaryAttempts = 100;
+// A large save's write-back starts every few megabytes as it is written, so
+// the disk is busy while the rest is made, not only once it is closed.
+constexpr std::uint64_t kWriteBackStep = std::uint64_t{8} << 20;
+
+// A number as SafeSaveTemporaryName writes it.
+bool IsTemporaryNumber(std::string_view digits) {
+  if (digits.empty() || digits.size() > 6 || (digits.size() > 1 && digits[0] == '0')) return false;
+  return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::string SafeSaveTemporaryName(std::string_view target, unsigned number) {
+  return std::string(target) + std::string(kTemporaryMark) + std::to_string(number % kTemporaryNumbers);
+}
+
+std::string_view SafeSaveTemporaryTarget(std::string_view name) {
+  const std::size_t mark = name.rfind(kTemporaryMark);
+  if (mark == std::string_view::npos || mark == 0 || name[mark - 1] == '/' ||
+      !IsTemporaryNumber(name.substr(mark + kTemporaryMark.size())))
+    return {};
+  return name.substr(0, mark);
+}
+
 int CauseFromErrno(int err) {
   struct Row { int err; int cause; };
   static constexpr Row kTable[] = {
@@ -50,6 +79,8 @@ File& File::operator=(File&& other) noexcept {
     path_ = std::move(other.path_);
     native_ = std::move(other.native_);
     temp_ = std::move(other.temp_);
+    writeBackFrom_ = other.writeBackFrom_;
+    unstarted_ = other.unstarted_;
     other.fp_ = nullptr;
     other.temp_.clear();
   }
@@ -58,6 +89,8 @@ File& File::operator=(File&& other) noexcept {
 
 bool File::Open(std::string_view winPath, unsigned flags, FileException* error) {
   Abort();
+  writeBackFrom_ = 0;
+  unstarted_ = 0;
   path_ = std::string(winPath);
   native_ = ResolvePath(winPath);
   const bool write = flags & (modeWrite | modeReadWrite);
@@ -71,11 +104,7 @@ bool File::Open(std::string_view winPath, unsigned flags, FileException* error) 
     if (::stat(native_.c_str(), &st) != 0) mode = (flags & modeReadWrite) ? "w+b" : "wb";
   }
   std::string target = native_;
-  if (write && create && (flags & modeSafeSave) && !(flags & modeNoTruncate)) {
-    std::random_device rd;
-    temp_ = native_ + ".tmp" + std::to_string(rd() % 1000000u);
-    target = temp_;
-  }
+  const bool safeSave = write && create && (flags & modeSafeSave) && !(flags & modeNoTruncate);
   struct stat st {};
   if (!write && ::stat(native_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     if (error) *error = FileException(kCauseAccessDenied, EISDIR, path_);
@@ -88,7 +117,19 @@ bool File::Open(std::string_view winPath, unsigned flags, FileException* error) 
       if (const SaveBatch::Pending* p = batch->Find(native_)) target = p->temp;
     }
   }
-  fp_ = std::fopen(target.c_str(), mode);
+  if (safeSave) {
+    // A name no other file holds: a temporary is never written over, be it
+    // another save's or a previous version waiting to be freed.
+    std::random_device rd;
+    const std::string exclusive = std::string(mode) + "x";
+    for (int attempt = 0; attempt < kTemporaryAttempts && !fp_; ++attempt) {
+      temp_ = SafeSaveTemporaryName(native_, rd() % kTemporaryNumbers);
+      fp_ = std::fopen(temp_.c_str(), exclusive.c_str());
+      if (!fp_ && errno != EEXIST) break;
+    }
+  } else {
+    fp_ = std::fopen(target.c_str(), mode);
+  }
   if (!fp_) {
     int e = errno;
     if (error) *error = FileException(CauseFromErrno(e), e, path_);
@@ -112,6 +153,21 @@ void File::Write(const void* buffer, std::size_t n) {
   if (!fp_) throw FileException(kCauseInvalidFile, EBADF, path_);
   if (n == 0) return;
   if (std::fwrite(buffer, 1, n, fp_) != n) Fail(errno ? errno : EIO);
+  StartWriteBack(n);
+}
+
+void File::StartWriteBack(std::uint64_t written) {
+  // Counted here, so the many small writes of a record writer cost no look
+  // at the position.
+  unstarted_ += written;
+  if (temp_.empty() || unstarted_ < kWriteBackStep) return;
+  unstarted_ = 0;
+  const off_t end = ::ftello(fp_);
+  if (end < 0 || static_cast<std::uint64_t>(end) <= writeBackFrom_) return;
+  Flush();
+  ::sync_file_range(::fileno(fp_), static_cast<off_t>(writeBackFrom_), end - static_cast<off_t>(writeBackFrom_),
+                    SYNC_FILE_RANGE_WRITE);
+  writeBackFrom_ = static_cast<std::uint64_t>(end);
 }
 
 std::uint64_t File::CopyFrom(File& source, std::uint64_t n) {
@@ -141,6 +197,7 @@ std::uint64_t File::CopyFrom(File& source, std::uint64_t n) {
   }
   source.Seek(in, begin);
   Seek(out, begin);
+  StartWriteBack(copied);
   if (!kernel) {
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(n - copied, 1u << 20)));
     while (copied < n) {
@@ -185,12 +242,11 @@ void File::Close() {
   fp_ = nullptr;
   int flushErr = std::fflush(f) != 0 ? errno : 0;
   SaveBatch* batch = temp_.empty() ? nullptr : SaveBatch::Current();
-  int held = -1;
   if (!flushErr && !temp_.empty()) {
     if (batch) {
-      // Durable with the rest of the batch; the disk starts on it now.
+      // Durable with the rest of the batch, which opens it again for that;
+      // the disk starts on it now.
       ::sync_file_range(::fileno(f), 0, 0, SYNC_FILE_RANGE_WRITE);
-      held = ::fcntl(::fileno(f), F_DUPFD_CLOEXEC, 0);
     } else if (::fsync(::fileno(f)) != 0) {
       flushErr = errno;
     }
@@ -201,10 +257,9 @@ void File::Close() {
     std::string tmp = std::move(temp_);
     temp_.clear();
     if (!err && batch) {
-      batch->Add(native_, std::move(tmp), path_, held);
+      batch->Add(native_, std::move(tmp), path_);
       return;
     }
-    if (held >= 0) ::close(held);
     if (!err && std::rename(tmp.c_str(), native_.c_str()) != 0) err = errno;
     if (err) ::unlink(tmp.c_str());
   }

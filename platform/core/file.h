@@ -85,8 +85,8 @@ class File {
   std::uint64_t GetLength() const;
   void Flush();
   // Closes; a safe save is synced and renamed into place here, or, while a
-  // SaveBatch is open, handed to it. Throws on failure, after which the
-  // previous file is still there.
+  // SaveBatch is open, handed to it (its write-back started, no descriptor
+  // kept). Throws on failure, after which the previous file is still there.
   void Close();
   // Closes without committing a safe save (the temporary is removed).
   void Abort() noexcept;
@@ -96,12 +96,23 @@ class File {
 
  private:
   [[noreturn]] void Fail(int err) const;
+  void StartWriteBack(std::uint64_t written);
+
 
   std::FILE* fp_ = nullptr;
   std::string path_;
   std::string native_;
   std::string temp_;  // non-empty for a safe save
+  std::uint64_t writeBackFrom_ = 0;  // of a safe save: where the write-back not yet started begins
+  std::uint64_t unstarted_ = 0;      // bytes written since it was last started
 };
+
+// A safe save writes "<target>.tmp<n>" (n a number below 1,000,000, written
+// without leading zeros) in the target's folder. The target of a name of that
+// form (a file name or a path), or empty when the name is not of that form.
+std::string SafeSaveTemporaryName(std::string_view target, unsigned number);
+std::string_view SafeSaveTemporaryTarget(std::string_view name);
+inline bool IsSafeSaveTemporaryName(std::string_view name) { return !SafeSaveTemporaryTarget(name).empty(); }
 
 // fopen() of a Windows-style path, for layers that use the C library directly.
 std::FILE* OpenCFile(std::string_view winPath, const char* mode);

@@ -1,12 +1,17 @@
 #include "platform/core/save_batch.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/core/file.h"
@@ -16,38 +21,89 @@ namespace platform {
 namespace {
 
 thread_local SaveBatch* g_current = nullptr;
-std::atomic<std::size_t> g_defaultKeepBudget{SaveBatch::kDefaultKeepBudget};
 
-std::string FolderOf(const std::string& path) {
+// A native path as its folder's part (up to and with the last slash, as
+// written, so that joined with a name it gives that file's path as the
+// temporaries' paths are written) and the file's name.
+struct PathParts {
+  std::string prefix;
+  std::string name;
+  std::string Folder() const { return prefix.empty() ? "." : prefix; }
+};
+
+PathParts SplitNative(const std::string& path) {
   const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  if (slash == std::string::npos) return {"", path};
+  return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
 // Freeing a replaced file's blocks and pages costs about a millisecond per
-// megabyte. The renames keep the old files open and this closes them on a
-// thread of its own, so nobody waits for it.
+// megabyte. The commit leaves each previous version under a temporary's name
+// and this removes them on a thread of its own, so nobody waits for it. It
+// holds names, not descriptors; a name stays taken until it is removed, as a
+// new temporary never takes a name that exists.
 class OldFileReleaser {
  public:
-  ~OldFileReleaser() { Join(); }
-  void Release(std::vector<int> fds) {
-    if (fds.empty()) return;
-    std::lock_guard lock(mutex_);
-    Join();
-    try {
-      thread_ = std::thread([fds = std::move(fds)] {
-        for (int fd : fds) ::close(fd);
-      });
-    } catch (const std::system_error&) {
-      for (int fd : fds) ::close(fd);
+  ~OldFileReleaser() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
     }
+    work_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  void Release(std::vector<std::string> paths) {
+    if (paths.empty()) return;
+    std::unique_lock lock(mutex_);
+    if (!thread_.joinable()) {
+      try {
+        thread_ = std::thread([this] { Run(); });
+      } catch (const std::system_error&) {
+        lock.unlock();
+        for (const std::string& p : paths) ::unlink(p.c_str());
+        return;
+      }
+    }
+    for (std::string& p : paths) {
+      queued_.insert(p);
+      queue_.push_back(std::move(p));
+    }
+    work_.notify_one();
+  }
+
+  // True while the path waits to be removed (or is being removed).
+  bool Holds(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    return queued_.count(path) != 0;
+  }
+
+  void WaitUntilIdle() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return queued_.empty(); });
   }
 
  private:
-  void Join() {
-    if (thread_.joinable()) thread_.join();
+  void Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      work_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      const std::string path = std::move(queue_.front());
+      queue_.pop_front();
+      lock.unlock();
+      ::unlink(path.c_str());
+      lock.lock();
+      queued_.erase(path);
+      if (queued_.empty()) idle_.notify_all();
+    }
   }
+
   std::mutex mutex_;
+  std::condition_variable work_, idle_;
+  std::deque<std::string> queue_;
+  std::unordered_set<std::string> queued_;
+  bool stop_ = false;
   std::thread thread_;
 };
 
@@ -56,127 +112,163 @@ OldFileReleaser& Releaser() {
   return releaser;
 }
 
+// Renames the temporary over the target. A file standing there is exchanged
+// with it instead, so that the previous version, now under the temporary's
+// name, is freed later and elsewhere; `replaced` gets that name.
+bool PutInPlace(const std::string& temp, const std::string& target, std::vector<std::string>& replaced) {
+  struct stat st {};
+  if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+    replaced.push_back(temp);
+    return true;
+  }
+  return ::rename(temp.c_str(), target.c_str()) == 0;
+}
+
+// Removes from the folder the temporaries of the named files (left by a save
+// that never finished), except those still in use.
+void RemoveStaleTemporaries(const std::string& prefix, const std::unordered_set<std::string>& saved,
+                            const std::unordered_set<std::string>& inUse) {
+  DIR* d = ::opendir(PathParts{prefix, {}}.Folder().c_str());
+  if (!d) return;
+  std::vector<std::string> stale;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string_view name = e->d_name;
+    const std::string_view target = SafeSaveTemporaryTarget(name);
+    if (target.empty() || !saved.count(std::string(target))) continue;
+    std::string path = prefix + std::string(name);
+    if (!inUse.count(path) && !Releaser().Holds(path)) stale.push_back(std::move(path));
+  }
+  ::closedir(d);
+  for (const std::string& path : stale) ::unlink(path.c_str());
+}
+
 }  // namespace
 
-SaveBatch::SaveBatch() : SaveBatch(g_defaultKeepBudget.load()) {}
-
-SaveBatch::SaveBatch(std::size_t keepBudget) : previous_(g_current), keepBudget_(keepBudget) { g_current = this; }
-
-std::size_t SaveBatch::SetDefaultKeepBudget(std::size_t bytes) { return g_defaultKeepBudget.exchange(bytes); }
+SaveBatch::SaveBatch() : previous_(g_current) { g_current = this; }
 
 SaveBatch::~SaveBatch() {
   Drop();
+  CloseFileSystems();
   g_current = previous_;
 }
 
 SaveBatch* SaveBatch::Current() { return g_current; }
 
-SaveBatch::Pending* SaveBatch::Find(std::string_view nativeTarget) {
-  for (Pending& p : pending_)
-    if (p.target == nativeTarget) return &p;
-  return nullptr;
+void SaveBatch::WaitForReleasedFiles() { Releaser().WaitUntilIdle(); }
+
+const SaveBatch::Pending* SaveBatch::Find(std::string_view nativeTarget) const {
+  const auto it = index_.find(std::string(nativeTarget));
+  return it == index_.end() ? nullptr : &pending_[it->second];
 }
 
-void SaveBatch::Add(std::string target, std::string temp, std::string name, int fd) {
-  if (Pending* p = Find(target)) {
+void SaveBatch::Add(std::string target, std::string temp, std::string name) {
+  const auto [it, added] = index_.try_emplace(target, pending_.size());
+  if (!added) {
     // The later save wins; the earlier one was never visible.
-    if (p->fd >= 0) ::close(p->fd);
-    ::unlink(p->temp.c_str());
-    p->temp = std::move(temp);
-    p->name = std::move(name);
-    if (p->kept) keptBytes_ -= p->bytes.size();
-    p->bytes = {};
-    p->kept = false;
-    p->fd = fd;
+    Pending& p = pending_[it->second];
+    ::unlink(p.temp.c_str());
+    p.temp = std::move(temp);
+    p.name = std::move(name);
     return;
   }
-  Pending p;
-  p.target = std::move(target);
-  p.temp = std::move(temp);
-  p.name = std::move(name);
-  p.fd = fd;
-  pending_.push_back(std::move(p));
+  struct stat st {};
+  if (::stat(temp.c_str(), &st) == 0 &&
+      std::none_of(fileSystems_.begin(), fileSystems_.end(),
+                   [&st](const FileSystem& f) { return f.device == static_cast<unsigned long>(st.st_dev); })) {
+    std::string folder = SplitNative(target).Folder();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    fileSystems_.push_back({static_cast<unsigned long>(st.st_dev), std::move(folder), fd});
+  }
+  pending_.push_back({std::move(target), std::move(temp), std::move(name)});
 }
 
-void SaveBatch::Keep(std::string_view nativeTarget, std::vector<std::uint8_t> bytes) {
-  Pending* p = Find(nativeTarget);
-  if (!p) return;
-  if (p->kept) keptBytes_ -= p->bytes.size();
-  p->bytes = {};
-  p->kept = false;
-  if (bytes.size() > keepBudget_ - keptBytes_) return;  // read from the file instead
-  keptBytes_ += bytes.size();
-  p->bytes = std::move(bytes);
-  p->kept = true;
+int SaveBatch::SyncFileSystems(std::string& failedFolder) const {
+  for (const FileSystem& f : fileSystems_) {
+    const int fd = f.fd >= 0 ? f.fd : ::open(f.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int err = fd < 0 ? errno : ::syncfs(fd) != 0 ? errno : 0;
+    if (fd >= 0 && fd != f.fd) ::close(fd);
+    if (err) {
+      failedFolder = f.folder;
+      return err;
+    }
+  }
+  return 0;
 }
 
-bool SaveBatch::Take(std::string_view nativeTarget, std::vector<std::uint8_t>& bytes) {
-  Pending* p = Find(nativeTarget);
-  if (!p || !p->kept) return false;
-  bytes = std::move(p->bytes);
-  p->bytes = {};
-  p->kept = false;
-  return true;
+void SaveBatch::CloseFileSystems() noexcept {
+  for (const FileSystem& f : fileSystems_) {
+    if (f.fd >= 0) ::close(f.fd);
+  }
+  fileSystems_.clear();
 }
 
 void SaveBatch::Commit() {
-  // The data first, all of it: the write-back of each file began when it was
-  // closed, so this mostly waits for what is already on its way.
-  for (Pending& p : pending_) {
-    p.bytes = {};
-    const int fd = p.fd >= 0 ? p.fd : ::open(p.temp.c_str(), O_RDONLY | O_CLOEXEC);
-    const int err = fd < 0 ? errno : ::fdatasync(fd) != 0 ? errno : 0;
+  // The data first, all of it. The write-back of each file began when it was
+  // closed; it is waited for file by file, one descriptor at a time, which
+  // also reports each file's write errors. Then each file system is synced
+  // once: one flush of the disk for every file on it, where a sync of each
+  // file would flush it once a file.
+  constexpr unsigned kWriteAndWait = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+  for (const Pending& p : pending_) {
+    const int fd = ::open(p.temp.c_str(), O_RDONLY | O_CLOEXEC);
+    const int err = fd < 0 ? errno : ::sync_file_range(fd, 0, 0, kWriteAndWait) != 0 ? errno : 0;
     if (fd >= 0) ::close(fd);
-    p.fd = -1;
     if (err) {
       const std::string name = p.name;
       Drop();
+      CloseFileSystems();
       throw FileException(CauseFromErrno(err), err, name);
     }
   }
+  std::string failed;
+  if (const int e = SyncFileSystems(failed)) {
+    Drop();
+    CloseFileSystems();
+    throw FileException(CauseFromErrno(e), e, failed);
+  }
   // Then the names, in the order saved; a crash from here on leaves each
   // target either as it was or complete.
-  std::vector<std::string> folders;
-  std::vector<int> replaced;
+  std::unordered_map<std::string, std::unordered_set<std::string>> saved;  // folder's prefix: names put in place
+  std::vector<std::string> replaced;
   std::size_t done = 0;
   int err = 0;
   for (; done < pending_.size(); ++done) {
     const Pending& p = pending_[done];
-    const int old = ::open(p.target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (::rename(p.temp.c_str(), p.target.c_str()) != 0) {
+    if (!PutInPlace(p.temp, p.target, replaced)) {
       err = errno;
-      if (old >= 0) ::close(old);
       break;
     }
-    if (old >= 0) replaced.push_back(old);
-    std::string folder = FolderOf(p.target);
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(std::move(folder));
+    PathParts parts = SplitNative(p.target);
+    saved[parts.prefix].insert(std::move(parts.name));
   }
-  std::string failed = err ? pending_[done].name : std::string();
+  if (err) failed = pending_[done].name;
   for (std::size_t i = done; i < pending_.size(); ++i) ::unlink(pending_[i].temp.c_str());
   pending_.clear();
-  keptBytes_ = 0;
-  // And each folder once, so the new names are durable too.
-  for (const std::string& folder : folders) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const int e = fd < 0 ? errno : ::fsync(fd) != 0 ? errno : 0;
-    if (fd >= 0) ::close(fd);
-    if (e && !err) {
-      err = e;
-      failed = folder;
-    }
+  index_.clear();
+  // Temporaries still in use: the previous versions just replaced, and the
+  // saves of any batch this one is opened inside.
+  std::unordered_set<std::string> inUse(replaced.begin(), replaced.end());
+  for (const SaveBatch* outer = previous_; outer; outer = outer->previous_) {
+    for (const Pending& p : outer->pending_) inUse.insert(p.temp);
   }
+  for (const auto& [prefix, names] : saved) RemoveStaleTemporaries(prefix, names, inUse);
+  // And each file system again, so the new names, and the stale temporaries
+  // gone, are durable too.
+  std::string failedFolder;
+  if (const int e = SyncFileSystems(failedFolder); e && !err) {
+    err = e;
+    failed = failedFolder;
+  }
+  CloseFileSystems();
   Releaser().Release(std::move(replaced));
   if (err) throw FileException(CauseFromErrno(err), err, failed);
 }
 
 void SaveBatch::Drop() noexcept {
-  for (Pending& p : pending_) {
-    if (p.fd >= 0) ::close(p.fd);
-    ::unlink(p.temp.c_str());
-  }
+  for (const Pending& p : pending_) ::unlink(p.temp.c_str());
   pending_.clear();
-  keptBytes_ = 0;
+  index_.clear();
 }
 
 }  // namespace platform

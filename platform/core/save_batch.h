@@ -1,20 +1,20 @@
 #pragma once
 // Safe saves made while a batch is open are written and their write-back
 // started at once, but put in place only when the batch is committed: every
-// file's data is made durable in one pass, then each file is renamed over its
-// target in the order saved, then each folder is synced once. So a crash
-// leaves every target either as it was or as saved, complete, and it costs one
-// wait for the disk instead of one per file.
+// file's data is made durable in one pass (each file's write-back waited for,
+// then each file system holding them synced once), then each file is renamed
+// over its target in the order saved, then each file system is synced again.
+// So a crash leaves every target either as it was or as saved, complete, and
+// it costs two flushes of the disk instead of one per file.
 //
 // While the batch is open, opening a pending target for reading reads what was
-// saved, and the bytes a writer hands over with Keep can be taken back without
-// reading the file (a package built from the files just written). The bytes
-// kept, taken ones included, stay within a budget: past it a file's bytes are
-// not kept, and a reader of it reads the file instead.
+// saved. A pending save holds no descriptor, and a commit keeps only a few
+// open at a time, so a batch of any size works within a small limit of open
+// files.
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -25,20 +25,10 @@ class SaveBatch {
     std::string target;  // native paths
     std::string temp;
     std::string name;    // as the caller gave it, for messages
-    std::vector<std::uint8_t> bytes;  // when kept
-    bool kept = false;
-    int fd = -1;  // held open for the data sync, when a descriptor was free
   };
 
-  // What a batch keeps at most unless told otherwise.
-  static constexpr std::size_t kDefaultKeepBudget = std::size_t{64} << 20;
-
-  // Becomes the thread's current batch until it is destroyed, keeping at most
-  // the default budget's bytes (see SetDefaultKeepBudget), or `keepBudget`.
+  // Becomes the thread's current batch until it is destroyed.
   SaveBatch();
-  explicit SaveBatch(std::size_t keepBudget);
-  // The budget of the batches opened from now on; returns the one before.
-  static std::size_t SetDefaultKeepBudget(std::size_t bytes);
   // Drops what was not committed: the temporary files are removed and the
   // targets stay as they were.
   ~SaveBatch();
@@ -48,33 +38,43 @@ class SaveBatch {
   static SaveBatch* Current();
 
   // Puts every pending save in place. Throws FileException naming the file
-  // that failed; saves renamed before it stay, the rest are dropped.
+  // that failed (or a folder of the file system whose sync failed); saves
+  // renamed before it stay, the rest are dropped. The
+  // temporaries that an earlier crash left beside a target put in place
+  // (named as a safe save names them) are removed with it.
   void Commit();
 
   // A pending save of the native path, or null.
-  Pending* Find(std::string_view nativeTarget);
+  const Pending* Find(std::string_view nativeTarget) const;
   const std::vector<Pending>& pending() const { return pending_; }
-
-  // The bytes of a pending save, kept for Take instead of being read back,
-  // unless they would take the bytes kept past the budget.
-  void Keep(std::string_view nativeTarget, std::vector<std::uint8_t> bytes);
-  // The bytes kept so far and not dropped (taken ones count: their taker
-  // still holds them).
-  std::size_t keptBytes() const { return keptBytes_; }
-  // The kept bytes of a pending save (moved out), or false.
-  bool Take(std::string_view nativeTarget, std::vector<std::uint8_t>& bytes);
 
   // Called by File::Close for a safe save: the temporary is written and
   // flushed to the kernel. A later save of the same target replaces it.
-  void Add(std::string target, std::string temp, std::string name, int fd);
+  void Add(std::string target, std::string temp, std::string name);
+
+  // The files that commits replaced are released (their blocks freed) on a
+  // thread of their own; this returns once every one of them is. For
+  // measurements and tests: nobody else needs to wait for it.
+  static void WaitForReleasedFiles();
 
  private:
+  // A file system the saves are on, and a folder of it held open from the
+  // first save there (-1 when none could be), so its sync reports every
+  // write error since.
+  struct FileSystem {
+    unsigned long device;
+    std::string folder;
+    int fd;
+  };
+  // Syncs each file system; the first error, and the folder it was found by.
+  int SyncFileSystems(std::string& failedFolder) const;
   void Drop() noexcept;
+  void CloseFileSystems() noexcept;
 
   std::vector<Pending> pending_;
+  std::vector<FileSystem> fileSystems_;
+  std::unordered_map<std::string, std::size_t> index_;  // target -> its pending save
   SaveBatch* previous_ = nullptr;
-  std::size_t keepBudget_;
-  std::size_t keptBytes_ = 0;
 };
 
 }  // namespace platform

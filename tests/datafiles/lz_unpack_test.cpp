@@ -84,6 +84,21 @@ TEST(LzUnpack, RingStartsZeroedAndWrapsAt1024) {
   EXPECT_EQ(out[1032], std::uint8_t(9 * 7));
 }
 
+// References closer than a word, in the middle of a stream: one that repeats
+// the last two bytes, and one that starts before the first byte (the ring's
+// zeros) and runs on into the output (found by fuzzing: the copy once stepped
+// its pointer before the bytes it read).
+TEST(LzUnpack, ShortDistancesInTheMiddleOfAStream) {
+  const std::string rest = "then the rest of the stream";
+  std::vector<std::uint8_t> out;
+  auto lz = LzStream().Literals("ab").Ref(2, 6).Literals(rest).End().bytes();
+  EXPECT_TRUE(LzUnpack(lz, out).complete);
+  EXPECT_EQ(Str(out), "abababab" + rest);
+  lz = LzStream().Literal('x').Ref(5, 8).Literals(rest).End().bytes();
+  EXPECT_TRUE(LzUnpack(lz, out).complete);
+  EXPECT_EQ(Str(out), std::string("x\0\0\0\0x\0\0\0", 9) + rest);
+}
+
 TEST(LzUnpack, LongOutputGrowsAndOutputIsClearedFirst) {
   std::vector<std::uint8_t> out = ToBytes("stale");
   LzStream s;
@@ -100,6 +115,38 @@ TEST(LzUnpack, LongOutputGrowsAndOutputIsClearedFirst) {
   LzUnpack(lz, reserved);
   EXPECT_EQ(reserved.capacity(), 400000u);
   EXPECT_EQ(reserved, out);
+}
+
+// The archive reader reserves an entry's size exactly: the output fills that
+// capacity and never outgrows it (which would copy the whole output again).
+TEST(LzUnpack, AnExactReservationIsNeverOutgrown) {
+  std::string text;
+  for (int i = 0; text.size() < 200000; ++i) text += "row " + std::to_string(i * 7919 % 1000) + " of the table\r\n";
+  LzStream runs;
+  runs.Literal('q');
+  for (int i = 0; i < 5000; ++i) runs.Ref(1, 66);
+  const std::vector<std::uint8_t> textBytes = ToBytes(text);
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> lz;
+    std::size_t size;
+  } cases[] = {
+      {"packed text", LzPack(textBytes), textBytes.size()},
+      {"long runs", runs.End().bytes(), 330001},
+      {"a few literals", LzStream().Literals("abc").End().bytes(), 3},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::uint8_t> out;
+    out.reserve(c.size);
+    const std::size_t reserved = out.capacity();
+    EXPECT_TRUE(LzUnpack(c.lz, out).complete) << c.what;
+    EXPECT_EQ(out.size(), c.size) << c.what;
+    EXPECT_EQ(out.capacity(), reserved) << c.what;
+  }
+  std::vector<std::uint8_t> out;
+  out.reserve(textBytes.size());
+  LzUnpack(LzPack(textBytes), out);
+  EXPECT_EQ(out, textBytes);
 }
 
 TEST(LzUnpack, EmptyInputGivesNothing) {

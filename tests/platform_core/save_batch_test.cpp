@@ -7,16 +7,21 @@
 
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
+#include "support/open_file_limit.h"
 #include "support/temp_dir.h"
 
 using namespace platform;
+using testsupport::OpenDescriptorCount;
+using testsupport::ScopedOpenFileLimit;
 using testsupport::TempDirTest;
 
 namespace {
 
 class SaveBatchTest : public TempDirTest {
  protected:
+  // Replaced files wait under a temporary's name until they are freed.
   void ExpectNoTemporaries() {
+    SaveBatch::WaitForReleasedFiles();
     for (const char* folder : {"*.tmp*", "sub\\*.tmp*"})
       for (const auto& e : FindFiles(folder)) ADD_FAILURE() << "left behind: " << e.name;
   }
@@ -61,73 +66,12 @@ TEST_F(SaveBatchTest, ABatchLeftUncommittedChangesNothing) {
 TEST_F(SaveBatchTest, TheLastSaveOfATargetWins) {
   SaveBatch batch;
   WriteWholeFile("a.dat", std::string_view("first"));
-  batch.Keep(ResolvePath("a.dat"), {1, 2, 3});
   WriteWholeFile("a.dat", std::string_view("second"));
   ASSERT_EQ(batch.pending().size(), 1u);
-  std::vector<std::uint8_t> kept;
-  EXPECT_FALSE(batch.Take(ResolvePath("a.dat"), kept)) << "the kept bytes belonged to the first save";
+  EXPECT_EQ(ReadWholeFile("a.dat"), "second");
   batch.Commit();
   EXPECT_EQ(dir.Read("a.dat"), "second");
   ExpectNoTemporaries();
-}
-
-TEST_F(SaveBatchTest, KeptBytesAreTakenOnce) {
-  SaveBatch batch;
-  WriteWholeFile("a.dat", std::string_view("abc"));
-  EXPECT_EQ(batch.Find(ResolvePath("b.dat")), nullptr);
-  batch.Keep(ResolvePath("b.dat"), {9});  // no such save: nothing kept
-  batch.Keep(ResolvePath("a.dat"), {'a', 'b', 'c'});
-  std::vector<std::uint8_t> bytes;
-  EXPECT_FALSE(batch.Take(ResolvePath("b.dat"), bytes));
-  ASSERT_TRUE(batch.Take(ResolvePath("a.dat"), bytes));
-  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{'a', 'b', 'c'}));
-  EXPECT_FALSE(batch.Take(ResolvePath("a.dat"), bytes));
-}
-
-// Bytes past the budget are not kept (the file is read instead); bytes taken
-// still count, bytes of a save replaced before they were taken do not.
-TEST_F(SaveBatchTest, KeptBytesStayWithinTheBudget) {
-  SaveBatch batch(10);
-  for (const char* name : {"a.dat", "b.dat", "c.dat", "d.dat"}) WriteWholeFile(name, std::string_view("x"));
-  batch.Keep(ResolvePath("a.dat"), std::vector<std::uint8_t>(4, 'a'));
-  batch.Keep(ResolvePath("b.dat"), std::vector<std::uint8_t>(5, 'b'));
-  batch.Keep(ResolvePath("c.dat"), std::vector<std::uint8_t>(2, 'c'));  // 11: over
-  batch.Keep(ResolvePath("d.dat"), std::vector<std::uint8_t>(1, 'd'));  // 10: fits
-  EXPECT_EQ(batch.keptBytes(), 10u);
-  std::vector<std::uint8_t> bytes;
-  EXPECT_FALSE(batch.Take(ResolvePath("c.dat"), bytes));
-  ASSERT_TRUE(batch.Take(ResolvePath("a.dat"), bytes));
-  EXPECT_EQ(bytes.size(), 4u);
-  EXPECT_EQ(batch.keptBytes(), 10u) << "the taker still holds them";
-  // A later save of b drops its kept bytes, which makes room again.
-  WriteWholeFile("b.dat", std::string_view("y"));
-  EXPECT_EQ(batch.keptBytes(), 5u);
-  batch.Keep(ResolvePath("c.dat"), std::vector<std::uint8_t>(5, 'c'));
-  EXPECT_EQ(batch.keptBytes(), 10u);
-  ASSERT_TRUE(batch.Take(ResolvePath("c.dat"), bytes));
-  EXPECT_EQ(bytes, std::vector<std::uint8_t>(5, 'c'));
-  // Keeping a target again replaces what it kept.
-  batch.Keep(ResolvePath("d.dat"), std::vector<std::uint8_t>(1, 'e'));
-  EXPECT_EQ(batch.keptBytes(), 10u);
-  batch.Commit();
-  EXPECT_EQ(batch.keptBytes(), 0u);
-  EXPECT_EQ(dir.Read("c.dat"), "x");
-}
-
-TEST_F(SaveBatchTest, BatchesTakeTheDefaultBudgetOfTheirOpening) {
-  const std::size_t before = SaveBatch::SetDefaultKeepBudget(3);
-  {
-    SaveBatch batch;
-    WriteWholeFile("a.dat", std::string_view("abcd"));
-    batch.Keep(ResolvePath("a.dat"), {'a', 'b', 'c', 'd'});
-    EXPECT_EQ(batch.keptBytes(), 0u);
-  }
-  EXPECT_EQ(SaveBatch::SetDefaultKeepBudget(before), 3u);
-  EXPECT_EQ(before, SaveBatch::kDefaultKeepBudget);
-  SaveBatch batch;
-  WriteWholeFile("a.dat", std::string_view("abcd"));
-  batch.Keep(ResolvePath("a.dat"), {'a', 'b', 'c', 'd'});
-  EXPECT_EQ(batch.keptBytes(), 4u);
 }
 
 TEST_F(SaveBatchTest, AFailedRenameNamesItsFileKeepsThoseBeforeAndDropsThoseAfter) {
@@ -158,6 +102,81 @@ TEST_F(SaveBatchTest, SavesOutsideABatchArePutInPlaceAtOnce) {
   WriteWholeFile("a.dat", std::string_view("now"));
   EXPECT_EQ(dir.Read("a.dat"), "now");
   ExpectNoTemporaries();
+}
+
+// A pending save holds no descriptor, and a commit that replaces files holds
+// none of the old ones open: a batch of any size works within a low limit of
+// open files.
+TEST_F(SaveBatchTest, ThousandsOfSavesWorkWithinAFewDescriptors) {
+  constexpr int kSaves = 3000;
+  constexpr int kReplaced = 500;
+  constexpr int kFolders = 30;  // a new file's name is looked up in its folder's listing
+  auto name = [](int i) { return "d" + std::to_string(i % kFolders) + "/f" + std::to_string(i) + ".dat"; };
+  for (int f = 0; f < kFolders; ++f) dir.MakeDir("d" + std::to_string(f));
+  const int before = OpenDescriptorCount();
+  ASSERT_LT(before, 40) << "the limit below would not be low";
+  {
+    ScopedOpenFileLimit limit(64);
+    ASSERT_TRUE(limit.set());
+    // The second batch replaces files of the first.
+    for (const auto& [text, saves] : {std::pair{"first", kSaves}, std::pair{"second", kReplaced}}) {
+      SaveBatch batch;
+      try {
+        for (int i = 0; i < saves; ++i) WriteWholeFile(name(i), std::string_view(text));
+        batch.Commit();
+      } catch (const FileException& e) {
+        FAIL() << text << ": " << e.what() << " (cause " << e.cause() << ")";
+      }
+    }
+    SaveBatch::WaitForReleasedFiles();
+  }
+  for (int i = 0; i < kSaves; ++i) ASSERT_EQ(dir.Read(name(i)), i < kReplaced ? "second" : "first") << i;
+  EXPECT_EQ(OpenDescriptorCount(), before) << "every replaced file is released";
+  for (int f = 0; f < kFolders; ++f) {
+    for (const auto& e : FindFiles("d" + std::to_string(f) + "\\*.tmp*")) ADD_FAILURE() << "left behind: " << e.name;
+  }
+}
+
+// Temporaries that a crash left beside a target ("<name>.tmp<n>", as the save
+// layer names them) go when a later commit puts that target in place; files
+// that merely look alike, and those of targets not saved, stay.
+TEST_F(SaveBatchTest, ACommitRemovesTheStaleTemporariesOfItsOwnTargets) {
+  dir.MakeDir("sub");
+  const char* const stale[] = {"a.dat.tmp0", "a.dat.tmp42", "a.dat.tmp999999", "sub/b.dat.tmp17"};
+  const char* const kept[] = {"a.dat.tmp",     "a.dat.tmp007",  "a.dat.tmp1234567", "a.dat.tmp12x", "a.dat.tmp-1",
+                              "xa.dat.tmp12", "c.dat.tmp12",   "sub/a.dat.tmp12",  "a.dat.TMP12",  "a.dat.tmp12.txt"};
+  for (const char* name : stale) dir.Write(name, "stale");
+  for (const char* name : kept) dir.Write(name, "a user's");
+  {
+    SaveBatch batch;
+    WriteWholeFile("a.dat", std::string_view("a"));
+    WriteWholeFile("sub\\b.dat", std::string_view("b"));
+    batch.Commit();
+  }
+  for (const char* name : stale) EXPECT_FALSE(dir.Exists(name)) << name;
+  for (const char* name : kept) EXPECT_EQ(dir.Read(name), "a user's") << name;
+  EXPECT_EQ(dir.Read("a.dat"), "a");
+  EXPECT_EQ(dir.Read("sub/b.dat"), "b");
+}
+
+// Only the save layer's own form of name counts as one of its temporaries.
+TEST(SafeSaveTemporaryName, IsTheTargetAndANumber) {
+  struct Case {
+    const char* name;
+    bool temporary;
+  };
+  const Case cases[] = {
+      {"room.cdf.tmp0", true},      {"room.cdf.tmp5", true},    {"room.cdf.tmp999999", true},
+      {"x.tmp12", true},            {".tmp12", false},          {"room.cdf.tmp", false},
+      {"room.cdf.tmp01", false},    {"room.cdf.tmp1000000", false}, {"room.cdf.tmp12a", false},
+      {"room.cdf.tmp+1", false},    {"room.cdf.TMP1", false},   {"room.tmp1.cdf", false},
+      {"", false},                  {"tmp1", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsSafeSaveTemporaryName(c.name), c.temporary) << c.name;
+  EXPECT_EQ(SafeSaveTemporaryTarget("room.cdf.tmp12"), "room.cdf");
+  EXPECT_EQ(SafeSaveTemporaryTarget("/q/a.tmp1.tmp2"), "/q/a.tmp1");
+  EXPECT_EQ(SafeSaveTemporaryTarget("/q/.tmp2"), "");
+  EXPECT_EQ(SafeSaveTemporaryTarget(SafeSaveTemporaryName("/q/room.cdf", 4242)), "/q/room.cdf");
 }
 
 }  // namespace

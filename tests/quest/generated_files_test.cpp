@@ -14,6 +14,7 @@
 
 #include "datafiles/common/crc32.h"
 #include "doc_fixture.h"
+#include "platform/core/save_batch.h"
 #include "quest/generation_log.h"
 #include "quest/machine_library.h"
 #include "quest/mesh_banks.h"
@@ -29,6 +30,7 @@ class GeneratedFiles : public questtest::DocTest {
   // One line per file under the folders generation writes to, sorted by
   // path: the path, the size and the CRC-32 of the bytes.
   std::string Digests() const {
+    platform::SaveBatch::WaitForReleasedFiles();  // the files replaced, under temporaries' names until freed
     std::vector<std::string> lines;
     for (const char* folder : {"data/customQuest", "quest"}) {
       const fs::path root = fs::path(dir.path()) / folder;
