@@ -27,6 +27,15 @@ inline void CopyWord(std::uint8_t* d, const std::uint8_t* s) {
   std::memcpy(d, &word, kWord);
 }
 
+// A reference copied byte by byte, at o in out: the copy overlaps what it
+// produces, and what lies before the output's start is the ring's initial
+// zeros.
+inline void CopyBytes(std::uint8_t* out, std::size_t o, std::size_t dist, std::size_t len) {
+  std::size_t i = 0;
+  for (; i < len && o + i < dist; ++i) out[o + i] = 0;
+  for (; i < len; ++i) out[o + i] = out[o + i - dist];
+}
+
 // A back-reference's word: distance (0 ends the data) and length.
 struct Reference {
   std::size_t dist, len;
@@ -118,10 +127,7 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
         } else if (dist == 1 && o >= 1) {
           std::memset(d, d[-1], len);
         } else {
-          std::size_t i = 0;
-          for (; i < len && o + i < dist; ++i) d[i] = 0;
-          // Byte by byte: the copy overlaps what it produces.
-          for (; i < len; ++i) d[i] = dst[o + i - dist];
+          CopyBytes(dst, o, dist, len);
         }
         o += len;
       }
@@ -147,10 +153,8 @@ LzUnpackResult LzUnpack(std::span<const std::uint8_t> input, std::vector<std::ui
         }
         const std::size_t dist = ref.dist, len = ref.len;
         MakeRoom(output, o, len);
-        std::uint8_t* dst = output.data();
-        std::size_t i = 0;
-        for (; i < len && o < dist; ++i) dst[o++] = 0;
-        for (; i < len; ++i, ++o) dst[o] = dst[o - dist];
+        CopyBytes(output.data(), o, dist, len);
+        o += len;
       }
     }
   }
