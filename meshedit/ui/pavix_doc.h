@@ -1,8 +1,8 @@
 #pragma once
 // Pavix's document: it holds no data of its own but stands for the current
 // mesh. New empties the mesh; opening reads an ".o3d" file (the extension in
-// any case) into it; saving writes it. A failed open or save says so and keeps the mesh and the
-// modified flag as they were.
+// any case) into it; saving writes it. A failed open or save says so and
+// keeps the mesh and the modified flag as they were.
 #include <string>
 
 #include "platform/ui/document.h"

@@ -2,7 +2,8 @@
 // The texture picture of the current texture id over a rectangle, with the
 // texture coordinates of the current group's sides drawn over it: sides that
 // touch the current side in blue, the others grey, the current side in white
-// with marks at its corners, edged in black so it shows on a white picture. Used by the texture view and the panel's preview.
+// with marks at its corners, edged in black so it shows on a white picture.
+// Used by the texture view and the panel's preview.
 #include "meshedit/ui/pavix_globals.h"
 
 namespace pavix {

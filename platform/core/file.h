@@ -98,7 +98,6 @@ class File {
   [[noreturn]] void Fail(int err) const;
   void StartWriteBack(std::uint64_t written);
 
-
   std::FILE* fp_ = nullptr;
   std::string path_;
   std::string native_;

@@ -15,10 +15,6 @@
 #include "platform/ui/text_codec.h"
 
 namespace testsupport {
-namespace {
-
-
-}  // namespace
 
 ClickedBoxes::ClickedBoxes(std::function<bool()> drawing) : drawing_(std::move(drawing)) {
   if (!drawing_) drawing_ = [] { return platform::ui::Drawing(); };
