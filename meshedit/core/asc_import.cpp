@@ -1,4 +1,5 @@
 // The 3D Studio ASCII export (".ASC").
+#include "meshedit/core/coordinate_limit.h"
 #include "meshedit/core/model_import.h"
 #include "meshedit/core/path_names.h"
 #include "meshedit/core/shape.h"
@@ -11,7 +12,7 @@ namespace {
 float NextReal(TextReader& r) {
   std::string token;
   ReadTextToken(r, token);
-  return static_cast<float>(ParseReal(token));
+  return UsableOrNan(ParseReal(token));
 }
 
 long long NextInteger(TextReader& r) {
@@ -76,6 +77,9 @@ ImportResult ReadAscText(std::string_view text, CShape& shape) {
     read.RotateToTopEdge(index);
   }
   if (dropped) result.Damaged(std::to_string(dropped) + " faces name vertices the model does not have");
+  UnusableCount unusable;
+  LeaveOutUnusable(read, unusable);
+  NoteUnusable(unusable, result);
   read.SetSingleNode({0, 0, 0}, {0, 0, 1});
   return FinishImport(read, shape, std::move(result));
 }

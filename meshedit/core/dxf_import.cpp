@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "datafiles/common/debug_trace.h"
+#include "meshedit/core/coordinate_limit.h"
 #include "meshedit/core/model_import.h"
 #include "meshedit/core/path_names.h"
 #include "meshedit/core/shape.h"
@@ -68,6 +69,7 @@ ImportResult ReadDxfText(std::string_view text, CShape& shape) {
   CShape read = ImportTarget(shape);
   VertexWelder welder(read);
   int faces = 0, incomplete = 0;
+  UnusableCount unusable;
   LineReader lines(text);
   Pair pair;
   bool have = NextPair(lines, pair);
@@ -84,8 +86,7 @@ ImportResult ReadDxfText(std::string_view text, CShape& shape) {
       if (pair.code < 10 || pair.code > 33 || corner > 3 || axis > 2) continue;
       const std::string_view v = Trim(pair.value);
       if (v.empty()) continue;
-      const double value = ParseReal(v);
-      coord[corner][axis] = static_cast<float>(value);
+      coord[corner][axis] = UsableOrNan(ParseReal(v));
       given |= 1u << (corner * 3 + axis);
     }
     ++faces;
@@ -97,10 +98,16 @@ ImportResult ReadDxfText(std::string_view text, CShape& shape) {
     const CVector p1{coord[1][0], coord[1][1], coord[1][2]};
     const CVector p2{coord[2][0], coord[2][1], coord[2][2]};
     const CVector p3{coord[3][0], coord[3][1], coord[3][2]};
+    if (!IsUsablePosition(p0) || !IsUsablePosition(p1) || !IsUsablePosition(p2) || !IsUsablePosition(p3)) {
+      ++unusable.faces;
+      continue;
+    }
     if (!(p2 == p3)) read.AddQuad(p3, p2, p1, p0, &welder);
     else read.AddTriangle(p2, p1, p0, &welder);
   }
   if (faces == 0) return {ImportResult::kRefused, "it holds no 3DFACE entity"};
+  unusable.facesRead = faces;
+  NoteUnusable(unusable, result);
   if (incomplete)
     result.Damaged(std::to_string(incomplete) + " of its " + std::to_string(faces) +
                    " 3DFACE entities lack a corner's coordinates and were left out");

@@ -46,6 +46,7 @@ ImportResult Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
   ImportResult result;
   CShape read = ImportTarget(shape);
   CShape object;
+  UnusableCount unusable;
   Cursor in(bytes);
   while (in.Has(6)) {
     const std::size_t start = in.pos;
@@ -57,10 +58,17 @@ ImportResult Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
     // before stays.
     const bool past = length > in.size() - start;
     if (length < 6 || past) {
-      DebugTrace("Bad chunk %x:%u\n", id, length);
-      char what[128];
-      std::snprintf(what, sizeof what, "the chunk %x at byte %zu claims %u bytes, which the file does not hold", id,
-                    start, length);
+      DebugTrace("Bad chunk %x at %zu:%u\n", id, start, length);
+      // The chunk's own terms mean nothing to the user: what the file lacks does.
+      char what[160];
+      if (length < 6)
+        std::snprintf(what, sizeof what,
+                      "the file is damaged at byte %zu: a block there gives its length as %u bytes, "
+                      "too few to hold its own 6-byte heading",
+                      start, length);
+      else
+        std::snprintf(what, sizeof what, "the file is cut short: it holds %zu of the %llu bytes it claims", in.size(),
+                      static_cast<unsigned long long>(start) + length);
       result.Damaged(what);
       if (length < 6 || !Encloses(id)) break;
     }
@@ -132,6 +140,7 @@ ImportResult Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
             }
             object.sides.push_back(PlaceholderSide(c, b, a));
           }
+          LeaveOutUnusable(object, unusable);
           read.Merge(object);
           object.vertices = {};
           object.sides = {};
@@ -156,6 +165,7 @@ ImportResult Read3dsBytes(std::span<const std::uint8_t> bytes, CShape& shape) {
         break;
     }
   }
+  NoteUnusable(unusable, result);
   return FinishImport(read, shape, std::move(result));
 }
 

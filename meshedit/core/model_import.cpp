@@ -1,7 +1,9 @@
 #include "meshedit/core/model_import.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "meshedit/core/coordinate_limit.h"
 #include "meshedit/core/shape.h"
 #include "platform/core/file.h"
 
@@ -48,6 +50,48 @@ CShape ImportTarget(CShape& current) {
   read.sides.clear();
   read.nodes.clear();
   return read;
+}
+
+namespace {
+
+// "not all numbers between -10000000 and 10000000"
+std::string OutOfRange() {
+  const std::string bound = std::to_string(static_cast<long long>(kMaxCoordinate));
+  return "not all numbers between -" + bound + " and " + bound;
+}
+
+}  // namespace
+
+void LeaveOutUnusable(CShape& read, UnusableCount& count) {
+  const std::size_t nv = read.vertices.size();
+  count.facesRead += static_cast<long long>(read.sides.size());
+  count.verticesRead += static_cast<long long>(nv);
+  const auto unusable = [&](const CSide& s) {
+    for (int j = 0; j < s.CornerCount(); ++j)
+      if (s.index[j] < nv && !IsUsablePosition(read.vertices[s.index[j]].position)) return true;
+    return false;
+  };
+  count.faces += static_cast<long long>(std::erase_if(read.sides, unusable));
+  bool any = false;
+  for (CShapeVertex& v : read.vertices) {
+    if (IsUsablePosition(v.position)) {
+      v.flags &= static_cast<std::uint8_t>(~kVertexRemove);
+    } else {
+      v.flags |= kVertexRemove;
+      ++count.vertices;
+      any = true;
+    }
+  }
+  if (any) read.RemoveMarkedVertices();
+}
+
+void NoteUnusable(const UnusableCount& count, ImportResult& result) {
+  if (count.faces != 0)
+    result.Damaged(std::to_string(count.faces) + " of its " + std::to_string(count.facesRead) +
+                   " faces have a corner whose coordinates are " + OutOfRange() + "; those faces were left out");
+  else if (count.vertices != 0)
+    result.Damaged(std::to_string(count.vertices) + " of its " + std::to_string(count.verticesRead) +
+                   " vertices have coordinates " + OutOfRange() + "; those vertices were left out");
 }
 
 ImportResult FinishImport(CShape& read, CShape& current, ImportResult result) {

@@ -45,6 +45,17 @@ ImportResult ReadDxfText(std::string_view text, CShape& shape);
 // holds the current mesh's parts other than its geometry; and the end of a
 // read, which rebuilds it and puts it in place when it has a side.
 CShape ImportTarget(CShape& current);
+// What a reader left out of a model for lying where the view cannot draw it
+// (see coordinate_limit.h), against what it read.
+struct UnusableCount {
+  long long faces = 0, facesRead = 0;
+  long long vertices = 0, verticesRead = 0;
+};
+// Takes out of a model read aside the sides with a corner at an unusable
+// position, then the vertices at one, and counts them.
+void LeaveOutUnusable(CShape& read, UnusableCount& count);
+// Notes the count, when anything was left out, as the file's fault.
+void NoteUnusable(const UnusableCount& count, ImportResult& result);
 ImportResult FinishImport(CShape& read, CShape& current, ImportResult result);
 // Reads the file whole and hands it to the reader; 1 when the model was
 // imported (whole or in part), 0 when the file could not be read or was refused.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "datafiles/common/little_endian.h"
+#include "meshedit/core/coordinate_limit.h"
 #include "meshedit/core/mtf_file.h"
 #include "meshedit/core/path_names.h"
 #include "meshedit/core/shape.h"
@@ -54,6 +55,7 @@ bool DecodeO3d(std::span<const std::uint8_t> bytes, CShape& shape) {
   const std::uint8_t* p = bytes.data() + kO3dHeaderSize;
   for (CShapeVertex& v : vertices) {
     v.position = {LoadLeF32(p), LoadLeF32(p + 4), LoadLeF32(p + 8)};
+    if (!IsUsablePosition(v.position)) return false;
     p += kO3dVertexSize;
   }
   std::vector<CSide> sides(ns);

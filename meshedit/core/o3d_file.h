@@ -34,7 +34,8 @@ struct O3dSaveReport {
 std::vector<std::uint8_t> EncodeO3d(const CShape& shape);
 // Replaces the mesh's vertices, sides and nodes (and drops its progressive
 // data) from a file's bytes, then rebuilds. False, with the mesh unchanged,
-// when the size is not 16 + 12 V + 50 S or an index is not below V.
+// when the size is not 16 + 12 V + 50 S, an index is not below V or a vertex
+// lies out of the coordinate range (coordinate_limit.h).
 bool DecodeO3d(std::span<const std::uint8_t> bytes, CShape& shape);
 
 }  // namespace pavix

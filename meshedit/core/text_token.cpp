@@ -40,8 +40,22 @@ double ParseReal(std::string_view text) {
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
   double value = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  // Infinities and NaN would poison every later computation on the mesh.
-  return result.ec == std::errc() && std::isfinite(value) ? value : 0.0;
+  if (result.ec == std::errc()) return value;
+  if (result.ec != std::errc::result_out_of_range) return 0.0;
+  // Beyond a double, as atof reads it: infinite when too large, 0 when too
+  // small. The readers that take coordinates refuse what is not finite.
+  const std::string_view number(text.data(), static_cast<std::size_t>(result.ptr - text.data()));
+  const bool negative = number.front() == '-';
+  const std::size_t e = number.find_first_of("eE");
+  bool large;
+  if (e != std::string_view::npos) {
+    large = e + 1 >= number.size() || number[e + 1] != '-';
+  } else {
+    const std::string_view whole = number.substr(0, number.find('.'));
+    large = whole.find_first_of("123456789") != std::string_view::npos;
+  }
+  if (!large) return negative ? -0.0 : 0.0;
+  return negative ? -HUGE_VAL : HUGE_VAL;
 }
 
 long long ParseInteger(std::string_view text) {

@@ -29,6 +29,8 @@ bool FindTextToken(TextReader& reader, std::string_view keyword);
 
 // Decimal numbers as the C library's atof and atoi read them, without locale:
 // leading blanks skipped, the longest valid prefix taken, 0 when there is none.
+// As with atof, "inf" and "nan" read as themselves and a real too large for a
+// double as infinite.
 double ParseReal(std::string_view text);
 long long ParseInteger(std::string_view text);
 

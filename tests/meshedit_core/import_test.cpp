@@ -1,6 +1,9 @@
 #include "meshedit/core/model_import.h"
 
+#include <cmath>
 #include <fstream>
+#include <limits>
+#include <map>
 #include <random>
 #include <set>
 
@@ -47,7 +50,12 @@ TEST(TextToken, SeparatorsAndLongTokens) {
   EXPECT_EQ(t, "c");
   EXPECT_FALSE(FindTextToken(find, "b"));
   EXPECT_EQ(ParseReal(" -2.5e1x"), -25.0);
-  EXPECT_EQ(ParseReal("inf"), 0.0);
+  // As atof reads them: the importers refuse such coordinates themselves.
+  EXPECT_EQ(ParseReal("inf"), HUGE_VAL);
+  EXPECT_EQ(ParseReal("-1e999"), -HUGE_VAL);
+  EXPECT_EQ(ParseReal("1e-999"), 0.0);
+  EXPECT_EQ(ParseReal("0.5e999"), HUGE_VAL);
+  EXPECT_TRUE(std::isnan(ParseReal("nan")));
   EXPECT_EQ(ParseReal("abc"), 0.0);
   EXPECT_EQ(ParseInteger("+12"), 12);
 }
@@ -177,6 +185,12 @@ TEST(Import3ds, BadChunkLengthsStopTheWalkKeepingWhatWasRead) {
   // An object claiming more than the file holds still gives the chunks it
   // holds whole; a length that cannot be a chunk's ends the walk.
   const Case cases[] = {{"below the header", 5, 3, 1}, {"past the end", 100000, 7, 3}, {"zero", 0, 3, 1}};
+  const std::string damaged = "the file is damaged at byte " + std::to_string(second) + ": a block there gives its length as ";
+  const std::map<std::uint32_t, std::string> problems = {
+      {5, damaged + "5 bytes, too few to hold its own 6-byte heading"},
+      {0, damaged + "0 bytes, too few to hold its own 6-byte heading"},
+      {100000, "the file is cut short: it holds " + std::to_string(raw.size()) + " of the " +
+                   std::to_string(second + 100000) + " bytes it claims"}};
   for (const Case& c : cases) {
     Bytes b = good;
     for (int i = 0; i < 4; ++i) b.data()[second + 2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(c.length >> (8 * i));
@@ -186,7 +200,7 @@ TEST(Import3ds, BadChunkLengthsStopTheWalkKeepingWhatWasRead) {
     EXPECT_EQ(shape.SideCount(), c.sides) << c.what;
     // Imported as far as it reads, and the fault named with where it is.
     EXPECT_EQ(r.status, ImportResult::kImportedPart) << c.what;
-    EXPECT_NE(r.problem.find("the chunk 4000 at byte " + std::to_string(second)), std::string::npos) << r.problem;
+    EXPECT_EQ(r.problem, problems.at(c.length));
   }
   CShape none;
   const ImportResult r = Read3dsBytes(Bytes().u16(0x4D4D).data(), none);
@@ -231,8 +245,8 @@ TEST(Import3ds, AFileCutShortImportsTheObjectsItHoldsWhole) {
         Read3dsBytes(std::span(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size()), shape);
     EXPECT_EQ(r.status, c.sides ? ImportResult::kImportedPart : ImportResult::kRefused);
     // The outermost chunk the cut runs through is named.
-    EXPECT_EQ(r.problem, "the chunk 4d4d at byte 0 claims " + std::to_string(raw.size()) +
-                             " bytes, which the file does not hold");
+    EXPECT_EQ(r.problem, "the file is cut short: it holds " + std::to_string(c.size) + " of the " +
+                             std::to_string(raw.size()) + " bytes it claims");
     EXPECT_EQ(shape.VertexCount(), c.vertices);
     EXPECT_EQ(shape.SideCount(), c.sides);
     if (c.sides) {
@@ -291,7 +305,7 @@ TEST_F(ImportTest, ModelsThatGiveNoFaceAreRefusedAndTheMeshStaysAsItWas) {
     const char* problem;
   };
   const Case cases[] = {
-      {"cut.3ds", &CShape::Import3ds, "the chunk 4d4d at byte 0 claims"},
+      {"cut.3ds", &CShape::Import3ds, "the file is cut short: it holds 300 of the "},
       {"noise.dxf", &CShape::ImportDxf, "it holds no 3DFACE entity"},
       {"lines.dxf", &CShape::ImportDxf, "it holds no 3DFACE entity"},
       {"notes.asc", &CShape::ImportAsc, "it holds no vertex count"},
@@ -355,6 +369,104 @@ TEST_F(ImportTest, ModelsDamagedAfterSomeFacesImportWhatWasReadAndSaySo) {
   EXPECT_EQ(whole.status, ImportResult::kImported);
   EXPECT_TRUE(whole.problem.empty());
   EXPECT_EQ(shape.SideCount(), 6);
+}
+
+// Two triangles; the second has the x of its first corner from the text given.
+std::string DxfTwoFaces(const std::string& x) {
+  std::string out;
+  for (const std::string& x0 : {std::string("0"), x})
+    out += "0\n3DFACE\n10\n" + x0 + "\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n32\n0\n13\n0\n23\n1\n33\n0\n";
+  return out + "0\nEOF\n";
+}
+
+std::string AscTwoFaces(const std::string& x) {
+  return "Tri-mesh, Vertices: 4 Faces: 2\nVertex list:\nVertex 0: X:0 Y:0 Z:0\nVertex 1: X:1 Y:0 Z:0\n"
+         "Vertex 2: X:0 Y:1 Z:0\nVertex 3: X:" + x + " Y:0 Z:0\nFace list:\nFace 0: A:0 B:1 C:2\nFace 1: A:0 B:1 C:3\n";
+}
+
+// A 3DS object of four vertices, the last at x; the faces given.
+std::string ThreeDsFourVertices(float x, const std::vector<std::array<std::uint16_t, 3>>& faces) {
+  return Chunk(0x4D4D, Chunk(0x3D3D, Object("far", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {x, 0, 0}}, faces))).string();
+}
+
+const char* const kFacesLeftOut =
+    "1 of its 2 faces have a corner whose coordinates are not all numbers between -10000000 and 10000000; "
+    "those faces were left out";
+
+// Vertices the view cannot draw (not numbers, infinite, or beyond the
+// coordinate range) never reach the mesh: the faces using them are left out
+// and the file is said to be damaged, or refused when no face is left.
+TEST_F(ImportTest, VerticesOutOfTheCoordinateRangeAreLeftOutAndSaidSo) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::pair<std::string, float> values[] = {
+      {"nan", std::numeric_limits<float>::quiet_NaN()}, {"inf", inf}, {"-inf", -inf}, {"1e38", 1e38f},
+      {"-3e38", -3e38f}, {"1e39", inf}, {"1e999", inf}, {"10000001", 10000001.0f}};
+  for (const auto& [text, value] : values) {
+    SCOPED_TRACE(text);
+    dir.Write("far.3DS", ThreeDsFourVertices(value, {{0, 1, 2}, {0, 1, 3}}));
+    dir.Write("far.DXF", DxfTwoFaces(text));
+    dir.Write("far.ASC", AscTwoFaces(text));
+    for (auto import : {&CShape::Import3ds, &CShape::ImportDxf, &CShape::ImportAsc}) {
+      CShape shape = Before();
+      ImportResult result;
+      ASSERT_EQ((shape.*import)("far", &result), 1);
+      EXPECT_EQ(result.status, ImportResult::kImportedPart);
+      EXPECT_EQ(result.problem, kFacesLeftOut);
+      EXPECT_EQ(shape.SideCount(), 1);
+      ASSERT_EQ(shape.VertexCount(), 3);
+      // The triangle's corners at 0 and 1 only (NaN fails the test too).
+      for (const CShapeVertex& v : shape.vertices)
+        for (float c : {v.position.x, v.position.y, v.position.z}) EXPECT_TRUE(c == 0 || c == 1) << c;
+      EXPECT_EQ(shape.nodes[0].vertexCount, 3);
+    }
+  }
+}
+
+TEST_F(ImportTest, ModelsWhoseEveryFaceLiesOutOfRangeAreRefused) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  dir.Write("far.3DS", ThreeDsFourVertices(nan, {{0, 1, 3}}));
+  dir.Write("far.DXF", "0\n3DFACE\n10\n3e38\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n32\n0\n13\n0\n23\n1\n33\n0\n");
+  dir.Write("far.ASC",
+            "Tri-mesh, Vertices: 3 Faces: 1\nVertex list:\nVertex 0: X:1e38 Y:0 Z:0\nVertex 1: X:1 Y:0 Z:0\n"
+            "Vertex 2: X:0 Y:1 Z:0\nFace list:\nFace 0: A:0 B:1 C:2\n");
+  for (auto import : {&CShape::Import3ds, &CShape::ImportDxf, &CShape::ImportAsc}) {
+    CShape shape = Before();
+    ImportResult result;
+    EXPECT_EQ((shape.*import)("far", &result), 0);
+    EXPECT_EQ(result.status, ImportResult::kRefused);
+    EXPECT_EQ(result.problem,
+              "1 of its 1 faces have a corner whose coordinates are not all numbers between -10000000 and 10000000; "
+              "those faces were left out");
+    ASSERT_EQ(shape.VertexCount(), 3);
+    EXPECT_EQ(shape.vertices[1].position, Before().vertices[1].position);
+  }
+}
+
+TEST_F(ImportTest, CoordinatesAtTheEdgeOfTheRangeImportAndUnusedFarVerticesGo) {
+  // The range's own ends are in it.
+  for (const std::string x : {"10000000", "-10000000"}) {
+    CShape shape;
+    ImportResult result;
+    ASSERT_EQ(ReadDxfText(DxfTwoFaces(x), shape).status, ImportResult::kImported) << x;
+    EXPECT_EQ(shape.SideCount(), 2);
+    ASSERT_EQ(ReadAscText(AscTwoFaces(x), shape).status, ImportResult::kImported) << x;
+    EXPECT_EQ(shape.SideCount(), 2);
+  }
+  CShape shape;
+  const std::string edge = ThreeDsFourVertices(-1e7f, {{0, 1, 2}, {0, 1, 3}});
+  EXPECT_EQ(Read3dsBytes(std::span(reinterpret_cast<const std::uint8_t*>(edge.data()), edge.size()), shape).status,
+            ImportResult::kImported);
+  EXPECT_EQ(shape.SideCount(), 2);
+  // A far vertex no face uses is left out all the same, and said so.
+  const std::string unused = ThreeDsFourVertices(1e38f, {{0, 1, 2}});
+  const ImportResult r =
+      Read3dsBytes(std::span(reinterpret_cast<const std::uint8_t*>(unused.data()), unused.size()), shape);
+  EXPECT_EQ(r.status, ImportResult::kImportedPart);
+  EXPECT_EQ(r.problem,
+            "1 of its 4 vertices have coordinates not all numbers between -10000000 and 10000000; "
+            "those vertices were left out");
+  EXPECT_EQ(shape.VertexCount(), 3);
+  EXPECT_EQ(shape.SideCount(), 1);
 }
 
 TEST_F(ImportTest, DxfFacesWeldTheirCorners) {

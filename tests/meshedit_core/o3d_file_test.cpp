@@ -1,8 +1,10 @@
 #include "meshedit/core/o3d_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -192,6 +194,39 @@ TEST_F(O3dFileTest, BadFilesAreRefusedAndChangeNothing) {
   CShape shape = TwoSides();
   EXPECT_EQ(shape.LoadO3d("missing.o3d"), 0);
   EXPECT_EQ(shape.SideCount(), 2);
+}
+
+// A vertex that is not a number or lies beyond the coordinate range would
+// leave the view with nothing it can draw: such a file is refused as damaged.
+TEST_F(O3dFileTest, VerticesOutOfTheCoordinateRangeAreRefused) {
+  const std::vector<std::uint8_t> good = EncodeO3d(TwoSides());
+  constexpr std::size_t kVertex2Y = kO3dHeaderSize + 2 * kO3dVertexSize + 4;
+  struct Case {
+    float y;
+    int loaded;
+  };
+  const Case cases[] = {{std::numeric_limits<float>::quiet_NaN(), 0},
+                        {std::numeric_limits<float>::infinity(), 0},
+                        {-std::numeric_limits<float>::infinity(), 0},
+                        {1e38f, 0},
+                        {-3e38f, 0},
+                        {10000001.0f, 0},
+                        {10000000.0f, 1},
+                        {-10000000.0f, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.y);
+    std::vector<std::uint8_t> bytes = good;
+    std::memcpy(&bytes[kVertex2Y], &c.y, 4);
+    dir.Write("far.o3d", bytes);
+    CShape shape = TwoSides();
+    EXPECT_EQ(shape.LoadO3d("far.o3d"), c.loaded);
+    ASSERT_EQ(shape.VertexCount(), 4);
+    EXPECT_EQ(shape.SideCount(), 2);
+    const auto hasY = [&](float y) {
+      return std::any_of(shape.vertices.begin(), shape.vertices.end(), [&](const auto& v) { return v.position.y == y; });
+    };
+    EXPECT_TRUE(hasY(c.loaded ? c.y : 2.0f));
+  }
 }
 
 TEST_F(O3dFileTest, LoadDropsEarlierProgressiveData) {

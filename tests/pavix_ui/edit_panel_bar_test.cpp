@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 
 #include <QAbstractButton>
@@ -496,13 +497,32 @@ TEST_F(EditPanelTest, AModelThatCannotBeReadLeavesTheMeshAndSaysWhy) {
   for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919 + 13) % 251);
   dir.Write("noise.dxf", noise);
   dir.Write("notes.asc", std::string_view("Remember to buy milk.\n"));
+  // A triangle with a corner that is not a number, one with a corner at 3e38.
+  const auto chunk = [](std::uint16_t id, const testsupport::Bytes& body) {
+    testsupport::Bytes b;
+    b.u16(id).u32(static_cast<std::uint32_t>(6 + body.size())).raw(body.data());
+    return b;
+  };
+  testsupport::Bytes vertices, faces, object;
+  vertices.u16(3).f32(std::numeric_limits<float>::quiet_NaN()).f32(0).f32(0).f32(1).f32(0).f32(0).f32(0).f32(1).f32(0);
+  faces.u16(1).u16(0).u16(1).u16(2).u16(0);
+  object.u8('x').u8(0).raw(chunk(0x4100, chunk(0x4110, vertices).raw(chunk(0x4120, faces).data())).data());
+  const testsupport::Bytes far = chunk(0x4D4D, chunk(0x3D3D, chunk(0x4000, object)));
+  dir.Write("far.3ds", far.data());
+  dir.Write("far.dxf", std::string_view("0\n3DFACE\n10\n0\n20\n3e38\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n32\n0\n"
+                                        "13\n0\n23\n1\n33\n0\n0\nEOF\n"));
+  const char* const kFarFace =
+      "1 of its 1 faces have a corner whose coordinates are not all numbers between -10000000 and 10000000; "
+      "those faces were left out";
   struct Case {
     int button;
     const char* file;
     const char* why;
   };
   const Case cases[] = {
-      {kIdcImport3ds, "cut.3ds", "the chunk 4d4d at byte 0 claims 1800 bytes, which the file does not hold"},
+      {kIdcImport3ds, "cut.3ds", "the file is cut short: it holds 300 of the 1800 bytes it claims"},
+      {kIdcImport3ds, "far.3ds", kFarFace},
+      {kIdcImportDxf, "far.dxf", kFarFace},
       {kIdcImportDxf, "noise.dxf", "it holds no 3DFACE entity"},
       {kIdcImportAsc, "notes.asc", "it holds no vertex count (\"Vertices\")"},
       {kIdcImport3ds, "missing.3ds", "the file cannot be read, error = 2"},

@@ -8,6 +8,8 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <vector>
 #include <span>
 #include <string>
 
@@ -300,6 +302,61 @@ TEST_F(PavixViewTest, CurrentSideShowsOnTheFillOfAMissingTexture) {
   EXPECT_TRUE(darkNear(75, 75)) << "left edge";
   EXPECT_TRUE(darkNear(225, 75)) << "right edge";
   ExpectLikeReference(texture, "texture_view_current_side.png");
+}
+
+// The grey of the box and the grid in the 3D view (the left 600 columns).
+int AidPixels(const QImage& frame) {
+  int grey = 0;
+  for (int y = 0; y < std::min(frame.height(), 400); ++y)
+    for (int x = 0; x < std::min(frame.width(), 600); ++x) {
+      const QColor c = frame.pixelColor(x, y);
+      grey += std::abs(c.red() - 0x80) <= 8 && std::abs(c.green() - 0x80) <= 8 && std::abs(c.blue() - 0x80) <= 8;
+    }
+  return grey;
+}
+
+// Whatever mesh is loaded, Center, the preset buttons and zooming leave a
+// view that draws: the box and the grid stay on the screen. Meshes that no
+// reader lets in (not numbers, infinite, far out of range) and legal ones at
+// the extremes of the range (huge, or of no extent at all).
+TEST_F(PavixViewTest, CenterPresetsAndZoomKeepTheBoxAndGridWhateverTheMesh) {
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    const char* what;
+    pavix::CShape mesh;
+  };
+  const auto with = [](pavix::CShape mesh, const std::vector<CVector>& at) {
+    for (std::size_t i = 0; i < at.size() && i < mesh.vertices.size(); ++i) mesh.vertices[i].position = at[i];
+    return mesh;
+  };
+  const pavix::CShape square = pavixtest::SquareMesh();
+  const Case cases[] = {
+      {"a vertex not a number", with(square, {{nan, 0, 0}})},
+      {"an infinite vertex", with(square, {{0, inf, 0}})},
+      {"vertices at 1e38", with(square, {{1e38f, 1e38f, 1e38f}, {3e38f, 3e38f, 3e38f}, {3e38f, -1e38f, 3e38f}})},
+      {"a mesh across the whole range", pavixtest::SquareMesh(0, 0, 1e7f)},
+      {"a mesh of no extent", with(square, {{5, 5, 5}, {5, 5, 5}, {5, 5, 5}, {5, 5, 5}, {5, 5, 5}})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FaceOn(900, 400);
+    Globals().shape = c.mesh;
+    ClickControl(pavix::kIdcCenter);
+    app->RunIdle();
+    EXPECT_GT(AidPixels(View().LastImage()), 400) << "Center";
+    for (int preset : {pavix::kIdcTop, pavix::kIdcBottom, pavix::kIdcLeft, pavix::kIdcRight, pavix::kIdcFace,
+                       pavix::kIdcBack}) {
+      ClickControl(preset);
+      app->RunIdle();
+      EXPECT_GT(AidPixels(View().LastImage()), 400) << "preset " << preset;
+    }
+    // Shift and the right button held, dragged up: a zoom out.
+    View().OnRightButtonDown(300, 200);
+    View().OnMouseMove(300, 160, false, true, true, false);
+    app->RunIdle();
+    EXPECT_GT(AidPixels(View().LastImage()), 400) << "zoom";
+    EXPECT_TRUE(std::isfinite(Globals().camera.zoom));
+  }
 }
 
 // View Ortho seen from the top, as a user gets there: the View box
