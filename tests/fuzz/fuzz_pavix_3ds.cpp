@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (shape.sides.empty()) __builtin_trap();
   pavixfuzz::CheckShape(shape);
+  pavixfuzz::CheckCoordinates(shape);
   pavixfuzz::Exercise(shape);
   return 0;
 }

@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (pavix::ReadAscText(std::string_view(reinterpret_cast<const char*>(data), size), shape).Imported()) {
     if (shape.sides.empty()) __builtin_trap();
     pavixfuzz::CheckShape(shape);
+    pavixfuzz::CheckCoordinates(shape);
     pavixfuzz::Exercise(shape);
   } else if (!shape.vertices.empty() || !shape.sides.empty()) {
     __builtin_trap();

@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pavix::CShape shape;
   if (pavix::DecodeO3d(std::span(data, size), shape)) {
     pavixfuzz::CheckShape(shape);
+    pavixfuzz::CheckCoordinates(shape);
     // What was read writes back to a file of the size the header promised.
     const std::vector<std::uint8_t> again = pavix::EncodeO3d(shape);
     if (!again.empty() && again.size() != 16 + 12 * shape.vertices.size() + 50 * shape.sides.size()) __builtin_trap();

@@ -1,5 +1,6 @@
 #pragma once
 // What every mesh reader must leave behind, checked after each fuzz input.
+#include "meshedit/core/coordinate_limit.h"
 #include "meshedit/core/shape.h"
 
 namespace pavixfuzz {
@@ -17,6 +18,13 @@ inline void CheckShape(const pavix::CShape& s) {
     total += n.vertexCount;
   }
   if (total > nv) __builtin_trap();
+}
+
+// What the model importers and the ".o3d" reader give lies in the coordinate
+// range: no vertex the view cannot draw.
+inline void CheckCoordinates(const pavix::CShape& s) {
+  for (const pavix::CShapeVertex& v : s.vertices)
+    if (!pavix::IsUsablePosition(v.position)) __builtin_trap();
 }
 
 // Editing a mesh that was read must stay inside it as well.

@@ -324,19 +324,35 @@ TEST_F(PavixViewTest, CenterPresetsAndZoomKeepTheBoxAndGridWhateverTheMesh) {
   struct Case {
     const char* what;
     pavix::CShape mesh;
+    const char* reference = nullptr;  // of the 3D view after Center
   };
   const auto with = [](pavix::CShape mesh, const std::vector<CVector>& at) {
     for (std::size_t i = 0; i < at.size() && i < mesh.vertices.size(); ++i) mesh.vertices[i].position = at[i];
     return mesh;
   };
+  const auto level = [](float y) {
+    pavix::CShape mesh = pavixtest::SquareMesh(0, 0, 1e7f);
+    for (pavix::CShapeVertex& v : mesh.vertices) v.position = {v.position.x, y, v.position.y};
+    return mesh;
+  };
+  pavix::CShape floorAndCeiling = level(-600);
+  floorAndCeiling.Merge(level(600));
   const pavix::CShape square = pavixtest::SquareMesh();
   const Case cases[] = {
-      {"a vertex not a number", with(square, {{nan, 0, 0}})},
+      // The two triangles without the vertex draw, inside the box and above the grid.
+      {"a vertex not a number", with(square, {{nan, 0, 0}}), "center_on_a_mesh_not_a_number.png"},
       {"an infinite vertex", with(square, {{0, inf, 0}})},
       {"vertices at 1e38", with(square, {{1e38f, 1e38f, 1e38f}, {3e38f, 3e38f, 3e38f}, {3e38f, -1e38f, 3e38f}})},
-      {"a mesh across the whole range", pavixtest::SquareMesh(0, 0, 1e7f)},
+      // A floor and a ceiling as wide as the range, centred on the origin, beyond the camera's
+      // distance (512) from it: wherever the camera looks, the box stands in front of them.
+      {"a mesh across the whole range", floorAndCeiling},
       {"a mesh of no extent", with(square, {{5, 5, 5}, {5, 5, 5}, {5, 5, 5}, {5, 5, 5}, {5, 5, 5}})},
   };
+  // An orange texture for the meshes, so that no grey but the box's and the grid's is counted.
+  dir.MakeDir("rozizuzi");
+  dir.MakeDir("rozizuzi/bank");
+  dir.Write("rozizuzi/bank/K0000_orange.TGA",
+            std::span<const std::uint8_t>(pavixtest::TgaFile(8, 8, 24, [](int, int) { return 0xFF8000u; })));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FaceOn(900, 400);
@@ -344,6 +360,7 @@ TEST_F(PavixViewTest, CenterPresetsAndZoomKeepTheBoxAndGridWhateverTheMesh) {
     ClickControl(pavix::kIdcCenter);
     app->RunIdle();
     EXPECT_GT(AidPixels(View().LastImage()), 400) << "Center";
+    if (c.reference) ExpectLikeReference(View().LastImage().copy(0, 0, 600, 400), c.reference);
     for (int preset : {pavix::kIdcTop, pavix::kIdcBottom, pavix::kIdcLeft, pavix::kIdcRight, pavix::kIdcFace,
                        pavix::kIdcBack}) {
       ClickControl(preset);
