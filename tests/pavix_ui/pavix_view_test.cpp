@@ -339,7 +339,7 @@ TEST_F(PavixViewTest, CenterPresetsAndZoomKeepTheBoxAndGridWhateverTheMesh) {
   floorAndCeiling.Merge(level(600));
   const pavix::CShape square = pavixtest::SquareMesh();
   const Case cases[] = {
-      // The two triangles without the vertex draw, inside the box and above the grid.
+      // The two triangles without the vertex draw, between the far edges of the box.
       {"a vertex not a number", with(square, {{nan, 0, 0}}), "center_on_a_mesh_not_a_number.png"},
       {"an infinite vertex", with(square, {{0, inf, 0}})},
       {"vertices at 1e38", with(square, {{1e38f, 1e38f, 1e38f}, {3e38f, 3e38f, 3e38f}, {3e38f, -1e38f, 3e38f}})},
