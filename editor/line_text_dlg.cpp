@@ -9,6 +9,8 @@
 #include "datafiles/language_table.h"
 #include "datafiles/multi_lang_text.h"
 #include "editor/generation_text.h"
+#include "editor/text_dlg.h"
+#include "quest/script_names.h"
 
 namespace kelvar {
 
@@ -50,6 +52,11 @@ bool CLineTextDlg::OnInitDialog() {
 
 void CLineTextDlg::OnOK() {
   text = EditToGameText(textEdit_->toPlainText());
+  if (const std::string fault = ScriptTextFault(text); !fault.empty()) {
+    RefuseUnscriptable(UnscriptablePart{language, fault});
+    textEdit_->setFocus();
+    return;
+  }
   Dialog::OnOK();
 }
 
@@ -57,6 +64,7 @@ bool EditCurrentLanguage(CMultiLangText& text, std::string_view label) {
   const int language = g_languageTable.GetLanguage();
   CLineTextDlg dialog;
   dialog.text = text.Get(language);
+  dialog.language = language;
   dialog.languageName = LanguageName(language);
   dialog.label = std::string(label);
   if (dialog.DoModal() != platform::ui::kDialogOk) return false;

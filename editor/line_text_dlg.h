@@ -17,6 +17,7 @@ class CLineTextDlg : public platform::ui::Dialog {
   explicit CLineTextDlg(QWidget* parent = nullptr);
 
   std::string text;  // game text, CR LF inside
+  int language = 1;  // the text's language index
   std::string languageName;
   std::string label;
 

@@ -13,6 +13,7 @@
 #include "quest/quest_lists.h"
 #include "quest/quest_object.h"
 #include "quest/room.h"
+#include "quest/script_names.h"
 
 namespace kelvar {
 
@@ -85,7 +86,7 @@ void ExportQuestTexts(const std::vector<QuestTextEntry>& entries, std::string_vi
   file.Close();
 }
 
-int ImportQuestTexts(const std::vector<QuestTextEntry>& entries, std::string_view path) {
+int ImportQuestTexts(const std::vector<QuestTextEntry>& entries, std::string_view path, std::string* refused) {
   const std::string content = platform::ReadWholeFile(path);
   const int language = g_languageTable.GetLanguage();
   int changed = 0;
@@ -99,8 +100,15 @@ int ImportQuestTexts(const std::vector<QuestTextEntry>& entries, std::string_vie
     const std::size_t tab = line.find('\t');
     const std::string_view label = line.substr(0, tab);
     const std::string text = tab == std::string_view::npos ? std::string() : UnescapeExchangeText(line.substr(tab + 1));
+    const std::string fault = ScriptTextFault(text);
     for (const QuestTextEntry& entry : entries) {
       if (!platform::EqualsNoCase(entry.label, label)) continue;
+      if (!fault.empty()) {
+        if (refused)
+          *refused += entry.label + ": " + DescribeUnscriptablePart(UnscriptablePart{language, fault}) +
+                      "; the line is left out.\n";
+        continue;
+      }
       if (text == entry.text->Get(language)) continue;
       entry.text->Set(language, text.c_str());
       ++changed;

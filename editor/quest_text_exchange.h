@@ -32,8 +32,10 @@ std::string UnescapeExchangeText(std::string_view text);
 void ExportQuestTexts(const std::vector<QuestTextEntry>& entries, std::string_view path);
 // Reads the file (throws platform::FileException when it cannot be read) and
 // sets the current-language text of every entry whose label matches a line's
-// label ignoring case; a line without a TAB empties it. Returns the number of
-// texts that changed.
-int ImportQuestTexts(const std::vector<QuestTextEntry>& entries, std::string_view path);
+// label ignoring case; a line without a TAB empties it. A line whose text no
+// quest script can hold changes nothing, and `refused` (when given) gets a
+// line naming each text it was for. Returns the number of texts that changed.
+int ImportQuestTexts(const std::vector<QuestTextEntry>& entries, std::string_view path,
+                     std::string* refused = nullptr);
 
 }  // namespace kelvar

@@ -21,6 +21,7 @@
 #include "platform/ui/application.h"
 #include "quest/kelvar_doc.h"
 #include "quest/quest_texts.h"
+#include "quest/script_names.h"
 
 namespace kelvar {
 namespace {
@@ -37,6 +38,12 @@ constexpr LanguageRow kRows[kLanguageCount] = {
 };
 
 }  // namespace
+
+void RefuseUnscriptable(const UnscriptablePart& part) {
+  std::string message = DescribeUnscriptablePart(part);
+  message[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(message[0])));
+  platform::ui::AppMessageBox(message + ". Take it out, or Cancel.", platform::kMbOk | platform::kMbIconWarning);
+}
 
 std::string VoiceNameFromPath(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
@@ -111,6 +118,17 @@ bool CTextDlg::OnInitDialog() {
 
 void CTextDlg::OnOK() {
   TakeControls();
+  for (const LanguageRow& row : kRows) {
+    const std::string fault = ScriptTextFault(texts[static_cast<std::size_t>(row.language)]);
+    if (fault.empty()) continue;
+    RefuseUnscriptable(UnscriptablePart{row.language, fault});
+    TextEdit(row.language)->setFocus();
+    return;
+  }
+  if (const std::string fault = ScriptNameFault(voiceName); !fault.empty()) {
+    RefuseUnscriptable(UnscriptablePart{UnscriptablePart::kVoice, fault});
+    return;
+  }
   Dialog::OnOK();
 }
 
@@ -127,6 +145,17 @@ void CTextDlg::ShowMembers() {
 
 void CTextDlg::OnVoiceFile() {
   TakeControls();
+  // The voice goes into the quest's own folder, which the quest's name must be able to name.
+  const CKelvarDoc* document = CurrentDocument();
+  const std::string quest = document ? document->QuestName() : std::string();
+  if (!IsPlainFileName(quest)) {
+    platform::ui::AppMessageBox("The quest name \"" + quest +
+                                    "\" cannot name a folder for its voices: save the quest under another name "
+                                    "first. The voice stays as it was.",
+                                platform::kMbOk);
+    ShowMembers();
+    return;
+  }
   const auto chosen = ChooseFileToOpen(".WAV", kIdsWavFilter);
   if (!chosen) {
     voiceName.clear();
@@ -141,8 +170,7 @@ void CTextDlg::OnVoiceFile() {
     ShowMembers();
     return;
   }
-  const CKelvarDoc* document = CurrentDocument();
-  const std::string output = QuestVoicePath(document ? document->QuestName() : std::string(), name);
+  const std::string output = QuestVoicePath(quest, name);
   if (!IsPcmMono44k(chosen->c_str())) {
     ShowStringBox(kIdsInvalidWave);
     ShowMembers();

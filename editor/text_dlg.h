@@ -9,11 +9,15 @@
 #include "platform/ui/dialog.h"
 
 class CMultiLangText;
+struct UnscriptablePart;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace kelvar {
+
+// Tells the user that the text dialog's text cannot go into a quest script.
+void RefuseUnscriptable(const UnscriptablePart& part);
 
 // The letters and digits of the file's name (no folder, no extension), at most 79.
 std::string VoiceNameFromPath(std::string_view path);

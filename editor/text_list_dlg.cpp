@@ -70,7 +70,9 @@ void CTextListDlg::OnImport() {
   const auto chosen = ChooseFileToOpen(".TXT", kIdsTextFilter);
   if (!chosen) return;
   try {
-    if (ImportQuestTexts(entries_, *chosen) > 0) changed_ = true;
+    std::string refused;
+    if (ImportQuestTexts(entries_, *chosen, &refused) > 0) changed_ = true;
+    if (!refused.empty()) platform::ui::AppMessageBox(*chosen + ":\n" + refused, platform::kMbOk);
   } catch (const platform::FileException& e) {
     FileErrorBox("Can't open file %s, error = %u\n", e);
   }

@@ -29,6 +29,7 @@
 #include "quest/room.h"
 #include "quest/room_checks.h"
 #include "quest/room_node_index.h"
+#include "quest/script_names.h"
 #include "quest/text_format.h"
 
 namespace {
@@ -129,8 +130,10 @@ void Generate(CKelvarDoc& doc) {
   ClearGenerationLog();
 
   const std::string questName = doc.QuestName();
-  if (!IsPlainFileName(questName)) {
-    LogGeneration("Name %s is not a valid file name\r\n", questName.c_str());
+  if (!IsPlainFileName(questName)) LogGeneration("Name %s is not a valid file name\r\n", questName.c_str());
+  // A name no script can hold would be read otherwise than meant: then nothing is written at all.
+  LogUnscriptableNames();
+  if (!GenerationLog().empty()) {
     ui.HideProgress();
     ui.ShowErrorReport(GenerationLog() + kAbortedTail);
     return;

@@ -16,6 +16,7 @@
 #include "quest/quest_object.h"
 #include "quest/quest_voices.h"
 #include "quest/room.h"
+#include "quest/script_names.h"
 #include "quest/text_format.h"
 #include "quest/world_graph.h"
 
@@ -123,6 +124,9 @@ bool ReadQuestAside(const std::string& path, QstContents& contents, bool withHea
     Box(FormatText("Error while loading %s, error = %u\n", path.c_str(), static_cast<unsigned>(e.cause())));
     return false;
   }
+  // A name no quest script can hold is left out, the rest of the quest kept.
+  const std::string refused = RefuseUnscriptableTexts(contents, withHeader);
+  if (!refused.empty()) Box(path + ":\n" + refused);
   return true;
 }
 

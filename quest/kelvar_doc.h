@@ -133,7 +133,8 @@ CKelvarDoc* CurrentDocument();
 // Reads a quest file into `contents`: its four lists, and its header when
 // asked. A file that cannot be opened or read shows "Can't open file ..." or
 // "Error while loading ..." and gives false; `contents` then holds only what
-// the caller drops.
+// the caller drops. A part of a text that no quest script can hold is left
+// out of it, and a box names each (script_names.h).
 bool ReadQuestAside(const std::string& path, QstContents& contents, bool withHeader);
 
 // Creates "data", "data\customQuest" and "data\customQuest\<quest>" (an

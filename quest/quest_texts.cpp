@@ -4,6 +4,7 @@
 
 #include "datafiles/multi_lang_text.h"
 #include "platform/core/paths.h"
+#include "quest/fixed_field.h"
 #include "quest/kelvar_doc.h"
 #include "quest/machine.h"
 #include "quest/monster.h"
@@ -11,41 +12,45 @@
 #include "quest/quest_object.h"
 #include "quest/room.h"
 
-namespace {
-
-// The texts of the records of these lists.
-void ForEachListText(CMachine* machines, CQuestObject* objects, CMonster* monsters, CRoom* rooms,
-                     const std::function<void(CMultiLangText&)>& visit) {
+void ForEachLabelledText(CMachine* machines, CQuestObject* objects, CMonster* monsters, CRoom* rooms,
+                         const LabelledTextVisit& visit) {
   for (CMonster* m = monsters; m; m = m->next) {
-    visit(m->name);
-    visit(m->text);
-    visit(m->text2);
+    const std::string key(FieldText(m->key));
+    visit("M_" + key + ":Name", m->name);
+    visit("M_" + key + ":Text", m->text);
+    visit("M_" + key + ":Death text", m->text2);
   }
   for (CQuestObject* o = objects; o; o = o->next) {
-    visit(o->name);
-    visit(o->comment);
+    const std::string key(FieldText(o->key));
+    visit("O_" + key + ":Name", o->name);
+    visit("O_" + key + ":Comment", o->comment);
   }
   for (CMachine* machine = machines; machine; machine = machine->next) {
-    for (CMachineParam* p = machine->params; p; p = p->next)
-      if (p->type == kParamText) visit(static_cast<CMachineParamText*>(p)->value);
+    for (CMachineParam* p = machine->params; p; p = p->next) {
+      if (p->type == kParamText)
+        visit("T_" + std::string(FieldText(machine->name)) + ":" + std::to_string(p->number),
+              static_cast<CMachineParamText*>(p)->value);
+    }
   }
-  for (CRoom* r = rooms; r; r = r->next) visit(r->text);
+  for (CRoom* r = rooms; r; r = r->next) visit("R_" + std::string(FieldText(r->name)), r->text);
 }
 
-}  // namespace
+void ForEachLabelledQuestText(const LabelledTextVisit& visit) {
+  QuestState& q = Quest();
+  ForEachLabelledText(q.machines, q.questObjects, q.monsters, q.rooms, visit);
+  visit("Author", QuestAuthorText());
+  visit("Quest Info", QuestInfoText());
+}
 
 void ForEachQuestText(const std::function<void(CMultiLangText&)>& visit) {
-  QuestState& q = Quest();
-  ForEachListText(q.machines, q.questObjects, q.monsters, q.rooms, visit);
-  visit(QuestAuthorText());
-  visit(QuestInfoText());
+  ForEachLabelledQuestText([&visit](const std::string&, CMultiLangText& text) { visit(text); });
 }
 
 std::vector<CMultiLangText*> MergedTexts() {
   QuestState& q = Quest();
   std::vector<CMultiLangText*> texts;
-  ForEachListText(q.mergeMachines, q.mergeObjects, q.mergeMonsters, q.mergeRooms,
-                  [&texts](CMultiLangText& text) { texts.push_back(&text); });
+  ForEachLabelledText(q.mergeMachines, q.mergeObjects, q.mergeMonsters, q.mergeRooms,
+                      [&texts](const std::string&, CMultiLangText& text) { texts.push_back(&text); });
   return texts;
 }
 

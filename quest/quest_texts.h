@@ -8,9 +8,22 @@
 #include <string_view>
 #include <vector>
 
+class CMachine;
+class CMonster;
 class CMultiLangText;
+class CQuestObject;
+class CRoom;
 
 void ForEachQuestText(const std::function<void(CMultiLangText&)>& visit);
+
+// The texts of these lists under the labels that name them to the user:
+// "M_<key>:Name", "M_<key>:Text", "M_<key>:Death text", "O_<key>:Name",
+// "O_<key>:Comment", "T_<machine>:<parameter>" and "R_<room>".
+using LabelledTextVisit = std::function<void(const std::string& label, CMultiLangText& text)>;
+void ForEachLabelledText(CMachine* machines, CQuestObject* objects, CMonster* monsters, CRoom* rooms,
+                         const LabelledTextVisit& visit);
+// Those of the open quest, then "Author" and "Quest Info".
+void ForEachLabelledQuestText(const LabelledTextVisit& visit);
 
 // The texts of the merge's staging lists: those of the records a merge
 // brings (it reads no author or information text).

@@ -35,6 +35,7 @@
 #include "quest/quest_object.h"
 #include "quest/quest_texts.h"
 #include "quest/room.h"
+#include "platform/core/paths.h"
 #include "platform/ui/command_ids.h"
 #include "support/audio_signals.h"
 #include "support/bytes.h"
@@ -551,6 +552,114 @@ TEST_F(TextDialogsTest, SaveAsTakesTheVoicesAlongAndTheRenamedQuestPacksThem) {
   for (const char* voice : {"voices\\gate.mp2", "voices\\growl.mp2"})
     EXPECT_NE(std::find(names.begin(), names.end(), voice), names.end()) << voice;
 }
+
+// What a quest script cannot hold, as the text dialogs say it.
+std::string Refusal(const char* part, const char* holds) {
+  return std::string("The ") + part + " holds " + holds + ", which a quest script cannot hold. Take it out, or Cancel.";
+}
+
+// A script gives every text between braces and cannot escape one: the text
+// dialogs keep a text with a brace or a control character open and say why;
+// line breaks and tabs are the text's own.
+TEST_F(TextDialogsTest, TextDialogsRefuseWhatNoScriptCanHold) {
+  const struct {
+    const char* typed;
+    const char* holds;
+  } cases[] = {
+      {"Open {the} door", "\"{\""},
+      {"door}", "\"}\""},
+      {"bell\x07", "a control character (code 7)"},
+  };
+  for (const auto& c : cases) {
+    Quest().rooms->text.Set(1, "Gate");
+    boxes.boxes.clear();
+    bool stayedOpen = false;
+    script.ShowDialog([&](ui::Dialog& d) {
+      AsText(d).TextEdit(1)->setPlainText(QString::fromLatin1(c.typed));
+      ClickButton(d, "&OK");
+      stayedOpen = d.isVisible();
+      ClickButton(d, "&Cancel");
+    });
+    EXPECT_FALSE(EditAllLanguages(Quest().rooms->text)) << c.typed;
+    EXPECT_TRUE(stayedOpen) << c.typed;
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Refusal("English text", c.holds)}) << c.typed;
+    EXPECT_STREQ(Quest().rooms->text.Get(1), "Gate") << c.typed;
+
+    // The dialog of one language refuses alike.
+    boxes.boxes.clear();
+    stayedOpen = false;
+    script.ShowDialog([&](ui::Dialog& d) {
+      dynamic_cast<CLineTextDlg&>(d).TextEdit()->setPlainText(QString::fromLatin1(c.typed));
+      ClickButton(d, "&OK");
+      stayedOpen = d.isVisible();
+      ClickButton(d, "&Cancel");
+    });
+    EXPECT_FALSE(EditCurrentLanguage(Quest().monsters->name, "Name")) << c.typed;
+    EXPECT_TRUE(stayedOpen) << c.typed;
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Refusal("English text", c.holds)}) << c.typed;
+    EXPECT_FALSE(Quest().monsters->name.Has(1)) << c.typed;
+  }
+
+  boxes.boxes.clear();
+  script.ShowDialog([](ui::Dialog& d) {
+    AsText(d).TextEdit(4)->setPlainText("Norra\nporten\tvid");
+    ClickButton(d, "&OK");
+  });
+  EXPECT_TRUE(EditAllLanguages(Quest().rooms->text));
+  EXPECT_STREQ(Quest().rooms->text.Get(4), "Norra\r\nporten\tvid");
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+// Import takes no line whose text no quest script can hold; a box names the
+// texts those lines were for, and the other lines are taken.
+TEST_F(TextDialogsTest, ImportLeavesOutLinesNoScriptCanHoldAndNamesTheirTexts) {
+  Quest().rooms->text.Set(1, "Gate");
+  Quest().monsters->name.Set(1, "Orc");
+  dir.Write("in.txt", "R_gate\tNorth {gate}\r\nm_orc:name\tBig\x02orc\r\nM_orc:Text\tGrunts\\r\\nloudly\r\n");
+  script.AnswerFile(dir.Native("in.txt"));
+  script.AnswerDialog(ui::kDialogOk, [](ui::Dialog& d) { dynamic_cast<CTextListDlg&>(d).OnImport(); });
+  ASSERT_TRUE(Send(kCmdTextEdit));
+  EXPECT_STREQ(Quest().rooms->text.Get(1), "Gate");
+  EXPECT_STREQ(Quest().monsters->name.Get(1), "Orc");
+  EXPECT_STREQ(Quest().monsters->text.Get(1), "Grunts\r\nloudly");
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                            dir.Native("in.txt") +
+                            ":\nR_gate: the English text holds \"{\", which a quest script cannot hold; the line is "
+                            "left out.\nM_orc:Name: the English text holds a control character (code 2), which a quest "
+                            "script cannot hold; the line is left out.\n"});
+}
+
+// A voice goes into the quest's own folder. A quest whose name cannot name
+// one (saved as "...qst" its name is "..", which would put its voices in
+// "data"; saved as ".qst" it has none, which would put them straight in
+// "data\customQuest") records no voice, and the user is told why.
+class VoiceFolderTest : public TextDialogsTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(VoiceFolderTest, AQuestWhoseNameCannotNameAFolderRecordsNoVoice) {
+  dir.Write("rec/gate.wav", testsupport::WavBytes(testsupport::SpeechLike(0.2)));
+  script.AnswerFile(dir.Native(GetParam()));
+  ASSERT_TRUE(Send(ui::kCmdFileSaveAs));
+  ASSERT_TRUE(dir.Exists(GetParam()));
+  boxes.boxes.clear();
+  script.ShowDialog([&](ui::Dialog& d) {
+    script.AnswerFile(dir.Native("rec/gate.wav"));
+    ClickButton(d, "Voice File...");
+    ClickButton(d, "&OK");
+  });
+  EditAllLanguages(Quest().rooms->text);
+  EXPECT_STREQ(Quest().rooms->text.GetVoiceName(), "");
+  for (const char* stray : {"data/gate.mp2", "data/customQuest/gate.mp2", "gate.mp2"})
+    EXPECT_FALSE(dir.Exists(stray)) << stray;
+  const std::string name = platform::SplitPath(GetParam()).fname;
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"The quest name \"" + name +
+                                                 "\" cannot name a folder for its voices: save the quest under "
+                                                 "another name first. The voice stays as it was."});
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, VoiceFolderTest, ::testing::Values("...qst", ".qst"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                           return param.index == 0 ? std::string("DotDot") : std::string("NoName");
+                         });
 
 // Voices through Merge, as a user meets them: the demo quest's texts get
 // voices recorded in the text dialog and the quest is saved; a new quest,

@@ -1,6 +1,7 @@
 // Generate Quest: room checks, scripts, machine code, meshes and the package.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -27,6 +28,7 @@
 namespace {
 
 using questtest::AddLampNode;
+using FakeGenerationUiRef = questtest::FakeGenerationUi&;
 using questtest::AddMonster;
 using questtest::AddObject;
 using questtest::AddRoom;
@@ -545,6 +547,85 @@ TEST_F(GenerateQuest, TemporariesLeftByACrashAreNeverPacked) {
   EXPECT_EQ(EntryNames(ReadBytes("quest/small.mtf")), expected);
   for (const char* name : ours) EXPECT_FALSE(dir.Exists(name)) << name;
   for (const char* name : others) EXPECT_EQ(dir.Read(name), "half a file") << name;
+}
+
+// A script gives every name and text between braces and cannot escape one:
+// a quest holding a brace or a control character where a script would write
+// it is not generated at all, and the log names the record and the field.
+struct UnscriptableCase {
+  const char* what;
+  std::function<void(FakeGenerationUiRef)> spoil;
+  const char* logged;
+};
+
+CRoom* RoomNamed(std::string_view name) {
+  for (CRoom* room = Quest().rooms; room; room = room->next)
+    if (FieldText(room->name) == name) return room;
+  return nullptr;
+}
+
+CMachineParam* DoorParam(int number) {
+  for (CMachine* m = Quest().machines; m; m = m->next)
+    if (FieldText(m->name) == "door1") return m->FindParam(number);
+  return nullptr;
+}
+
+class GenerateRefusesUnscriptable : public GenerateQuest, public ::testing::WithParamInterface<UnscriptableCase> {};
+
+TEST_P(GenerateRefusesUnscriptable, NothingIsWrittenAndTheLogNamesIt) {
+  BuildSmallQuest();
+  GetParam().spoil(genUi);
+  doc.OnGenerateQuest();
+  EXPECT_EQ(GenerationLog(), GetParam().logged);
+  ASSERT_EQ(genUi.reports.size(), 1u);
+  EXPECT_EQ(genUi.reports[0], GenerationLog() + "\r\n\r\nQUEST GENERATION ABORTED.\r\n");
+  for (const char* file : {"data/customQuest/small/quest0.spt", "data/customQuest/small/quest3.spt",
+                           "data/customQuest/small/_CUST_camp.cdf", "quest/small.mtf"})
+    EXPECT_FALSE(dir.Exists(file)) << file;
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+const UnscriptableCase kUnscriptable[] = {
+    {"room name", [](FakeGenerationUiRef) { SetField(RoomNamed("hall")->name, "ha}ll"); },
+     "Room ha}ll: the name holds \"}\", which a quest script cannot hold\r\n"},
+    {"room text", [](FakeGenerationUiRef) { RoomNamed("crypt")->text.Set(kLanguageFrench, "Crypte {vieille}"); },
+     "R_crypt: the French text holds \"{\", which a quest script cannot hold\r\n"},
+    {"voice name",
+     [](FakeGenerationUiRef) { FindQuestObject(Quest().questObjects, "key")->name.SetVoiceName("ke\x01y"); },
+     "O_key:Name: the voice name holds a control character (code 1), which a quest script cannot hold\r\n"},
+    {"object parent",
+     [](FakeGenerationUiRef) { SetField(FindQuestObject(Quest().questObjects, "gem")->parent, "IT{GEM"); },
+     "Object gem: the parent holds \"{\", which a quest script cannot hold\r\n"},
+    {"monster class",
+     [](FakeGenerationUiRef) { SetField(FindMonster(Quest().monsters, "grunt")->monsterClass, "orc\t"); },
+     "Monster grunt: the class holds a control character (code 9), which a quest script cannot hold\r\n"},
+    {"monster gift", [](FakeGenerationUiRef) { SetField(FindMonster(Quest().monsters, "trader")->gift, "SWORD}"); },
+     "Monster trader: the gift holds \"}\", which a quest script cannot hold\r\n"},
+    {"machine value", [](FakeGenerationUiRef) { DoorParam(1)->SetText("door}mesh"); },
+     "Machine door1: the parameter 1 holds \"}\", which a quest script cannot hold\r\n"},
+    {"machine text", [](FakeGenerationUiRef) {
+       static_cast<CMachineParamText*>(DoorParam(4))->value.Set(kLanguageEnglish, "Open\x1b!");
+     },
+     "T_door1:4: the English text holds a control character (code 27), which a quest script cannot hold\r\n"},
+    {"author typed in the generation dialog", [](FakeGenerationUiRef ui) { ui.newAuthor = "Ann {the bold}"; },
+     "Author: the English text holds \"{\", which a quest script cannot hold\r\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryField, GenerateRefusesUnscriptable, ::testing::ValuesIn(kUnscriptable),
+                         [](const ::testing::TestParamInfo<UnscriptableCase>& param) {
+                           std::string name;
+                           for (const char c : std::string_view(param.param.what))
+                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+// Line breaks and tabs inside a text are the text's own: they are written.
+TEST_F(GenerateQuest, TextsKeepTheirLineBreaksAndTabs) {
+  BuildSmallQuest();
+  RoomNamed("crypt")->text.Set(kLanguageEnglish, "Old\r\ncrypt\tbelow");
+  doc.OnGenerateQuest();
+  EXPECT_EQ(GenerationLog(), "");
+  EXPECT_NE(dir.Read("data/customQuest/small/quest0.spt").find("\t\t\t1 {Old\r\ncrypt\tbelow}\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -395,4 +395,46 @@ TEST_F(KelvarDoc, FailedSaveKeepsTheDocumentModifiedAndTheOldFile) {
   for (const auto& e : platform::FindFiles("*.tmp*")) ADD_FAILURE() << e.name;
 }
 
+// A ".qst" may hold texts that no quest script can hold (braces, control
+// characters): opening it leaves out just those parts, keeps the rest of the
+// quest, and a box names each text.
+TEST_F(KelvarDoc, OpeningLeavesOutTextsNoScriptCanHoldAndSaysWhich) {
+  ASSERT_TRUE(doc.OnNewDocument());
+  CRoom* gate = AddRoom("gate", 0, 0);
+  gate->text.Set(kLanguageFrench, "Porte");
+  gate->text.Set(kLanguageEnglish, "Gate {north}");
+  gate->text.SetVoiceName("gate");
+  CMonster* orc = AddMonster("orc", "orc");
+  orc->name.Set(kLanguageEnglish, "Orc");
+  orc->name.SetVoiceName("gr{r");
+  orc->text.Set(kLanguageEnglish, "Grunts.\r\nThen\tattacks.");  // line breaks and tabs are a text's own
+  AddObject("ruby", "ITRUBY")->comment.Set(2, "Rubin\x07");
+  QuestAuthorText().Set(kLanguageEnglish, "Ann }");
+  ASSERT_TRUE(doc.OnSaveDocument("odd.qst"));
+  doc.OnCloseDocument();
+  ui.boxes.clear();
+
+  ASSERT_TRUE(doc.OnOpenDocument("odd.qst"));
+  ASSERT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(BoxTexts()[0],
+            "odd.qst:\n"
+            "M_orc:Name: the voice name holds \"{\", which a quest script cannot hold; it is left out.\n"
+            "O_ruby:Comment: the German text holds a control character (code 7), which a quest script cannot hold; "
+            "it is left out.\n"
+            "R_gate: the English text holds \"{\", which a quest script cannot hold; it is left out.\n"
+            "Author: the English text holds \"}\", which a quest script cannot hold; it is left out.\n");
+  const QuestState& q = Quest();
+  ASSERT_NE(q.rooms, nullptr);
+  EXPECT_FALSE(q.rooms->text.Has(kLanguageEnglish));
+  EXPECT_STREQ(q.rooms->text.Get(kLanguageFrench), "Porte");
+  EXPECT_STREQ(q.rooms->text.GetVoiceName(), "gate");
+  ASSERT_NE(q.monsters, nullptr);
+  EXPECT_STREQ(q.monsters->name.Get(kLanguageEnglish), "Orc");
+  EXPECT_STREQ(q.monsters->name.GetVoiceName(), "");
+  EXPECT_STREQ(q.monsters->text.Get(kLanguageEnglish), "Grunts.\r\nThen\tattacks.");
+  ASSERT_NE(q.questObjects, nullptr);
+  EXPECT_FALSE(q.questObjects->comment.Has(2));
+  EXPECT_FALSE(QuestAuthorText().Has(kLanguageEnglish));
+}
+
 }  // namespace

@@ -553,4 +553,29 @@ TEST_F(QuestMerge, RoomPicksOfTheOldGraphAreForgotten) {
   EXPECT_EQ(hall->linkSourceNode, nullptr);
 }
 
+// The merged quest's texts are read as opening reads them: a part no quest
+// script can hold is left out, named in a box, and the rest is merged.
+TEST_F(QuestMerge, MergedTextsNoScriptCanHoldAreLeftOut) {
+  AddRoom("market", 0, 0)->text.Set(kLanguageEnglish, "Market}\x01");
+  AddMonster("guard", "orc")->text.SetVoiceName("talk\x1f");
+  ASSERT_TRUE(doc.OnSaveDocument("town.qst"));
+  doc.OnCloseDocument();
+  doc.SetTitle("castle");
+  ASSERT_TRUE(doc.OnNewDocument());
+  ui.boxes.clear();
+  ASSERT_TRUE(Merge("town.qst"));
+  ASSERT_FALSE(BoxTexts().empty());
+  EXPECT_EQ(BoxTexts()[0],
+            "town.qst:\n"
+            "M_guard:Text: the voice name holds a control character (code 31), which a quest script cannot hold; it is "
+            "left out.\n"
+            "R_market: the English text holds \"}\", which a quest script cannot hold; it is left out.\n");
+  const QuestState& q = Quest();
+  ASSERT_NE(q.rooms, nullptr);
+  EXPECT_STREQ(q.rooms->name, "market");
+  EXPECT_FALSE(q.rooms->text.Has(kLanguageEnglish));
+  ASSERT_NE(q.monsters, nullptr);
+  EXPECT_STREQ(q.monsters->text.GetVoiceName(), "");
+}
+
 }  // namespace
