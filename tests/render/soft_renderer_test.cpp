@@ -193,16 +193,28 @@ TEST_F(SoftRendererTest, DeferredSpansPastTheFramesLimitAreDropped) {
   EXPECT_GT(CountOf(red), 0);
 }
 
-TEST_F(SoftRendererTest, QuadWithoutFlagsIsTwoBlackTriangles) {
-  Begin();
-  CVertex a = V(10, 10), b = V(50, 10), c = V(50, 40), d = V(10, 40);
-  r->DrawQuad(0, &a, &b, &c, &d, 0, CColor(255, 255, 255));
-  r->EndFrame();
-  EXPECT_EQ(Px(45, 15), 0) << "a-b-c";
-  EXPECT_EQ(Px(15, 35), 0) << "a-c-d";
-  EXPECT_EQ(CountOf(0), 40 * 30) << "[10, 50) x [10, 40), the diagonal once";
-  EXPECT_EQ(Px(9, 20), kWhite);
-  EXPECT_EQ(Px(50, 20), kWhite);
+TEST_F(SoftRendererTest, QuadWithoutFlagsIsTwoTrianglesInTheGivenColour) {
+  // The colour exactly, as the surface holds it, not a 12-bit row of the shade table.
+  const struct {
+    CColor colour;
+    std::uint16_t pixel;
+  } cases[] = {
+      {CColor(255, 180, 180), 0xFDB6},  // a map link's light red
+      {CColor(0, 0, 0), 0x0000},
+      {CColor(8, 4, 8), 0x0821},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.pixel);
+    Begin();
+    CVertex a = V(10, 10), b = V(50, 10), c = V(50, 40), d = V(10, 40);
+    r->DrawQuad(0, &a, &b, &c, &d, 0, k.colour);
+    r->EndFrame();
+    EXPECT_EQ(Px(45, 15), k.pixel) << "a-b-c";
+    EXPECT_EQ(Px(15, 35), k.pixel) << "a-c-d";
+    EXPECT_EQ(CountOf(k.pixel), 40 * 30) << "[10, 50) x [10, 40), the diagonal once";
+    EXPECT_EQ(Px(9, 20), kWhite);
+    EXPECT_EQ(Px(50, 20), kWhite);
+  }
 }
 
 TEST_F(SoftRendererTest, OutlineDrawsTheEdgesOnly) {
@@ -251,11 +263,11 @@ TEST_F(SoftRendererTest, SharedEdgesOfAFanBelongToExactlyOneTriangle) {
 
 TEST_F(SoftRendererTest, StippleIsACheckerboardAlternatingFromRowToRow) {
   Begin();
-  Tri(kBlended, V(0, 0), V(64, 0), V(0, 48));
-  Tri(kBlended, V(0, 1), V(64, 1), V(0, 49));  // starts on an odd row: the same board
+  Tri(kBlended, V(0, 0), V(64, 0), V(0, 48), CColor(255, 0, 0));
+  Tri(kBlended, V(0, 1), V(64, 1), V(0, 49), CColor(255, 0, 0));  // starts on an odd row: the same board
   r->EndFrame();
   for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 20; ++x) EXPECT_EQ(Px(x, y), ((x + y) & 1) ? 0 : kWhite) << x << ", " << y;
+    for (int x = 0; x < 20; ++x) EXPECT_EQ(Px(x, y), ((x + y) & 1) ? 0xF800 : kWhite) << x << ", " << y;
 }
 
 TEST_F(SoftRendererTest, ClippingToMoreThanTheScreenWritesNothingOutsideTheSurface) {
@@ -301,8 +313,8 @@ TEST_F(SoftRendererTest, SpanTablesFollowTheSurfaceHeightAndTheClip) {
 
   // Inside a frame, a new clip rectangle gets fresh span lists of its own width.
   Begin();
-  Tri(0, V(0, 0), V(64, 0), V(0, 96));
-  Tri(0, V(64, 0), V(64, 48), V(0, 48));
+  Tri(0, V(0, 0), V(64, 0), V(0, 96), CColor(0, 0, 0));
+  Tri(0, V(64, 0), V(64, 48), V(0, 48), CColor(0, 0, 0));
   EXPECT_EQ(CountOf(0), kW * kH);
   r->SetClipRect(0, 0, kW - 1, kH - 1);
   EXPECT_TRUE(r->FreeRuns(0).empty()) << "the same clip rectangle again keeps what is owned";
@@ -319,10 +331,11 @@ TEST_F(SoftRendererTest, SpanTablesFollowTheSurfaceHeightAndTheClip) {
 TEST_F(SoftRendererTest, PitchComesFromTheSurfaceAndANullSurfaceDrawsNothing) {
   Begin();
   EXPECT_EQ(r->GetPitch(), cdd->GetPitch() / 2);
+  r->EndFrame();
   r->SetScreenSize(kW, kH, 0);
   EXPECT_EQ(r->GetPitch(), cdd->GetPitch() / 2) << "a zero pitch keeps the known one";
-  // After a new screen size the device may have made a new surface: nothing
-  // is drawn until a frame takes its memory.
+  // Between frames, after a new screen size the device may have made a new
+  // surface: nothing is drawn until a frame takes its memory.
   EXPECT_EQ(r->GetBuffer(), nullptr);
   Begin();
   EXPECT_NE(r->GetBuffer(), nullptr);
@@ -333,6 +346,26 @@ TEST_F(SoftRendererTest, PitchComesFromTheSurfaceAndANullSurfaceDrawsNothing) {
   r->SetClipRect(10, 10, 5, 5);
   EXPECT_EQ(r->GetBuffer(), nullptr) << "an empty clip rectangle";
   EXPECT_EQ(CountOf(kWhite), kW * kH);
+}
+
+// The map's thumbnails: inside its frame, the screen becomes the whole
+// surface and the clip one cell of the column beside the view, then the view
+// again before the frame ends.
+TEST_F(SoftRendererTest, ANewScreenSizeInsideAFrameDrawsOnInTheSurfaceItTakesAfresh) {
+  r->SetScreenSize(kW - 16, kH, 0);
+  Begin();
+  Tri(kSmooth | kBlended, V(0, 0), V(20, 0), V(0, 20));  // queued for the frame's end
+  r->SetScreenSize(kW, kH, 0);
+  EXPECT_NE(r->GetBuffer(), nullptr);
+  r->SetClipRect(kW - 16, 0, kW - 1, 15);
+  Tri(0, V(-100, -100), V(200, -100), V(-100, 200), CColor(0, 0, 255));
+  r->SetScreenSize(kW - 16, kH, 0);
+  EXPECT_NE(r->GetBuffer(), nullptr);
+  EXPECT_GT(r->EndFrameCount(), 0) << "the queued spans are still drawn";
+  EXPECT_EQ(Px(kW - 16, 0), 0x001F) << "the cell";
+  EXPECT_EQ(Px(kW - 1, 15), 0x001F);
+  EXPECT_EQ(CountOf(0x001F), 16 * 16) << "nothing outside it";
+  EXPECT_EQ(Px(2, 2), ShadePixel(15, 0, 0, 16)) << "the see-through face";
 }
 
 TEST_F(SoftRendererTest, CounterClockwiseShadedAndTexturedFacesAreNotDrawn) {
@@ -452,7 +485,7 @@ TEST_F(SoftRendererTest, TextureKeyAndBlendRules) {
 TEST_F(SoftRendererTest, EveryFaceKindHasItsOwnSetupAndFiller) {
   std::vector<std::uint8_t> white(256 * 256 * 3, 0xFF);
   LoadTga(0, "w.tga", rendertest::MakeTga(256, 256, 24, white));
-  constexpr std::uint16_t kBlue = 0x001F;
+  constexpr std::uint16_t kBlue = 0x001F, kRed = 0xF800;
   const std::uint16_t lit = ShadePixel(15, 15, 15, 15), full = ShadePixel(15, 15, 15, 16);
   auto half = [](std::uint16_t a, std::uint16_t b) {
     return static_cast<std::uint16_t>(((a >> 1) & 0x7BEF) + ((b >> 1) & 0x7BEF));
@@ -464,8 +497,8 @@ TEST_F(SoftRendererTest, EveryFaceKindHasItsOwnSetupAndFiller) {
     std::uint16_t even, odd;  // the pixels at (6, 6) and (5, 6)
     std::uint16_t orOdd;      // the dithered filler may land on the next shade
   } cases[] = {
-      {"solid", 0, false, 0, 0, 0},
-      {"stipple", kBlended, true, kBlue, 0, 0},
+      {"solid", 0, false, kRed, kRed, kRed},
+      {"stipple", kBlended, true, kBlue, kRed, kRed},
       {"shaded", kSmooth, false, ShadePixel(15, 0, 0, 15), ShadePixel(15, 0, 0, 15), ShadePixel(15, 0, 0, 15)},
       {"alpha test", kSmooth | kBlended, true, ShadePixel(15, 0, 0, 16), ShadePixel(15, 0, 0, 16), ShadePixel(15, 0, 0, 16)},
       {"affine shaded", kTextured | kSmooth, false, lit, lit, full},
