@@ -43,14 +43,9 @@ int CSoftRenderer::DrawTriangle(int flags, const CVertex* a, const CVertex* b, c
              blended = bits & kFaceBlended;
   triFlags_ = flags;
   for (int i = 0; i < 3; ++i) tri_[i] = &triCopy_[i];
-  // Flat faces without a texture take the colour asked for, as on the device
-  // (the map's link ends); shaded ones a 12-bit row of the shade table.
-  if (textured)
-    triFlat_ = 0;
-  else if (smooth)
-    triFlat_ = static_cast<std::uint16_t>((color.r & 0xF0) << 8 | (color.g & 0xF0) << 4 | (color.b & 0xF0));
-  else
-    triFlat_ = ColorToPixel(color.Value() & 0xFFFFFFu);
+  triFlat_ = smooth && !textured
+                 ? static_cast<std::uint16_t>((color.r & 0xF0) << 8 | (color.g & 0xF0) << 4 | (color.b & 0xF0))
+                 : 0;
   triTexels_ = textured ? GetTextureData(slot) : nullptr;
   // A slot without an image reads as white, so the vertex shading still shows.
   if (textured && !triTexels_) triTexels_ = blankTexels_.data();
