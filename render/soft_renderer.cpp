@@ -93,8 +93,13 @@ void CSoftRenderer::SetScreenSize(int width, int height, int pitch) {
   clipHeight_ = screenHeight_;
   // A pitch of 0 says nothing about the surface: keep the one known.
   if (pitch > 0) pitch_ = pitch >> 1;
-  // The device may have made its surfaces again: draw nothing until a frame
-  // takes the memory afresh.
+  // The device may have made its surfaces again. Inside a frame (a thumbnail
+  // drawn with the whole surface's size) the drawing goes on in the memory
+  // taken now; between frames nothing is drawn until a frame takes it.
+  if (device_ && frameNesting_ > 0) {
+    TakeSurface();
+    return;
+  }
   if (device_) surface_ = nullptr;
   UpdateOrigin();
 }
@@ -150,8 +155,7 @@ void CSoftRenderer::RebuildSpans() {
   nodesUsed_ = rows;
 }
 
-int CSoftRenderer::BeginFrame(int /*clearZ*/) {
-  if (!device_) return 0;
+void CSoftRenderer::TakeSurface() {
   void* bits = device_->Lock();
   // The surface's own pitch and size hold, whatever the screen size said.
   if (device_->GetPitch() > 0) pitch_ = device_->GetPitch() >> 1;
@@ -161,6 +165,11 @@ int CSoftRenderer::BeginFrame(int /*clearZ*/) {
   clipHeight_ = std::min(clipHeight_, screenHeight_ - clipTop_);
   SetSurface(bits);
   if (bits) device_->Unlock();
+}
+
+int CSoftRenderer::BeginFrame(int /*clearZ*/) {
+  if (!device_) return 0;
+  TakeSurface();
   if (!surface_ || !origin_ || !pitch_) return 0;
   deferredCount_ = 0;
   ++frameNesting_;

@@ -143,6 +143,8 @@ class CSoftRenderer : public CRenderer {
 
   void RebuildSpans();
   void UpdateOrigin();
+  // The device's back surface memory and pitch, the screen held to its size.
+  void TakeSurface();
 
   // The triangle set-ups, one per face kind: each walks the triangle that
   // DrawTriangle stored and fills or queues its spans with its own filler.

@@ -319,10 +319,11 @@ TEST_F(SoftRendererTest, SpanTablesFollowTheSurfaceHeightAndTheClip) {
 TEST_F(SoftRendererTest, PitchComesFromTheSurfaceAndANullSurfaceDrawsNothing) {
   Begin();
   EXPECT_EQ(r->GetPitch(), cdd->GetPitch() / 2);
+  r->EndFrame();
   r->SetScreenSize(kW, kH, 0);
   EXPECT_EQ(r->GetPitch(), cdd->GetPitch() / 2) << "a zero pitch keeps the known one";
-  // After a new screen size the device may have made a new surface: nothing
-  // is drawn until a frame takes its memory.
+  // Between frames, after a new screen size the device may have made a new
+  // surface: nothing is drawn until a frame takes its memory.
   EXPECT_EQ(r->GetBuffer(), nullptr);
   Begin();
   EXPECT_NE(r->GetBuffer(), nullptr);
@@ -333,6 +334,26 @@ TEST_F(SoftRendererTest, PitchComesFromTheSurfaceAndANullSurfaceDrawsNothing) {
   r->SetClipRect(10, 10, 5, 5);
   EXPECT_EQ(r->GetBuffer(), nullptr) << "an empty clip rectangle";
   EXPECT_EQ(CountOf(kWhite), kW * kH);
+}
+
+// The map's thumbnails: inside its frame, the screen becomes the whole
+// surface and the clip one cell of the column beside the view, then the view
+// again before the frame ends.
+TEST_F(SoftRendererTest, ANewScreenSizeInsideAFrameDrawsOnInTheSurfaceItTakesAfresh) {
+  r->SetScreenSize(kW - 16, kH, 0);
+  Begin();
+  Tri(kSmooth | kBlended, V(0, 0), V(20, 0), V(0, 20));  // queued for the frame's end
+  r->SetScreenSize(kW, kH, 0);
+  EXPECT_NE(r->GetBuffer(), nullptr);
+  r->SetClipRect(kW - 16, 0, kW - 1, 15);
+  Tri(0, V(-100, -100), V(200, -100), V(-100, 200));  // solid black
+  r->SetScreenSize(kW - 16, kH, 0);
+  EXPECT_NE(r->GetBuffer(), nullptr);
+  EXPECT_GT(r->EndFrameCount(), 0) << "the queued spans are still drawn";
+  EXPECT_EQ(Px(kW - 16, 0), 0) << "the cell";
+  EXPECT_EQ(Px(kW - 1, 15), 0);
+  EXPECT_EQ(CountOf(0), 16 * 16) << "nothing outside it";
+  EXPECT_EQ(Px(2, 2), ShadePixel(15, 0, 0, 16)) << "the see-through face";
 }
 
 TEST_F(SoftRendererTest, CounterClockwiseShadedAndTexturedFacesAreNotDrawn) {
