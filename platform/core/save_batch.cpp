@@ -226,6 +226,9 @@ void SaveBatch::Commit() {
   constexpr unsigned kWriteAndWait = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
   for (const Pending& p : pending_) {
     const int fd = ::open(p.temp.c_str(), O_RDONLY | O_CLOEXEC);
+    // A file its owner may not read (given the permissions of the file it
+    // replaces) is made durable by its file system's sync below all the same.
+    if (fd < 0 && errno == EACCES) continue;
     const int err = fd < 0 ? errno : ::sync_file_range(fd, 0, 0, kWriteAndWait) != 0 ? errno : 0;
     if (fd >= 0) ::close(fd);
     if (err) {

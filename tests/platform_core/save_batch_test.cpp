@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <string>
 #include <vector>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <gtest/gtest.h>
 
@@ -190,6 +192,51 @@ TEST_F(SaveBatchTest, BatchedSavesWriteThroughLinksAndKeepPermissions) {
   ASSERT_EQ(::stat(dir.Native("private.dat").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0600u);
   EXPECT_EQ(dir.Read("private.dat"), "private");
+  ExpectNoTemporaries();
+}
+
+// This thread without the privilege to read and write any file, for the life
+// of the object: a file's permissions then bind it as they bind a user.
+class ScopedFileAccessAsItsPermissionsSay {
+ public:
+  ScopedFileAccessAsItsPermissionsSay() {
+    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+    __user_cap_data_struct bound[2] = {saved_[0], saved_[1]};
+    bound[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    set_ = ::syscall(SYS_capset, &header_, bound) == 0;
+  }
+  ~ScopedFileAccessAsItsPermissionsSay() {
+    if (set_) ::syscall(SYS_capset, &header_, saved_);
+  }
+  ScopedFileAccessAsItsPermissionsSay(const ScopedFileAccessAsItsPermissionsSay&) = delete;
+  ScopedFileAccessAsItsPermissionsSay& operator=(const ScopedFileAccessAsItsPermissionsSay&) = delete;
+
+  bool set() const { return set_; }
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2] = {};
+  bool set_ = false;
+};
+
+// A file kept where its owner may write but not read comes back so, and a
+// batch still puts it in place: its data is made durable with its file
+// system's.
+TEST_F(SaveBatchTest, AFileItsOwnerMayNotReadIsSavedAndKeptSo) {
+  dir.Write("drop.dat", "old");
+  ASSERT_EQ(::chmod(dir.Native("drop.dat").c_str(), 0200), 0);
+  {
+    ScopedFileAccessAsItsPermissionsSay bound;
+    ASSERT_TRUE(bound.set() || ::geteuid() != 0);
+    SaveBatch batch;
+    WriteWholeFile("drop.dat", std::string_view("new"));
+    EXPECT_NO_THROW(batch.Commit());
+  }
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.Native("drop.dat").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0200u);
+  ASSERT_EQ(::chmod(dir.Native("drop.dat").c_str(), 0600), 0);
+  EXPECT_EQ(dir.Read("drop.dat"), "new");
   ExpectNoTemporaries();
 }
 
