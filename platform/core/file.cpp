@@ -79,6 +79,8 @@ File& File::operator=(File&& other) noexcept {
     path_ = std::move(other.path_);
     native_ = std::move(other.native_);
     temp_ = std::move(other.temp_);
+    target_ = std::move(other.target_);
+    replaced_ = other.replaced_;
     writeBackFrom_ = other.writeBackFrom_;
     unstarted_ = other.unstarted_;
     other.fp_ = nullptr;
@@ -114,29 +116,71 @@ bool File::Open(std::string_view winPath, unsigned flags, FileException* error) 
   if (!write) {
     // A save still waiting for its batch is what the target now holds.
     if (SaveBatch* batch = SaveBatch::Current()) {
-      if (const SaveBatch::Pending* p = batch->Find(native_)) target = p->temp;
+      if (const SaveBatch::Pending* p = batch->Find(FollowLinks(native_))) target = p->temp;
     }
   }
+  replaced_.reset();
+  target_.clear();
+  int saveErr = 0;
   if (safeSave) {
-    // A name no other file holds: a temporary is never written over, be it
-    // another save's or a previous version waiting to be freed.
-    std::random_device rd;
-    const std::string exclusive = std::string(mode) + "x";
-    for (int attempt = 0; attempt < kTemporaryAttempts && !fp_; ++attempt) {
-      temp_ = SafeSaveTemporaryName(native_, rd() % kTemporaryNumbers);
-      fp_ = std::fopen(temp_.c_str(), exclusive.c_str());
-      if (!fp_ && errno != EEXIST) break;
+    // Beside the file that is replaced, so the rename stays on its file system.
+    target_ = FollowLinks(native_, &saveErr);
+    struct stat old {};
+    if (!saveErr && ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+      replaced_ = Ownership{static_cast<unsigned>(old.st_mode & 07777), old.st_uid, old.st_gid};
     }
+    // Only the owner can read it until it is given the replaced file's
+    // permissions: a private file's new contents are never open to others.
+    if (!saveErr) saveErr = OpenTemporary(mode, replaced_ ? 0600 : 0666);
   } else {
     fp_ = std::fopen(target.c_str(), mode);
   }
   if (!fp_) {
-    int e = errno;
+    int e = saveErr ? saveErr : errno;
     if (error) *error = FileException(CauseFromErrno(e), e, path_);
     temp_.clear();
     return false;
   }
   return true;
+}
+
+int File::OpenTemporary(const char* mode, unsigned permissions) {
+  // A name no other file holds: a temporary is never written over, be it
+  // another save's or a previous version waiting to be freed.
+  const int access = std::strchr(mode, '+') ? O_RDWR : O_WRONLY;
+  std::random_device rd;
+  for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+    temp_ = SafeSaveTemporaryName(target_, rd() % kTemporaryNumbers);
+    const int fd = ::open(temp_.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, permissions);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return errno;
+    }
+    if ((fp_ = ::fdopen(fd, mode))) return 0;
+    const int err = errno;
+    ::close(fd);
+    ::unlink(temp_.c_str());
+    return err;
+  }
+  return EEXIST;
+}
+
+int File::TakeOverOwnership(int fd) const {
+  if (!replaced_) return 0;
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) return errno;
+  // Owner and group where the process may give them, else the group alone
+  // (a member of it may); the permissions after, since a change of owner
+  // clears the set-user and set-group bits.
+  if (now.st_uid != replaced_->uid || now.st_gid != replaced_->gid) {
+    if (::fchown(fd, replaced_->uid, replaced_->gid) != 0) {
+      if (errno != EPERM && errno != EINVAL) return errno;
+      if (now.st_gid != replaced_->gid && ::fchown(fd, static_cast<uid_t>(-1), replaced_->gid) != 0 &&
+          errno != EPERM && errno != EINVAL)
+        return errno;
+    }
+  }
+  return ::fchmod(fd, static_cast<mode_t>(replaced_->mode)) != 0 ? errno : 0;
 }
 
 void File::Fail(int err) const { throw FileException(CauseFromErrno(err), err, path_); }
@@ -242,6 +286,7 @@ void File::Close() {
   fp_ = nullptr;
   int flushErr = std::fflush(f) != 0 ? errno : 0;
   SaveBatch* batch = temp_.empty() ? nullptr : SaveBatch::Current();
+  if (!flushErr && !temp_.empty()) flushErr = TakeOverOwnership(::fileno(f));
   if (!flushErr && !temp_.empty()) {
     if (batch) {
       // Durable with the rest of the batch, which opens it again for that;
@@ -257,10 +302,10 @@ void File::Close() {
     std::string tmp = std::move(temp_);
     temp_.clear();
     if (!err && batch) {
-      batch->Add(native_, std::move(tmp), path_);
+      batch->Add(target_, std::move(tmp), path_);
       return;
     }
-    if (!err && std::rename(tmp.c_str(), native_.c_str()) != 0) err = errno;
+    if (!err && std::rename(tmp.c_str(), target_.c_str()) != 0) err = errno;
     if (err) ::unlink(tmp.c_str());
   }
   if (err) Fail(err);

@@ -3,6 +3,7 @@
 // end, and errors thrown as FileException carrying a cause number.
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -55,6 +56,9 @@ class File {
     modeNoTruncate = 0x2000,
     // With modeCreate|modeWrite: write to a temporary file in the same folder,
     // renamed over the target by Close(); dropped if the file is never closed.
+    // A target that is a symbolic link is written through: the file it names
+    // is replaced and the link stays. The new file takes the permissions (and,
+    // where the process may give them, owner and group) of the one it replaces.
     modeSafeSave = 0x10000,
   };
   enum SeekOrigin { begin = 0, current = 1, end = 2 };
@@ -95,13 +99,24 @@ class File {
   const std::string& nativePath() const { return native_; }
 
  private:
+  // What a safe save gives the new file of the one it replaces.
+  struct Ownership {
+    unsigned mode;  // permission bits
+    unsigned uid;
+    unsigned gid;
+  };
+
   [[noreturn]] void Fail(int err) const;
   void StartWriteBack(std::uint64_t written);
+  int OpenTemporary(const char* mode, unsigned permissions);
+  int TakeOverOwnership(int fd) const;
 
   std::FILE* fp_ = nullptr;
   std::string path_;
   std::string native_;
-  std::string temp_;  // non-empty for a safe save
+  std::string temp_;    // non-empty for a safe save
+  std::string target_;  // of a safe save: the file it replaces, links followed
+  std::optional<Ownership> replaced_;
   std::uint64_t writeBackFrom_ = 0;  // of a safe save: where the write-back not yet started begins
   std::uint64_t unstarted_ = 0;      // bytes written since it was last started
 };

@@ -128,6 +128,34 @@ std::string ResolvePath(std::string_view winPath) {
   return out;
 }
 
+std::string FollowLinks(std::string_view nativePath, int* err) {
+  // As many as the kernel follows before it calls the chain a loop.
+  constexpr int kMaxLinks = 40;
+  if (err) *err = 0;
+  std::string path(nativePath);
+  for (int hops = 0;; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    if (hops == kMaxLinks) {
+      if (err) *err = ELOOP;
+      return path;
+    }
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    ssize_t n = 0;
+    // A link can change between the two calls; grow until the text fits.
+    while ((n = ::readlink(path.c_str(), target.data(), target.size())) >= static_cast<ssize_t>(target.size()))
+      target.resize(target.size() * 2);
+    if (n <= 0) return path;
+    target.resize(static_cast<std::size_t>(n));
+    if (target[0] == '/') {
+      path = std::move(target);
+    } else {
+      const std::size_t slash = path.rfind('/');
+      path = slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+    }
+  }
+}
+
 bool PathExists(std::string_view winPath) {
   struct stat st {};
   return ::stat(ResolvePath(winPath).c_str(), &st) == 0;

@@ -31,6 +31,14 @@ std::optional<std::vector<std::string>> EnterStartDirectory(int argc, char** arg
 // to be created takes the caller's name.
 std::string ResolvePath(std::string_view winPath);
 
+// The file a native path stands for once symbolic links are followed: a link
+// (or a chain of them, each relative target taken from its link's folder)
+// gives the path it names, existing or not, so a save writes through it and
+// the link stays. Folders on the way are left as written. A path that is not
+// a link comes back as it is. Sets *err to ELOOP for a chain too long to be
+// anything but a loop.
+std::string FollowLinks(std::string_view nativePath, int* err = nullptr);
+
 // True when the path names an existing file or directory.
 bool PathExists(std::string_view winPath);
 bool IsDirectory(std::string_view winPath);

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "platform/core/file.h"
+#include "platform/core/paths.h"
 
 namespace platform {
 
@@ -25,13 +26,13 @@ thread_local SaveBatch* g_current = nullptr;
 // A native path as its folder's part (up to and with the last slash, as
 // written, so that joined with a name it gives that file's path as the
 // temporaries' paths are written) and the file's name.
-struct PathParts {
+struct NativeParts {
   std::string prefix;
   std::string name;
   std::string Folder() const { return prefix.empty() ? "." : prefix; }
 };
 
-PathParts SplitNative(const std::string& path) {
+NativeParts SplitNative(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return {"", path};
   return {path.substr(0, slash + 1), path.substr(slash + 1)};
@@ -40,8 +41,8 @@ PathParts SplitNative(const std::string& path) {
 // Freeing a replaced file's blocks and pages costs about a millisecond per
 // megabyte. The commit leaves each previous version under a temporary's name
 // and this removes them on a thread of its own, so nobody waits for it. It
-// holds names, not descriptors; a name stays taken until it is removed, as a
-// new temporary never takes a name that exists.
+// holds names, not descriptors, each absolute; a name stays taken until it is
+// removed, as a new temporary never takes a name that exists.
 class OldFileReleaser {
  public:
   ~OldFileReleaser() {
@@ -107,6 +108,12 @@ class OldFileReleaser {
   std::thread thread_;
 };
 
+// The path as it names the file from anywhere: the removal thread runs after
+// the commit, when the current folder may be another.
+std::string Absolute(std::string path, const std::string& currentFolder) {
+  return path.empty() || path[0] == '/' ? path : currentFolder + "/" + path;
+}
+
 OldFileReleaser& Releaser() {
   static OldFileReleaser releaser;
   return releaser;
@@ -128,8 +135,8 @@ bool PutInPlace(const std::string& temp, const std::string& target, std::vector<
 // Removes from the folder the temporaries of the named files (left by a save
 // that never finished), except those still in use.
 void RemoveStaleTemporaries(const std::string& prefix, const std::unordered_set<std::string>& saved,
-                            const std::unordered_set<std::string>& inUse) {
-  DIR* d = ::opendir(PathParts{prefix, {}}.Folder().c_str());
+                            const std::unordered_set<std::string>& inUse, const std::string& currentFolder) {
+  DIR* d = ::opendir(NativeParts{prefix, {}}.Folder().c_str());
   if (!d) return;
   std::vector<std::string> stale;
   while (const dirent* e = ::readdir(d)) {
@@ -137,7 +144,7 @@ void RemoveStaleTemporaries(const std::string& prefix, const std::unordered_set<
     const std::string_view target = SafeSaveTemporaryTarget(name);
     if (target.empty() || !saved.count(std::string(target))) continue;
     std::string path = prefix + std::string(name);
-    if (!inUse.count(path) && !Releaser().Holds(path)) stale.push_back(std::move(path));
+    if (!inUse.count(path) && !Releaser().Holds(Absolute(path, currentFolder))) stale.push_back(std::move(path));
   }
   ::closedir(d);
   for (const std::string& path : stale) ::unlink(path.c_str());
@@ -163,23 +170,30 @@ const SaveBatch::Pending* SaveBatch::Find(std::string_view nativeTarget) const {
 }
 
 void SaveBatch::Add(std::string target, std::string temp, std::string name) {
-  const auto [it, added] = index_.try_emplace(target, pending_.size());
-  if (!added) {
-    // The later save wins; the earlier one was never visible.
+  if (const auto it = index_.find(target); it != index_.end()) {
+    // The later save wins; the earlier one was never visible. Same target,
+    // same folder: its file system is known.
     Pending& p = pending_[it->second];
     ::unlink(p.temp.c_str());
     p.temp = std::move(temp);
     p.name = std::move(name);
     return;
   }
+  // A file whose file system is not known would be renamed before its data
+  // is durable: such a save fails instead, as one that cannot be written.
   struct stat st {};
-  if (::stat(temp.c_str(), &st) == 0 &&
-      std::none_of(fileSystems_.begin(), fileSystems_.end(),
+  if (::stat(temp.c_str(), &st) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    throw FileException(CauseFromErrno(err), err, std::move(name));
+  }
+  if (std::none_of(fileSystems_.begin(), fileSystems_.end(),
                    [&st](const FileSystem& f) { return f.device == static_cast<unsigned long>(st.st_dev); })) {
     std::string folder = SplitNative(target).Folder();
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     fileSystems_.push_back({static_cast<unsigned long>(st.st_dev), std::move(folder), fd});
   }
+  index_.emplace(target, pending_.size());
   pending_.push_back({std::move(target), std::move(temp), std::move(name)});
 }
 
@@ -212,6 +226,9 @@ void SaveBatch::Commit() {
   constexpr unsigned kWriteAndWait = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
   for (const Pending& p : pending_) {
     const int fd = ::open(p.temp.c_str(), O_RDONLY | O_CLOEXEC);
+    // A file its owner may not read (given the permissions of the file it
+    // replaces) is made durable by its file system's sync below all the same.
+    if (fd < 0 && errno == EACCES) continue;
     const int err = fd < 0 ? errno : ::sync_file_range(fd, 0, 0, kWriteAndWait) != 0 ? errno : 0;
     if (fd >= 0) ::close(fd);
     if (err) {
@@ -239,7 +256,7 @@ void SaveBatch::Commit() {
       err = errno;
       break;
     }
-    PathParts parts = SplitNative(p.target);
+    NativeParts parts = SplitNative(p.target);
     saved[parts.prefix].insert(std::move(parts.name));
   }
   if (err) failed = pending_[done].name;
@@ -252,7 +269,8 @@ void SaveBatch::Commit() {
   for (const SaveBatch* outer = previous_; outer; outer = outer->previous_) {
     for (const Pending& p : outer->pending_) inUse.insert(p.temp);
   }
-  for (const auto& [prefix, names] : saved) RemoveStaleTemporaries(prefix, names, inUse);
+  const std::string currentFolder = CurrentDirectory();
+  for (const auto& [prefix, names] : saved) RemoveStaleTemporaries(prefix, names, inUse, currentFolder);
   // And each file system again, so the new names, and the stale temporaries
   // gone, are durable too.
   std::string failedFolder;
@@ -261,6 +279,7 @@ void SaveBatch::Commit() {
     failed = failedFolder;
   }
   CloseFileSystems();
+  for (std::string& path : replaced) path = Absolute(std::move(path), currentFolder);
   Releaser().Release(std::move(replaced));
   if (err) throw FileException(CauseFromErrno(err), err, failed);
 }

@@ -22,7 +22,7 @@ namespace platform {
 class SaveBatch {
  public:
   struct Pending {
-    std::string target;  // native paths
+    std::string target;  // native paths; the target with its links followed
     std::string temp;
     std::string name;    // as the caller gave it, for messages
   };
@@ -50,6 +50,8 @@ class SaveBatch {
 
   // Called by File::Close for a safe save: the temporary is written and
   // flushed to the kernel. A later save of the same target replaces it.
+  // Throws FileException (naming the save, its temporary removed) when the
+  // temporary's file system cannot be told.
   void Add(std::string target, std::string temp, std::string name);
 
   // The files that commits replaced are released (their blocks freed) on a

@@ -4,6 +4,9 @@
 
 #include <QMdiSubWindow>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "editor/child_frame.h"
 #include "editor/kelvar_commands.h"
 #include "editor/main_frame.h"
@@ -15,7 +18,10 @@
 #include "platform/ui/qt_ui.h"
 #include "platform/ui/recent_file_list.h"
 #include "support/live_dialogs.h"
+#include "quest/element_instance.h"
 #include "quest/kelvar_doc.h"
+#include "quest/machine.h"
+#include "quest/quest_lists.h"
 
 namespace kelvartest {
 namespace {
@@ -215,6 +221,50 @@ TEST_F(FileCommandsTest, SavedPlacementOfTheQuestWindowIsUsedNextTime) {
   child = dynamic_cast<kelvar::CChildFrame*>(Main().ActiveChild());
   ASSERT_NE(child, nullptr);
   EXPECT_TRUE(child->Window()->isMaximized());
+}
+
+// Save keeps what the user set on the quest's file: a quest opened through a
+// link is saved into the file the link names, the link staying, and a
+// private quest stays private.
+TEST_F(FileCommandsTest, SaveKeepsALinkAndThePermissionsOfTheQuestFile) {
+  dir.MakeDir("shared");
+  WriteQuest("shared/castle.qst", {{"gate"}, {}, {}, {}});
+  ASSERT_EQ(::symlink("shared/castle.qst", dir.Native("castle.qst").c_str()), 0);
+  WriteQuest("private.qst", {{"gate"}, {}, {}, {}});
+  ASSERT_EQ(::chmod(dir.Native("private.qst").c_str(), 0600), 0);
+  struct Case {
+    const char* opened;
+    const char* written;
+  };
+  const Case cases[] = {{"castle.qst", "shared/castle.qst"}, {"private.qst", "private.qst"}};
+  auto instances = [] {
+    int n = 0;
+    for (const ElementInstance* i = Quest().machines ? Quest().machines->instances : nullptr; i; i = i->next) ++n;
+    return n;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.opened);
+    ASSERT_TRUE(Start({c.opened}));
+    SelectInTree(kTreeMachines, "gate");
+    ASSERT_TRUE(Send(kelvar::kCmdMachineInstanceAdd));
+    ASSERT_TRUE(Send(ui::kCmdFileSave));
+    EXPECT_FALSE(Modified());
+    EXPECT_TRUE(BoxTexts().empty());
+    app->ExitInstance();
+    app.reset();
+    Settle();
+    // What was saved is in the file the name stands for.
+    ASSERT_TRUE(Start({c.written}));
+    EXPECT_EQ(instances(), 2);
+    app->ExitInstance();
+    app.reset();
+    Settle();
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.Native("castle.qst").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced";
+  ASSERT_EQ(::stat(dir.Native("private.qst").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 }  // namespace

@@ -33,6 +33,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -466,6 +468,40 @@ TEST_F(PavixAppTest, NewEmptiesTheMeshAndForgetsTheCurrentSide) {
   EXPECT_EQ(Globals().shape.SideCount(), 0);
   EXPECT_EQ(Globals().currentSide, -1);
   EXPECT_EQ(Globals().currentGroup, 0);
+}
+
+// Save keeps what the user set on the mesh's file: a link still names the
+// file it named, which now holds the mesh, and a private mesh stays private.
+TEST_F(PavixAppTest, SaveKeepsALinkAndThePermissionsOfTheMeshFile) {
+  WriteMesh("store/box.o3d", pavixtest::SquareMesh());
+  ASSERT_EQ(::symlink("store/box.o3d", dir.Native("box.o3d").c_str()), 0);
+  WriteMesh("private.o3d", pavixtest::SquareMesh());
+  ASSERT_EQ(::chmod(dir.Native("private.o3d").c_str(), 0600), 0);
+  ASSERT_TRUE(Start());
+  struct Case {
+    const char* opened;
+    const char* written;
+  };
+  const Case cases[] = {{"box.o3d", "store/box.o3d"}, {"private.o3d", "private.o3d"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.opened);
+    ASSERT_NE(app->OpenDocumentFile(dir.Native(c.opened)), nullptr);
+    Globals().shape = pavixtest::TwoSquares();
+    Doc().SetModifiedFlag(true);
+    Send(ui::kCmdFileSave);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_FALSE(Doc().IsModified());
+    pavix::CShape back;
+    ASSERT_EQ(back.LoadO3d(dir.Native(c.written)), 1);
+    EXPECT_EQ(back.SideCount(), pavixtest::TwoSquares().SideCount());
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.Native("box.o3d").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced";
+  ASSERT_EQ(::stat(dir.Native("private.o3d").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  for (const char* folder : {"*.tmp*", "store\\*.tmp*"})
+    for (const auto& e : platform::FindFiles(folder)) ADD_FAILURE() << e.name;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <vector>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <gtest/gtest.h>
 
@@ -14,7 +16,44 @@ using testsupport::TempDirTest;
 
 namespace {
 
-class FileTest : public TempDirTest {};
+class FileTest : public TempDirTest {
+ protected:
+  static void Save(std::string_view path, std::string_view bytes) {
+    File f(path, File::modeCreate | File::modeWrite | File::modeSafeSave);
+    f.Write(bytes.data(), bytes.size());
+    f.Close();
+  }
+  // Permission bits; 0 when the file is missing.
+  unsigned Mode(std::string_view rel) const {
+    struct stat st {};
+    return ::stat(dir.Native(rel).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+  }
+  void Link(std::string_view rel, const std::string& target) const {
+    ASSERT_EQ(::symlink(target.c_str(), dir.Native(rel).c_str()), 0) << rel;
+  }
+  // What the link names, or "<not a link>".
+  std::string LinkText(std::string_view rel) const {
+    char text[4096];
+    const ssize_t n = ::readlink(dir.Native(rel).c_str(), text, sizeof text);
+    return n < 0 ? "<not a link>" : std::string(text, static_cast<std::size_t>(n));
+  }
+  void ExpectNoTemporaries() const {
+    for (const char* folder : {"*.tmp*", "sub\\*.tmp*", "store\\*.tmp*"})
+      for (const auto& e : FindFiles(folder)) ADD_FAILURE() << "left behind: " << e.name;
+  }
+};
+
+// The umask for the life of the object.
+class ScopedUmask {
+ public:
+  explicit ScopedUmask(mode_t mask) : saved_(::umask(mask)) {}
+  ~ScopedUmask() { ::umask(saved_); }
+  ScopedUmask(const ScopedUmask&) = delete;
+  ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+ private:
+  mode_t saved_;
+};
 
 TEST_F(FileTest, OpenErrorsCarryTheCauseNumber) {
   dir.MakeDir("folder");
@@ -138,6 +177,123 @@ TEST_F(FileTest, CFileOpensIgnoringCase) {
   ASSERT_NE(f, nullptr);
   std::fclose(f);
   EXPECT_EQ(OpenCFile("data", "rb"), nullptr);
+}
+
+// A save through a symbolic link writes the file the link names, however the
+// link names it; the link stays as it was.
+TEST_F(FileTest, SafeSaveWritesThroughLinks) {
+  dir.MakeDir("sub");
+  dir.Write("store/a.qst", "old");
+  dir.Write("store/b.qst", "old");
+  dir.Write("store/c.qst", "old");
+  dir.Write("store/d.qst", "old");
+  struct LinkMade {
+    const char* name;
+    std::string target;
+  };
+  struct Case {
+    const char* what;
+    std::vector<LinkMade> links;
+    const char* saved;    // the name the save is given
+    const char* written;  // the file that must hold what was saved
+  };
+  const Case cases[] = {
+      {"a link", {{"a.qst", "store/a.qst"}}, "a.qst", "store/a.qst"},
+      {"a chain, the last link absolute",
+       {{"b1.qst", "b2.qst"}, {"b2.qst", dir.Native("store/b.qst")}}, "b1.qst", "store/b.qst"},
+      {"a relative target, from the link's own folder", {{"sub/c.qst", "../store/c.qst"}}, "sub\\c.qst", "store/c.qst"},
+      {"a link named in another case", {{"D.QST", "store/d.qst"}}, "d.qst", "store/d.qst"},
+      {"a link to a file not yet made", {{"e.qst", "store/e.qst"}}, "e.qst", "store/e.qst"},
+  };
+  for (const Case& c : cases) {
+    for (const LinkMade& l : c.links) Link(l.name, l.target);
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_NO_THROW(Save(c.saved, c.what));
+    EXPECT_EQ(dir.Read(c.written), c.what);
+    for (const LinkMade& l : c.links) EXPECT_EQ(LinkText(l.name), l.target) << l.name;
+  }
+  EXPECT_FALSE(dir.Exists("d.qst")) << "no second spelling beside the link";
+  ExpectNoTemporaries();
+}
+
+// Links that lead back to themselves name no file: the save fails and the
+// links stay.
+TEST_F(FileTest, SafeSaveThroughALoopOfLinksFails) {
+  Link("loop1.qst", "loop2.qst");
+  Link("loop2.qst", "loop1.qst");
+  FileException err(kCauseNone, 0, {});
+  File f;
+  EXPECT_FALSE(f.Open("loop1.qst", File::modeCreate | File::modeWrite | File::modeSafeSave, &err));
+  EXPECT_EQ(err.cause(), kCauseBadPath);
+  EXPECT_EQ(err.osError(), ELOOP);
+  EXPECT_EQ(LinkText("loop1.qst"), "loop2.qst");
+  EXPECT_EQ(LinkText("loop2.qst"), "loop1.qst");
+  ExpectNoTemporaries();
+}
+
+// The new file has the permissions of the file it replaces (through a link,
+// of the file the link names); a file made new has those the umask leaves.
+TEST_F(FileTest, SafeSaveKeepsThePermissionsOfTheFileItReplaces) {
+  const ScopedUmask umask(022);
+  struct Case {
+    const char* name;
+    unsigned mode;
+  };
+  const Case cases[] = {{"private.qst", 0600}, {"group.qst", 0660}, {"readonly.qst", 0444}, {"odd.qst", 0751}};
+  for (const Case& c : cases) {
+    dir.Write(c.name, "old");
+    ASSERT_EQ(::chmod(dir.Native(c.name).c_str(), c.mode), 0);
+    EXPECT_NO_THROW(Save(c.name, "new"));
+    EXPECT_EQ(Mode(c.name), c.mode) << c.name;
+    EXPECT_EQ(dir.Read(c.name), "new") << c.name;
+  }
+  dir.Write("store/private.qst", "old");
+  ASSERT_EQ(::chmod(dir.Native("store/private.qst").c_str(), 0600), 0);
+  Link("linked.qst", "store/private.qst");
+  Save("linked.qst", "new");
+  EXPECT_EQ(Mode("store/private.qst"), 0600u);
+  EXPECT_EQ(dir.Read("store/private.qst"), "new");
+
+  Save("fresh.qst", "new");
+  EXPECT_EQ(Mode("fresh.qst"), 0644u);
+  {
+    const ScopedUmask strict(077);
+    Save("strict.qst", "new");
+  }
+  EXPECT_EQ(Mode("strict.qst"), 0600u);
+  ExpectNoTemporaries();
+}
+
+// While a private file's new contents are written, nobody else can read them.
+TEST_F(FileTest, SafeSaveOfAPrivateFileIsPrivateWhileItIsWritten) {
+  const ScopedUmask umask(022);
+  dir.Write("private.qst", "old");
+  ASSERT_EQ(::chmod(dir.Native("private.qst").c_str(), 0600), 0);
+  File f("private.qst", File::modeCreate | File::modeWrite | File::modeSafeSave);
+  f.Write("secret", 6);
+  const std::vector<FindEntry> temporaries = FindFiles("private.qst.tmp*");
+  ASSERT_EQ(temporaries.size(), 1u);
+  EXPECT_EQ(Mode(temporaries[0].name) & 077, 0u);
+  f.Close();
+  EXPECT_EQ(Mode("private.qst"), 0600u);
+}
+
+// Owner and group come along where the process may give them: here, where
+// it may give any.
+TEST_F(FileTest, SafeSaveKeepsTheOwnerAndGroupWhereItMay) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only a privileged process may give a file to another user";
+  dir.Write("theirs.qst", "old");
+  ASSERT_EQ(::chown(dir.Native("theirs.qst").c_str(), 4321, 8765), 0);
+  ASSERT_EQ(::chmod(dir.Native("theirs.qst").c_str(), 02640), 0);
+  Save("theirs.qst", "new");
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.Native("theirs.qst").c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 8765u);
+  EXPECT_EQ(st.st_mode & 07777, 02640u) << "the set-group bit survives the change of owner";
+  EXPECT_EQ(dir.Read("theirs.qst"), "new");
 }
 
 }  // namespace

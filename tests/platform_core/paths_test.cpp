@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
+#include <unistd.h>
 
 #include "support/temp_dir.h"
 
@@ -124,6 +126,47 @@ TEST(CompareNoCase, OrdersAsciiIgnoringCase) {
   EXPECT_LT(CompareNoCase("_", "a"), 0);  // '_' sorts before letters once lowered
   EXPECT_TRUE(StartsWithNoCase("C:\\VREL", "c:\\vrel"));
   EXPECT_FALSE(StartsWithNoCase("C:", "c:\\"));
+}
+
+// Links are followed to the path they end at, each relative target from its
+// own link's folder; what is not a link is the end.
+TEST_F(PathsTest, FollowLinksGivesThePathALinkEndsAt) {
+  dir.Write("store/file.dat", "x");
+  dir.MakeDir("sub");
+  struct LinkMade {
+    const char* name;
+    const char* target;
+  };
+  const LinkMade links[] = {{"one", "store/file.dat"}, {"two", "one"},     {"sub/up", "../store/file.dat"},
+                            {"sub/rel", "../two"},     {"dangling", "store/none.dat"},
+                            {"loop1", "loop2"},        {"loop2", "loop1"}};
+  for (const LinkMade& l : links) ASSERT_EQ(::symlink(l.target, dir.Native(l.name).c_str()), 0) << l.name;
+  ASSERT_EQ(::symlink(dir.Native("store/file.dat").c_str(), dir.Native("absolute").c_str()), 0);
+  struct Case {
+    std::string in;
+    std::string out;
+    int err;
+  };
+  const Case cases[] = {
+      {"store/file.dat", "store/file.dat", 0},
+      {"missing.dat", "missing.dat", 0},
+      {"one", "store/file.dat", 0},
+      {"two", "store/file.dat", 0},
+      {"sub/up", "sub/../store/file.dat", 0},
+      {"sub/rel", "sub/../store/file.dat", 0},  // "../two", then "one" from there
+      {"dangling", "store/none.dat", 0},
+      {"absolute", dir.Native("store/file.dat"), 0},
+      {dir.Native("two"), dir.path() + "/store/file.dat", 0},
+      {"loop1", "", ELOOP},
+  };
+  for (const Case& c : cases) {
+    int err = -1;
+    const std::string out = FollowLinks(c.in, &err);
+    EXPECT_EQ(err, c.err) << c.in;
+    if (!c.err) {
+      EXPECT_EQ(out, c.out) << c.in;
+    }
+  }
 }
 
 }  // namespace

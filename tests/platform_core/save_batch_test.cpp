@@ -2,17 +2,25 @@
 // was saved, and a failure or an abandoned batch leaves the targets as they were.
 #include "platform/core/save_batch.h"
 
+#include <cerrno>
 #include <string>
+#include <vector>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include "platform/core/file.h"
 #include "platform/core/paths.h"
 #include "support/open_file_limit.h"
 #include "support/temp_dir.h"
+#include "system_call_faults.h"
 
 using namespace platform;
 using testsupport::OpenDescriptorCount;
 using testsupport::ScopedOpenFileLimit;
+using testsupport::SystemCallFaults;
 using testsupport::TempDirTest;
 
 namespace {
@@ -22,7 +30,7 @@ class SaveBatchTest : public TempDirTest {
   // Replaced files wait under a temporary's name until they are freed.
   void ExpectNoTemporaries() {
     SaveBatch::WaitForReleasedFiles();
-    for (const char* folder : {"*.tmp*", "sub\\*.tmp*"})
+    for (const char* folder : {"*.tmp*", "sub\\*.tmp*", "store\\*.tmp*"})
       for (const auto& e : FindFiles(folder)) ADD_FAILURE() << "left behind: " << e.name;
   }
 };
@@ -157,6 +165,169 @@ TEST_F(SaveBatchTest, ACommitRemovesTheStaleTemporariesOfItsOwnTargets) {
   for (const char* name : kept) EXPECT_EQ(dir.Read(name), "a user's") << name;
   EXPECT_EQ(dir.Read("a.dat"), "a");
   EXPECT_EQ(dir.Read("sub/b.dat"), "b");
+}
+
+// What the user set on a file survives a batched save as it does a single
+// one: a link still names the file it named, which holds what was saved, and
+// the new file has the permissions of the one it replaced.
+TEST_F(SaveBatchTest, BatchedSavesWriteThroughLinksAndKeepPermissions) {
+  dir.Write("store/real.dat", "old");
+  ASSERT_EQ(::symlink("store/real.dat", dir.Native("link.dat").c_str()), 0);
+  dir.Write("private.dat", "old");
+  ASSERT_EQ(::chmod(dir.Native("private.dat").c_str(), 0600), 0);
+  {
+    SaveBatch batch;
+    WriteWholeFile("link.dat", std::string_view("through the link"));
+    WriteWholeFile("private.dat", std::string_view("private"));
+    // Either name of the pending file reads what was saved.
+    EXPECT_EQ(ReadWholeFile("link.dat"), "through the link");
+    EXPECT_EQ(ReadWholeFile("store\\real.dat"), "through the link");
+    EXPECT_EQ(dir.Read("store/real.dat"), "old");
+    batch.Commit();
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.Native("link.dat").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(dir.Read("store/real.dat"), "through the link");
+  ASSERT_EQ(::stat(dir.Native("private.dat").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(dir.Read("private.dat"), "private");
+  ExpectNoTemporaries();
+}
+
+// This thread without the privilege to read and write any file, for the life
+// of the object: a file's permissions then bind it as they bind a user.
+class ScopedFileAccessAsItsPermissionsSay {
+ public:
+  ScopedFileAccessAsItsPermissionsSay() {
+    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+    __user_cap_data_struct bound[2] = {saved_[0], saved_[1]};
+    bound[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    set_ = ::syscall(SYS_capset, &header_, bound) == 0;
+  }
+  ~ScopedFileAccessAsItsPermissionsSay() {
+    if (set_) ::syscall(SYS_capset, &header_, saved_);
+  }
+  ScopedFileAccessAsItsPermissionsSay(const ScopedFileAccessAsItsPermissionsSay&) = delete;
+  ScopedFileAccessAsItsPermissionsSay& operator=(const ScopedFileAccessAsItsPermissionsSay&) = delete;
+
+  bool set() const { return set_; }
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2] = {};
+  bool set_ = false;
+};
+
+// A file kept where its owner may write but not read comes back so, and a
+// batch still puts it in place: its data is made durable with its file
+// system's.
+TEST_F(SaveBatchTest, AFileItsOwnerMayNotReadIsSavedAndKeptSo) {
+  dir.Write("drop.dat", "old");
+  ASSERT_EQ(::chmod(dir.Native("drop.dat").c_str(), 0200), 0);
+  {
+    ScopedFileAccessAsItsPermissionsSay bound;
+    ASSERT_TRUE(bound.set() || ::geteuid() != 0);
+    SaveBatch batch;
+    WriteWholeFile("drop.dat", std::string_view("new"));
+    EXPECT_NO_THROW(batch.Commit());
+  }
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.Native("drop.dat").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0200u);
+  ASSERT_EQ(::chmod(dir.Native("drop.dat").c_str(), 0600), 0);
+  EXPECT_EQ(dir.Read("drop.dat"), "new");
+  ExpectNoTemporaries();
+}
+
+// A save whose file system cannot be told could not be made durable before
+// its rename: it fails as a save that cannot be written does, and the rest
+// of the batch goes on.
+TEST_F(SaveBatchTest, ASaveWhoseFileSystemCannotBeToldFails) {
+  dir.Write("a.dat", "old a");
+  {
+    SaveBatch batch;
+    WriteWholeFile("b.dat", std::string_view("new b"));
+    {
+      SystemCallFaults faults;
+      faults.FailStatOfTemporaries("a.dat", EIO);
+      try {
+        WriteWholeFile("a.dat", std::string_view("new a"));
+        ADD_FAILURE() << "the save went through";
+      } catch (const FileException& e) {
+        EXPECT_EQ(e.path(), "a.dat");
+        EXPECT_EQ(e.cause(), kCauseHardIO);
+      }
+    }
+    ASSERT_EQ(batch.pending().size(), 1u);
+    EXPECT_EQ(batch.pending()[0].name, "b.dat");
+    EXPECT_EQ(ReadWholeFile("a.dat"), "old a");
+    batch.Commit();
+  }
+  EXPECT_EQ(dir.Read("a.dat"), "old a");
+  EXPECT_EQ(dir.Read("b.dat"), "new b");
+  ExpectNoTemporaries();
+}
+
+// The previous versions wait for their removal under names relative to the
+// folder that was current at the commit; the removal comes later, when
+// another folder may be current, and still takes those files and no other.
+TEST_F(SaveBatchTest, ReplacedFilesAreRemovedWhereverTheCurrentFolderIsByThen) {
+  dir.Write("a.dat", "old a");
+  dir.Write("sub/b.dat", "old b");
+  dir.MakeDir("elsewhere/sub");
+  std::vector<std::string> waiting;
+  {
+    SystemCallFaults faults;
+    faults.HoldUnlinksOfOtherThreads();
+    {
+      SaveBatch batch;
+      WriteWholeFile("a.dat", std::string_view("new a"));
+      WriteWholeFile("sub\\b.dat", std::string_view("new b"));
+      batch.Commit();
+    }
+    for (const char* folder : {"", "sub/"}) {
+      for (const auto& e : FindFiles(std::string(folder) + "*.tmp*")) waiting.push_back(folder + e.name);
+    }
+    ASSERT_EQ(waiting.size(), 2u) << "the previous versions wait for their removal";
+    // Files of the same names in the folder that is current by then.
+    for (const std::string& name : waiting) dir.Write("elsewhere/" + name, "not to be removed");
+    ASSERT_TRUE(ChangeDirectory(dir.Native("elsewhere")));
+    faults.LetUnlinksGo();
+    SaveBatch::WaitForReleasedFiles();
+    ASSERT_TRUE(ChangeDirectory(dir.path()));
+  }
+  for (const std::string& name : waiting) {
+    EXPECT_FALSE(dir.Exists(name)) << name;
+    EXPECT_EQ(dir.Read("elsewhere/" + name), "not to be removed") << name;
+  }
+  EXPECT_EQ(dir.Read("a.dat"), "new a");
+  EXPECT_EQ(dir.Read("sub/b.dat"), "new b");
+}
+
+// A previous version still waiting for its removal is no stale temporary: a
+// later commit of the same file leaves it to the removal.
+TEST_F(SaveBatchTest, APreviousVersionWaitingForItsRemovalIsLeftToIt) {
+  dir.Write("a.dat", "first");
+  SystemCallFaults faults;
+  faults.HoldUnlinksOfOtherThreads();
+  {
+    SaveBatch batch;
+    WriteWholeFile("a.dat", std::string_view("second"));
+    batch.Commit();
+  }
+  const std::vector<FindEntry> waiting = FindFiles("a.dat.tmp*");
+  ASSERT_EQ(waiting.size(), 1u);
+  {
+    SaveBatch batch;
+    WriteWholeFile("a.dat", std::string_view("third"));
+    batch.Commit();
+  }
+  EXPECT_EQ(dir.Read(waiting[0].name), "first");
+  faults.LetUnlinksGo();
+  SaveBatch::WaitForReleasedFiles();
+  EXPECT_EQ(dir.Read("a.dat"), "third");
+  ExpectNoTemporaries();
 }
 
 // Only the save layer's own form of name counts as one of its temporaries.

@@ -1,5 +1,7 @@
 // Generate Quest: room checks, scripts, machine code, meshes and the package.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <fstream>
@@ -626,6 +628,42 @@ TEST_F(GenerateQuest, TextsKeepTheirLineBreaksAndTabs) {
   doc.OnGenerateQuest();
   EXPECT_EQ(GenerationLog(), "");
   EXPECT_NE(dir.Read("data/customQuest/small/quest0.spt").find("\t\t\t1 {Old\r\ncrypt\tbelow}\r\n"), std::string::npos);
+}
+
+// Generation keeps what the user set on the files it replaces: a script that
+// is a link is written through it, into the file it names, and a room file
+// and a package kept private stay private. The package holds what was made.
+TEST_F(GenerateQuest, GeneratedFilesKeepTheirLinksAndPermissions) {
+  BuildSmallQuest();
+  dir.Write("shared/quest0.spt", "an older script");
+  ASSERT_EQ(::symlink("../../../shared/quest0.spt", dir.Native("data/customQuest/small/quest0.spt").c_str()), 0);
+  const char* const privateFiles[] = {"data/customQuest/small/_CUST_hall.cdf", "quest/small.mtf"};
+  for (const char* name : privateFiles) {
+    dir.Write(name, "an older one");
+    ASSERT_EQ(::chmod(dir.Native(name).c_str(), 0600), 0) << name;
+  }
+
+  doc.OnGenerateQuest();
+  EXPECT_EQ(GenerationLog(), "");
+  ASSERT_EQ(BoxTexts(), std::vector<std::string>{"Congratulation ! Quest Generation competed successfully."});
+  platform::SaveBatch::WaitForReleasedFiles();
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.Native("data/customQuest/small/quest0.spt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced";
+  EXPECT_EQ(dir.Read("shared/quest0.spt"), Fixture("small_quest0.spt"));
+  for (const char* name : privateFiles) {
+    ASSERT_EQ(::stat(dir.Native(name).c_str(), &st), 0) << name;
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << name;
+  }
+  EXPECT_NE(dir.Read("data/customQuest/small/_CUST_hall.cdf"), "an older one");
+  ASSERT_EQ(MtfOpenArchive("quest\\small.mtf", 0), 1);
+  MtfFilePtr script(MtfOpen("data\\customQuest\\quest0.spt", "rb"));
+  ASSERT_NE(script, nullptr);
+  std::string bytes(script->size, '\0');
+  bytes.resize(MtfRead(bytes.data(), 1, bytes.size(), script.get()));
+  EXPECT_EQ(bytes, Fixture("small_quest0.spt"));
+  for (const char* folder : {"shared\\*.tmp*", "data\\customQuest\\small\\*.tmp*", "quest\\*.tmp*"})
+    for (const auto& e : platform::FindFiles(folder)) ADD_FAILURE() << e.name;
 }
 
 }  // namespace

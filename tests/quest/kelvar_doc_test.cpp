@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "datafiles/language_table.h"
 #include "datafiles/monster_class_table.h"
@@ -435,6 +437,34 @@ TEST_F(KelvarDoc, OpeningLeavesOutTextsNoScriptCanHoldAndSaysWhich) {
   ASSERT_NE(q.questObjects, nullptr);
   EXPECT_FALSE(q.questObjects->comment.Has(2));
   EXPECT_FALSE(QuestAuthorText().Has(kLanguageEnglish));
+}
+
+// Saving keeps what the user set on the quest's file: a link still names the
+// file it named, which now holds the quest, and a private quest stays private.
+TEST_F(KelvarDoc, SavingKeepsALinkAndThePermissionsOfTheQuestFile) {
+  BuildSampleQuest();
+  ASSERT_TRUE(doc.OnSaveDocument("reference.qst"));
+  const std::vector<std::uint8_t> saved = ReadBytes("reference.qst");
+  dir.Write("shared/castle.qst", "an older castle");
+  ASSERT_EQ(::symlink("shared/castle.qst", dir.Native("castle.qst").c_str()), 0);
+  dir.Write("private.qst", "an older private quest");
+  ASSERT_EQ(::chmod(dir.Native("private.qst").c_str(), 0600), 0);
+
+  ASSERT_TRUE(doc.OnSaveDocument("castle.qst"));
+  ASSERT_TRUE(doc.OnSaveDocument("private.qst"));
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.Native("castle.qst").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced";
+  EXPECT_EQ(ReadBytes("shared/castle.qst"), saved);
+  ASSERT_EQ(::stat(dir.Native("private.qst").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(ReadBytes("private.qst"), saved);
+  // The quest saved through the link opens by its name.
+  doc.OnCloseDocument();
+  ASSERT_TRUE(doc.OnOpenDocument("castle.qst"));
+  EXPECT_STREQ(Quest().markers->name, "camp");
+  for (const char* folder : {"*.tmp*", "shared\\*.tmp*"})
+    for (const auto& e : platform::FindFiles(folder)) ADD_FAILURE() << e.name;
 }
 
 }  // namespace
