@@ -1,8 +1,8 @@
 #include "platform/ui/qt_ui.h"
 
 #include <cstdio>
-#include <deque>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <string>
 
