@@ -1,5 +1,8 @@
 #include "editor/kelvar_app.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <QLayout>
 
 #include "audio/music_stream.h"
@@ -80,6 +83,14 @@ std::string& LastFileDialogDirectory() {
   return dir;
 }
 
+bool OnlyTheQuestOf(const std::vector<platform::ui::Document*>& open, const std::string& path) {
+  if (open.size() != 1 || open.front()->IsModified() || path.empty()) return false;
+  // Named as the framework names an opened file: as on disk, absolute.
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(platform::ResolvePath(path), ec);
+  return !ec && open.front()->PathName() == full.lexically_normal().string();
+}
+
 CKelvarApp::CKelvarApp() : Application("Kelvar"), generation_(std::make_unique<GenerationUi>()) {
   OnCommand(ui::kCmdAppAbout, [this] { OnAppAbout(); });
 }
@@ -139,8 +150,7 @@ bool CKelvarApp::InitInstance() {
     if (commandLine.shell == CommandLineInfo::Shell::kFileOpen) {
       // The framework has just opened it: opening it again would give the
       // same quest and show each message of its reading a second time.
-      const std::vector<platform::ui::Document*> open = GetDocManager()->Documents();
-      if (open.size() != 1 || open.front()->IsModified()) OpenQuest(commandLine.fileName);
+      if (!OnlyTheQuestOf(GetDocManager()->Documents(), commandLine.fileName)) OpenQuest(commandLine.fileName);
     } else {
       const std::string remembered = platform::Profile().GetString(kRecentQuestSection, kRecentQuestValue, "");
       if (!remembered.empty()) OpenQuest(remembered);

@@ -23,6 +23,10 @@ class GenerationUi;
 std::string& ProgramDirectory();
 std::string& LastFileDialogDirectory();
 
+// True when the open documents are only the quest read from the file `path`
+// names, unmodified: what the framework's open of the command line leaves.
+bool OnlyTheQuestOf(const std::vector<platform::ui::Document*>& open, const std::string& path);
+
 inline constexpr const char* kProfileKey = "Tirnacor Quest Editor";
 inline constexpr const char* kTemplateStrings =
     "\nQuest\nQuest\nQuest document (*.qst)\n.qst\nQuest.Document\nQuest Document";

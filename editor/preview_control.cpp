@@ -20,7 +20,10 @@ void CPreviewControl::PaintNow() {
 }
 
 void CPreviewControl::paintEvent(QPaintEvent*) {
-  PaintNow();
+  // A paint inside another drawing would draw through the same display
+  // objects midway: it shows the last picture now and a fresh one afterwards.
+  if (platform::ui::DrawingDepth() > 1) update();
+  else PaintNow();
   QPainter painter(this);
   if (last_.isNull()) painter.fillRect(rect(), QColor(0x80, 0x80, 0x80));
   else painter.drawImage(QPoint(0, 0), last_);

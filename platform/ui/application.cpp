@@ -8,6 +8,7 @@
 #include "platform/core/services.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/doc_template.h"
+#include "platform/ui/drawing_scope.h"
 #include "platform/ui/document.h"
 #include "platform/ui/frame_window.h"
 
@@ -104,9 +105,14 @@ int Application::ExitInstance() {
 
 int Application::Run() {
   if (auto* qa = qobject_cast<QApplication*>(QCoreApplication::instance())) qa->setQuitOnLastWindowClosed(false);
-  if (!InitInstance()) return ExitInstance();
+  if (!InitInstance()) {
+    RunWaitingWork();
+    return ExitInstance();
+  }
   RequestIdle();
   QCoreApplication::exec();
+  // Boxes a last drawing asked for come before the windows go.
+  RunWaitingWork();
   return ExitInstance();
 }
 

@@ -112,10 +112,12 @@ void MdiFrame::UpdateFrameTitle() {
   Document* doc = ActiveDocument();
   ChildFrame* child = ActiveChild();
   QMdiSubWindow* window = child ? child->Window() : nullptr;
-  // A maximised child adds its own name in brackets; naming the document
-  // here as well would show it twice.
+  // A maximised child's name comes in brackets, once. It is put here rather
+  // than left to the workspace, which adds it only to a frame that was shown
+  // when the child was maximised (not to one maximised at start-up).
   const bool maximised = window && window->isMaximized();
-  std::string title = doc && !doc->Title().empty() && !maximised ? app + " - " + doc->Title() : app;
+  std::string title = app;
+  if (doc && !doc->Title().empty()) title += maximised ? " - [" + doc->Title() + "]" : " - " + doc->Title();
   if (window && doc) window->setWindowTitle(FromDisplayText(doc->Title()));
   setWindowTitle(FromDisplayText(title));
 }

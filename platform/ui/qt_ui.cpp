@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
+#include <string>
 
 #include <QApplication>
 #include <QDir>
@@ -176,6 +178,57 @@ int ShowMessageBox(const std::string& text, const std::string& caption, unsigned
   return Answer(box.standardButton(clicked));
 }
 
+// The answer that changes nothing, for a box nobody can answer yet: No or
+// Cancel for a question, Abort where a Retry would only ask again.
+int AnswerThatChangesNothing(unsigned flags) {
+  switch (flags & 0xF) {
+    case kMbOkCancel:
+    case kMbYesNoCancel:
+    case kMbRetryCancel: return kIdCancel;
+    case kMbYesNo: return kIdNo;
+    case kMbAbortRetryIgnore: return kIdAbort;
+    default: return kIdOk;
+  }
+}
+
+// A box answered before it could be shown comes afterwards with OK alone:
+// its choice was made already, so it offers none.
+unsigned AsInformation(unsigned flags) {
+  const unsigned icon = flags & 0xF0;
+  return kMbOk | (icon == kMbIconQuestion ? kMbIconInformation : icon);
+}
+
+struct WaitingBox {
+  std::string text, caption;
+  unsigned flags;
+};
+
+// Boxes a drawing asked for, oldest first; each has its turn in the work
+// that waits for the drawing to end.
+std::deque<WaitingBox>& WaitingBoxes() {
+  static std::deque<WaitingBox> boxes;
+  return boxes;
+}
+
+void ShowNextWaitingBox() {
+  if (WaitingBoxes().empty()) return;
+  const WaitingBox box = std::move(WaitingBoxes().front());
+  WaitingBoxes().pop_front();
+  ShowMessageBox(box.text, box.caption, AsInformation(box.flags));
+}
+
+// For a program that ends inside a drawing: a box's loop there would let the
+// window system paint the windows again under the drawing, so the boxes go
+// to the trace and the error stream instead.
+void ReportWaitingBoxes() {
+  for (const WaitingBox& box : WaitingBoxes()) {
+    const std::string caption = box.caption.empty() ? Application::AppTitle() : box.caption;
+    platform::TraceWrite("ui: box \"" + box.text + "\" not shown, the program ends inside a drawing\n");
+    std::fprintf(stderr, "[%s] %s\n", caption.c_str(), box.text.c_str());
+  }
+  WaitingBoxes().clear();
+}
+
 }  // namespace
 
 IFileDialogs& DefaultFileDialogs();
@@ -267,13 +320,15 @@ QtUi::~QtUi() {
 
 int QtUi::MessageBox(std::string_view text, std::string_view caption, unsigned flags) {
   if (Drawing()) {
-    // Asked for by a drawing: shown once the drawing is over, and answered
-    // now with its first button, since nobody can answer it sooner.
-    platform::TraceWrite("ui: box \"" + std::string(text) + "\" waits until the drawing is over\n");
-    WhenNotDrawing([text = std::string(text), caption = std::string(caption), flags] {
-      ShowMessageBox(text, caption, flags);
-    });
-    return platform::DefaultAnswer(flags);
+    // Asked for by a drawing: nobody can answer it before the drawing is
+    // over, so it is answered now with the choice that changes nothing and
+    // shown afterwards for the user to read.
+    const int answer = AnswerThatChangesNothing(flags);
+    platform::TraceWrite("ui: box \"" + std::string(text) + "\" answered " + std::to_string(answer) +
+                         ", shown once the drawing is over\n");
+    WaitingBoxes().push_back({std::string(text), std::string(caption), flags});
+    WhenNotDrawing(ShowNextWaitingBox);
+    return answer;
   }
   return ShowMessageBox(std::string(text), std::string(caption), flags);
 }
@@ -283,8 +338,10 @@ void QtUi::PostQuit(int code) {
 }
 
 void QtUi::Exit(int code) {
-  // The boxes a drawing asked for are shown before the program ends.
-  RunWaitingWork();
+  // The boxes a drawing asked for are shown before the program ends, unless
+  // it ends inside a drawing.
+  if (Drawing()) ReportWaitingBoxes();
+  else RunWaitingWork();
   std::fflush(nullptr);
   std::exit(code);
 }

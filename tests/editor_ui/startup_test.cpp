@@ -3,6 +3,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QMdiSubWindow>
 
 #include "editor/display_objects.h"
 #include "editor/main_frame.h"
@@ -15,6 +20,8 @@
 #include "platform/video/surface.h"
 #include "platform/video/window.h"
 #include "quest/kelvar_doc.h"
+#include "quest/quest_lists.h"
+#include "platform/ui/child_frame.h"
 #include "platform/ui/document.h"
 #include "platform/ui/window_placement.h"
 #include "render/cdd.h"
@@ -52,6 +59,71 @@ TEST_F(StartupTest, AQuestOnTheCommandLineIsReadOnceSoItsMessagesComeOnce) {
   EXPECT_EQ(MachineNames(), std::vector<std::string>{"gate"});
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Error! Machine door not found. You should erase gate before continuing."});
 }
+
+TEST_F(StartupTest, AQuestWindowMaximisedAtTheLastExitNamesTheQuestInTheTitle) {
+  WriteQuest("castle.qst", {{"gate"}, {}, {}, {"hall"}});
+  ASSERT_TRUE(Start({"castle.qst"}));
+  ASSERT_TRUE(Main().isVisible());
+  ASSERT_NE(Main().ActiveChild(), nullptr);
+  Main().ActiveChild()->Window()->showMaximized();
+  Settle();
+  ASSERT_EQ(Main().windowTitle(), "Kelvar - [castle.qst]");
+  app->ExitInstance();
+  app.reset();
+  Settle();
+  ResetQuestState();
+
+  ASSERT_TRUE(Start({"castle.qst"}));
+  ASSERT_TRUE(Main().isVisible());
+  ASSERT_NE(Main().ActiveChild(), nullptr);
+  EXPECT_TRUE(Main().ActiveChild()->Window()->isMaximized());
+  EXPECT_EQ(Main().windowTitle(), "Kelvar - [castle.qst]");
+  EXPECT_EQ(Main().ActiveChild()->Window()->windowTitle(), "castle.qst");
+  // Restored and maximised again, it keeps naming the quest as it should.
+  Main().ActiveChild()->Window()->showNormal();
+  Settle();
+  EXPECT_EQ(Main().windowTitle(), "Kelvar - castle.qst");
+  Main().ActiveChild()->Window()->showMaximized();
+  Settle();
+  EXPECT_EQ(Main().windowTitle(), "Kelvar - [castle.qst]");
+}
+
+// The command line's quest is not read a second time only when the
+// framework's open left that very quest, and it alone, unchanged.
+struct SkipCase {
+  const char* name;
+  std::vector<std::string> open;  // files of the open documents
+  bool modified;
+  const char* commandLine;
+  bool skip;
+};
+
+class CommandLineQuestSkip : public StartupTest, public ::testing::WithParamInterface<SkipCase> {};
+
+TEST_P(CommandLineQuestSkip, OnlyWhenTheOneOpenQuestIsTheNamedFile) {
+  const SkipCase& c = GetParam();
+  WriteQuest("castle.qst", {{"gate"}, {}, {}, {}});
+  WriteQuest("other.qst", {{"bell"}, {}, {}, {}});
+  std::vector<std::unique_ptr<platform::ui::Document>> docs;
+  std::vector<platform::ui::Document*> open;
+  for (const std::string& file : c.open) {
+    docs.push_back(std::make_unique<platform::ui::Document>());
+    docs.back()->SetPathName(dir.Native(file), false);
+    docs.back()->SetModifiedFlag(c.modified);
+    open.push_back(docs.back().get());
+  }
+  EXPECT_EQ(kelvar::OnlyTheQuestOf(open, c.commandLine), c.skip);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLineQuestSkip,
+    ::testing::Values(SkipCase{"TheNamedQuest", {"castle.qst"}, false, "castle.qst", true},
+                      SkipCase{"NamedInAnotherCase", {"castle.qst"}, false, "CASTLE.QST", true},
+                      SkipCase{"AnotherQuest", {"other.qst"}, false, "castle.qst", false},
+                      SkipCase{"Modified", {"castle.qst"}, true, "castle.qst", false},
+                      SkipCase{"TwoQuests", {"castle.qst", "other.qst"}, false, "castle.qst", false},
+                      SkipCase{"NoQuest", {}, false, "castle.qst", false}),
+    [](const ::testing::TestParamInfo<SkipCase>& p) { return std::string(p.param.name); });
 
 TEST_F(StartupTest, RememberedQuestIsOpenedWithoutACommandLine) {
   WriteQuest("castle.qst", {{"gate", "bell"}, {}, {}, {}});

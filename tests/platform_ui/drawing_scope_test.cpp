@@ -4,15 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest/QTest>
 
 #include "platform/core/services.h"
+#include "platform/ui/application.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/drawing_scope.h"
 #include "platform/ui/qt_ui.h"
@@ -31,7 +34,9 @@ class BoxPainter : public SurfaceWidget {
  public:
   bool inPaint = false;
   bool askBox = false;
+  unsigned askFlags = platform::kMbOk;
   int answer = 0;
+  int asked = 0;
   int draws = 0;
 
  protected:
@@ -40,7 +45,11 @@ class BoxPainter : public SurfaceWidget {
     ++draws;
     if (askBox) {
       askBox = false;
-      answer = platform::MessageBox("Error while reading data\\meshes\\a.o3d", "", platform::kMbOk);
+      // A retry loop, as a reader that asks again would run it.
+      do {
+        ++asked;
+        answer = platform::MessageBox("Error while reading data\\meshes\\a.o3d", "", askFlags);
+      } while (answer == platform::kIdRetry && asked < 50);
     }
     const std::vector<std::uint16_t> green(static_cast<std::size_t>(width() * height()), kGreen565);
     Present(green.data(), width(), height(), width() * 2);
@@ -78,14 +87,98 @@ TEST_F(DrawingScopeTest, AFrameDrawnOutsideAPaintHoldsItsBoxesUntilItIsDrawn) {
   int answer = 0;
   {
     const DrawingScope frame;
-    answer = platform::MessageBox("Error while reading t.o3d", "", platform::kMbYesNo);
+    answer = platform::MessageBox("Error while reading t.o3d", "", platform::kMbOk);
     QCoreApplication::processEvents();
     EXPECT_TRUE(clicked.boxes.empty());
   }
-  EXPECT_EQ(answer, platform::kIdYes);
+  EXPECT_EQ(answer, platform::kIdOk);
   clicked.WaitFor(1);
   EXPECT_EQ(clicked.boxes.size(), 1u);
   EXPECT_EQ(DrawingDepth(), 0);
+}
+
+// A question asked by a paint: nobody can answer it before the paint is
+// over, so it gets the answer that changes nothing, and the box comes
+// afterwards with OK alone, for the user to read.
+struct QuestionCase {
+  const char* name;
+  unsigned flags;
+  int answer;
+};
+
+class QuestionsInAPaint : public DrawingScopeTest, public ::testing::WithParamInterface<QuestionCase> {};
+
+TEST_P(QuestionsInAPaint, AreAnsweredWithTheChoiceThatChangesNothingAndShownWithOkAlone) {
+  const QuestionCase& c = GetParam();
+  BoxPainter w;
+  w.askFlags = c.flags;
+  w.resize(64, 48);
+  w.show();
+  uitest::Settle();
+  testsupport::ClickedBoxes clicked([&w] { return w.inPaint; });
+  w.askBox = true;
+  w.repaint();
+  EXPECT_TRUE(clicked.boxes.empty()) << "nothing came up inside the paint";
+  EXPECT_EQ(w.answer, c.answer);
+  EXPECT_EQ(w.asked, 1) << "asked once";
+  clicked.WaitFor(1);
+  ASSERT_EQ(clicked.boxes.size(), 1u);
+  EXPECT_EQ(clicked.boxes[0].text, "Error while reading data\\meshes\\a.o3d");
+  EXPECT_FALSE(clicked.boxes[0].duringDrawing);
+  EXPECT_EQ(clicked.boxes[0].buttons, std::vector<int>{QMessageBox::Ok}) << "it offers no choice it cannot keep";
+  uitest::Settle();
+  EXPECT_EQ(clicked.boxes.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, QuestionsInAPaint,
+    ::testing::Values(QuestionCase{"Ok", platform::kMbOk, platform::kIdOk},
+                      QuestionCase{"OkCancel", platform::kMbOkCancel, platform::kIdCancel},
+                      QuestionCase{"YesNo", platform::kMbYesNo | platform::kMbIconQuestion, platform::kIdNo},
+                      QuestionCase{"YesNoCancel", platform::kMbYesNoCancel, platform::kIdCancel},
+                      QuestionCase{"RetryCancel", platform::kMbRetryCancel, platform::kIdCancel},
+                      QuestionCase{"AbortRetryIgnore", platform::kMbAbortRetryIgnore, platform::kIdAbort}),
+    [](const ::testing::TestParamInfo<QuestionCase>& p) { return std::string(p.param.name); });
+
+// Boxes a last drawing asked for, when the program quits before its event
+// loop came round to them: shown before the program ends.
+class QuittingApp : public Application {
+ public:
+  QuittingApp() : Application("Quitter") {}
+  bool InitInstance() override {
+    QTimer::singleShot(0, [] {
+      {
+        const DrawingScope drawing;
+        platform::MessageBox("Error while reading last.o3d", "", platform::kMbOk);
+      }
+      QCoreApplication::exit(0);
+    });
+    return true;
+  }
+};
+
+TEST_F(DrawingScopeTest, BoxesStillWaitingWhenTheProgramQuitsAreShownBeforeItEnds) {
+  testsupport::ClickedBoxes clicked;
+  QuittingApp app;
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(clicked.Texts(), std::vector<std::string>{"Error while reading last.o3d"});
+  for (const auto& box : clicked.boxes) EXPECT_FALSE(box.duringDrawing);
+}
+
+// A program that ends inside a drawing runs no box's loop there: the boxes
+// go to the error stream and it ends with its code.
+TEST_F(DrawingScopeTest, AProgramEndingInsideADrawingRunsNoBoxLoop) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        QtUi ui;
+        // Any event loop started from here would run this at once.
+        QTimer::singleShot(0, [] { std::_Exit(9); });
+        const DrawingScope drawing;
+        platform::MessageBox("Error while reading late.o3d", "Device", platform::kMbOk);
+        ui.Exit(3);
+      },
+      ::testing::ExitedWithCode(3), "\\[Device\\] Error while reading late\\.o3d");
 }
 
 class CountingWidget : public SurfaceWidget {

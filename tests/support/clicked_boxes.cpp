@@ -32,7 +32,9 @@ ClickedBoxes::ClickedBoxes(std::function<bool()> drawing) : drawing_(std::move(d
     if (!box || !box->isVisible()) return;
     if (!box->property("seen").toBool()) {
       box->setProperty("seen", true);
-      boxes.push_back({platform::ui::ToAnsi(box->text()), drawing_()});
+      std::vector<int> buttons;
+      for (QAbstractButton* b : box->buttons()) buttons.push_back(static_cast<int>(box->standardButton(b)));
+      boxes.push_back({platform::ui::ToAnsi(box->text()), drawing_(), std::move(buttons)});
       seen_.start();
       return;
     }

@@ -31,6 +31,7 @@ class ClickedBoxes {
   struct Box {
     std::string text;
     bool duringDrawing;  // something was drawing when the box came up
+    std::vector<int> buttons;  // its buttons (QMessageBox::StandardButton), in order
   };
   std::vector<Box> boxes;
   std::vector<std::string> Texts() const;
