@@ -11,6 +11,7 @@
 #include "editor/map_edit_mode.h"
 #include "editor/room_view.h"
 #include "kelvar_fixture.h"
+#include "map_reference_picture.h"
 #include "quest/fixed_field.h"
 #include "quest/graph_node.h"
 #include "quest/machine.h"
@@ -19,7 +20,6 @@
 #include "quest/room.h"
 #include "quest/thumbnail_cache.h"
 #include "quest/world_graph.h"
-#include "support/reference_image.h"
 #include "tools/render_png/demo_scene.h"
 #include "tools/render_png/png_writer.h"
 
@@ -28,12 +28,8 @@ namespace {
 
 using namespace kelvar;
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
-// Rounding of the two builds and the text's anti-aliasing: a channel within
-// 12, and at most 1 pixel in 200 beyond it.
-constexpr int kChannelTolerance = 12;
-constexpr double kOutlierShare = 0.005;
+constexpr int kWidth = kMapPictureWidth;
+constexpr int kHeight = kMapPictureHeight;
 
 class WorldMapPicture : public KelvarTest {
  protected:
@@ -61,22 +57,6 @@ class WorldMapPicture : public KelvarTest {
   }
 };
 
-std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
-
-// The picture within the tolerance of its reference. WRITE_REFERENCE_PICTURES
-// makes the reference again after a deliberate change of the drawing (look
-// at it before committing it).
-void ExpectReferencePicture(const std::vector<std::uint8_t>& rgb, const char* name) {
-  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
-    ASSERT_TRUE(WritePng(Fixture(name), kWidth, kHeight, rgb));
-  }
-  testsupport::RgbImage reference;
-  ASSERT_TRUE(testsupport::ReadPng(Fixture(name), reference));
-  ASSERT_EQ(reference.width, kWidth);
-  ASSERT_EQ(reference.height, kHeight);
-  EXPECT_LE(testsupport::Outliers(rgb, reference, kChannelTolerance), int(kOutlierShare * kWidth * kHeight));
-}
-
 TEST_F(WorldMapPicture, TheCryptCornerOfTheDemoMapMatchesItsReferencePicture) {
   const std::vector<std::uint8_t> rgb = Draw(760, 40);
   ASSERT_EQ(rgb.size(), std::size_t(kWidth) * kHeight * 3);
@@ -91,7 +71,7 @@ TEST_F(WorldMapPicture, TheCryptCornerOfTheDemoMapMatchesItsReferencePicture) {
     }
   }
   EXPECT_GT(wolfPixels, 100) << "the crypt wolf's model shows in its box";
-  ExpectReferencePicture(rgb, "demo_map_crypt.png");
+  ExpectMapReferencePicture(rgb, "demo_map_crypt.png");
 }
 
 // Object nodes show the sprite the pickers show for them: the row their game
@@ -142,7 +122,7 @@ TEST_F(WorldMapPicture, ObjectNodesShowEachObjectsOwnSprite) {
       EXPECT_GT(differing, 400) << objects[i] << " and " << objects[j] << " look different";
     }
   }
-  ExpectReferencePicture(rgb, "demo_map_objects.png");
+  ExpectMapReferencePicture(rgb, "demo_map_objects.png");
 }
 
 TEST_F(WorldMapPicture, SixDistinctMonstersInOneFrameEachShowTheirOwnPicture) {

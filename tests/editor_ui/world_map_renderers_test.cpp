@@ -17,6 +17,7 @@
 #include "editor/map_edit_mode.h"
 #include "editor/room_view.h"
 #include "kelvar_fixture.h"
+#include "map_reference_picture.h"
 #include "platform/video/machine.h"
 #include "quest/element_instance.h"
 #include "quest/fixed_field.h"
@@ -30,7 +31,6 @@
 #include "render/cdd_renderer.h"
 #include "render/engine_3d.h"
 #include "render/renderer.h"
-#include "support/reference_image.h"
 #include "tools/render_png/demo_scene.h"
 #include "tools/render_png/png_writer.h"
 
@@ -39,12 +39,8 @@ namespace {
 
 using namespace kelvar;
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
-// Rounding of the two builds and the text's anti-aliasing: a channel within
-// 12, and at most 1 pixel in 200 beyond it.
-constexpr int kChannelTolerance = 12;
-constexpr double kOutlierShare = 0.005;
+constexpr int kWidth = kMapPictureWidth;
+constexpr int kHeight = kMapPictureHeight;
 
 enum class Renderer { kDevice, kSoftware };
 
@@ -196,23 +192,6 @@ class WorldMapRenderers : public KelvarTest {
   }
 };
 
-std::string Fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
-
-// WRITE_REFERENCE_PICTURES makes the reference again after a deliberate
-// change of the drawing (look at it before committing it).
-void ExpectReferencePicture(const Picture& picture, const char* name) {
-  ASSERT_EQ(picture.rgb.size(), std::size_t(kWidth) * kHeight * 3);
-  if (std::getenv("WRITE_REFERENCE_PICTURES")) {
-    ASSERT_TRUE(WritePng(Fixture(name), kWidth, kHeight, picture.rgb));
-  }
-  testsupport::RgbImage reference;
-  ASSERT_TRUE(testsupport::ReadPng(Fixture(name), reference));
-  ASSERT_EQ(reference.width, kWidth);
-  ASSERT_EQ(reference.height, kHeight);
-  EXPECT_LE(testsupport::Outliers(picture.rgb, reference, kChannelTolerance), int(kOutlierShare * kWidth * kHeight))
-      << name;
-}
-
 // The pixels of a node's box (inside its white frame) that show the model:
 // those unlike the grey of the thumbnail cell's corner.
 std::vector<bool> ModelPixels(const Picture& picture, const MapRect& box) {
@@ -233,7 +212,7 @@ TEST_F(WorldMapRenderers, EachRendererDrawsTheMapAroundTheOldGuardAsItsReference
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.reference);
-    ExpectReferencePicture(DrawAroundTheOldGuard(c.renderer), c.reference);
+    ExpectMapReferencePicture(DrawAroundTheOldGuard(c.renderer).rgb, c.reference);
   }
 }
 
