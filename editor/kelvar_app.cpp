@@ -1,8 +1,5 @@
 #include "editor/kelvar_app.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include <QLayout>
 
 #include "audio/music_stream.h"
@@ -86,9 +83,7 @@ std::string& LastFileDialogDirectory() {
 bool OnlyTheQuestOf(const std::vector<platform::ui::Document*>& open, const std::string& path) {
   if (open.size() != 1 || open.front()->IsModified() || path.empty()) return false;
   // Named as the framework names an opened file: as on disk, absolute.
-  std::error_code ec;
-  const std::filesystem::path full = std::filesystem::absolute(platform::ResolvePath(path), ec);
-  return !ec && open.front()->PathName() == full.lexically_normal().string();
+  return open.front()->PathName() == platform::AbsolutePath(platform::ResolvePath(path));
 }
 
 CKelvarApp::CKelvarApp() : Application("Kelvar"), generation_(std::make_unique<GenerationUi>()) {

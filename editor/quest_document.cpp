@@ -1,20 +1,10 @@
 #include "editor/quest_document.h"
 
-#include <filesystem>
-
 #include "editor/kelvar_commands.h"
+#include "platform/core/paths.h"
 #include "platform/core/profile.h"
 
 namespace kelvar {
-namespace {
-
-std::string Absolute(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::path p = std::filesystem::absolute(path, ec);
-  return ec ? path : p.lexically_normal().string();
-}
-
-}  // namespace
 
 CQuestDocument::CQuestDocument() {
   OnCommand(kCmdGenerateQuest, [this] { OnGenerateQuest(); });
@@ -36,14 +26,14 @@ bool CQuestDocument::OnNewDocument() {
 
 bool CQuestDocument::OnOpenDocument(const std::string& path) {
   if (!quest_.OnOpenDocument(path)) return false;
-  quest_.SetPathName(Absolute(path));
+  quest_.SetPathName(platform::AbsolutePath(path));
   SetModifiedFlag(false);
   return true;
 }
 
 bool CQuestDocument::OnSaveDocument(const std::string& path) {
   if (!quest_.OnSaveDocument(path)) return false;
-  quest_.SetPathName(Absolute(path));
+  quest_.SetPathName(platform::AbsolutePath(path));
   return true;
 }
 

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -154,6 +156,12 @@ std::string FollowLinks(std::string_view nativePath, int* err) {
       path = slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
     }
   }
+}
+
+std::string AbsolutePath(const std::string& nativePath) {
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::absolute(nativePath, ec);
+  return ec ? nativePath : p.lexically_normal().string();
 }
 
 bool PathExists(std::string_view winPath) {

@@ -39,6 +39,11 @@ std::string ResolvePath(std::string_view winPath);
 // anything but a loop.
 std::string FollowLinks(std::string_view nativePath, int* err = nullptr);
 
+// The native path from the root, in normal form: the one name a file opened
+// by any relative or absolute path is known by. As given when the current
+// folder cannot be had.
+std::string AbsolutePath(const std::string& nativePath);
+
 // True when the path names an existing file or directory.
 bool PathExists(std::string_view winPath);
 bool IsDirectory(std::string_view winPath);

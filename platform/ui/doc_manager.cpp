@@ -52,8 +52,7 @@ Document* DocManager::OpenDocumentFile(const std::string& asked) {
   // The file as it is named on disk, whichever case it was asked in, so the
   // title, the recent list and the check below all name it one way.
   const std::string path = platform::ResolvePath(asked);
-  std::error_code ec;
-  std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
+  const std::string full = platform::AbsolutePath(path);
   for (Document* d : Documents()) {
     if (!d->PathName().empty() && d->PathName() == full) {
       if (!d->Views().empty())

@@ -118,9 +118,7 @@ void Document::SetTitle(std::string title) {
 }
 
 void Document::SetPathName(const std::string& path, bool addToRecent) {
-  std::error_code ec;
-  std::filesystem::path p = std::filesystem::absolute(path, ec);
-  pathName_ = ec ? path : p.lexically_normal().string();
+  pathName_ = platform::AbsolutePath(path);
   SetTitle(std::filesystem::path(pathName_).filename().string());
   if (addToRecent)
     if (Application* app = Application::Instance()) app->AddToRecentFileList(pathName_);
